@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing Hovra Server needs.
+# Idempotent: installs only what is missing, so it is cheap to run before every build.
+# Runs as root (or through sudo when it is available).
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config      # the build
+  libgtest-dev libgmock-dev             # unit and integration tests
+  nlohmann-json3-dev                    # JSON: the simulated desktop's file, update answers
+  libplist-dev                          # the Dock's property list (binary and XML)
+  libpng-dev                            # icon images to PNG
+  libssl-dev                            # MD5 of the client PIN
+  libcurl4-openssl-dev                  # the update check's HTTP request
+)
+if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
+  packages+=(libbenchmark-dev valgrind)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: need root to install ${missing[*]}" >&2; exit 1; }
+  sudo="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,59 @@
+// A main queue for unit tests: posted and delayed work waits until the test runs it, and
+// RunAndWait runs at once on the calling thread, so tests stay single-threaded.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <map>
+
+#include "platform/main_queue.h"
+
+namespace hovra::testing {
+
+class ManualMainQueue : public platform::MainQueue {
+ public:
+  void Post(std::function<void()> work) override { ready_.push_back(std::move(work)); }
+  bool RunAndWait(std::function<void()> work) override {
+    work();
+    return true;
+  }
+  void PostDelayed(std::chrono::milliseconds delay, std::function<void()> work) override {
+    delayed_.emplace(now_ + delay, std::move(work));
+  }
+  void StartRepeatingTimer(std::chrono::milliseconds, std::function<void()> tick) override {
+    timer_ = std::move(tick);
+  }
+  bool IsMainThread() const override { return true; }
+
+  // Runs posted work (and work it posts) until none is left.
+  void RunPending() {
+    while (!ready_.empty()) {
+      auto work = std::move(ready_.front());
+      ready_.pop_front();
+      work();
+    }
+  }
+  // Moves the clock on and runs the delayed work that falls due, then posted work.
+  void Advance(std::chrono::milliseconds by) {
+    now_ += by;
+    while (!delayed_.empty() && delayed_.begin()->first <= now_) {
+      auto work = std::move(delayed_.begin()->second);
+      delayed_.erase(delayed_.begin());
+      work();
+    }
+    RunPending();
+  }
+  void Tick() {
+    if (timer_) timer_();
+  }
+  bool HasTimer() const { return static_cast<bool>(timer_); }
+
+ private:
+  std::chrono::milliseconds now_{0};
+  std::deque<std::function<void()>> ready_;
+  std::multimap<std::chrono::milliseconds, std::function<void()>> delayed_;
+  std::function<void()> timer_;
+};
+
+}  // namespace hovra::testing

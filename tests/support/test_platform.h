@@ -1,0 +1,52 @@
+// The recording platform of unit tests: the journal backend writing into memory, an
+// in-memory settings store and a manual main queue, installed for the test's lifetime.
+//   TestPlatform platform;                       // default desktop: one 1920x1080 screen
+//   TestPlatform platform(R"({"screens":[[0,0,800,600]]})");
+//   SendKeyPress("a");
+//   EXPECT_EQ(platform.Take(), Lines({R"({"kind":"key",...})", ...}));
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/journal/journal_backend.h"
+#include "platform/memory_settings_store.h"
+#include "platform/services.h"
+#include "tests/support/manual_main_queue.h"
+
+namespace hovra::testing {
+
+class TestPlatform {
+ public:
+  explicit TestPlatform(std::string_view simJson = "{}")
+      : backend_(platform::journal::JournalWriter::InMemory(),
+                 platform::journal::SimConfig::Parse(simJson)) {
+    platform::Services services;
+    backend_.Provide(services);
+    services.settings = &settings_;
+    services.mainQueue = &mainQueue_;
+    previous_ = platform::Install(services);
+  }
+  ~TestPlatform() { platform::Install(previous_); }
+  TestPlatform(const TestPlatform&) = delete;
+  TestPlatform& operator=(const TestPlatform&) = delete;
+
+  // The journal lines written since the last call.
+  std::vector<std::string> Take() { return backend_.Journal().TakeLines(); }
+
+  platform::journal::JournalBackend& Backend() { return backend_; }
+  platform::journal::SimDesktop& Desktop() { return backend_.Desktop(); }
+  platform::MemorySettingsStore& Settings() { return settings_; }
+  ManualMainQueue& MainQueue() { return mainQueue_; }
+
+ private:
+  platform::journal::JournalBackend backend_;
+  platform::MemorySettingsStore settings_;
+  ManualMainQueue mainQueue_;
+  platform::Services previous_;
+};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace hovra::testing
