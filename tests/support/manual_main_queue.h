@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 
 #include "platform/main_queue.h"
 
@@ -13,7 +14,11 @@ namespace hovra::testing {
 
 class ManualMainQueue : public platform::MainQueue {
  public:
-  void Post(std::function<void()> work) override { ready_.push_back(std::move(work)); }
+  // Safe from any thread: the server's worker posts here too.
+  void Post(std::function<void()> work) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ready_.push_back(std::move(work));
+  }
   bool RunAndWait(std::function<void()> work) override {
     work();
     return true;
@@ -28,9 +33,14 @@ class ManualMainQueue : public platform::MainQueue {
 
   // Runs posted work (and work it posts) until none is left.
   void RunPending() {
-    while (!ready_.empty()) {
-      auto work = std::move(ready_.front());
-      ready_.pop_front();
+    for (;;) {
+      std::function<void()> work;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (ready_.empty()) return;
+        work = std::move(ready_.front());
+        ready_.pop_front();
+      }
       work();
     }
   }
@@ -50,6 +60,7 @@ class ManualMainQueue : public platform::MainQueue {
   bool HasTimer() const { return static_cast<bool>(timer_); }
 
  private:
+  std::mutex mutex_;
   std::chrono::milliseconds now_{0};
   std::deque<std::function<void()>> ready_;
   std::multimap<std::chrono::milliseconds, std::function<void()>> delayed_;

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/journal/json_line.h"
+#include "platform/journal/png_file.h"
 
 namespace hovra::platform::journal {
 
@@ -31,9 +32,17 @@ void JournalWorkspace::Notify(const WorkspaceEvent& event) {
   if (handler) handler(event);
 }
 
-std::vector<ImageRepresentation> JournalWorkspace::IconForFile(std::string_view) {
-  // The simulated desktop's icons are read by the catalogue's image loader.
-  return {};
+std::vector<ImageRepresentation> JournalWorkspace::IconForFile(std::string_view path) {
+  // Each PNG file listed for the application is one representation; a file that cannot
+  // be decoded is left out (ReadPngFile says why in the log).
+  std::vector<ImageRepresentation> image;
+  const auto& icons = desktop_.Config().icons;
+  auto found = icons.find(std::string(path));
+  if (found == icons.end()) return image;
+  for (const std::string& file : found->second) {
+    if (std::optional<ImageRepresentation> rep = ReadPngFile(file)) image.push_back(std::move(*rep));
+  }
+  return image;
 }
 
 void JournalWorkspace::OpenURL(std::string_view url) {

@@ -1,0 +1,37 @@
+// The command line: a subcommand (mirroring the status menu) and options for tests and
+// odd setups. Defaults are the protocol's own ports.
+#pragma once
+
+#include <netinet/in.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hovra {
+
+struct Options {
+  std::vector<std::string> command;  // empty: run the server; else e.g. {"password", "on"}
+  std::string journalPath = "-";     // "-" is standard output
+  std::optional<std::string> simPath;
+  std::optional<std::string> simControlPath;
+  unsigned short port = 1978;
+  unsigned short discoveryPort = 2007;  // 0 turns discovery off
+  std::vector<sockaddr_in> announceTo;  // replaces the two default destinations
+  unsigned short probeReplyPort = 2008;
+  std::optional<std::string> configDir;
+  std::optional<std::string> updateUrl;
+  bool hidden = false;  // started at login: no start-up notice on standard output
+  bool help = false;
+  bool version = false;
+};
+
+struct ParseResult {
+  Options options;
+  std::string error;  // empty when the command line is good
+};
+
+ParseResult ParseOptions(int argc, const char* const* argv);
+const char* UsageText();
+
+}  // namespace hovra

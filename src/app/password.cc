@@ -1,0 +1,111 @@
+#include "app/password.h"
+
+#include <openssl/evp.h>
+#include <openssl/rand.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "base/log.h"
+#include "catalogue/uuid_string.h"
+#include "platform/services.h"
+
+namespace hovra::app {
+namespace {
+
+constexpr int kPinDigits = 4;
+constexpr int kDigitChoices = 9;  // each digit is a draw 0..8 plus one
+// Bytes at or above this are redrawn, so that the remainder modulo 9 stays uniform.
+constexpr unsigned kUniformByteLimit = 256 - 256 % kDigitChoices;
+
+std::optional<int> DrawDigit() {
+  for (;;) {
+    unsigned char byte = 0;
+    if (RAND_bytes(&byte, 1) != 1) return std::nullopt;
+    if (byte < kUniformByteLimit) return static_cast<int>(byte % kDigitChoices);
+  }
+}
+
+}  // namespace
+
+std::string loadConfig(const std::function<std::string()>& makeUuid) {
+  if (std::optional<std::string> stored = platform::GetSettings().GetString(kUuidKey)) {
+    return *stored;
+  }
+  std::string uuid = makeUuid();
+  saveConfig(uuid);
+  return uuid;
+}
+
+std::string loadConfig() { return loadConfig(catalogue::UUIDString); }
+
+void saveConfig(const std::string& uuid) {
+  platform::SettingsStore& settings = platform::GetSettings();
+  settings.SetString(kUuidKey, uuid);
+  settings.Synchronize();
+}
+
+std::optional<int> DrawPin() {
+  int pin = 0;
+  for (int i = 0; i < kPinDigits; ++i) {
+    std::optional<int> digit = DrawDigit();
+    if (!digit) return std::nullopt;
+    pin = pin * 10 + *digit;
+  }
+  return pin + 1111;
+}
+
+std::optional<int> onPasswordCheck(bool on) {
+  platform::SettingsStore& settings = platform::GetSettings();
+  std::optional<int> pin;
+  if (on) {
+    // Drawn before anything is stored: protection never goes on without a fresh PIN.
+    pin = DrawPin();
+    if (!pin) {
+      Log("cannot draw a PIN: the random source failed; protection left as it was");
+      return std::nullopt;
+    }
+    settings.SetBool(kPasswordCheckKey, true);
+    settings.SetInteger(kPasswordKey, *pin);
+  } else {
+    settings.SetBool(kPasswordCheckKey, false);
+  }
+  settings.Synchronize();
+  return pin;
+}
+
+bool isPasswordProtection() { return platform::GetSettings().GetBool(kPasswordCheckKey); }
+
+std::string Md5Hex(const std::string& data) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(data.data(), data.size(), digest, &length, EVP_md5(), nullptr) != 1) {
+    static LogOnce failed;
+    if (failed.First()) Log("MD5 digest unavailable from OpenSSL");
+    return {};  // matches no client's answer
+  }
+  std::string hex;
+  hex.reserve(length * 2);
+  for (unsigned int i = 0; i < length; ++i) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+    hex += pair;
+  }
+  return hex;
+}
+
+std::string md5CheckSum() {
+  long pin = static_cast<long>(platform::GetSettings().GetInteger(kPasswordKey));
+  char text[32];
+  std::snprintf(text, sizeof text, "%ld", pin);
+  return Md5Hex(text);
+}
+
+bool verifyPassword(const char* text) {
+  std::string expected = md5CheckSum();
+  const char* received = text != nullptr ? text : "";
+  Log("%s %s", expected.c_str(), received);
+  return !expected.empty() && expected == received;
+}
+
+}  // namespace hovra::app

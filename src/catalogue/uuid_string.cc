@@ -1,0 +1,32 @@
+#include "catalogue/uuid_string.h"
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+namespace hovra::catalogue {
+
+std::string UUIDString() {
+  // random_device draws from the kernel's generator, so two installations never share
+  // an identifier by way of a common seed.
+  std::random_device device;
+  std::array<uint8_t, 16> bytes{};
+  for (size_t i = 0; i < bytes.size(); i += 4) {
+    uint32_t word = device();
+    for (size_t j = 0; j < 4; ++j) bytes[i + j] = static_cast<uint8_t>(word >> (8 * j));
+  }
+  bytes[6] = static_cast<uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4
+  bytes[8] = static_cast<uint8_t>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(36);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
+    text += kHex[bytes[i] >> 4];
+    text += kHex[bytes[i] & 0x0F];
+  }
+  return text;
+}
+
+}  // namespace hovra::catalogue

@@ -1,0 +1,47 @@
+// Taking one text line from the front of a client's buffer and carrying it out.
+#include <cstring>
+
+#include "base/log.h"
+#include "server/command_table.h"
+#include "server/hovra_svr_sock.h"
+
+namespace hovra {
+namespace {
+
+constexpr size_t kLineBufferBytes = 4096;  // a line's content and its terminating NUL
+
+}  // namespace
+
+int CHovraSvrSock::HandleGesture(_MouseClnt& c) {
+  const char* newline = std::strchr(c.recvBuf, '\n');
+  const int consumed = static_cast<int>(newline - c.recvBuf) + 1;
+  size_t contentLen = static_cast<size_t>(consumed - 1);
+  if (contentLen >= 1 && c.recvBuf[contentLen - 1] == '\r') --contentLen;
+
+  if (contentLen >= kLineBufferBytes) {
+    // A cut command could open another file or address than the one meant, so a line
+    // that does not fit is dropped whole.
+    if (c.longLineLogged.First()) {
+      Log("client %d: a command line of %zu bytes is longer than %zu; dropped", c.sock, contentLen,
+          kLineBufferBytes - 1);
+    }
+    RemoveFromRecvBuf(c, consumed);
+    return consumed;
+  }
+  char line[kLineBufferBytes];
+  std::memcpy(line, c.recvBuf, contentLen);
+  line[contentLen] = '\0';
+  RemoveFromRecvBuf(c, consumed);  // before the command runs
+
+  if (const CommandRow* row = MatchCommand(std::string_view(line, contentLen))) {
+    CommandContext context{*this, c, line, line + row->keyword.size()};
+    row->op(context);
+  }
+  return consumed;
+}
+
+void CommandContext::Reply(const char* data, size_t len) { server.SendReply(client, data, len); }
+
+void CommandContext::ReplyOnce(const char* data, size_t len) { server.SendSingle(client, data, len); }
+
+}  // namespace hovra

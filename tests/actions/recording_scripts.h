@@ -1,0 +1,50 @@
+// Script services that keep every script they are asked to run (name, source and
+// argument, copied), installed over the current services for the fixture's lifetime.
+// `onRun` lets a test act while a script "runs".
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace hovra::testing {
+
+struct RanScript {
+  std::string name;
+  std::string source;
+  std::string argument;
+};
+
+class RecordingScripts : public platform::ScriptServices {
+ public:
+  RecordingScripts() {
+    platform::Services services = platform::Current();
+    services.scripts = this;
+    previous_ = platform::Install(services);
+  }
+  ~RecordingScripts() override { platform::Install(previous_); }
+  RecordingScripts(const RecordingScripts&) = delete;
+  RecordingScripts& operator=(const RecordingScripts&) = delete;
+
+  void Run(const platform::Script& script) override {
+    ran.push_back({std::string(script.name), std::string(script.source),
+                   std::string(script.argument)});
+    if (onRun) onRun(ran.back());
+  }
+
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const RanScript& script : ran) names.push_back(script.name);
+    return names;
+  }
+
+  std::vector<RanScript> ran;
+  std::function<void(const RanScript&)> onRun;
+
+ private:
+  platform::Services previous_;
+};
+
+}  // namespace hovra::testing

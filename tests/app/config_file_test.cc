@@ -1,0 +1,118 @@
+#include "app/config_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "app/password.h"
+#include "platform/posix/file_settings_store.h"
+#include "tests/app/shell_test_support.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::app {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+class ConfigFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetHovraSvrCfgForTesting(); }
+  void TearDown() override { ResetHovraSvrCfgForTesting(); }
+  TempDir temp_;
+};
+
+TEST_F(ConfigFileTest, FreshFolderGetsSixteenZeroBytes) {
+  testing::TestPlatform platform;
+  std::filesystem::path folder = temp_.path() / "a" / "HovraServer";
+  LoadOrCreateConfigFile(folder);
+  EXPECT_EQ(ReadFile(folder / "HovraServer.cfg"), std::string(16, '\0'));
+  EXPECT_EQ(HovraSvrCfg(), ConfigBlock{});
+}
+
+TEST_F(ConfigFileTest, ExistingFileIsReadAndLeftUntouched) {
+  testing::TestPlatform platform;
+  std::filesystem::path file = temp_.path() / "HovraServer.cfg";
+  std::string content = "0123456789abcdefEXTRA";
+  WriteFile(file, content);
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
+
+  LoadOrCreateConfigFile(temp_.path());
+
+  EXPECT_EQ(ReadFile(file), content);
+  struct stat after {};
+  ASSERT_EQ(::stat(file.c_str(), &after), 0);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+  EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_EQ(std::string(HovraSvrCfg().begin(), HovraSvrCfg().end()), "0123456789abcdef");
+}
+
+TEST_F(ConfigFileTest, ShortFileFillsTheStartOfTheBlock) {
+  testing::TestPlatform platform;
+  WriteFile(temp_.path() / "HovraServer.cfg", "xy");
+  LoadOrCreateConfigFile(temp_.path());
+  ConfigBlock expected{};
+  expected[0] = 'x';
+  expected[1] = 'y';
+  EXPECT_EQ(HovraSvrCfg(), expected);
+  EXPECT_EQ(ReadFile(temp_.path() / "HovraServer.cfg"), "xy");
+}
+
+TEST_F(ConfigFileTest, FolderComesFromOverrideThenXdgThenHome) {
+  testing::TestPlatform platform(R"({"home":"/home/joe"})");
+  const char* saved = std::getenv("XDG_CONFIG_HOME");
+  std::string savedValue = saved ? saved : "";
+
+  ::unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(ConfigFolder(std::nullopt), "/home/joe/.config/HovraServer");
+  ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+  EXPECT_EQ(ConfigFolder(std::nullopt), "/home/joe/.config/HovraServer");
+  ::setenv("XDG_CONFIG_HOME", "/xdg", 1);
+  EXPECT_EQ(ConfigFolder(std::nullopt), "/xdg/HovraServer");
+  EXPECT_EQ(ConfigFolder(std::string("/tmp/mine")), "/tmp/mine");
+
+  if (saved) {
+    ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_CONFIG_HOME");
+  }
+}
+
+TEST_F(ConfigFileTest, UuidIsMadeOnceAndKeptAcrossStarts) {
+  testing::TestPlatform platform;
+  std::filesystem::path file = temp_.path() / "settings.json";
+  int made = 0;
+  auto maker = [&made] {
+    ++made;
+    return std::string("6F9619FF-8B86-D011-B42D-00C04FC964FF");
+  };
+  std::string first;
+  {
+    platform::posix::FileSettingsStore store(file);
+    testing::ScopedServices use(&store);
+    first = loadConfig(maker);
+  }
+  {
+    platform::posix::FileSettingsStore store(file);  // the next start
+    testing::ScopedServices use(&store);
+    EXPECT_EQ(loadConfig(maker), first);
+  }
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(first, "6F9619FF-8B86-D011-B42D-00C04FC964FF");
+}
+
+TEST_F(ConfigFileTest, DefaultUuidHasTheUsualTextForm) {
+  testing::TestPlatform platform;
+  std::string uuid = loadConfig();
+  EXPECT_TRUE(std::regex_match(uuid, std::regex("[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-"
+                                                "[0-9A-F]{4}-[0-9A-F]{12}")))
+      << uuid;
+  EXPECT_EQ(platform.Settings().GetString("UUID"), uuid);
+  EXPECT_EQ(loadConfig(), uuid);
+}
+
+}  // namespace
+}  // namespace hovra::app

@@ -1,0 +1,130 @@
+#include "app/login_items.h"
+
+#include <gtest/gtest.h>
+
+#include "app/shell_commands.h"
+#include "tests/app/shell_test_support.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::app {
+namespace {
+
+using testing::ReadFile;
+using testing::WriteFile;
+
+namespace fs = std::filesystem;
+
+std::string EntryFor(const std::string& program, bool hidden = false) {
+  return "[Desktop Entry]\nType=Application\nName=X\nExec=" + DesktopExecValue(program) + "\n" +
+         (hidden ? "Hidden=true\n" : "");
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class LoginItemsTest : public ::testing::Test {
+ protected:
+  LoginItemsTest() : ui_scope_(&ui_) {
+    fs::create_directories(bin_);
+    WriteFile(program_, "");
+  }
+  testing::TestPlatform platform_;
+  testing::RecordingUi ui_;
+  testing::ScopedServices ui_scope_;
+  testing::TempDir temp_;
+  fs::path autostart_ = temp_.path() / "config" / "autostart";
+  fs::path bin_ = temp_.path() / "my bin";
+  fs::path program_ = bin_ / "hovra-server";
+  LoginItems items_{autostart_, program_};
+};
+
+TEST_F(LoginItemsTest, ToggleAddsAStartHiddenEntryThenRemovesIt) {
+  EXPECT_FALSE(items_.isAutoRun());
+  EXPECT_EQ(items_.setLaunchOnLogin(), true);
+  EXPECT_TRUE(items_.isAutoRun());
+  std::vector<std::string> names = Names(autostart_);
+  ASSERT_EQ(names.size(), 1u);
+  std::string text = ReadFile(autostart_ / names[0]);
+  std::string resolved = fs::weakly_canonical(program_).string();
+  EXPECT_NE(text.find("Exec=\"" + resolved + "\" --hidden\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Hidden="), std::string::npos);
+
+  EXPECT_EQ(items_.setLaunchOnLogin(), false);
+  EXPECT_FALSE(items_.isAutoRun());
+  EXPECT_TRUE(Names(autostart_).empty());
+  EXPECT_EQ(ui_.marks, (std::vector<bool>{true, false}));
+}
+
+TEST_F(LoginItemsTest, EntryForAnotherLocationDoesNotCount) {
+  fs::create_directories(autostart_);
+  std::string moved = EntryFor((temp_.path() / "old" / "hovra-server").string());
+  WriteFile(autostart_ / "hovra-server-old.desktop", moved);
+  WriteFile(autostart_ / "disabled.desktop", EntryFor(program_.string(), /*hidden=*/true));
+  EXPECT_FALSE(items_.isAutoRun());
+
+  EXPECT_EQ(items_.setLaunchOnLogin(), true);
+  EXPECT_TRUE(items_.isAutoRun());
+  EXPECT_EQ(Names(autostart_).size(), 3u);
+  EXPECT_EQ(ReadFile(autostart_ / "hovra-server-old.desktop"), moved);
+}
+
+TEST_F(LoginItemsTest, WithTwoEntriesOneToggleRemovesOnlyTheFirst) {
+  fs::create_directories(autostart_);
+  WriteFile(autostart_ / "a.desktop", EntryFor(program_.string()));
+  // The same program reached through a link, and written by hand without quotes.
+  fs::create_symlink(bin_, temp_.path() / "link");
+  WriteFile(autostart_ / "b.desktop",
+            "[Desktop Entry]\nExec=" + (temp_.path() / "link" / "hovra-server").string() + "\n");
+  bool noSpaces = temp_.path().string().find(' ') == std::string::npos;
+  ASSERT_TRUE(noSpaces) << "the unquoted entry needs a temp path without spaces";
+
+  EXPECT_EQ(items_.setLaunchOnLogin(), false);
+  EXPECT_EQ(Names(autostart_), (std::vector<std::string>{"b.desktop"}));
+  EXPECT_TRUE(items_.isAutoRun());  // still starts at login: the next start says so
+}
+
+TEST_F(LoginItemsTest, ExecValuesSurviveQuotingAndEscaping) {
+  for (std::string path : {"/opt/a b/hovra", "/x/100%/\"q\"/$HOME/`c`/back\\slash"}) {
+    std::string raw = DesktopExecValue(path);
+    // What a reader sees after the string escapes of the file format.
+    std::string value;
+    for (size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '\\' && i + 1 < raw.size()) ++i;
+      value += raw[i];
+    }
+    EXPECT_EQ(DesktopExecProgram(value), path) << raw;
+  }
+  EXPECT_EQ(DesktopExecProgram("/usr/bin/thing --flag %U"), "/usr/bin/thing");
+  EXPECT_EQ(DesktopExecProgram("\"/never/closed"), std::nullopt);
+}
+
+TEST_F(LoginItemsTest, UnreadableFolderChangesNothing) {
+  fs::create_directories(autostart_.parent_path());
+  WriteFile(autostart_, "a file where the folder should be");
+  LoginItems items(autostart_, program_);
+  EXPECT_FALSE(items.isAutoRun());
+  EXPECT_EQ(items.setLaunchOnLogin(), std::nullopt);
+  EXPECT_TRUE(ui_.marks.empty());
+}
+
+TEST_F(LoginItemsTest, AutostartCommandTurnsEveryEntryOff) {
+  fs::create_directories(autostart_);
+  WriteFile(autostart_ / "a.desktop", EntryFor(program_.string()));
+  WriteFile(autostart_ / "b.desktop", EntryFor(program_.string()));
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunAutostartCommand("off", items_), kExitOk);
+  EXPECT_EQ(RunAutostartCommand("status", items_), kExitOk);
+  EXPECT_EQ(RunAutostartCommand("on", items_), kExitOk);
+  EXPECT_EQ(RunAutostartCommand("on", items_), kExitOk);  // already on: nothing added
+  EXPECT_EQ(RunAutostartCommand("maybe", items_), kExitUsage);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "Auto Start: off\nAuto Start: off\nAuto Start: on\nAuto Start: on\n");
+  EXPECT_EQ(Names(autostart_).size(), 1u);
+}
+
+}  // namespace
+}  // namespace hovra::app

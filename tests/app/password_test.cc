@@ -1,0 +1,69 @@
+#include "app/password.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/test_platform.h"
+
+namespace hovra::app {
+namespace {
+
+bool AllDigitsOneToNine(int pin) {
+  std::string text = std::to_string(pin);
+  return text.size() == 4 && text.find_first_not_of("123456789") == std::string::npos;
+}
+
+TEST(Pin, DrawsFourDigitsOneToNineCoveringEveryDigit) {
+  bool seen[10] = {};
+  for (int i = 0; i < 400; ++i) {
+    std::optional<int> pin = DrawPin();
+    ASSERT_TRUE(pin.has_value());
+    ASSERT_TRUE(AllDigitsOneToNine(*pin)) << *pin;
+    for (char c : std::to_string(*pin)) seen[c - '0'] = true;
+  }
+  // 1600 uniform digits: a digit never drawn would mean a biased or broken draw.
+  for (int d = 1; d <= 9; ++d) EXPECT_TRUE(seen[d]) << d;
+}
+
+TEST(Pin, ProtectionOnStoresANewPinAndOffKeepsIt) {
+  testing::TestPlatform platform;
+  EXPECT_FALSE(isPasswordProtection());
+
+  std::optional<int> pin = onPasswordCheck(true);
+  ASSERT_TRUE(pin.has_value());
+  EXPECT_TRUE(AllDigitsOneToNine(*pin));
+  EXPECT_TRUE(isPasswordProtection());
+  EXPECT_EQ(platform.Settings().GetInteger("password"), *pin);
+  std::string digest = md5CheckSum();
+
+  EXPECT_EQ(onPasswordCheck(false), std::nullopt);
+  EXPECT_FALSE(isPasswordProtection());
+  EXPECT_EQ(platform.Settings().GetInteger("password"), *pin);
+  EXPECT_TRUE(verifyPassword(digest.c_str()));  // the old PIN still verifies
+}
+
+TEST(Pin, DigestIsLowerCaseMd5OfTheDecimalPin) {
+  testing::TestPlatform platform;
+  // Nothing drawn yet: the answer for "0", which no client derives from a PIN.
+  EXPECT_EQ(md5CheckSum(), "cfcd208495d565ef66e7dff9f98764da");
+  platform.Settings().SetInteger("password", 1234);
+  EXPECT_EQ(md5CheckSum(), "81dc9bdb52d04dc20036dbd8313ed055");
+}
+
+TEST(Pin, VerificationIsExact) {
+  testing::TestPlatform platform;
+  platform.Settings().SetInteger("password", 1234);
+  EXPECT_TRUE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055"));
+  EXPECT_FALSE(verifyPassword("81DC9BDB52D04DC20036DBD8313ED055"));
+  EXPECT_FALSE(verifyPassword(""));
+  EXPECT_FALSE(verifyPassword("1234"));
+  EXPECT_FALSE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055 "));
+  EXPECT_FALSE(verifyPassword(nullptr));
+  // A new PIN applies to the very next check.
+  platform.Settings().SetInteger("password", 9999);
+  EXPECT_FALSE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055"));
+}
+
+}  // namespace
+}  // namespace hovra::app

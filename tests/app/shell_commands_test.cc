@@ -1,0 +1,65 @@
+#include "app/shell_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/address_list.h"
+#include "app/password.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::app {
+namespace {
+
+TEST(AddressList, LeavesOutOnlyTheIpv4Loopback) {
+  EXPECT_EQ(FormatAddressList({"192.168.1.5", "127.0.0.1"}), "  192.168.1.5\n");
+  EXPECT_EQ(FormatAddressList({"127.0.0.1"}), "N/A");
+  EXPECT_EQ(FormatAddressList({}), "N/A");
+  EXPECT_EQ(FormatAddressList({"::1", "127.0.0.2", "fe80::1", "10.0.0.2"}),
+            "  ::1\n  127.0.0.2\n  fe80::1\n  10.0.0.2\n");
+}
+
+TEST(AddressList, ComesFromTheHost) {
+  testing::TestPlatform platform(R"({"addresses":["127.0.0.1","10.1.2.3","::1"]})");
+  EXPECT_EQ(getIPAddrStr(), "  10.1.2.3\n  ::1\n");
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunAddressesCommand(), kExitOk);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "  10.1.2.3\n  ::1\n");
+}
+
+TEST(PasswordCommand, OnDrawsShowReportsOffKeepsThePin) {
+  testing::TestPlatform platform;
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunPasswordCommand("show"), kExitOk);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "PIN: none drawn yet\nPassword protection: off\n");
+
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunPasswordCommand("on"), kExitOk);
+  std::string pin = std::to_string(platform.Settings().GetInteger("password"));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "PIN: " + pin + "\nPassword protection: on\n");
+  EXPECT_TRUE(isPasswordProtection());
+
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunPasswordCommand("off"), kExitOk);
+  EXPECT_EQ(RunPasswordCommand("sideways"), kExitUsage);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "PIN: " + pin + "\nPassword protection: off\n");
+}
+
+TEST(ShellCommand, RecognisesTheSubcommandsAndTheirArguments) {
+  testing::TestPlatform platform(R"({"addresses":[]})");
+  EXPECT_TRUE(IsShellCommand("check-update"));
+  EXPECT_FALSE(IsShellCommand("--port"));
+  std::vector<std::string> missing = {"password"};
+  std::vector<std::string> extra = {"addresses", "now"};
+  std::vector<std::string> unknown = {"reboot"};
+  std::vector<std::string> good = {"addresses"};
+  EXPECT_EQ(RunShellCommand(missing, {}), kExitUsage);
+  EXPECT_EQ(RunShellCommand(extra, {}), kExitUsage);
+  EXPECT_EQ(RunShellCommand(unknown, {}), kExitUsage);
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunShellCommand(good, {}), kExitOk);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "N/A\n");
+}
+
+}  // namespace
+}  // namespace hovra::app

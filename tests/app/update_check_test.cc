@@ -1,0 +1,186 @@
+#include "app/update_check.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "app/shell_commands.h"
+#include "tests/app/shell_test_support.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::app {
+namespace {
+
+// A one-connection HTTP server on 127.0.0.1: reads the request head and sends `answer`
+// (nothing at all when empty), then closes.
+class LoopbackHttpServer {
+ public:
+  explicit LoopbackHttpServer(std::string answer) : answer_(std::move(answer)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 1) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      ADD_FAILURE() << "cannot listen on loopback";
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~LoopbackHttpServer() {
+    ::shutdown(listener_, SHUT_RDWR);  // wakes an accept() that no client reached
+    thread_.join();
+    ::close(listener_);
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/version.json"; }
+  const std::string& Request() const { return request_; }  // after the exchange
+
+ private:
+  void Serve() {
+    int client = ::accept(listener_, nullptr, nullptr);
+    if (client < 0) return;
+    char buffer[1024];
+    while (request_.find("\r\n\r\n") == std::string::npos) {
+      ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      request_.append(buffer, static_cast<size_t>(n));
+    }
+    if (!answer_.empty()) ::send(client, answer_.data(), answer_.size(), MSG_NOSIGNAL);
+    ::close(client);
+  }
+
+  std::string answer_;
+  int listener_ = -1;
+  unsigned short port_ = 0;
+  std::thread thread_;
+  std::string request_;
+};
+
+std::string HttpAnswer(const std::string& body, const char* status = "200 OK") {
+  return std::string("HTTP/1.1 ") + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
+         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
+std::string ClosedPortUrl() {
+  int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(s);  // nobody listens there now
+  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+}
+
+class UpdateCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ::setenv("no_proxy", "127.0.0.1", 1); }
+  testing::TestPlatform platform_;
+};
+
+TEST_F(UpdateCheckTest, NewerVersionIsHandedToTheTimerOnce) {
+  LoopbackHttpServer server(HttpAnswer(R"({"ver":"1.10","notes":"x"})"));
+  UpdateChecker checker(server.Url(), "1.9");
+  UpdateCheckResult result = checker.CheckNow(true);
+  EXPECT_EQ(result.outcome, UpdateOutcome::kNewer);
+  EXPECT_EQ(checker.TakeNeedUpdate(), "1.10");
+  EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
+  EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
+  EXPECT_EQ(server.Request().rfind("GET /version.json HTTP/1.1\r\n", 0), 0u) << server.Request();
+}
+
+TEST_F(UpdateCheckTest, EqualVersionTellsOnlyAUserAskedCheck) {
+  {
+    LoopbackHttpServer server(HttpAnswer(R"({"ver":"2.0"})"));
+    UpdateChecker checker(server.Url(), "2.0");
+    EXPECT_EQ(checker.CheckNow(false).outcome, UpdateOutcome::kNotNewer);
+    EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
+    EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
+  }
+  LoopbackHttpServer server(HttpAnswer(R"({"ver":"1.9"})"));
+  UpdateChecker checker(server.Url(), "2.0");
+  checker.edownloadVersion(true);  // the background form
+  checker.WaitForChecks();
+  EXPECT_TRUE(checker.TakeNoticeNoNewVersion());
+  EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
+  EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
+}
+
+TEST_F(UpdateCheckTest, BodyWithoutUsableVersionFindsNothingNewer) {
+  for (const char* body : {"<html>Not found</html>", R"({"ver":3})", R"(["ver"])", R"({})"}) {
+    LoopbackHttpServer server(HttpAnswer(body, "404 Not Found"));
+    UpdateChecker checker(server.Url(), "1.0");
+    EXPECT_EQ(checker.CheckNow(true).outcome, UpdateOutcome::kNotNewer) << body;
+    EXPECT_TRUE(checker.TakeNoticeNoNewVersion()) << body;
+    EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt) << body;
+  }
+}
+
+TEST_F(UpdateCheckTest, FailedRequestChangesNothing) {
+  {
+    LoopbackHttpServer server("");  // accepts and closes without an answer
+    UpdateChecker checker(server.Url(), "1.0");
+    EXPECT_EQ(checker.CheckNow(true).outcome, UpdateOutcome::kFailed);
+    EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
+  }
+  UpdateChecker checker(ClosedPortUrl(), "1.0");
+  UpdateCheckResult result = checker.CheckNow(true);
+  EXPECT_EQ(result.outcome, UpdateOutcome::kFailed);
+  EXPECT_FALSE(result.error.empty());
+  EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
+  EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
+}
+
+TEST_F(UpdateCheckTest, OnlyWebAddressesAreFetched) {
+  testing::TempDir temp;
+  testing::WriteFile(temp.path() / "v.json", R"({"ver":"9.9"})");
+  UpdateChecker checker("file://" + (temp.path() / "v.json").string(), "1.0");
+  EXPECT_EQ(checker.CheckNow(true).outcome, UpdateOutcome::kFailed);
+}
+
+TEST_F(UpdateCheckTest, UpdateDialogOpensTheInstallerOnlyOnOk) {
+  testing::RecordingUi ui;
+  testing::ScopedServices use(&ui);
+  ui.answer = 1001;  // "Cancel"
+  showUpdatedialog("1.10");
+  EXPECT_TRUE(platform_.Take().empty());
+  ui.answer = 1000;  // "OK"
+  showUpdatedialog("1.10");
+  ASSERT_EQ(ui.alerts.size(), 2u);
+  EXPECT_EQ(ui.alerts[1].message,
+            "Hovra Server new version 1.10 found, please download and install it.");
+  EXPECT_EQ(ui.alerts[1].buttons, (std::vector<std::string>{"OK", "Cancel"}));
+  EXPECT_EQ(platform_.Take(),
+            testing::Lines({std::string(R"({"kind":"openURL","url":")") + kInstallerPackageUrl + "\"}"}));
+}
+
+TEST_F(UpdateCheckTest, CheckUpdateCommandPrintsTheOutcome) {
+  LoopbackHttpServer server(HttpAnswer(R"({"ver":"1.0.1"})"));
+  ShellCommandOptions options;
+  options.updateUrl = server.Url();
+  options.runningVersion = "1.0.0";
+  ::testing::internal::CaptureStdout();
+  int code = RunCheckUpdateCommand(options);
+  std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(code, kExitOk);
+  EXPECT_EQ(out, std::string("Hovra Server new version 1.0.1 found, please download and install it.\n") +
+                     kInstallerPackageUrl + "\n");
+
+  options.updateUrl = ClosedPortUrl();
+  ::testing::internal::CaptureStdout();
+  code = RunCheckUpdateCommand(options);
+  out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(code, kExitFailed);
+  EXPECT_EQ(out.rfind("The update check failed: ", 0), 0u) << out;
+}
+
+}  // namespace
+}  // namespace hovra::app

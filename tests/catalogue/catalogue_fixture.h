@@ -1,0 +1,135 @@
+// Helpers of the catalogue tests: a temporary folder, Dock property lists written with
+// libplist (binary or XML), icon PNG files, and a recording platform whose simulated
+// desktop points at them.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+#include <png.h>
+#include <stdlib.h>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/sys_util.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "hovra-catalogue-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
+    path_ = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct Tile {
+  std::optional<std::string> label;
+  std::optional<std::string> bundleId;
+};
+
+enum class PlistForm { kBinary, kXml };
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+// A Dock preference file with these tiles under "persistent-apps".
+inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& tiles, PlistForm form) {
+  plist_t root = plist_new_dict();
+  plist_t apps = plist_new_array();
+  for (const Tile& tile : tiles) {
+    plist_t data = plist_new_dict();
+    if (tile.label) plist_dict_set_item(data, "file-label", plist_new_string(tile.label->c_str()));
+    if (tile.bundleId) plist_dict_set_item(data, "bundle-identifier", plist_new_string(tile.bundleId->c_str()));
+    plist_dict_set_item(data, "file-type", plist_new_uint(41));
+    plist_t element = plist_new_dict();
+    plist_dict_set_item(element, "tile-data", data);
+    plist_dict_set_item(element, "tile-type", plist_new_string("file-tile"));
+    plist_array_append_item(apps, element);
+  }
+  plist_dict_set_item(root, "persistent-apps", apps);
+  plist_dict_set_item(root, "tilesize", plist_new_uint(48));
+  char* bytes = nullptr;
+  uint32_t length = 0;
+  if (form == PlistForm::kBinary) {
+    plist_to_bin(root, &bytes, &length);
+  } else {
+    plist_to_xml(root, &bytes, &length);
+  }
+  WriteFile(path, std::string(bytes, length));
+  free(bytes);
+  plist_free(root);
+}
+
+// A square RGBA image of one colour, `width` pixels wide.
+inline platform::ImageRepresentation SolidImage(int width, int height, std::array<uint8_t, 4> rgba) {
+  platform::ImageRepresentation image{width, height, {}};
+  for (int i = 0; i < width * height; ++i) image.rgba.insert(image.rgba.end(), rgba.begin(), rgba.end());
+  return image;
+}
+
+inline void WritePng(const std::string& path, const platform::ImageRepresentation& image) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = static_cast<png_uint_32>(image.pixelsWide);
+  png.height = static_cast<png_uint_32>(image.pixelsHigh);
+  png.format = PNG_FORMAT_RGBA;
+  ASSERT_TRUE(png_image_write_to_file(&png, path.c_str(), 0, image.rgba.data(), 0, nullptr)) << png.message;
+}
+
+// Reads back a PNG held in memory.
+inline platform::ImageRepresentation DecodePng(const std::vector<uint8_t>& bytes) {
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  platform::ImageRepresentation image;
+  if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) {
+    ADD_FAILURE() << "not a PNG: " << png.message;
+    return image;
+  }
+  png.format = PNG_FORMAT_RGBA;
+  image.pixelsWide = static_cast<int>(png.width);
+  image.pixelsHigh = static_cast<int>(png.height);
+  image.rgba.resize(PNG_IMAGE_SIZE(png));
+  if (!png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr)) ADD_FAILURE() << png.message;
+  return image;
+}
+
+// A fresh catalogue on a recording platform; the simulated desktop is given as JSON.
+class CatalogueEnvironment {
+ public:
+  explicit CatalogueEnvironment(const std::string& simJson) : platform_(simJson) {
+    catalogue::SysUtil::ResetSharedInstanceForTesting();
+  }
+  ~CatalogueEnvironment() { catalogue::SysUtil::ResetSharedInstanceForTesting(); }
+
+  TestPlatform& Platform() { return platform_; }
+  catalogue::SysUtil& Catalogue() { return catalogue::SysUtil::sharedInstance(); }
+  platform::journal::JournalWorkspace& Workspace() { return platform_.Backend().Workspace(); }
+
+ private:
+  TestPlatform platform_;
+};
+
+}  // namespace hovra::testing

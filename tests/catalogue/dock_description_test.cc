@@ -1,0 +1,67 @@
+#include "catalogue/dock_description.h"
+
+#include <gtest/gtest.h>
+
+namespace hovra::catalogue {
+namespace {
+
+AppEntry Entry(std::optional<std::string> name, std::optional<std::string> bundleId, bool running) {
+  AppEntry entry;
+  entry.name = std::move(name);
+  entry.bundleId = std::move(bundleId);
+  entry.running = running;
+  entry.filePath = "/Applications/X.app";  // never written
+  entry.keepInDock = true;
+  return entry;
+}
+
+TEST(DockDescription, WritesCompactObjectsInListOrder) {
+  EXPECT_EQ(DockDescription({}), "[]");
+  EXPECT_EQ(DockDescription({Entry("Finder", "com.apple.finder", true), Entry("Mail", "com.apple.mail", false)}),
+            R"([{"Name":"Finder","BundleID":"com.apple.finder","Running":true},)"
+            R"({"Name":"Mail","BundleID":"com.apple.mail","Running":false}])");
+}
+
+TEST(DockDescription, EntrySizesMatchTheirFixedOverhead) {
+  EXPECT_EQ(DockDescription({Entry("", "", true)}).size(), 2u + 40u);
+  EXPECT_EQ(DockDescription({Entry("", "", false)}).size(), 2u + 41u);
+}
+
+TEST(DockDescription, DoublesTheBackslashesOfJsonEscapes) {
+  // "/" and the quote are escaped by JSON, and that backslash is then doubled.
+  EXPECT_EQ(DockDescription({Entry("AC/DC \"Live\"", "a\\b", true)}),
+            R"([{"Name":"AC\\/DC \\"Live\\"","BundleID":"a\\\\b","Running":true}])");
+  EXPECT_EQ(DockDescription({Entry("a\tb\nc\x01\x1f\b\f\r", "x", true)}),
+            R"([{"Name":"a\\tb\\nc\\u0001\\u001f\\b\\f\\r","BundleID":"x","Running":true}])");
+}
+
+TEST(DockDescription, EscapesNonAsciiAsOctalOrUtf16Units) {
+  // é (U+00E9), ÿ (U+00FF), 中 (U+4E2D), and U+1F600 as two UTF-16 units.
+  EXPECT_EQ(DockDescription({Entry("Caf\xC3\xA9 \xC3\xBF\xE4\xB8\xAD\xF0\x9F\x98\x80", "c", false)}),
+            R"([{"Name":"Caf\351 \377\u4e2d\ud83d\ude00","BundleID":"c","Running":false}])");
+  EXPECT_EQ(DockDescription({Entry("\xC2\x80\xC2\xA0", "c", false)}),
+            R"([{"Name":"\200\240","BundleID":"c","Running":false}])");
+}
+
+TEST(DockDescription, LeavesOutEntriesWithoutNameOrIdentifier) {
+  EXPECT_EQ(DockDescription({Entry(std::nullopt, "a.b", true), Entry("A", "a", true), Entry("B", std::nullopt, false)}),
+            R"([{"Name":"A","BundleID":"a","Running":true}])");
+}
+
+TEST(DockDescription, WritesInvalidUtf8AsReplacementCharacters) {
+  // A stray continuation byte, a cut-off sequence, an overlong form and a surrogate.
+  EXPECT_EQ(DockDescription({Entry("a\x80" "b\xE2\x82", "\xC0\xAF\xED\xA0\x80", true)}),
+            R"([{"Name":"a\ufffdb\ufffd\ufffd","BundleID":"\ufffd\ufffd\ufffd\ufffd\ufffd","Running":true}])");
+}
+
+TEST(NonLossyAscii, KeepsPrintableAsciiAndLineBreaksAndEscapesTheRest) {
+  EXPECT_EQ(NonLossyAscii("plain ~text!"), "plain ~text!");
+  EXPECT_EQ(NonLossyAscii("a\\b"), "a\\\\b");
+  EXPECT_EQ(NonLossyAscii("t\tl\nc\r"), "t\tl\nc\r");
+  EXPECT_EQ(NonLossyAscii(std::string_view("\x00\x07\x7f", 3)), "\\000\\007\\177");
+  EXPECT_EQ(NonLossyAscii("\xC3\xA9"), "\\351");
+  EXPECT_EQ(NonLossyAscii("\xEF\xBF\xBF"), "\\uffff");
+}
+
+}  // namespace
+}  // namespace hovra::catalogue

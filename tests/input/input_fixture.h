@@ -1,0 +1,84 @@
+// Shared set-up of the input tests: the recording platform, filled key maps, a fake click
+// clock and fresh process-wide input state; plus builders of the exact journal lines.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/gestures.h"
+#include "input/key_names.h"
+#include "input/pointer.h"
+#include "input/tick_source.h"
+#include "input/wheel.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+
+inline uint32_t g_fakeTick = 0;
+inline uint32_t FakeTick() { return g_fakeTick; }
+
+inline std::string KeyLine(int code, bool down) {
+  return R"({"kind":"key","code":)" + std::to_string(code) + R"(,"down":)" + (down ? "true" : "false") +
+         R"(,"source":"none"})";
+}
+
+inline std::string HidKeyLine(int code, bool down, std::optional<uint64_t> flags) {
+  std::string line = R"({"kind":"key","code":)" + std::to_string(code) + R"(,"down":)" +
+                     (down ? "true" : "false") + R"(,"source":"hid")";
+  if (flags) line += R"(,"flags":)" + std::to_string(*flags);
+  return line + "}";
+}
+
+inline std::string TextLine(int unit, bool down) {
+  return R"({"kind":"key","code":1,"down":)" + std::string(down ? "true" : "false") +
+         R"(,"source":"none","flags":0,"unicode":[)" + std::to_string(unit) + "]}";
+}
+
+inline std::string MouseLine(int type, int x, int y, int button = 0, std::optional<int> clickState = {}) {
+  std::string line = R"({"kind":"mouse","type":)" + std::to_string(type) + R"(,"x":)" + std::to_string(x) +
+                     R"(,"y":)" + std::to_string(y) + R"(,"button":)" + std::to_string(button);
+  if (clickState) line += R"(,"clickState":)" + std::to_string(*clickState);
+  return line + "}";
+}
+
+inline std::string ScrollLine(int vertical, int horizontal) {
+  return R"({"kind":"scroll","vertical":)" + std::to_string(vertical) + R"(,"horizontal":)" +
+         std::to_string(horizontal) + "}";
+}
+
+inline std::string ScriptLine(std::string_view name, std::string_view escapedSource) {
+  return R"({"kind":"script","name":")" + std::string(name) + R"(","source":")" + std::string(escapedSource) +
+         R"("})";
+}
+
+// Every input test starts from a fresh desktop and fresh shared state.
+class InputTest : public ::testing::Test {
+ protected:
+  InputTest() {
+    UseDesktop("{}");
+    FillKeyNameMaps();
+    ResetClickAndDragState();
+    ResetWheelState();
+    ResetSwitcherState();
+    g_fakeTick = 100000;
+    SetTickSource(&FakeTick);
+  }
+  ~InputTest() override { SetTickSource(nullptr); }
+
+  // Replaces the simulated desktop (screens, pointer) with the given one.
+  void UseDesktop(std::string_view simJson) {
+    platform_.reset();
+    platform_.emplace(simJson);
+  }
+  std::vector<std::string> Take() { return platform_->Take(); }
+  platform::Point Pointer() { return platform_->Desktop().Pointer(); }
+
+  std::optional<TestPlatform> platform_;
+};
+
+}  // namespace hovra::testing

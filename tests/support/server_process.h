@@ -1,0 +1,65 @@
+// The real hovra-server binary, started for a test on free loopback ports with the
+// journal backend, a simulated desktop and its own temporary home and configuration.
+//   ServerProcess server;                 // waits until it listens
+//   SocketClient client(server.Port());
+//   server.WaitForJournal(2);             // journal lines, parsed as text
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace hovra::testing {
+
+using namespace std::chrono_literals;
+
+inline constexpr char kDefaultSim[] =
+    R"({"osVersion":"14.2","machineName":"Joe's Mac","userName":"joe"})";
+
+struct ServerProcessOptions {
+  std::string simJson = kDefaultSim;
+  std::vector<std::string> extraArgs;  // after the defaults, so they override them
+  long fileLimit = 0;                  // RLIMIT_NOFILE for the server when not 0
+  bool waitUntilListening = true;
+};
+
+class ServerProcess {
+ public:
+  ServerProcess() : ServerProcess(ServerProcessOptions{}) {}
+  explicit ServerProcess(ServerProcessOptions options);
+  ~ServerProcess();
+  ServerProcess(const ServerProcess&) = delete;
+  ServerProcess& operator=(const ServerProcess&) = delete;
+
+  unsigned short Port() const { return port_; }
+  pid_t Pid() const { return pid_; }
+  const std::string& Dir() const { return dir_; }
+
+  std::vector<std::string> JournalLines() const;
+  // Waits until the journal holds at least `count` lines; returns all of them.
+  std::vector<std::string> WaitForJournal(size_t count, std::chrono::milliseconds wait = 5s) const;
+  std::string Stdout() const;
+  std::string Stderr() const;
+  // Waits until standard error holds `text`.
+  bool WaitForStderr(const std::string& text, std::chrono::milliseconds wait = 5s) const;
+
+  // Sends `signal` and waits for the exit; returns the exit code (-1: killed or timed out).
+  int Stop(int signal = 15, std::chrono::milliseconds wait = 10s);
+  // The exit code once the process has ended by itself within `wait`, else -1.
+  int WaitForExit(std::chrono::milliseconds wait);
+  bool Running();
+  // CPU time (user + system) the server has used so far, in seconds.
+  double CpuSeconds() const;
+
+ private:
+  std::string dir_;
+  pid_t pid_ = -1;
+  unsigned short port_ = 0;
+  int exitCode_ = -1;
+};
+
+std::string ReadFile(const std::string& path);
+
+}  // namespace hovra::testing

@@ -1,0 +1,162 @@
+#include "tests/support/socket_client.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace hovra::testing {
+namespace {
+
+int WaitMs(std::chrono::steady_clock::time_point deadline) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return left.count() < 0 ? 0 : static_cast<int>(left.count());
+}
+
+}  // namespace
+
+SocketClient::SocketClient(unsigned short port, bool ipv6) {
+  if (ipv6) {
+    sockaddr_in6 to{};
+    to.sin6_family = AF_INET6;
+    to.sin6_port = htons(port);
+    to.sin6_addr = in6addr_loopback;
+    fd_ = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) Close();
+  } else {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) Close();
+  }
+}
+
+SocketClient::~SocketClient() { Close(); }
+
+void SocketClient::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+void SocketClient::Reset() {
+  if (fd_ < 0) return;
+  linger hard{1, 0};
+  ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
+  Close();
+}
+
+bool SocketClient::Send(std::string_view bytes) {
+  size_t off = 0;
+  while (off < bytes.size()) {
+    ssize_t n = ::send(fd_, bytes.data() + off, bytes.size() - off, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    off += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool SocketClient::Fill(std::chrono::steady_clock::time_point deadline) {
+  if (closed_ || fd_ < 0) return false;
+  pollfd pfd{fd_, POLLIN, 0};
+  if (::poll(&pfd, 1, WaitMs(deadline)) <= 0) return false;
+  char buf[65536];
+  ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+  if (n <= 0) {
+    closed_ = true;
+    return false;
+  }
+  pending_.append(buf, static_cast<size_t>(n));
+  return true;
+}
+
+std::string SocketClient::Read(size_t count, std::chrono::milliseconds wait) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  while (pending_.size() < count && Fill(deadline)) {
+  }
+  size_t n = std::min(count, pending_.size());
+  std::string out = pending_.substr(0, n);
+  pending_.erase(0, n);
+  return out;
+}
+
+std::string SocketClient::ReadUntil(std::string_view text, std::chrono::milliseconds wait) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  size_t at;
+  while ((at = pending_.find(text)) == std::string::npos && Fill(deadline)) {
+  }
+  if (at == std::string::npos) {
+    std::string out;
+    out.swap(pending_);
+    return out;
+  }
+  std::string out = pending_.substr(0, at + text.size());
+  pending_.erase(0, at + text.size());
+  return out;
+}
+
+std::string SocketClient::ReadAvailable(std::chrono::milliseconds wait) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  while (Fill(deadline)) {
+  }
+  std::string out;
+  out.swap(pending_);
+  return out;
+}
+
+bool SocketClient::WaitForClose(std::chrono::milliseconds wait) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  while (!closed_ && std::chrono::steady_clock::now() < deadline) {
+    if (!Fill(deadline)) continue;
+    pending_.clear();
+  }
+  return closed_;
+}
+
+UdpCatcher::UdpCatcher() {
+  fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  socklen_t len = sizeof local;
+  ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &len);
+  port_ = ntohs(local.sin_port);
+}
+
+UdpCatcher::~UdpCatcher() { ::close(fd_); }
+
+std::string UdpCatcher::Receive(std::chrono::milliseconds wait) {
+  pollfd pfd{fd_, POLLIN, 0};
+  if (::poll(&pfd, 1, static_cast<int>(wait.count())) <= 0) return {};
+  char buf[2048];
+  ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
+  return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+}
+
+void UdpCatcher::SendTo(unsigned short port, std::string_view bytes) {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+}
+
+unsigned short FreePort(bool udp) {
+  int fd = ::socket(AF_INET, (udp ? SOCK_DGRAM : SOCK_STREAM) | SOCK_CLOEXEC, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  socklen_t len = sizeof local;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len);
+  ::close(fd);
+  return ntohs(local.sin_port);
+}
+
+}  // namespace hovra::testing

@@ -1,0 +1,78 @@
+// A blocking loopback client for tests: connect, send, and read with a deadline.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace hovra::testing {
+
+using namespace std::chrono_literals;
+
+class SocketClient {
+ public:
+  // Connects to 127.0.0.1 (or ::1 when `ipv6`) at `port`; check Connected().
+  explicit SocketClient(unsigned short port, bool ipv6 = false);
+  explicit SocketClient(int connectedFd) : fd_(connectedFd) {}
+  ~SocketClient();
+  SocketClient(SocketClient&& other) noexcept
+      : fd_(other.fd_), pending_(std::move(other.pending_)), closed_(other.closed_) {
+    other.fd_ = -1;
+  }
+  SocketClient& operator=(SocketClient&& other) noexcept {
+    if (this != &other) {
+      Close();
+      fd_ = other.fd_;
+      pending_ = std::move(other.pending_);
+      closed_ = other.closed_;
+      other.fd_ = -1;
+    }
+    return *this;
+  }
+  SocketClient(const SocketClient&) = delete;
+  SocketClient& operator=(const SocketClient&) = delete;
+
+  bool Connected() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
+  bool Send(std::string_view bytes);
+  // Reads until `count` bytes arrived or the deadline passed; returns what arrived.
+  std::string Read(size_t count, std::chrono::milliseconds wait = 5s);
+  // Reads until `text` has arrived (returns everything up to and including it).
+  std::string ReadUntil(std::string_view text, std::chrono::milliseconds wait = 5s);
+  // Whatever arrives within `wait` (used to show that nothing more comes).
+  std::string ReadAvailable(std::chrono::milliseconds wait = 200ms);
+  // True when the peer closed the connection within `wait`.
+  bool WaitForClose(std::chrono::milliseconds wait = 5s);
+  // Closes with a reset instead of an orderly close.
+  void Reset();
+  void Close();
+
+ private:
+  bool Fill(std::chrono::steady_clock::time_point deadline);
+  int fd_ = -1;
+  std::string pending_;
+  bool closed_ = false;
+};
+
+// A UDP socket bound to 127.0.0.1 at any free port, for catching datagrams.
+class UdpCatcher {
+ public:
+  UdpCatcher();
+  ~UdpCatcher();
+  UdpCatcher(const UdpCatcher&) = delete;
+  UdpCatcher& operator=(const UdpCatcher&) = delete;
+  unsigned short Port() const { return port_; }
+  int Fd() const { return fd_; }
+  // The next datagram, or nothing (empty) when none came within `wait`.
+  std::string Receive(std::chrono::milliseconds wait = 5s);
+  void SendTo(unsigned short port, std::string_view bytes);
+
+ private:
+  int fd_ = -1;
+  unsigned short port_ = 0;
+};
+
+// A port that was free a moment ago (UDP or TCP) on loopback.
+unsigned short FreePort(bool udp);
+
+}  // namespace hovra::testing
