@@ -1,0 +1,34 @@
+# The two everyday commands:
+#   make run    builds and starts the server on its headless default (journal backend)
+#   make test   builds and runs every test
+# Both install the Debian packages the build needs when they are missing.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+ARGS ?=
+
+.PHONY: deps build run test test-sanitize test-tsan bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake -G Ninja -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+	@ninja -C $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/hovra-server $(ARGS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize:
+	@$(MAKE) --no-print-directory test BUILD=build-sanitize CMAKE_FLAGS="-DHOVRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
+
+# The threaded parts (server, run loop, catalogue hops) under ThreadSanitizer.
+test-tsan:
+	@$(MAKE) --no-print-directory test BUILD=build-tsan CMAKE_FLAGS="-DHOVRA_TSAN=ON -DCMAKE_BUILD_TYPE=Debug"
+
+clean:
+	rm -rf build build-sanitize build-tsan

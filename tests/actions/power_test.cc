@@ -1,0 +1,77 @@
+#include "actions/power.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/actions/recording_scripts.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::actions {
+namespace {
+
+using testing::RecordingScripts;
+using testing::TestPlatform;
+
+class PendingPower : public ::testing::Test {
+ protected:
+  void TearDown() override { CarryOutPendingPowerActions(); }  // leave nothing pending
+
+  TestPlatform platform_;
+};
+
+TEST_F(PendingPower, RepeatedCommandsWithinOneTickLeadToOneAction) {
+  SleepSystem();
+  SleepSystem();
+  Shutdown();
+  Shutdown();
+  EXPECT_TRUE(platform_.Take().empty()) << "power commands wait for the timer";
+  EXPECT_TRUE(s_toSleep.load());
+  EXPECT_TRUE(s_toShutdown.load());
+  EXPECT_FALSE(s_toReboot.load());
+
+  RecordingScripts scripts;
+  CarryOutPendingPowerActions();
+  EXPECT_EQ(scripts.Names(), (std::vector<std::string>{"Shutdown", "Sleep"}));
+  EXPECT_FALSE(s_toSleep.load());
+  EXPECT_FALSE(s_toShutdown.load());
+
+  CarryOutPendingPowerActions();  // the next tick finds nothing left
+  EXPECT_EQ(scripts.ran.size(), 2u);
+}
+
+TEST_F(PendingPower, RunsInTheOrderShutdownPowerOffRebootLogoffSleep) {
+  SleepSystem();
+  Logoff();
+  Reboot();
+  Poweroff();
+  Shutdown();
+  RecordingScripts scripts;
+  CarryOutPendingPowerActions();
+  EXPECT_EQ(scripts.Names(),
+            (std::vector<std::string>{"Shutdown", "PowerOff", "Reboot", "Logoff", "Sleep"}));
+}
+
+TEST_F(PendingPower, ClearsAFlagOnlyAfterItsScriptSoARepeatDuringItMerges) {
+  RecordingScripts scripts;
+  scripts.onRun = [](const testing::RanScript& script) {
+    EXPECT_TRUE(s_toShutdown.load()) << "still pending while " << script.name << " runs";
+    if (script.name == "Shutdown") {
+      Shutdown();     // asked again while the question is open: merged into this one
+      SleepSystem();  // a later flag raised meanwhile is carried out in the same tick
+    }
+  };
+  Shutdown();
+  CarryOutPendingPowerActions();
+  EXPECT_EQ(scripts.Names(), (std::vector<std::string>{"Shutdown", "Sleep"}));
+  EXPECT_FALSE(s_toShutdown.load());
+  EXPECT_FALSE(s_toSleep.load());
+}
+
+TEST_F(PendingPower, JournalsTheExactScripts) {
+  Logoff();
+  CarryOutPendingPowerActions();
+  EXPECT_EQ(platform_.Take(),
+            testing::Lines({R"({"kind":"script","name":"Logoff","source":"tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell"})"}));
+}
+
+}  // namespace
+}  // namespace hovra::actions
