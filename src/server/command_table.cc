@@ -1,17 +1,56 @@
 #include "server/command_table.h"
 
 #include <array>
+#include <cstring>
 
+#include "base/decimal.h"
+#include "input/gestures.h"
+#include "input/keystrokes.h"
+#include "input/pointer.h"
 #include "server/hovra_svr_sock.h"
 
 namespace hovra {
 namespace {
 
+// Gestures. Whatever holds a key or button down goes through the client's HeldInput, so
+// that it is let go when the client vanishes.
+void Zoomin(CommandContext&) { ZoomIn(); }
+void Zoomout(CommandContext&) { ZoomOut(); }
+void SlideBeginRow(CommandContext& c) { c.client.held.SlideBegin(); }
+void SlideEndRow(CommandContext& c) { c.client.held.SlideEnd(); }
+void SlideLeftRow(CommandContext& c) { c.client.held.SlideLeft(); }
+void SlideRightRow(CommandContext& c) { c.client.held.SlideRight(); }
+void SlideUpRow(CommandContext& c) { c.client.held.SlideUp(); }
+void SlideDownRow(CommandContext&) { SlideDown(); }
+void DragStartRow(CommandContext& c) { c.client.held.DragStart(); }
+void DragEndRow(CommandContext& c) { c.client.held.DragEnd(); }
+
+// "drag X Y": without a space after the first number the line does nothing.
+void DragMoveRow(CommandContext& c) {
+  const char* space = std::strchr(c.arg, ' ');
+  if (space == nullptr) return;
+  DragMove(ParseDecimal(c.arg), ParseDecimal(space + 1));
+}
+
+void Utf8Row(CommandContext& c) { HandleUtf8String(reinterpret_cast<const unsigned char*>(c.arg)); }
+
 void Ping(CommandContext& c) { c.ReplyOnce("echo", 4); }
 
-// Matching order matters only where one keyword begins another; the rows keep the
-// protocol's order all the same.
+// The protocol's order; it matters where one keyword begins another ("drag start" before
+// "drag ").
 constexpr std::array kRows = {
+    CommandRow{"zoomin", &Zoomin},
+    CommandRow{"zoomout", &Zoomout},
+    CommandRow{"slide begin", &SlideBeginRow},
+    CommandRow{"slide end", &SlideEndRow},
+    CommandRow{"slideleft", &SlideLeftRow},
+    CommandRow{"slideright", &SlideRightRow},
+    CommandRow{"slideup", &SlideUpRow},
+    CommandRow{"slidedown", &SlideDownRow},
+    CommandRow{"drag start", &DragStartRow},
+    CommandRow{"drag end", &DragEndRow},
+    CommandRow{"drag ", &DragMoveRow},
+    CommandRow{"utf8 ", &Utf8Row},
     CommandRow{"ping", &Ping},
 };
 

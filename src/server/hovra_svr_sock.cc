@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "input/tick_source.h"
 #include "input/wheel.h"
 #include "server/send_data.h"
 #include "server/system_version.h"
@@ -57,6 +58,7 @@ CHovraSvrSock::CHovraSvrSock(const std::string& /*addr*/, unsigned short port,
                              ServerOptions options)
     : hooks_(std::move(options.hooks)) {
   ResetTimeTickOrigin();
+  SetTickSource(&GetTimeTick);  // click counting runs on the server's clock
   tcpSock = OpenListener(port);
   discovery = std::make_unique<Discovery>(std::move(options.discovery));
   if (::pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe_[0] = wakePipe_[1] = -1;

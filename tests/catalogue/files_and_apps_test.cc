@@ -1,0 +1,182 @@
+#include "actions/files_and_apps.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "actions/dock_queries.h"
+#include "catalogue/sys_util.h"
+#include "tests/catalogue/catalogue_fixture.h"
+
+namespace hovra::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The listing as a set of "d..." / "f..." entries; fails the test on a malformed text.
+std::set<std::string> Entries(const std::string& listing) {
+  std::set<std::string> entries;
+  EXPECT_FALSE(listing.empty());
+  if (listing.empty()) return entries;
+  EXPECT_EQ(listing.back(), '\n');
+  size_t start = 0;
+  for (size_t end; (end = listing.find('\r', start)) != std::string::npos; start = end + 1) {
+    std::string entry = listing.substr(start, end - start);
+    EXPECT_TRUE(entry.starts_with('d') || entry.starts_with('f')) << entry;
+    EXPECT_TRUE(entries.insert(entry).second) << "listed twice: " << entry;
+  }
+  EXPECT_EQ(start, listing.size() - 1) << "text after the last entry";
+  return entries;
+}
+
+class FolderListingTest : public ::testing::Test {
+ protected:
+  FolderListingTest() : platform_(R"({"home":")" + folder_.Path().string() + R"("})") {
+    fs::create_directory(folder_ / "Docs");
+    WriteFile(folder_ / "a.txt", "a");
+    WriteFile(folder_ / ".profile", "p");
+    fs::create_directory_symlink(folder_ / "Docs", folder_ / "DocsLink");
+    fs::create_symlink(folder_ / "a.txt", folder_ / "fileLink");
+    fs::create_symlink(folder_ / "gone", folder_ / "dangling");
+  }
+  std::string List(const std::string& path) {
+    std::string out;
+    actions::browseFile(path.c_str(), out);
+    return out;
+  }
+
+  TempFolder folder_;
+  TestPlatform platform_;
+  const std::set<std::string> expected_ = {"dDocs", "fa.txt", "f.profile", "dDocsLink", "ffileLink", "fdangling"};
+};
+
+TEST_F(FolderListingTest, MarksFoldersAndLinksToFoldersAndListsHiddenNames) {
+  EXPECT_EQ(Entries(List(folder_.Path().string())), expected_);
+  EXPECT_EQ(List((folder_ / "Docs")), "\n");
+}
+
+TEST_F(FolderListingTest, ExpandsTheTildeToTheHomeFolder) {
+  EXPECT_EQ(Entries(List("~")), expected_);
+  EXPECT_EQ(Entries(List("~/")), expected_);
+  WriteFile(folder_ / "Docs/inner", "");
+  EXPECT_EQ(List("~/Docs"), "finner\r\n");
+  EXPECT_EQ(List("~Docs"), "\n");  // another user's home is not looked up
+}
+
+TEST_F(FolderListingTest, GivesOnlyALineFeedForWhatCannotBeListed) {
+  EXPECT_EQ(List((folder_ / "missing")), "\n");
+  EXPECT_EQ(List((folder_ / "a.txt")), "\n");
+  EXPECT_EQ(List(""), "\n");
+}
+
+TEST_F(FolderListingTest, LeavesOutNamesWithLineBreaks) {
+  WriteFile(folder_ / "Docs/bad\nname", "");
+  WriteFile(folder_ / "Docs/good", "");
+  EXPECT_EQ(List((folder_ / "Docs")), "fgood\r\n");
+}
+
+TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {
+  std::set<std::string> created;
+  for (int i = 0; i < 300; ++i) {
+    std::string name = std::to_string(1000 + i) + std::string(240, 'n');
+    WriteFile(folder_ / ("Docs/" + name), "");
+    created.insert("f" + name);
+  }
+  std::string listing = List((folder_ / "Docs"));
+  EXPECT_LT(listing.size(), actions::kFolderListingBytes);
+  EXPECT_GT(listing.size(), actions::kFolderListingBytes - 250);
+  std::set<std::string> listed = Entries(listing);
+  EXPECT_LT(listed.size(), created.size());
+  for (const std::string& entry : listed) EXPECT_TRUE(created.contains(entry)) << entry;
+}
+
+TEST_F(FolderListingTest, OpensFilesThroughFinderWithThePathQuoted) {
+  actions::LaunchFile("~/say \"hi\" \\ there.txt");
+  std::string home = folder_.Path().string();
+  EXPECT_EQ(platform_.Take(),
+            (Lines{R"({"kind":"script","name":"OpenFile.Finder","source":"tell application \"Finder\" to open POSIX file \")" +
+                   home + R"(/say \\\"hi\\\" \\\\ there.txt\""})"}));
+}
+
+// A main queue that has stopped: it refuses all work.
+class StoppedQueue : public ManualMainQueue {
+ public:
+  bool RunAndWait(std::function<void()>) override { return false; }
+};
+
+class DockQueriesTest : public ::testing::Test {
+ protected:
+  void Start(const std::vector<Tile>& tiles) {
+    WriteDockPlist(folder_ / "dock.plist", tiles, PlistForm::kBinary);
+    WritePng(folder_ / "mail.png", SolidImage(64, 64, {1, 1, 1, 255}));
+    env_ = std::make_unique<CatalogueEnvironment>(
+        R"({"dockPlist":")" + (folder_ / "dock.plist") +
+        R"(","installed":{"com.apple.mail":"/Applications/Mail.app"},)"
+        R"("icons":{"/Applications/Mail.app":[")" + (folder_ / "mail.png") + R"("]}})");
+  }
+
+  TempFolder folder_;
+  std::unique_ptr<CatalogueEnvironment> env_;
+};
+
+TEST_F(DockQueriesTest, AppendsTheWholeDescriptionAndALineFeed) {
+  std::vector<Tile> tiles;
+  std::string expected = "[";
+  for (int i = 0; i < 120; ++i) {  // far beyond 4096 bytes
+    std::string id = "org.example.application" + std::to_string(i);
+    tiles.push_back({"Application " + std::to_string(i), id});
+    expected += (i ? "," : "") + std::string(R"({"Name":"Application )") + std::to_string(i) +
+                R"(","BundleID":")" + id + R"(","Running":false})";
+  }
+  Start(tiles);
+  std::string reply = "dock_info ";
+  actions::GetDockInfo(reply);
+  EXPECT_GT(reply.size(), 4096u);
+  EXPECT_EQ(reply, "dock_info " + expected + "]\n");
+}
+
+TEST_F(DockQueriesTest, SendsAnEmptyListWithoutADock) {
+  CatalogueEnvironment env(R"({"dockPlist":"/nonexistent.plist"})");
+  std::string reply = "dock_info ";
+  actions::GetDockInfo(reply);
+  EXPECT_EQ(reply, "dock_info []\n");
+}
+
+TEST_F(DockQueriesTest, FetchesIconsAndLaunchesThroughTheCatalogue) {
+  Start({{"Mail", "com.apple.mail"}});
+  std::vector<char> buffer(catalogue::kIconBufferBytes);
+  EXPECT_FALSE(actions::GetIconForApp("com.apple.mail", buffer.data()));  // icons never build the list
+  env_->Catalogue().getDockInfo();
+  EXPECT_FALSE(actions::GetIconForApp("org.unknown", buffer.data()));
+  ASSERT_TRUE(actions::GetIconForApp("com.apple.mail", buffer.data()));
+  EXPECT_TRUE(std::string(buffer.data()).starts_with("icon com.apple.mail png iVBORw0KGgo"));  // PNG signature
+  env_->Platform().Take();
+  actions::LauchApp("org.unknown");
+  actions::LauchApp("com.apple.mail");
+  EXPECT_EQ(env_->Platform().Take(),
+            (Lines{R"({"kind":"script","name":"LaunchApp.Dock","source":"tell application \"System Events\"\n)"
+                   R"(tell process \"Dock\"\nclick UI element \"Mail\" of list 1\nend tell\nend tell"})"}));
+}
+
+TEST_F(DockQueriesTest, AnswersWithoutTheCatalogueOnceTheMainThreadHasStopped) {
+  Start({{"Mail", "com.apple.mail"}});
+  env_->Catalogue().getDockInfo();  // so that only the stopped thread stands in the way
+  env_->Platform().Take();
+  StoppedQueue stopped;
+  platform::Services services = platform::Current();
+  services.mainQueue = &stopped;
+  platform::Services previous = platform::Install(services);
+  std::string reply;
+  actions::GetDockInfo(reply);
+  std::vector<char> buffer(catalogue::kIconBufferBytes, 'x');
+  bool gotIcon = actions::GetIconForApp("com.apple.mail", buffer.data());
+  actions::LauchApp("com.apple.mail");
+  platform::Install(previous);
+  EXPECT_EQ(reply, "[]\n");
+  EXPECT_FALSE(gotIcon);
+  EXPECT_EQ(buffer[0], 'x');
+  EXPECT_TRUE(env_->Platform().Take().empty());
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,150 @@
+#include "platform/journal/sim_control.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/run_loop.h"
+
+namespace hovra::platform::journal {
+namespace {
+
+TEST(SimControlNotice, ParsesTheFiveNotices) {
+  std::optional<WorkspaceEvent> event =
+      ParseNotice(R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
+  ASSERT_TRUE(event);
+  EXPECT_EQ(event->kind, WorkspaceEventKind::kActivated);
+  ASSERT_TRUE(event->app);
+  EXPECT_EQ(event->app->bundleId, "org.videolan.vlc");
+  EXPECT_EQ(event->app->name, "VLC");
+  EXPECT_EQ(event->app->policy, 0);
+  event = ParseNotice(R"({"notify":"deactivated","bundleId":"x","policy":2})");
+  ASSERT_TRUE(event && event->app);
+  EXPECT_EQ(event->kind, WorkspaceEventKind::kDeactivated);
+  EXPECT_EQ(event->app->policy, 2);
+  EXPECT_EQ(ParseNotice(R"({"notify":"launched","name":"NoId"})")->kind, WorkspaceEventKind::kLaunched);
+  EXPECT_EQ(ParseNotice(R"({"notify":"terminated","bundleId":"x"})")->kind, WorkspaceEventKind::kTerminated);
+  event = ParseNotice(R"({"notify":"woke","bundleId":"ignored"})");
+  ASSERT_TRUE(event);
+  EXPECT_EQ(event->kind, WorkspaceEventKind::kWoke);
+  EXPECT_FALSE(event->app);
+}
+
+TEST(SimControlNotice, RefusesWhatIsNotANotice) {
+  EXPECT_FALSE(ParseNotice("not json"));
+  EXPECT_FALSE(ParseNotice("[1,2]"));
+  EXPECT_FALSE(ParseNotice(R"({"notify":"exploded"})"));
+  EXPECT_FALSE(ParseNotice(R"({"bundleId":"x"})"));
+  EXPECT_FALSE(ParseNotice(R"({"notify":"launched","bundleId":5})"));
+  EXPECT_FALSE(ParseNotice(R"({"notify":"launched","bundleId":"x","policy":"regular"})"));
+}
+
+int Connect(const std::string& path) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+    ADD_FAILURE() << "cannot connect: " << std::strerror(errno);
+  }
+  return fd;
+}
+
+void Send(int fd, std::string_view text) {
+  EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+}
+
+class SimControlSocket : public ::testing::Test {
+ protected:
+  SimControlSocket() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "hovra-sim-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
+    folder_ = pattern;
+    workspace_.SetNotificationHandler([this](const WorkspaceEvent& event) {
+      EXPECT_TRUE(loop_.IsMainThread());
+      seen_.push_back(event);
+      if (seen_.size() == expected_) loop_.Quit();
+    });
+  }
+  ~SimControlSocket() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  // Runs the main loop until `count` notices arrived; a broken control socket ends the
+  // wait after a long grace period instead of hanging the test run.
+  void RunUntil(size_t count) {
+    expected_ = count;
+    loop_.PostDelayed(std::chrono::seconds(20), [this] { loop_.Quit(); });
+    loop_.Run();
+  }
+
+  std::filesystem::path folder_;
+  SimDesktop desktop_{SimConfig{}};
+  std::unique_ptr<JournalWriter> journal_ = JournalWriter::InMemory();
+  JournalWorkspace workspace_{*journal_, desktop_};
+  RunLoop loop_;
+  std::vector<WorkspaceEvent> seen_;
+  size_t expected_ = 0;
+};
+
+TEST_F(SimControlSocket, DeliversNoticesFromSeveralConnectionsOnTheMainThread) {
+  std::string path = (folder_ / "control").string();
+  SimControl control(path, workspace_, loop_);
+  int first = Connect(path);
+  int second = Connect(path);
+  Send(first, "{\"notify\":\"launched\",\"bundleId\":\"org.videolan.vlc\",\"name\":\"VLC\",\"policy\":0}\n");
+  Send(second, "garbage\n\n{\"notify\":\"activated\",\"bundleId\":\"com.apple.mail\",");
+  Send(second, "\"name\":\"Mail\"}\r\n{\"notify\":\"woke\"}");  // the last line ends with the connection
+  ::close(second);
+  RunUntil(3);
+  ::close(first);
+  ASSERT_EQ(seen_.size(), 3u);
+  EXPECT_EQ(seen_[0].kind, WorkspaceEventKind::kLaunched);
+  EXPECT_EQ(seen_[2].kind, WorkspaceEventKind::kWoke);
+  ASSERT_TRUE(seen_[1].app);
+  EXPECT_EQ(seen_[1].app->bundleId, "com.apple.mail");
+  // The simulated desktop follows the notices.
+  std::vector<RunningApp> running = desktop_.Running();
+  ASSERT_EQ(running.size(), 2u);
+  EXPECT_EQ(running[0].bundleId, "org.videolan.vlc");
+  EXPECT_EQ(running[1].name, "Mail");
+}
+
+TEST_F(SimControlSocket, ReplacesAStaleSocketAndRemovesItsOwnWhenStopped) {
+  std::string path = (folder_ / "control").string();
+  { SimControl earlier(path, workspace_, loop_); }
+  EXPECT_FALSE(std::filesystem::exists(path));
+  int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ::close(stale);  // the file stays, as after a crash
+  {
+    SimControl control(path, workspace_, loop_);
+    int client = Connect(path);  // stays open: stopping must not wait for it
+    Send(client, "{\"notify\":\"terminated\",\"bundleId\":\"x\"}\n");
+    RunUntil(1);
+    EXPECT_EQ(seen_.size(), 1u);
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(SimControlSocket, RefusesAPathThatIsNotASocket) {
+  std::string path = (folder_ / "regular-file").string();
+  std::ofstream(path) << "keep me";
+  EXPECT_THROW(SimControl(path, workspace_, loop_), std::runtime_error);
+  EXPECT_TRUE(std::filesystem::exists(path));
+  EXPECT_THROW(SimControl((folder_ / std::string(200, 'p')).string(), workspace_, loop_), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace hovra::platform::journal

@@ -1,0 +1,51 @@
+// An in-process server on a free port (no discovery) over the recording platform, and a
+// client record whose replies can be read back, for driving the framing directly.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+#include <string>
+
+#include "input/key_names.h"
+#include "server/hovra_svr_sock.h"
+#include "tests/support/socket_client.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+
+class ServerFixture : public ::testing::Test {
+ protected:
+  ServerFixture() {
+    FillKeyNameMaps();
+    ServerOptions options;
+    options.discovery.port = 0;
+    server_ = std::make_unique<CHovraSvrSock>("0.0.0.0", 0, options);
+  }
+
+  // A client record not in the server's table: the test feeds it bytes itself.
+  struct LooseClient {
+    _MouseClnt record;
+    std::unique_ptr<SocketClient> peer;  // reads what the server replies
+  };
+  std::unique_ptr<LooseClient> MakeClient() {
+    int pair[2];
+    ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair);
+    auto client = std::make_unique<LooseClient>();
+    client->record.sock = pair[0];
+    client->peer = std::make_unique<SocketClient>(pair[1]);
+    return client;
+  }
+  ~ServerFixture() override { server_.reset(); }
+
+  int Feed(LooseClient& c, std::string_view bytes) {
+    return server_->ReceiveBytes(c.record, bytes.data(), bytes.size());
+  }
+
+  TestPlatform platform_;
+  std::unique_ptr<CHovraSvrSock> server_;
+};
+
+}  // namespace hovra::testing
