@@ -8,6 +8,7 @@
 #include "input/keystrokes.h"
 #include "input/pointer.h"
 #include "server/hovra_svr_sock.h"
+#include "server/reports.h"
 
 namespace hovra {
 namespace {
@@ -34,7 +35,18 @@ void DragMoveRow(CommandContext& c) {
 
 void Utf8Row(CommandContext& c) { HandleUtf8String(reinterpret_cast<const unsigned char*>(c.arg)); }
 
+void NotifyRow(CommandContext& c) { HandleNotifyMsg(c.line); }
+
 void Ping(CommandContext& c) { c.ReplyOnce("echo", 4); }
+
+void DontReportRow(CommandContext& c) { c.client.reportApp = false; }
+
+// Sets the flag first, so that no change between the answer and the flag is missed.
+void ReportRow(CommandContext& c) {
+  c.client.reportApp = true;
+  std::string text = getLastActivatedapp();
+  c.Reply(text.data(), text.size());
+}
 
 // The protocol's order; it matters where one keyword begins another ("drag start" before
 // "drag ").
@@ -51,7 +63,10 @@ constexpr std::array kRows = {
     CommandRow{"drag end", &DragEndRow},
     CommandRow{"drag ", &DragMoveRow},
     CommandRow{"utf8 ", &Utf8Row},
+    CommandRow{"Msg||", &NotifyRow},
     CommandRow{"ping", &Ping},
+    CommandRow{"dontreportCurrentApp", &DontReportRow},
+    CommandRow{"reportCurrentApp", &ReportRow},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "base/log.h"
 #include "input/tick_source.h"
 #include "input/wheel.h"
+#include "server/reports.h"
 #include "server/send_data.h"
 #include "server/system_version.h"
 #include "server/time_tick.h"
@@ -288,6 +289,20 @@ void CHovraSvrSock::SendReply(_MouseClnt& c, const char* data, size_t len) {
 void CHovraSvrSock::SendSingle(_MouseClnt& c, const char* data, size_t len) {
   std::lock_guard<std::mutex> lock(c.sendMutex);
   SendOnce(c.sock, data, len);
+}
+
+}  // namespace hovra
+
+namespace hovra {
+
+void CHovraSvrSock::SendCurrentApplication(const char* bundleId) {
+  const std::string text = CurrentAppReport(bundleId);
+  std::lock_guard<std::mutex> lock(clientsMutex);
+  for (auto& [sock, client] : clients) {
+    if (!client->reportApp.load(std::memory_order_relaxed)) continue;
+    PrintLine("sending: %s", text.c_str());
+    SendReply(*client, text.data(), text.size());
+  }
 }
 
 }  // namespace hovra

@@ -15,6 +15,8 @@ namespace hovra::testing {
 
 using namespace std::chrono_literals;
 
+using Lines = std::vector<std::string>;
+
 inline constexpr char kDefaultSim[] =
     R"({"osVersion":"14.2","machineName":"Joe's Mac","userName":"joe"})";
 

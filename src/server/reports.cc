@@ -1,0 +1,52 @@
+#include "server/reports.h"
+
+#include <cstring>
+#include <mutex>
+#include <set>
+
+#include "server/notice_hand_over.h"
+
+namespace hovra {
+namespace {
+
+std::mutex s_activatedMutex;
+std::string activatedapp;
+
+std::mutex s_notifyMutex;
+std::set<std::string, std::less<>> s_notifyMsgs;  // texts already taken for display
+
+}  // namespace
+
+void SetActivatedApp(std::string_view bundleId) {
+  std::lock_guard<std::mutex> lock(s_activatedMutex);
+  activatedapp.assign(bundleId);
+}
+
+std::string CurrentAppReport(std::string_view bundleId) {
+  std::string text = "currentapp ";
+  text.append(bundleId);
+  text += '\n';
+  return text;
+}
+
+std::string getLastActivatedapp() {
+  std::lock_guard<std::mutex> lock(s_activatedMutex);
+  return CurrentAppReport(activatedapp);
+}
+
+void HandleNotifyMsg(const char* line) {
+  const char* first = std::strstr(line, "||");
+  if (first == nullptr) return;
+  const char* second = std::strstr(first + 2, "||");
+  if (second == nullptr) return;
+  std::string_view text(first + 2, static_cast<size_t>(second - (first + 2)));
+  std::string_view url(second + 2);
+  {
+    std::lock_guard<std::mutex> lock(s_notifyMutex);
+    if (!s_notifyMsgs.emplace(text).second) return;
+  }
+  if (!url.empty() && url.back() == '\r') url.remove_suffix(1);
+  OfferNotice(text, url);
+}
+
+}  // namespace hovra

@@ -1,0 +1,59 @@
+// Notification lines and the frontmost-application report texts.
+#include <gtest/gtest.h>
+
+#include "server/notice_hand_over.h"
+#include "server/reports.h"
+
+namespace hovra {
+namespace {
+
+TEST(NotifyMsg, ShowsEachTextOnceWhateverItsAddress) {
+  HandleNotifyMsg("Msg||Hello once||https://example.test/a");
+  std::optional<Notice> shown = TakeNotice();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->message, "Hello once");
+  EXPECT_EQ(shown->url, "https://example.test/a");
+  EXPECT_FALSE(TakeNotice()) << "taken notices do not come back";
+  HandleNotifyMsg("Msg||Hello once||https://example.test/a");
+  HandleNotifyMsg("Msg||Hello once||other");
+  EXPECT_FALSE(TakeNotice());
+}
+
+TEST(NotifyMsg, AShorterSecondTextLeavesNothingOfTheFirst) {
+  HandleNotifyMsg("Msg||A rather long first message||");
+  ASSERT_TRUE(TakeNotice());
+  HandleNotifyMsg("Msg||Short||\r");
+  std::optional<Notice> shown = TakeNotice();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->message, "Short");
+  EXPECT_EQ(shown->url, "") << "a lone carriage return is not an address";
+}
+
+TEST(NotifyMsg, IgnoresLinesWithoutBothMarkers) {
+  HandleNotifyMsg("Msg||Hello without end");
+  HandleNotifyMsg("Msg|Hello|url");
+  EXPECT_FALSE(TakeNotice());
+  EXPECT_FALSE(g_showMsg.load());
+}
+
+TEST(NotifyMsg, CutsOverLongTextsAtACharacterBoundary) {
+  std::string text(kNoticeMessageBytes - 1, 'a');
+  text += "\xC3\xA9\xC3\xA9";  // an e-acute would straddle the limit
+  HandleNotifyMsg(("Msg||" + text + "||" + std::string(3000, 'u')).c_str());
+  std::optional<Notice> shown = TakeNotice();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->message, std::string(kNoticeMessageBytes - 1, 'a'));
+  EXPECT_EQ(shown->url.size(), kNoticeUrlBytes);
+}
+
+TEST(CurrentApp, ReportsTheLastActivatedApplication) {
+  EXPECT_EQ(getLastActivatedapp(), "currentapp \n");
+  SetActivatedApp("org.videolan.vlc");
+  EXPECT_EQ(getLastActivatedapp(), "currentapp org.videolan.vlc\n");
+  std::string longId(200, 'x');
+  EXPECT_EQ(CurrentAppReport(longId), "currentapp " + longId + "\n") << "never cut";
+  SetActivatedApp("");
+}
+
+}  // namespace
+}  // namespace hovra
