@@ -3,23 +3,27 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <thread>
 
+#include "app/app_delegate.h"
+#include "app/config_file.h"
 #include "app/options.h"
+#include "app/shell_commands.h"
 #include "base/log.h"
-#include "input/key_names.h"
 #include "platform/journal/journal_backend.h"
-#include "platform/memory_settings_store.h"
+#include "platform/journal/sim_control.h"
+#include "platform/posix/file_settings_store.h"
 #include "platform/run_loop.h"
-#include "server/hovra_svr_sock.h"
 
 namespace hovra {
 namespace {
 
-// SIGINT and SIGTERM are taken by one thread and turned into an orderly stop on the main
+// SIGINT and SIGTERM are taken by one thread and turned into the quit decision on the main
 // thread; every other thread has them blocked.
 sigset_t StopSignals() {
   sigset_t set;
@@ -33,8 +37,8 @@ sigset_t StopSignals() {
 std::unique_ptr<platform::journal::JournalBackend> MakeJournalBackend(const Options& options) {
   auto journal = platform::journal::JournalWriter::OpenFile(options.journalPath);
   if (!journal) {
-    std::fprintf(stderr, "hovra-server: cannot open the journal %s: %s\n", options.journalPath.c_str(),
-                 std::strerror(errno));
+    std::fprintf(stderr, "hovra-server: cannot open the journal %s: %s\n",
+                 options.journalPath.c_str(), std::strerror(errno));
     return nullptr;
   }
   platform::journal::SimConfig config;
@@ -42,21 +46,60 @@ std::unique_ptr<platform::journal::JournalBackend> MakeJournalBackend(const Opti
     try {
       config = platform::journal::SimConfig::Load(*options.simPath);
     } catch (const std::exception& e) {
-      std::fprintf(stderr, "hovra-server: bad simulated desktop %s: %s\n", options.simPath->c_str(), e.what());
+      std::fprintf(stderr, "hovra-server: bad simulated desktop %s: %s\n", options.simPath->c_str(),
+                   e.what());
       return nullptr;
     }
   }
   return std::make_unique<platform::journal::JournalBackend>(std::move(journal), std::move(config));
 }
 
-int RunServer(const Options& options) {
+int RunServer(const Options& options, platform::RunLoop& mainLoop,
+              platform::journal::JournalBackend& backend) {
+  std::optional<platform::journal::SimControl> simControl;
+  if (options.simControlPath) {
+    try {
+      simControl.emplace(*options.simControlPath, backend.Workspace(), mainLoop);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "hovra-server: %s\n", e.what());
+      return 1;
+    }
+  }
+  app::AppDelegate delegate(options);
+  if (!delegate.applicationDidFinishLaunching()) {
+    std::fprintf(stderr, "hovra-server: cannot listen on TCP port %u; is another server running?\n",
+                 options.port);
+    return 1;
+  }
+
+  sigset_t stopSignals = StopSignals();
+  std::thread signalWatcher([&] {
+    for (;;) {
+      int signal = 0;
+      sigwait(&stopSignals, &signal);
+      if (signal == SIGUSR1) return;
+      mainLoop.Post([&, signal] {
+        Log("%s received", signal == SIGINT ? "SIGINT" : "SIGTERM");
+        if (delegate.applicationShouldTerminate() == app::kTerminateNow) mainLoop.Quit();
+      });
+    }
+  });
+  mainLoop.Run();
+  pthread_kill(signalWatcher.native_handle(), SIGUSR1);
+  signalWatcher.join();
+  Log("stopped");
+  return 0;
+}
+
+int Run(const Options& options) {
   ::signal(SIGPIPE, SIG_IGN);
   sigset_t stopSignals = StopSignals();
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);  // before any thread starts
 
   auto backend = MakeJournalBackend(options);
   if (!backend) return 1;
-  platform::MemorySettingsStore settings;
+  platform::posix::FileSettingsStore settings(app::ConfigFolder(options.configDir) /
+                                              platform::posix::kSettingsFileName);
   platform::RunLoop mainLoop;
   platform::Services services;
   backend->Provide(services);
@@ -64,31 +107,12 @@ int RunServer(const Options& options) {
   services.mainQueue = &mainLoop;
   platform::Install(services);
 
-  FillKeyNameMaps();
-  ServerOptions serverOptions;
-  serverOptions.discovery.port = options.discoveryPort;
-  serverOptions.discovery.announceTo = options.announceTo;
-  serverOptions.discovery.probeReplyPort = options.probeReplyPort;
-  auto server = std::make_unique<CHovraSvrSock>("0.0.0.0", options.port, serverOptions);
-  if (!server->IsListening()) {
-    std::fprintf(stderr, "hovra-server: cannot listen on TCP port %u; is another server running?\n",
-                 options.port);
-    return 1;
+  if (!options.command.empty()) {
+    app::ShellCommandOptions shellOptions;
+    shellOptions.updateUrl = options.updateUrl.value_or("");
+    return app::RunShellCommand(options.command, shellOptions);
   }
-  Log("listening on TCP port %u", server->ListeningPort());
-
-  std::thread signalWatcher([&] {
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
-    if (signal != SIGUSR1) Log("stopping on %s", signal == SIGINT ? "SIGINT" : "SIGTERM");
-    mainLoop.Quit();
-  });
-  mainLoop.Run();
-  pthread_kill(signalWatcher.native_handle(), SIGUSR1);
-  signalWatcher.join();
-  server.reset();
-  Log("stopped");
-  return 0;
+  return RunServer(options, mainLoop, *backend);
 }
 
 }  // namespace
@@ -109,10 +133,10 @@ int main(int argc, char** argv) {
     std::printf("hovra-server %s\n", HOVRA_APP_VERSION);
     return 0;
   }
-  if (!options.command.empty()) {
+  if (!options.command.empty() && !hovra::app::IsShellCommand(options.command.front())) {
     std::fprintf(stderr, "hovra-server: unknown command %s\n\n%s", options.command.front().c_str(),
                  hovra::UsageText());
     return 2;
   }
-  return hovra::RunServer(options);
+  return hovra::Run(options);
 }

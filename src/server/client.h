@@ -26,9 +26,14 @@ struct _MouseClnt {
   std::atomic<bool> dropRequested{false};
   // What this client holds down, released when its connection ends.
   HeldInput held;
+  // Connected while PIN protection was on and not verified yet: only "verifypassword "
+  // and "ping" are carried out, everything else is consumed and ignored.
+  bool mustVerify = false;
+  int failedChecks = 0;  // of "verifypassword " while mustVerify
   // Logged once per client: its buffer filled up without a frame or line.
   LogOnce overflowLogged;
   LogOnce longLineLogged;
+  LogOnce unverifiedLogged;
 };
 
 }  // namespace hovra

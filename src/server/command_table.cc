@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/decimal.h"
+#include "base/log.h"
 #include "input/gestures.h"
 #include "input/keystrokes.h"
 #include "input/pointer.h"
@@ -39,6 +40,23 @@ void NotifyRow(CommandContext& c) { HandleNotifyMsg(c.line); }
 
 void Ping(CommandContext& c) { c.ReplyOnce("echo", 4); }
 
+// A client that connected under PIN protection gets this many wrong answers; the next
+// wrong one closes its connection.
+constexpr int kPinAttempts = 5;
+
+void VerifyPasswordRow(CommandContext& c) {
+  if (c.server.VerifyPassword(c.arg)) {
+    c.client.mustVerify = false;
+    c.ReplyOnce("verifypassword ok\n", 18);
+    return;
+  }
+  c.ReplyOnce("verifypassword failed\n", 22);
+  if (c.client.mustVerify && ++c.client.failedChecks > kPinAttempts) {
+    Log("client %d: %d wrong PINs; closing the connection", c.client.sock, c.client.failedChecks);
+    c.client.dropRequested = true;
+  }
+}
+
 void DontReportRow(CommandContext& c) { c.client.reportApp = false; }
 
 // Sets the flag first, so that no change between the answer and the flag is missed.
@@ -64,9 +82,10 @@ constexpr std::array kRows = {
     CommandRow{"drag ", &DragMoveRow},
     CommandRow{"utf8 ", &Utf8Row},
     CommandRow{"Msg||", &NotifyRow},
-    CommandRow{"ping", &Ping},
+    CommandRow{"ping", &Ping, true},
     CommandRow{"dontreportCurrentApp", &DontReportRow},
     CommandRow{"reportCurrentApp", &ReportRow},
+    CommandRow{"verifypassword ", &VerifyPasswordRow, true},
 };
 
 }  // namespace

@@ -30,6 +30,8 @@ using CommandOp = void (*)(CommandContext&);
 struct CommandRow {
   std::string_view keyword;  // every byte of it is compared, a trailing space included
   CommandOp op;
+  // Carried out for a client that still owes the PIN ("verifypassword ", "ping").
+  bool allowedBeforePin = false;
 };
 
 std::span<const CommandRow> CommandRows();

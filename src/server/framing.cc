@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "base/decimal.h"
+#include "base/log.h"
 #include "server/frame_payloads.h"
 #include "server/hovra_svr_sock.h"
 
@@ -42,7 +43,11 @@ int CHovraSvrSock::HandleMsg(_MouseClnt& c, char* p) {
     return kFrameHeaderBytes;
   }
   if (n > c.recvLen - kFrameHeaderBytes) return 0;
-  if (p[0] == 'k') {
+  if (c.mustVerify) {
+    if (c.unverifiedLogged.First()) {
+      Log("client %d has not given the PIN; its input is ignored until it does", c.sock);
+    }
+  } else if (p[0] == 'k') {
     HandleKeyString(c, p + kFrameHeaderBytes, n);
   } else {
     HandleMouseString(c, p + kFrameHeaderBytes, n);

@@ -33,11 +33,17 @@ int CHovraSvrSock::HandleGesture(_MouseClnt& c) {
   line[contentLen] = '\0';
   RemoveFromRecvBuf(c, consumed);  // before the command runs
 
-  if (const CommandRow* row = MatchCommand(std::string_view(line, contentLen))) {
-    CommandContext context{*this, c, line, line + row->keyword.size()};
-    row->op(context);
+  const CommandRow* row = MatchCommand(std::string_view(line, contentLen));
+  if (row == nullptr) return consumed;
+  if (c.mustVerify && !row->allowedBeforePin) {
+    if (c.unverifiedLogged.First()) {
+      Log("client %d has not given the PIN; its input is ignored until it does", c.sock);
+    }
+    return consumed;
   }
-  return consumed;
+  CommandContext context{*this, c, line, line + row->keyword.size()};
+  row->op(context);
+  return c.dropRequested ? -1 : consumed;
 }
 
 void CommandContext::Reply(const char* data, size_t len) { server.SendReply(client, data, len); }

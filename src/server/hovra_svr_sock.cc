@@ -108,6 +108,10 @@ unsigned short CHovraSvrSock::ListeningPort() const {
   return ntohs(local.sin6_port);
 }
 
+bool CHovraSvrSock::VerifyPassword(const char* text) const {
+  return hooks_.verifyPassword && hooks_.verifyPassword(text);
+}
+
 size_t CHovraSvrSock::ClientCount() {
   std::lock_guard<std::mutex> lock(clientsMutex);
   return clients.size();
@@ -203,12 +207,12 @@ void CHovraSvrSock::AcceptNewConn() {
   char greeting[128] = {};
   int n = std::snprintf(greeting, sizeof greeting, "system mac %s\n", SystemVersionText().c_str());
   SendOnce(sock, greeting, static_cast<size_t>(n));
-  if (hooks_.isPasswordProtection && hooks_.isPasswordProtection()) {
-    SendOnce(sock, "needpassword\n", 13);
-  }
+  const bool protectedNow = hooks_.isPasswordProtection && hooks_.isPasswordProtection();
+  if (protectedNow) SendOnce(sock, "needpassword\n", 13);
 
   auto client = std::make_unique<_MouseClnt>();
   client->sock = sock;
+  client->mustVerify = protectedNow;
   std::lock_guard<std::mutex> lock(clientsMutex);
   clients[sock] = std::move(client);
 }

@@ -57,6 +57,9 @@ class CHovraSvrSock {
 
   size_t ClientCount();
 
+  // The PIN check of "verifypassword " (false when no check is installed).
+  bool VerifyPassword(const char* text) const;
+
  private:
   friend struct CommandContext;
 

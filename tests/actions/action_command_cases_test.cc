@@ -44,17 +44,46 @@ TEST(ActionCommandCases, LabelsAreUniqueAndStatefulCommandsLeaveTheStartState) {
 }
 
 TEST(ActionCommandCases, CoverEveryActionKeyword) {
-  std::vector<std::string> keywords = {
-      "MUTE", "VOLUMEUP", "VOLUMEDN", "media play", "media next", "media prev",
-      "media volumeup", "media volumedown", "shutdown", "poweroff", "reboot", "logoff", "sleep",
-      "browser forward", "browser back", "browser home", "browser search", "browser refresh",
-      "browser stop", "browser favorite", "browser newtab", "browser closetab",
-      "browser openurl ", "ppt run", "ppt exit", "ppt play", "ppt stop", "ppt pgdn", "ppt pgup",
-      "ppt switch", "window close", "window minimize", "window maximize", "screenCapture"};
+  std::vector<std::string> keywords = {"MUTE",
+                                       "VOLUMEUP",
+                                       "VOLUMEDN",
+                                       "media play",
+                                       "media next",
+                                       "media prev",
+                                       "media volumeup",
+                                       "media volumedown",
+                                       "shutdown",
+                                       "poweroff",
+                                       "reboot",
+                                       "logoff",
+                                       "sleep",
+                                       "browser forward",
+                                       "browser back",
+                                       "browser home",
+                                       "browser search",
+                                       "browser refresh",
+                                       "browser stop",
+                                       "browser favorite",
+                                       "browser newtab",
+                                       "browser closetab",
+                                       "browser openurl ",
+                                       "ppt run",
+                                       "ppt exit",
+                                       "ppt play",
+                                       "ppt stop",
+                                       "ppt pgdn",
+                                       "ppt pgup",
+                                       "ppt switch",
+                                       "window close",
+                                       "window minimize",
+                                       "window maximize",
+                                       "screenCapture"};
   for (const char* family : {"player play ", "player max ", "player next ", "player prev "})
-    for (char digit = '0'; digit <= '6'; ++digit) keywords.push_back(family + std::string(1, digit));
+    for (char digit = '0'; digit <= '6'; ++digit)
+      keywords.push_back(family + std::string(1, digit));
   for (const char* family : {"wppt prev ", "wppt play ", "wppt next ", "wppt close ", "wppt stop "})
-    for (char digit = '0'; digit <= '1'; ++digit) keywords.push_back(family + std::string(1, digit));
+    for (char digit = '0'; digit <= '1'; ++digit)
+      keywords.push_back(family + std::string(1, digit));
   ASSERT_EQ(keywords.size(), 33u + 28u + 10u + 1u);
   for (const std::string& keyword : keywords) {
     bool found = false;

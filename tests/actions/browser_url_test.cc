@@ -68,7 +68,8 @@ TEST(BrowserNewURL, QuotesAndBackslashesCannotLeaveTheStringLiteral) {
               (std::vector<std::string>{"BrowserNewURL.Safari", "BrowserNewURL.Chrome"}));
     ExpectCarriedIntact(scripts.ran[0], url,
                         "})\n       end tell\n   end tell\n   end if\nend tell");
-    ExpectCarriedIntact(scripts.ran[1], url, "}\n       end tell\n     end tell\n    end if\nend tell");
+    ExpectCarriedIntact(scripts.ran[1], url,
+                        "}\n       end tell\n     end tell\n    end if\nend tell");
   }
 }
 

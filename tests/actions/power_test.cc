@@ -69,8 +69,10 @@ TEST_F(PendingPower, ClearsAFlagOnlyAfterItsScriptSoARepeatDuringItMerges) {
 TEST_F(PendingPower, JournalsTheExactScripts) {
   Logoff();
   CarryOutPendingPowerActions();
-  EXPECT_EQ(platform_.Take(),
-            testing::Lines({R"({"kind":"script","name":"Logoff","source":"tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell"})"}));
+  EXPECT_EQ(
+      platform_.Take(),
+      testing::Lines(
+          {R"({"kind":"script","name":"Logoff","source":"tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell"})"}));
 }
 
 }  // namespace

@@ -68,8 +68,10 @@ TEST_F(QuickTimeGuesses, PlayerMaxPresentsThenLeavesWithOptionEscape) {
   }
   TestPlatform installed(kQuickTimeInstalled);
   setMaxPlayer(0);
-  EXPECT_EQ(installed.Take(),
-            testing::Lines({R"({"kind":"script","name":"PlayerMax.QuickTime","source":"tell application \"QuickTime Player\" to present front document\n"})"}));
+  EXPECT_EQ(
+      installed.Take(),
+      testing::Lines(
+          {R"({"kind":"script","name":"PlayerMax.QuickTime","source":"tell application \"QuickTime Player\" to present front document\n"})"}));
   setMaxPlayer(0);
   EXPECT_EQ(installed.Take(), leave);
 }
@@ -80,9 +82,9 @@ TEST_F(QuickTimeGuesses, TheThreeGuessesAreIndependent) {
   MediaPlay();      // generic guess -> paused
   setMaxPlayer(0);  // full-screen guess -> presenting
   setMediaPlay(0);  // player guess still at its start: play
-  EXPECT_EQ(scripts.Names(), (std::vector<std::string>{"MediaPlay.QuickTime.Pause",
-                                                       "PlayerMax.QuickTime",
-                                                       "PlayerPlay.QuickTime.Play"}));
+  EXPECT_EQ(scripts.Names(),
+            (std::vector<std::string>{"MediaPlay.QuickTime.Pause", "PlayerMax.QuickTime",
+                                      "PlayerPlay.QuickTime.Play"}));
 }
 
 TEST(VlcPlay, PrintsAppPathWhetherOrNotVlcIsInstalled) {

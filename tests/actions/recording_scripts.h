@@ -29,8 +29,8 @@ class RecordingScripts : public platform::ScriptServices {
   RecordingScripts& operator=(const RecordingScripts&) = delete;
 
   void Run(const platform::Script& script) override {
-    ran.push_back({std::string(script.name), std::string(script.source),
-                   std::string(script.argument)});
+    ran.push_back(
+        {std::string(script.name), std::string(script.source), std::string(script.argument)});
     if (onRun) onRun(ran.back());
   }
 

@@ -58,8 +58,8 @@ inline constexpr uint64_t kCmdCtrl = 1310720;    // Command+Control
 
 // `source` is written as it appears inside the journal's JSON string.
 inline std::string Script(std::string_view name, std::string_view source) {
-  return std::string(R"({"kind":"script","name":")") + std::string(name) +
-         R"(","source":")" + std::string(source) + R"("})";
+  return std::string(R"({"kind":"script","name":")") + std::string(name) + R"(","source":")" +
+         std::string(source) + R"("})";
 }
 
 struct Key {
@@ -71,8 +71,8 @@ struct Key {
 inline std::vector<std::string> Keys(std::initializer_list<Key> keys) {
   std::vector<std::string> lines;
   for (const Key& key : keys) {
-    std::string line = R"({"kind":"key","code":)" + std::to_string(key.code) +
-                       R"(,"down":)" + (key.down ? "true" : "false") + R"(,"source":"hid")";
+    std::string line = R"({"kind":"key","code":)" + std::to_string(key.code) + R"(,"down":)" +
+                       (key.down ? "true" : "false") + R"(,"source":"hid")";
     if (key.flags) line += R"(,"flags":)" + std::to_string(*key.flags);
     lines.push_back(line + "}");
   }
@@ -86,7 +86,8 @@ inline std::vector<std::string> Join(std::initializer_list<std::vector<std::stri
 }
 
 // The generic scripts that act only when `process` is frontmost.
-inline std::string Frontmost(std::string_view process, std::initializer_list<std::string_view> actions) {
+inline std::string Frontmost(std::string_view process,
+                             std::initializer_list<std::string_view> actions) {
   std::string source =
       R"(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \")" +
       std::string(process) + R"(\") then\n)";
@@ -122,8 +123,7 @@ inline constexpr std::string_view kChromeFavorite =
 // `url` as it appears inside the journal's JSON string, after the script escaping.
 inline std::string SafariNewURL(std::string_view url) {
   return R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Safari\") then\n   tell application \"Safari\"\n       tell window 1\n           set current tab to (make new tab with properties {URL:\")js" +
-         std::string(url) +
-         R"js(\"})\n       end tell\n   end tell\n   end if\nend tell)js";
+         std::string(url) + R"js(\"})\n       end tell\n   end tell\n   end if\nend tell)js";
 }
 inline std::string ChromeNewURL(std::string_view url) {
   return R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n   if (frontmostProcess = \"Google Chrome\") then\n     tell application \"Google Chrome\"\n           set activeIndex to get active tab index of window 1\n       tell window 1\n           set newTab to make new tab with properties {URL:\")js" +
@@ -148,8 +148,8 @@ inline void AddSystemCases(std::vector<ActionCommandCase>& cases) {
   const std::string all(kEverythingInstalled);
   const auto add = [&](std::string label, std::string line, const std::string& sim,
                        std::vector<std::string> expected, std::function<void()> call) {
-    cases.push_back({std::move(label), std::move(line), 1, sim, std::move(expected), {},
-                     std::move(call)});
+    cases.push_back(
+        {std::move(label), std::move(line), 1, sim, std::move(expected), {}, std::move(call)});
   };
   add("mute", "MUTE", none, {Script("Mute", MuteSource())}, [] { Mute(); });
   add("mute-prefix", "MUTEX", none, {Script("Mute", MuteSource())}, [] { Mute(); });
@@ -168,13 +168,15 @@ inline void AddSystemCases(std::vector<ActionCommandCase>& cases) {
             {56, false, kShift}}),
       [] { BrowserHome(); });
   add("browser-search", "browser search", none,
-      {Script("BrowserSearch",
-              R"js(tell application \"System Events\"\nkey down {command}\nkeystroke \"l\"\nkey up {command}\nend tell)js")},
+      {Script(
+          "BrowserSearch",
+          R"js(tell application \"System Events\"\nkey down {command}\nkeystroke \"l\"\nkey up {command}\nend tell)js")},
       [] { BrowserSearch(); });
   add("browser-refresh", "browser refresh", none, CommandKeys(15), [] { BrowserRefresh(); });
   add("browser-stop", "browser stop", none,
-      {Script("BrowserStop",
-              R"js(tell application \"System Events\"\nkey down {command}\nkeystroke \".\"\nkey up {command}\nend tell)js")},
+      {Script(
+          "BrowserStop",
+          R"js(tell application \"System Events\"\nkey down {command}\nkeystroke \".\"\nkey up {command}\nend tell)js")},
       [] { BrowserStop(); });
   add("browser-newtab", "browser newtab", none, CommandKeys(17), [] { BrowserNewtab(); });
   add("browser-closetab", "browser closetab", none, CommandKeys(13), [] { BrowserClosetab(); });
@@ -182,8 +184,9 @@ inline void AddSystemCases(std::vector<ActionCommandCase>& cases) {
   add("window-minimize", "window minimize", none, CommandKeys(4), [] { OnMinizeWindow(); });
   add("window-maximize", "window maximize", none, MaximizeKeys(), [] { OnMaximizeWindow(); });
   add("screen-capture", "screenCapture", none,
-      {Script("ScreenCapture",
-              R"js(tell application \"System Events\" to keystroke \"#\" using {command down, shift down})js")},
+      {Script(
+          "ScreenCapture",
+          R"js(tell application \"System Events\" to keystroke \"#\" using {command down, shift down})js")},
       [] { screenCapture(); });
 }
 
@@ -193,8 +196,13 @@ inline void AddBrowserCases(std::vector<ActionCommandCase>& cases) {
   const std::string all(kEverythingInstalled);
   const auto add = [&](std::string label, std::string line, std::string_view sim,
                        std::vector<std::string> expected, std::function<void()> call) {
-    cases.push_back({std::move(label), std::move(line), 1, std::string(sim), std::move(expected),
-                     {}, std::move(call)});
+    cases.push_back({std::move(label),
+                     std::move(line),
+                     1,
+                     std::string(sim),
+                     std::move(expected),
+                     {},
+                     std::move(call)});
   };
   const auto openUrl = [](const char* url) {
     return [url] { BrowserNewURL(reinterpret_cast<const unsigned char*>(url)); };
@@ -235,12 +243,18 @@ inline void AddPowerCases(std::vector<ActionCommandCase>& cases) {
   using namespace hovra::actions;
   const auto add = [&](std::string label, std::string line, int times,
                        std::vector<std::string> afterTimer, std::function<void()> call) {
-    cases.push_back({std::move(label), std::move(line), times, std::string(kNothingInstalled), {},
-                     std::move(afterTimer), std::move(call)});
+    cases.push_back({std::move(label),
+                     std::move(line),
+                     times,
+                     std::string(kNothingInstalled),
+                     {},
+                     std::move(afterTimer),
+                     std::move(call)});
   };
   add("shutdown", "shutdown", 2,
-      {Script("Shutdown",
-              R"js(set question to display dialog \"Are you sure to shutdown system?\" with title \"Taplume\" with icon stop buttons {\"Yes\", \"No\"} default button 2\nset answer to button returned of question\nif answer is equal to \"Yes\" then\ntell application \"System Events\" to shut down\nend if)js")},
+      {Script(
+          "Shutdown",
+          R"js(set question to display dialog \"Are you sure to shutdown system?\" with title \"Taplume\" with icon stop buttons {\"Yes\", \"No\"} default button 2\nset answer to button returned of question\nif answer is equal to \"Yes\" then\ntell application \"System Events\" to shut down\nend if)js")},
       [] { Shutdown(); });
   add("poweroff", "poweroff", 1,
       {Script("PowerOff", R"js(tell application \"System Events\" to shut down)js")},
@@ -248,7 +262,9 @@ inline void AddPowerCases(std::vector<ActionCommandCase>& cases) {
   add("reboot", "reboot", 1, {Script("Reboot", R"js(tell application \"Finder\" to restart)js")},
       [] { Reboot(); });
   add("logoff", "logoff", 1,
-      {Script("Logoff", R"js(tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell)js")},
+      {Script(
+          "Logoff",
+          R"js(tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell)js")},
       [] { Logoff(); });
   add("sleep", "sleep", 2, {Script("Sleep", R"js(tell application \"Finder\" to sleep)js")},
       [] { SleepSystem(); });
@@ -276,23 +292,28 @@ inline void AddMediaCases(std::vector<ActionCommandCase>& cases) {
   const std::string none(kNothingInstalled);
   const std::string all(kEverythingInstalled);
   // Sent twice: QuickTime is offered pause, then play.
-  cases.push_back(
-      {"media-play-all", "media play", 2, all,
-       {ITunes("MediaPlay", R"(tell application \"iTunes\" to playpause)"),
-        Vlc("MediaPlay", R"(tell application \"VLC\" to play)"),
-        Spotify("MediaPlay", R"(tell application \"Spotify\" to playpause)"),
-        QuickTime("MediaPlay.QuickTime.Pause",
-                  R"(tell application \"QuickTime Player\" to pause front document)"),
-        ITunes("MediaPlay", R"(tell application \"iTunes\" to playpause)"),
-        Vlc("MediaPlay", R"(tell application \"VLC\" to play)"),
-        Spotify("MediaPlay", R"(tell application \"Spotify\" to playpause)"),
-        QuickTime("MediaPlay.QuickTime.Play",
-                  R"(tell application \"QuickTime Player\" to play front document)")},
-       {},
-       [] { MediaPlay(); }});
+  cases.push_back({"media-play-all",
+                   "media play",
+                   2,
+                   all,
+                   {ITunes("MediaPlay", R"(tell application \"iTunes\" to playpause)"),
+                    Vlc("MediaPlay", R"(tell application \"VLC\" to play)"),
+                    Spotify("MediaPlay", R"(tell application \"Spotify\" to playpause)"),
+                    QuickTime("MediaPlay.QuickTime.Pause",
+                              R"(tell application \"QuickTime Player\" to pause front document)"),
+                    ITunes("MediaPlay", R"(tell application \"iTunes\" to playpause)"),
+                    Vlc("MediaPlay", R"(tell application \"VLC\" to play)"),
+                    Spotify("MediaPlay", R"(tell application \"Spotify\" to playpause)"),
+                    QuickTime("MediaPlay.QuickTime.Play",
+                              R"(tell application \"QuickTime Player\" to play front document)")},
+                   {},
+                   [] { MediaPlay(); }});
   cases.push_back({"media-play-none", "media play", 1, none, {}, {}, [] { MediaPlay(); }});
   cases.push_back(
-      {"media-next-all", "media next", 1, all,
+      {"media-next-all",
+       "media next",
+       1,
+       all,
        {ITunes("MediaNext", R"(tell application \"iTunes\" to next track)"),
         Vlc("MediaNext", R"(tell application \"VLC\" to next)"),
         Spotify("MediaNext", R"(tell application \"Spotify\" to next track)"),
@@ -300,15 +321,20 @@ inline void AddMediaCases(std::vector<ActionCommandCase>& cases) {
                   R"(tell application \"QuickTime Player\" to step forward front document)")},
        {},
        [] { MediaNext(); }});
-  cases.push_back(
-      {"media-next-itunes-and-vlc", "media next", 1, std::string(kITunesAndVlcInstalled),
-       {ITunes("MediaNext", R"(tell application \"iTunes\" to next track)"),
-        Vlc("MediaNext", R"(tell application \"VLC\" to next)")},
-       {},
-       [] { MediaNext(); }});
+  cases.push_back({"media-next-itunes-and-vlc",
+                   "media next",
+                   1,
+                   std::string(kITunesAndVlcInstalled),
+                   {ITunes("MediaNext", R"(tell application \"iTunes\" to next track)"),
+                    Vlc("MediaNext", R"(tell application \"VLC\" to next)")},
+                   {},
+                   [] { MediaNext(); }});
   cases.push_back({"media-next-none", "media next", 1, none, {}, {}, [] { MediaNext(); }});
   cases.push_back(
-      {"media-prev-all", "media prev", 1, all,
+      {"media-prev-all",
+       "media prev",
+       1,
+       all,
        {ITunes("MediaPrev", R"(tell application \"iTunes\" to previous track)"),
         Vlc("MediaPrev", R"(tell application \"VLC\" to previous)"),
         Script("MediaPrev.Spotify",
@@ -320,7 +346,10 @@ inline void AddMediaCases(std::vector<ActionCommandCase>& cases) {
        [] { MediaPrev(); }});
   cases.push_back({"media-prev-none", "media prev", 1, none, {}, {}, [] { MediaPrev(); }});
   cases.push_back(
-      {"media-volumeup-all", "media volumeup", 1, all,
+      {"media-volumeup-all",
+       "media volumeup",
+       1,
+       all,
        {ITunes("MediaVolumeUp",
                R"(tell application \"iTunes\" to set sound volume to sound volume + 10)"),
         Vlc("MediaVolumeUp", R"(tell application \"VLC\" to volumeUp)"),
@@ -331,14 +360,18 @@ inline void AddMediaCases(std::vector<ActionCommandCase>& cases) {
   cases.push_back(
       {"media-volumeup-none", "media volumeup", 1, none, {}, {}, [] { MediaVolumeUp(); }});
   cases.push_back(
-      {"media-volumedown-all", "media volumedown", 1, all,
+      {"media-volumedown-all",
+       "media volumedown",
+       1,
+       all,
        {ITunes("MediaVolumeDown",
                R"(tell application \"iTunes\" to set sound volume to sound volume - 10)"),
         Vlc("MediaVolumeDown", R"(tell application \"VLC\" to volumeDown)"),
         Spotify("MediaVolumeDown",
                 R"(tell application \"Spotify\" to set sound volume to sound volume - 10)"),
-        QuickTime("MediaVolumeDown.QuickTime",
-                  R"(tell application \"QuickTime Player\" to set sound volume to sound volume - 10)")},
+        QuickTime(
+            "MediaVolumeDown.QuickTime",
+            R"(tell application \"QuickTime Player\" to set sound volume to sound volume - 10)")},
        {},
        [] { MediaVolumeDown(); }});
   cases.push_back(
@@ -347,17 +380,22 @@ inline void AddMediaCases(std::vector<ActionCommandCase>& cases) {
 
 // Adds "<family> <index>" sent `times` times with everything installed (`all`) and with
 // nothing installed (`none`); an empty `none` list stands for no journal line at all.
-inline void AddIndexed(std::vector<ActionCommandCase>& cases, std::string_view family,
-                       int index, int times, std::vector<std::string> all,
-                       std::vector<std::string> none, std::function<void()> call) {
+inline void AddIndexed(std::vector<ActionCommandCase>& cases, std::string_view family, int index,
+                       int times, std::vector<std::string> all, std::vector<std::string> none,
+                       std::function<void()> call) {
   const std::string line = std::string(family) + " " + std::to_string(index);
   std::string label = line;
   for (char& c : label)
     if (c == ' ') c = '-';
-  cases.push_back({label + "-all", line, times, std::string(kEverythingInstalled),
-                   std::move(all), {}, call});
-  cases.push_back({label + "-none", line, times, std::string(kNothingInstalled),
-                   std::move(none), {}, std::move(call)});
+  cases.push_back(
+      {label + "-all", line, times, std::string(kEverythingInstalled), std::move(all), {}, call});
+  cases.push_back({label + "-none",
+                   line,
+                   times,
+                   std::string(kNothingInstalled),
+                   std::move(none),
+                   {},
+                   std::move(call)});
 }
 
 inline void AddPlayerPlayCases(std::vector<ActionCommandCase>& cases) {
@@ -370,25 +408,29 @@ inline void AddPlayerPlayCases(std::vector<ActionCommandCase>& cases) {
               Script("PlayerPlay.QuickTime.Pause",
                      R"(tell application \"QuickTime Player\" to pause front document\n)")},
              {}, call(0));
-  AddIndexed(cases, "player play", 1, 1,
-             {Script("PlayerPlay.VLC",
-                     R"(tell application \"System Events\"\n  tell application \"VLC\" to play\nend tell\n)")},
-             {}, call(1));
-  AddIndexed(cases, "player play", 2, 1,
-             {Script("PlayerPlay.Spotify",
-                     R"(tell application \"System Events\"\n  tell application \"Spotify\" to playpause\nend tell\n)")},
-             {}, call(2));
+  AddIndexed(
+      cases, "player play", 1, 1,
+      {Script(
+          "PlayerPlay.VLC",
+          R"(tell application \"System Events\"\n  tell application \"VLC\" to play\nend tell\n)")},
+      {}, call(1));
+  AddIndexed(
+      cases, "player play", 2, 1,
+      {Script(
+          "PlayerPlay.Spotify",
+          R"(tell application \"System Events\"\n  tell application \"Spotify\" to playpause\nend tell\n)")},
+      {}, call(2));
   AddIndexed(cases, "player play", 3, 1,
-             {Script("PlayerPlay.MPlayerX", R"(tell application \"MPlayerX\" to playpause\n)")},
-             {}, call(3));
+             {Script("PlayerPlay.MPlayerX", R"(tell application \"MPlayerX\" to playpause\n)")}, {},
+             call(3));
   AddIndexed(cases, "player play", 4, 1, {}, {}, call(4));
   AddIndexed(cases, "player play", 5, 1,
              {Script("PlayerPlay.iTunes", R"(tell application \"iTunes\" to playpause\n)")}, {},
              call(5));
   const auto k = Keys({{40, true, std::nullopt}, {40, false, std::nullopt}});
   AddIndexed(cases, "player play", 6, 1, k, k, call(6));
-  cases.push_back({"player-play-7", "player play 7", 1, std::string(kEverythingInstalled), {},
-                   {}, nullptr});
+  cases.push_back(
+      {"player-play-7", "player play 7", 1, std::string(kEverythingInstalled), {}, {}, nullptr});
 }
 
 inline void AddPlayerMaxCases(std::vector<ActionCommandCase>& cases) {
@@ -402,8 +444,7 @@ inline void AddPlayerMaxCases(std::vector<ActionCommandCase>& cases) {
                    leave}),
              leave, call(0));
   AddIndexed(cases, "player max", 1, 1,
-             {Script("PlayerMax.VLC", R"(tell application \"VLC\" to fullscreen\n)")}, {},
-             call(1));
+             {Script("PlayerMax.VLC", R"(tell application \"VLC\" to fullscreen\n)")}, {}, call(1));
   const auto spotify = Keys({{56, true, kShift},
                              {55, true, kCmd},
                              {3, true, kCmdShift},
@@ -439,10 +480,10 @@ inline void AddPlayerStepCases(std::vector<ActionCommandCase>& cases) {
   AddIndexed(cases, "player next", 2, 1,
              {Script("PlayerNext.Spotify", R"(tell application \"Spotify\" to next track\n)")}, {},
              next(2));
-  AddIndexed(cases, "player next", 3, 1,
-             {Script("PlayerNext.MPlayerX",
-                     R"(tell application \"MPlayerX\" to goto next episode\n)")},
-             {}, next(3));
+  AddIndexed(
+      cases, "player next", 3, 1,
+      {Script("PlayerNext.MPlayerX", R"(tell application \"MPlayerX\" to goto next episode\n)")},
+      {}, next(3));
   AddIndexed(cases, "player next", 4, 1, {}, {}, next(4));
   AddIndexed(cases, "player next", 5, 1,
              {Script("PlayerNext.iTunes", R"(tell application \"iTunes\" to next track\n)")}, {},
@@ -455,11 +496,9 @@ inline void AddPlayerStepCases(std::vector<ActionCommandCase>& cases) {
                      R"(tell application \"QuickTime Player\" to step backward front document)")},
              {}, prev(0));
   AddIndexed(cases, "player prev", 1, 1,
-             {Script("PlayerPrev.VLC", R"(tell application \"VLC\" to previous\n)")}, {},
-             prev(1));
+             {Script("PlayerPrev.VLC", R"(tell application \"VLC\" to previous\n)")}, {}, prev(1));
   AddIndexed(cases, "player prev", 2, 1,
-             {Script("PlayerPrev.Spotify",
-                     R"(tell application \"Spotify\" to previous track\n)")},
+             {Script("PlayerPrev.Spotify", R"(tell application \"Spotify\" to previous track\n)")},
              {}, prev(2));
   AddIndexed(cases, "player prev", 3, 1,
              {Script("PlayerPrev.MPlayerX",
@@ -479,10 +518,10 @@ inline void AddPlayerStepCases(std::vector<ActionCommandCase>& cases) {
 namespace action_cases {
 
 struct PresentationScripts {
-  std::string_view op;          // PPTExit ...
-  std::string_view frontmost;   // the command without argument, "ppt exit"
-  std::string_view indexed;     // its indexed family, "wppt close"
-  std::string_view keynote;     // frontmost-checked scripts
+  std::string_view op;         // PPTExit ...
+  std::string_view frontmost;  // the command without argument, "ppt exit"
+  std::string_view indexed;    // its indexed family, "wppt close"
+  std::string_view keynote;    // frontmost-checked scripts
   std::string_view powerPoint;
   std::string_view keynoteDirect;  // indexed scripts
   std::string_view powerPointDirect;
@@ -496,11 +535,14 @@ inline void AddPresentation(std::vector<ActionCommandCase>& cases, const Present
   std::string label = frontmost;
   for (char& c : label)
     if (c == ' ') c = '-';
-  cases.push_back({label + "-all", frontmost, 1, std::string(kEverythingInstalled),
+  cases.push_back({label + "-all",
+                   frontmost,
+                   1,
+                   std::string(kEverythingInstalled),
                    {Script(op + ".Keynote", p.keynote), Script(op + ".PowerPoint", p.powerPoint)},
-                   {}, p.call});
-  cases.push_back(
-      {label + "-none", frontmost, 1, std::string(kNothingInstalled), {}, {}, p.call});
+                   {},
+                   p.call});
+  cases.push_back({label + "-none", frontmost, 1, std::string(kNothingInstalled), {}, {}, p.call});
   const auto call = p.callIndexed;
   AddIndexed(cases, p.indexed, 0, 1, {Script(op + ".Keynote.Direct", p.keynoteDirect)}, {},
              [call] { call(0); });
@@ -513,36 +555,46 @@ inline void AddPresentationCases(std::vector<ActionCommandCase>& cases) {
   const std::string all(kEverythingInstalled);
   cases.push_back({"ppt-run", "ppt run", 1, all, {}, {}, [] { a::PPTRun(); }});
   cases.push_back({"ppt-switch", "ppt switch", 1, all, MaximizeKeys(), {}, [] { a::PPTSwitch(); }});
-  AddPresentation(cases, {"PPTExit", "ppt exit", "wppt close",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to quit\n end if\nend tell\n)js",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\n  tell application \"Microsoft PowerPoint\" to quit\n end if\nend tell\n)js",
-      R"js(tell application \"Keynote\" to quit)js",
-      R"js(tell application \"Microsoft PowerPoint\" to quit)js",
-      [] { a::PPTExit(); }, [](int i) { a::PPTExit(i); }});
-  AddPresentation(cases, {"PPTPlay", "ppt play", "wppt play",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to start slideshow\nend if\nend tell\n)js",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to run slide show slide show settings of active presentation\n end if\nend tell\n)js",
-      R"js(tell application \"Keynote\" to start slideshow)js",
-      R"js(tell application \"Microsoft PowerPoint\" to run slide show slide show settings of active presentation)js",
-      [] { a::PPTPlay(); }, [](int i) { a::PPTPlay(i); }});
-  AddPresentation(cases, {"PPTStop", "ppt stop", "wppt stop",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to stop slideshow\nend if\nend tell\n)js",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to exit slide show slide show view of slide show window of active presentation\n end if\nend tell\n)js",
-      R"js(tell application \"Keynote\" to stop slideshow)js",
-      R"js(tell application \"Microsoft PowerPoint\" to exit slide show slide show view of slide show window of active presentation)js",
-      [] { a::PPTStop(); }, [](int i) { a::PPTStop(i); }});
-  AddPresentation(cases, {"PPTPgUp", "ppt pgup", "wppt prev",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to show previous\nend if\nend tell\n)js",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to go to previous slide slide show view of slide show window of active presentation\n end if\nend tell\n)js",
-      R"js(tell application \"Keynote\" to show previous)js",
-      R"js(tell application \"Microsoft PowerPoint\" to go to previous slide slide show view of slide show window of active presentation)js",
-      [] { a::PPTPgUp(); }, [](int i) { a::PPTPgUp(i); }});
-  AddPresentation(cases, {"PPTPgDn", "ppt pgdn", "wppt next",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to show next\nend if\nend tell\n)js",
-      R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to go to next slide slide show view of slide show window of active presentation\n end if\nend tell\n)js",
-      R"js(tell application \"Keynote\" to show next)js",
-      R"js(tell application \"Microsoft PowerPoint\" to go to next slide slide show view of slide show window of active presentation)js",
-      [] { a::PPTPgDn(); }, [](int i) { a::PPTPgDn(i); }});
+  AddPresentation(
+      cases,
+      {"PPTExit", "ppt exit", "wppt close",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to quit\n end if\nend tell\n)js",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\n  tell application \"Microsoft PowerPoint\" to quit\n end if\nend tell\n)js",
+       R"js(tell application \"Keynote\" to quit)js",
+       R"js(tell application \"Microsoft PowerPoint\" to quit)js", [] { a::PPTExit(); },
+       [](int i) { a::PPTExit(i); }});
+  AddPresentation(
+      cases,
+      {"PPTPlay", "ppt play", "wppt play",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to start slideshow\nend if\nend tell\n)js",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to run slide show slide show settings of active presentation\n end if\nend tell\n)js",
+       R"js(tell application \"Keynote\" to start slideshow)js",
+       R"js(tell application \"Microsoft PowerPoint\" to run slide show slide show settings of active presentation)js",
+       [] { a::PPTPlay(); }, [](int i) { a::PPTPlay(i); }});
+  AddPresentation(
+      cases,
+      {"PPTStop", "ppt stop", "wppt stop",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to stop slideshow\nend if\nend tell\n)js",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to exit slide show slide show view of slide show window of active presentation\n end if\nend tell\n)js",
+       R"js(tell application \"Keynote\" to stop slideshow)js",
+       R"js(tell application \"Microsoft PowerPoint\" to exit slide show slide show view of slide show window of active presentation)js",
+       [] { a::PPTStop(); }, [](int i) { a::PPTStop(i); }});
+  AddPresentation(
+      cases,
+      {"PPTPgUp", "ppt pgup", "wppt prev",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to show previous\nend if\nend tell\n)js",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to go to previous slide slide show view of slide show window of active presentation\n end if\nend tell\n)js",
+       R"js(tell application \"Keynote\" to show previous)js",
+       R"js(tell application \"Microsoft PowerPoint\" to go to previous slide slide show view of slide show window of active presentation)js",
+       [] { a::PPTPgUp(); }, [](int i) { a::PPTPgUp(i); }});
+  AddPresentation(
+      cases,
+      {"PPTPgDn", "ppt pgdn", "wppt next",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\nif (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to show next\nend if\nend tell\n)js",
+       R"js(tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Microsoft PowerPoint\") then\ntell application \"Microsoft PowerPoint\" to go to next slide slide show view of slide show window of active presentation\n end if\nend tell\n)js",
+       R"js(tell application \"Keynote\" to show next)js",
+       R"js(tell application \"Microsoft PowerPoint\" to go to next slide slide show view of slide show window of active presentation)js",
+       [] { a::PPTPgDn(); }, [](int i) { a::PPTPgDn(i); }});
   cases.push_back({"wppt-next-2", "wppt next 2", 1, all, {}, {}, nullptr});
 }
 

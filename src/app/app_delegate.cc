@@ -1,0 +1,99 @@
+#include "app/app_delegate.h"
+
+#include "actions/files_and_apps.h"
+#include "actions/power.h"
+#include "app/address_list.h"
+#include "app/config_file.h"
+#include "app/login_items.h"
+#include "app/password.h"
+#include "base/log.h"
+#include "input/key_names.h"
+#include "input/pointer.h"
+#include "platform/services.h"
+#include "server/notice_hand_over.h"
+#include "server/reports.h"
+
+namespace hovra::app {
+namespace {
+
+constexpr unsigned kPanelTicks = 5;  // the panel closes on the fifth tick after it showed
+
+std::string UpdateUrl(const Options& options) {
+  return options.updateUrl.value_or(kUpdateEndpointUrl);
+}
+
+}  // namespace
+
+AppDelegate::AppDelegate(const Options& options)
+    : options_(options),
+      updates_(UpdateUrl(options), platform::GetHost().AppVersion()),
+      documents_(ConfigFolder(options.configDir)) {}
+
+AppDelegate::~AppDelegate() {
+  WaitForBackgroundTasks();
+  catalogue::SysUtil::sharedInstance().stopMonitorDockInfo();
+  server_.reset();
+}
+
+bool AppDelegate::applicationDidFinishLaunching() {
+  outputScreens();
+  FillKeyNameMaps();
+  LoadOrCreateConfigFile(ConfigFolder(options_.configDir));
+  uuid_ = loadConfig();
+  actions::SetUUID(uuid_);
+  catalogue::SysUtil::sharedInstance().startMonitorDockInfo(this);
+  // The status menu's functions are the shell subcommands on a headless host.
+
+  ServerOptions serverOptions;
+  serverOptions.discovery.port = options_.discoveryPort;
+  serverOptions.discovery.announceTo = options_.announceTo;
+  serverOptions.discovery.probeReplyPort = options_.probeReplyPort;
+  serverOptions.hooks.isPasswordProtection = [] { return isPasswordProtection(); };
+  serverOptions.hooks.verifyPassword = [](const char* text) { return verifyPassword(text); };
+  server_ = std::make_unique<CHovraSvrSock>("0.0.0.0", options_.port, std::move(serverOptions));
+  if (!server_->IsListening()) return false;
+  Log("listening on TCP port %u", server_->ListeningPort());
+
+  platform::GetMainQueue().StartRepeatingTimer(std::chrono::seconds(1), [this] { onTimer(); });
+  background_.emplace_back([this] {
+    global_ip_address_ = getIPAddrStr();
+    OfferNotice(global_ip_address_, "");
+  });
+  background_.emplace_back([this] {
+    isautorun_ = LoginItems::ForCurrentUser().isAutoRun();
+    updates_.edownloadVersion(false);
+  });
+  return true;
+}
+
+void AppDelegate::WaitForBackgroundTasks() {
+  for (std::thread& task : background_) {
+    if (task.joinable()) task.join();
+  }
+  background_.clear();
+  updates_.WaitForChecks();
+}
+
+void AppDelegate::onTimer() {
+  platform::UserInterface& ui = platform::GetUi();
+  if (_timeCnt != 0 && --_timeCnt == 0 && ui.IsNotificationPanelVisible()) {
+    ui.CloseNotificationPanel();
+  }
+  if (std::optional<std::string> version = updates_.TakeNeedUpdate()) showUpdatedialog(*version);
+  if (updates_.TakeNoticeNoNewVersion()) showNoVersionDialog();
+  if (std::optional<Notice> notice = TakeNotice()) showMsgWindow(notice->message, notice->url);
+  actions::CarryOutPendingPowerActions();
+}
+
+void AppDelegate::showMsgWindow(const std::string& message, const std::string& url) {
+  _timeCnt = kPanelTicks;
+  platform::GetUi().ShowNotificationPanel(message, url);
+}
+
+void AppDelegate::onApplicationLaunch(const std::string& bundleId) {
+  Log("%s xxx added", bundleId.c_str());
+  SetActivatedApp(bundleId);
+  if (server_) server_->SendCurrentApplication(bundleId.c_str());
+}
+
+}  // namespace hovra::app
