@@ -1,7 +1,7 @@
 // The worker thread's questions to the application catalogue, which lives on the main
 // thread: the Dock description, an application's icon message, and launching an
-// application through its Dock item. Each hops to the main thread and waits; never call
-// them on the main thread's behalf from inside its own work.
+// application through its Dock item. Each hops to the main thread and waits for it
+// there; when the main loop has already ended, each answers as if there were no Dock.
 #pragma once
 
 #include <string>

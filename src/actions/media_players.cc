@@ -26,7 +26,7 @@ void Post(const platform::KeySequence& sequence) {
   platform::GetEvents().PostSequence(sequence);
 }
 
-// One script per player, for indexes 0 to 5 (nullptr where the player has none).
+// One script for each player of indexes 0 to 5.
 struct PerPlayer {
   const platform::ScriptText* quickTime;
   const platform::ScriptText* vlc;

@@ -56,7 +56,8 @@ int RunAutostartCommand(std::string_view action, LoginItems& items) {
   }
   bool wanted = action == "on";
   // "off" removes every entry of the server, one toggle each, so that it really is off.
-  for (int guard = 0; action != "status" && items.isAutoRun() != wanted && guard < 100; ++guard) {
+  constexpr int kMostEntries = 16;  // bounds the work when an entry cannot be removed
+  for (int n = 0; action != "status" && items.isAutoRun() != wanted && n < kMostEntries; ++n) {
     if (!items.setLaunchOnLogin()) {
       PrintLine("Cannot change the autostart folder %s.", items.AutostartDir().c_str());
       return kExitFailed;

@@ -48,6 +48,8 @@ class SysUtil {
 
   // Writes the NUL-terminated icon message into `dst` (kIconBufferBytes long).
   bool getIconMsg(char* dst, const std::string& bundleId);
+  // Looks the name up and runs the Dock script here; other threads use actions::LauchApp,
+  // which looks up on the main thread and runs the script on the caller.
   void launchApp(const std::string& bundleId);
 
   std::vector<AppEntry> getRunningAppOnDock();

@@ -48,6 +48,12 @@ class CHovraSvrSock {
   // Reports a new frontmost application to every client that asked (main thread).
   void SendCurrentApplication(const char* bundleId);
 
+  // Query replies (worker thread), each sent whole to the asking client.
+  void OnGetDockInfo(_MouseClnt& c);
+  void OnGetIcon(const char* name, _MouseClnt& c);  // nothing when there is no icon
+  void OnStartGetActivatedApp(_MouseClnt& c);
+  void OnBrowseFiles(const char* path, _MouseClnt& c);
+
   // Everything a read does after recv: appends the bytes, runs the framing loop and
   // flushes gathered wheel motion. Returns the framing result (negative: drop the client).
   // Public so that tests can drive the framing without a socket read.
@@ -89,6 +95,7 @@ class CHovraSvrSock {
   std::mutex clientsMutex;  // guards the table's structure against the main thread's walks
 
   ServerHooks hooks_;
+  std::unique_ptr<char[]> iconBuf_;  // the icon reply buffer, made on first use
   int wakePipe_[2] = {-1, -1};  // makes setStop end the wait at once
   // Accepts pause while descriptors are exhausted, instead of spinning on the listener.
   unsigned int acceptPausedUntil_ = 0;

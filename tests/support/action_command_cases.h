@@ -95,9 +95,6 @@ inline std::string Frontmost(std::string_view process,
   return source + R"( end if\nend tell\n)";
 }
 
-}  // namespace action_cases
-
-namespace action_cases {
 
 inline constexpr std::string_view kClick =
     R"js(do shell script \"afplay /System/Library/LoginPlugins/BezelServices.loginPlugin/Contents/Resources/volume.aiff > /dev/null 2>&1 &\")js";
@@ -270,9 +267,6 @@ inline void AddPowerCases(std::vector<ActionCommandCase>& cases) {
       [] { SleepSystem(); });
 }
 
-}  // namespace action_cases
-
-namespace action_cases {
 
 inline std::string ITunes(std::string_view op, std::string_view action) {
   return Script(std::string(op) + ".iTunes", Frontmost("iTunes", {action}));
@@ -513,9 +507,6 @@ inline void AddPlayerStepCases(std::vector<ActionCommandCase>& cases) {
   AddIndexed(cases, "player prev", 6, 1, shiftP, shiftP, prev(6));
 }
 
-}  // namespace action_cases
-
-namespace action_cases {
 
 struct PresentationScripts {
   std::string_view op;         // PPTExit ...
