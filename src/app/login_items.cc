@@ -152,9 +152,11 @@ std::optional<std::vector<LoginItems::Entry>> LoginItems::loginItems() const {
     }
     return std::nullopt;
   }
-  for (const fs::directory_entry& item : it) {
-    const fs::path& file = item.path();
-    if (file.extension() != kEntrySuffix || !item.is_regular_file(ec)) continue;
+  // Stepped with an error code: a folder changing under the walk must not throw.
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    const fs::path& file = it->path();
+    if (file.extension() != kEntrySuffix || !it->is_regular_file(ec)) continue;
     DesktopEntry desktop = ReadDesktopEntry(file);
     if (desktop.hidden) continue;
     Entry entry{file, {}};

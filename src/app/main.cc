@@ -35,7 +35,9 @@ sigset_t StopSignals() {
 }
 
 std::unique_ptr<platform::journal::JournalBackend> MakeJournalBackend(const Options& options) {
-  auto journal = platform::journal::JournalWriter::OpenFile(options.journalPath);
+  auto journal = options.journalPath == "none"
+                     ? platform::journal::JournalWriter::Discarding()
+                     : platform::journal::JournalWriter::OpenFile(options.journalPath);
   if (!journal) {
     std::fprintf(stderr, "hovra-server: cannot open the journal %s: %s\n",
                  options.journalPath.c_str(), std::strerror(errno));

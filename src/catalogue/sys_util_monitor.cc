@@ -42,6 +42,8 @@ void SysUtil::stopMonitorDockInfo() {
   if (!monitorDock_) return;
   monitorDock_ = false;
   platform::GetWorkspace().SetNotificationHandler({});
+  // The delegate may go away after this; a check still queued must not reach it.
+  dockDelegate_ = nullptr;
 }
 
 void SysUtil::OnWorkspaceEvent(const WorkspaceEvent& event) {

@@ -4,7 +4,12 @@ namespace hovra::platform {
 
 RunLoop::RunLoop() : mainThread_(std::this_thread::get_id()) {}
 
-RunLoop::~RunLoop() { Finish(); }
+RunLoop::~RunLoop() {
+  Finish();
+  // Threads still inside RunAndWait leave before the loop's state goes away.
+  std::unique_lock<std::mutex> lock(mutex_);
+  done_.wait(lock, [&] { return waiters_.empty(); });
+}
 
 void RunLoop::Post(std::function<void()> work) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -32,6 +37,7 @@ bool RunLoop::RunAndWait(std::function<void()> work) {
   wake_.notify_one();
   done_.wait(lock, [&] { return waiter->finished; });
   std::erase(waiters_, waiter);
+  done_.notify_all();
   return waiter->ran;
 }
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cctype>
-
 
 #include "app/password.h"
 #include "platform/posix/file_settings_store.h"
@@ -51,17 +49,6 @@ TEST_F(ConfigFileTest, ExistingFileIsReadAndLeftUntouched) {
   EXPECT_EQ(std::string(HovraSvrCfg().begin(), HovraSvrCfg().end()), "0123456789abcdef");
 }
 
-TEST_F(ConfigFileTest, ShortFileFillsTheStartOfTheBlock) {
-  testing::TestPlatform platform;
-  WriteFile(temp_.path() / "HovraServer.cfg", "xy");
-  LoadOrCreateConfigFile(temp_.path());
-  ConfigBlock expected{};
-  expected[0] = 'x';
-  expected[1] = 'y';
-  EXPECT_EQ(HovraSvrCfg(), expected);
-  EXPECT_EQ(ReadFile(temp_.path() / "HovraServer.cfg"), "xy");
-}
-
 TEST_F(ConfigFileTest, FolderComesFromOverrideThenXdgThenHome) {
   testing::TestPlatform platform(R"({"home":"/home/joe"})");
   const char* saved = std::getenv("XDG_CONFIG_HOME");
@@ -103,19 +90,6 @@ TEST_F(ConfigFileTest, UuidIsMadeOnceAndKeptAcrossStarts) {
   }
   EXPECT_EQ(made, 1);
   EXPECT_EQ(first, "6F9619FF-8B86-D011-B42D-00C04FC964FF");
-}
-
-TEST_F(ConfigFileTest, DefaultUuidHasTheUsualTextForm) {
-  testing::TestPlatform platform;
-  std::string uuid = loadConfig();
-  ASSERT_EQ(uuid.size(), 36u) << uuid;
-  for (size_t i = 0; i < uuid.size(); ++i) {
-    bool hyphenPlace = i == 8 || i == 13 || i == 18 || i == 23;
-    bool ok = hyphenPlace ? uuid[i] == '-' : std::isxdigit(static_cast<unsigned char>(uuid[i])) != 0;
-    EXPECT_TRUE(ok) << uuid << " at " << i;
-  }
-  EXPECT_EQ(platform.Settings().GetString("UUID"), uuid);
-  EXPECT_EQ(loadConfig(), uuid);
 }
 
 }  // namespace

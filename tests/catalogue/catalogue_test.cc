@@ -172,10 +172,16 @@ TEST_P(CatalogueTest, RebuildsFromTheDockAfterWakingAndDropsCachedIcons) {
 }
 
 TEST_P(CatalogueTest, IgnoresNotificationsOnceMonitoringStops) {
-  Start(dock_);
+  Start(dock_, R"([{"bundleId":"org.videolan.vlc","name":"VLC","policy":0}])");
   StartMonitoring();
+  Notify(WorkspaceEventKind::kDeactivated, "org.videolan.vlc", "VLC");  // queues a check
   Catalogue().stopMonitorDockInfo();
-  Notify(WorkspaceEventKind::kLaunched, "org.videolan.vlc", "VLC");
+  Notify(WorkspaceEventKind::kLaunched, "com.apple.Notes", "Notes");
+  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.Notes"), nullptr);
+  // The check queued before the stop still keeps the list right, but tells no one.
+  env_->Platform().Desktop().ApplyNotice(
+      WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{"org.videolan.vlc", "VLC", 1}});
+  env_->Platform().MainQueue().Advance(std::chrono::milliseconds(500));
   EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}]");
   EXPECT_TRUE(delegate_.calls.empty());
 }

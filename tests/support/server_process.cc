@@ -32,6 +32,33 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::string& home) {
+  char pattern[] = "/tmp/hovra-cmd-XXXXXX";
+  int fd = ::mkstemp(pattern);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(fd, STDOUT_FILENO);
+    std::freopen("/dev/null", "w", stderr);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    std::vector<std::string> all = {HOVRA_SERVER_BINARY};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    std::_Exit(127);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ::close(fd);
+  CommandResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFile(pattern);
+  ::unlink(pattern);
+  return result;
+}
+
 ServerProcess::ServerProcess(ServerProcessOptions options) {
   char pattern[] = "/tmp/hovra-test-XXXXXX";
   dir_ = ::mkdtemp(pattern);

@@ -64,4 +64,12 @@ class ServerProcess {
 
 std::string ReadFile(const std::string& path);
 
+struct CommandResult {
+  int exitCode = -1;
+  std::string out;  // standard output
+};
+// Runs `hovra-server ARGS` to its end with HOME (and XDG_CONFIG_HOME under it) set to
+// `home`; standard error is dropped.
+CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::string& home);
+
 }  // namespace hovra::testing

@@ -111,8 +111,10 @@ void FileSettingsStore::RefreshLocked() {
     badFileLog_.Rearm();
   } else {
     unreadable_ = true;
-    if (badFileLog_.First()) Log("settings file %s is not a JSON object; using no settings until it is replaced",
-        file_.c_str());
+    if (badFileLog_.First()) {
+      Log("settings file %s is not a JSON object; using no settings until it is replaced",
+          file_.c_str());
+    }
   }
 }
 
@@ -136,7 +138,9 @@ bool FileSettingsStore::WriteLocked() {
   if (unreadable_) Log("replacing the unreadable settings file %s", file_.c_str());
   for (const auto& [name, value] : pending_.items()) merged[name] = value;
   int error = 0;
-  if (!ReplaceFile(file_, merged.dump(2) + "\n", error)) {
+  // Text that is not UTF-8 is written with replacement characters rather than refused.
+  std::string text = merged.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+  if (!ReplaceFile(file_, text, error)) {
     if (writeFailLog_.First()) {
       Log("cannot write settings file %s: %s", file_.c_str(), std::strerror(error));
     }
