@@ -5,6 +5,7 @@
 #include "actions/system_actions.h"
 #include "actions/system_scripts.h"
 #include "base/log.h"
+#include "catalogue/script_quoting.h"
 
 namespace hovra::actions {
 namespace {
@@ -38,16 +39,6 @@ LogOnce s_refusedUrl;
 
 }  // namespace
 
-std::string EscapeForScriptString(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    if (c == '\\' || c == '"') escaped += '\\';
-    escaped += c;
-  }
-  return escaped;
-}
-
 void BrowserFavorite() {
   RunIfInstalled(kSafariBundleId, scripts::kBrowserFavoriteSafari);
   RunIfInstalled(kChromeBundleId, scripts::kBrowserFavoriteChrome);
@@ -66,7 +57,7 @@ void BrowserNewURL(const unsigned char* url) {
   s_refusedUrl.Rearm();
   // Escaped before substitution: a quote or backslash in the address cannot end the
   // string literal. Other bytes, UTF-8 included, go in as they came.
-  const std::string escaped = EscapeForScriptString(text);
+  const std::string escaped = catalogue::QuoteForScriptString(text);
   RunWithAddress(kSafariBundleId, scripts::kBrowserNewURLSafari, text, escaped);
   RunWithAddress(kChromeBundleId, scripts::kBrowserNewURLChrome, text, escaped);
 }

@@ -36,8 +36,5 @@ void OnMaximizeWindow();  // also the presentation "switch" command
 
 void screenCapture();
 
-// The address as the inside of a script string literal: backslash becomes \\ and the
-// double quote \", backslashes first so that the added ones are not escaped again.
-std::string EscapeForScriptString(std::string_view text);
 
 }  // namespace hovra::actions

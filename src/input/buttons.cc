@@ -80,7 +80,11 @@ void SendMouseClick(MouseKey_ key) {
   Post(types.up, position, 0);
 }
 
+// A drag sends many steps; the log notes the first of each drag, not every one.
+static LogOnce s_dragLogged;
+
 void DragStart() {
+  s_dragLogged.Rearm();
   SendMouseRawKey(kMouseLeft, false);
   s_dragPos = platform::GetEvents().PointerEventLocation();
 }
@@ -90,7 +94,7 @@ void DragMove(int dx, int dy) {
   Point position = GetMousePosForEvent(dx, dy);
   Post(platform::kLeftMouseDragged, position, 0);
   s_dragPos = position;
-  Log("drag move >>>>>");
+  if (s_dragLogged.First()) Log("drag move >>>>>");
 }
 
 void DragEnd() { Post(platform::kLeftMouseUp, s_dragPos, 0); }

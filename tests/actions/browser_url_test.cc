@@ -2,6 +2,8 @@
 // intact string literal, or not run at all.
 #include <gtest/gtest.h>
 
+#include "catalogue/script_quoting.h"
+
 #include <string>
 
 #include "actions/system_actions.h"
@@ -104,11 +106,11 @@ TEST(BrowserNewURL, RunsOnlyForInstalledBrowsers) {
   EXPECT_EQ(scripts.ran.size(), 1u);
 }
 
-TEST(EscapeForScriptString, EscapesBackslashesBeforeQuotes) {
-  EXPECT_EQ(EscapeForScriptString(R"(a\"b)"), R"(a\\\"b)");
-  EXPECT_EQ(EscapeForScriptString(R"(\\)"), R"(\\\\)");
-  EXPECT_EQ(EscapeForScriptString("\xC3\xA9 /?&%"), "\xC3\xA9 /?&%");
-  EXPECT_EQ(EscapeForScriptString(""), "");
+TEST(QuoteForScriptString, EscapesBackslashesBeforeQuotes) {
+  EXPECT_EQ(catalogue::QuoteForScriptString(R"(a\"b)"), R"(a\\\"b)");
+  EXPECT_EQ(catalogue::QuoteForScriptString(R"(\\)"), R"(\\\\)");
+  EXPECT_EQ(catalogue::QuoteForScriptString("\xC3\xA9 /?&%"), "\xC3\xA9 /?&%");
+  EXPECT_EQ(catalogue::QuoteForScriptString(""), "");
 }
 
 }  // namespace

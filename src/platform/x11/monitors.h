@@ -1,0 +1,17 @@
+// The monitors of an X screen in root coordinates, primary first (XRandR's monitor list;
+// the whole root window when the server has no monitor list). One round trip per read.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+#include "platform/x11/screen_space.h"
+
+namespace hovra::platform::x11 {
+
+// Whether the server keeps a monitor list (RandR 1.5); asked once per connection.
+bool HasMonitorList(Display* display);
+std::vector<MonitorRect> ReadMonitors(Display* display, bool hasMonitorList);
+
+}  // namespace hovra::platform::x11

@@ -1,0 +1,48 @@
+// A window that covers the whole test display and holds the keyboard focus, with its own
+// connection: it reports the text its key presses type (the way a client reads them,
+// through the keyboard map in force when it reads) and the buttons pressed on it.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+#include <vector>
+
+namespace hovra::testing {
+
+struct ButtonRecord {
+  unsigned button = 0;
+  bool press = false;
+  int x = 0;  // root coordinates
+  int y = 0;
+  friend bool operator==(const ButtonRecord&, const ButtonRecord&) = default;
+};
+
+class TestWindow {
+ public:
+  explicit TestWindow(const std::string& display);
+  ~TestWindow();
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+
+  bool Open() const { return display_ != nullptr; }
+  // Everything that arrived since the last call; call after the poster has synced.
+  std::u32string TakeText();
+  std::vector<ButtonRecord> TakeButtons();
+  // The pointer in root coordinates, as the server has it.
+  void Pointer(int* x, int* y);
+  void WarpPointer(int x, int y);
+
+ private:
+  void Drain();
+
+  Display* display_ = nullptr;
+  Window window_ = 0;
+  std::u32string text_;
+  std::vector<ButtonRecord> buttons_;
+};
+
+// The character a keysym stands for (0 for keys that type nothing).
+char32_t CharacterOfKeysym(KeySym keysym);
+
+}  // namespace hovra::testing
