@@ -3,6 +3,8 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <utility>
+
 namespace hovra::testing {
 
 char32_t CharacterOfKeysym(KeySym keysym) {
@@ -47,7 +49,9 @@ void TestWindow::Drain() {
       KeySym keysym = NoSymbol;
       char bytes[16];
       XLookupString(&event.xkey, bytes, sizeof bytes, &keysym, nullptr);
-      if (char32_t character = CharacterOfKeysym(keysym); character != 0) text_ += character;
+      if (char32_t character = CharacterOfKeysym(keysym); character != 0) {
+        keys_.push_back({character, event.xkey.state});
+      }
     } else if (event.type == ButtonPress || event.type == ButtonRelease) {
       buttons_.push_back({event.xbutton.button, event.type == ButtonPress, event.xbutton.x_root,
                           event.xbutton.y_root});
@@ -56,8 +60,14 @@ void TestWindow::Drain() {
 }
 
 std::u32string TestWindow::TakeText() {
+  std::u32string text;
+  for (const KeyRecord& key : TakeKeys()) text += key.character;
+  return text;
+}
+
+std::vector<KeyRecord> TestWindow::TakeKeys() {
   Drain();
-  return std::exchange(text_, {});
+  return std::exchange(keys_, {});
 }
 
 std::vector<ButtonRecord> TestWindow::TakeButtons() {
@@ -65,11 +75,14 @@ std::vector<ButtonRecord> TestWindow::TakeButtons() {
   return std::exchange(buttons_, {});
 }
 
-void TestWindow::Pointer(int* x, int* y) {
+void TestWindow::Pointer(int* x, int* y, unsigned* state) {
   Window root = 0, child = 0;
-  int windowX = 0, windowY = 0;
+  int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
   unsigned int mask = 0;
-  XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, x, y, &windowX, &windowY, &mask);
+  XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+  if (x != nullptr) *x = rootX;
+  if (y != nullptr) *y = rootY;
+  if (state != nullptr) *state = mask;
 }
 
 void TestWindow::WarpPointer(int x, int y) {

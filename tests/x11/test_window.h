@@ -10,6 +10,11 @@
 
 namespace hovra::testing {
 
+struct KeyRecord {  // a key press that typed a character
+  char32_t character = 0;
+  unsigned state = 0;  // the modifiers the press carried
+};
+
 struct ButtonRecord {
   unsigned button = 0;
   bool press = false;
@@ -28,9 +33,10 @@ class TestWindow {
   bool Open() const { return display_ != nullptr; }
   // Everything that arrived since the last call; call after the poster has synced.
   std::u32string TakeText();
+  std::vector<KeyRecord> TakeKeys();
   std::vector<ButtonRecord> TakeButtons();
-  // The pointer in root coordinates, as the server has it.
-  void Pointer(int* x, int* y);
+  // The pointer in root coordinates and the modifier and button state, as the server has them.
+  void Pointer(int* x, int* y, unsigned* state = nullptr);
   void WarpPointer(int x, int y);
 
  private:
@@ -38,7 +44,7 @@ class TestWindow {
 
   Display* display_ = nullptr;
   Window window_ = 0;
-  std::u32string text_;
+  std::vector<KeyRecord> keys_;
   std::vector<ButtonRecord> buttons_;
 };
 
