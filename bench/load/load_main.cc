@@ -26,11 +26,10 @@ struct Settings {
   long streamOnly = -1;  // just stream this many frames (under a wrapper) and stop
 };
 
-void RunLatency(LaunchedServer& server) {
-  std::vector<double> own = MeasureRoundTrips(server.Port(), 0, true);  // connects once first
-  own = MeasureRoundTrips(server.Port(), 20'000, true);
+void RunLatency(LaunchedServer& server, int roundTrips) {
+  const std::vector<double> own = MeasureRoundTrips(server.Port(), roundTrips, true);
   EchoServer echo;
-  const std::vector<double> bare = MeasureRoundTrips(echo.Port(), 20'000, false);
+  const std::vector<double> bare = MeasureRoundTrips(echo.Port(), roundTrips, false);
   if (own.empty() || bare.empty()) {
     PrintFigure("latency", "FAILED", "-", Verdict::kMissed);
     return;
@@ -115,7 +114,7 @@ int main(int argc, char** argv) {
     const double seconds = s.streamOnly > 0 ? StreamFrames(server.Port(), s.streamOnly) : 0;
     return seconds >= 0 && server.Stop(120) ? 0 : 1;
   }
-  if (s.only.empty() || s.only == "latency") RunLatency(server);
+  if (s.only.empty() || s.only == "latency") RunLatency(server, s.roundTrips);
   if (s.only.empty() || s.only == "throughput") RunThroughput(server, s.frames);
   if (s.only.empty() || s.only == "many") {
     // A fresh server, so that its memory figures are the many clients' alone.

@@ -75,7 +75,10 @@ class ClientDriver {
     while (Clock::now() < end) {
       for (auto due = dueOf(); due <= Clock::now() && due < end; due = dueOf()) {
         SendNext(static_cast<size_t>(index), figures);
-        if (++index == n) index = 0, ++round;
+        if (++index == n) {
+          index = 0;
+          ++round;
+        }
       }
       const auto wait = std::chrono::ceil<std::chrono::milliseconds>(dueOf() - Clock::now());
       Poll(static_cast<int>(std::max<long>(0, wait.count())), [&](BusyClient& c) { return TakeEchoes(c, figures); });

@@ -3,39 +3,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/utf8.h"
+
 namespace hovra::platform::journal {
-namespace {
-
-// Length of the valid UTF-8 sequence at the start of `s`, or 0 when it is not one.
-size_t ValidUtf8Length(std::string_view s) {
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
-  unsigned char b0 = byte(0);
-  size_t len = 0;
-  uint32_t min = 0;
-  if (b0 < 0x80) return 1;
-  if ((b0 & 0xE0) == 0xC0) {
-    len = 2;
-    min = 0x80;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3;
-    min = 0x800;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4;
-    min = 0x10000;
-  } else {
-    return 0;
-  }
-  if (s.size() < len) return 0;
-  uint32_t cp = b0 & (0x7F >> len);
-  for (size_t i = 1; i < len; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (byte(i) & 0x3F);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
-}
-
-}  // namespace
 
 void AppendJsonString(std::string& out, std::string_view value) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -44,7 +14,8 @@ void AppendJsonString(std::string& out, std::string_view value) {
   while (i < value.size()) {
     unsigned char c = static_cast<unsigned char>(value[i]);
     if (c >= 0x80) {
-      size_t len = ValidUtf8Length(value.substr(i));
+      char32_t decoded = 0;
+      size_t len = DecodeUtf8(value, i, decoded);
       if (len == 0) {
         out += "\xEF\xBF\xBD";
         ++i;
