@@ -3,54 +3,22 @@
 #include <cstdint>
 #include <string>
 
+#include "base/utf8.h"
+
 namespace hovra::app {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// One code point from UTF-8; a malformed sequence gives U+FFFD and consumes one byte.
-char32_t DecodeOne(std::string_view text, size_t& i) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char lead = byte(i);
-  if (lead < 0x80) {
-    ++i;
-    return lead;
-  }
-  size_t extra = lead >= 0xF5 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
-  if (extra == 0 || i + extra >= text.size()) {
-    ++i;
-    return kReplacement;
-  }
-  char32_t cp = lead & (0x3Fu >> extra);
-  for (size_t k = 1; k <= extra; ++k) {
-    unsigned char next = byte(i + k);
-    if ((next & 0xC0) != 0x80) {
-      ++i;
-      return kReplacement;
-    }
-    cp = (cp << 6) | (next & 0x3Fu);
-  }
-  static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-  if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    ++i;
-    return kReplacement;
-  }
-  i += extra + 1;
-  return cp;
-}
-
+// The text's UTF-16 units; a malformed byte stands for U+FFFD, as the platform reads it.
 std::u16string ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
-    char32_t cp = DecodeOne(text, i);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
+    char32_t cp = kReplacement;
+    size_t length = DecodeUtf8(text, i, cp);
+    AppendUtf16(length == 0 ? kReplacement : cp, out);
+    i += length == 0 ? 1 : length;
   }
   return out;
 }
