@@ -12,6 +12,7 @@ packages=(
   libpng-dev                            # icon images to PNG
   libssl-dev                            # MD5 of the client PIN
   libcurl4-openssl-dev                  # the update check's HTTP request
+  netcat-openbsd                        # talking to the server by hand (see the README)
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind)

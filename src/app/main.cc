@@ -100,21 +100,26 @@ int Run(const Options& options) {
 
   auto backend = MakeJournalBackend(options);
   if (!backend) return 1;
-  platform::posix::FileSettingsStore settings(app::ConfigFolder(options.configDir) /
-                                              platform::posix::kSettingsFileName);
   platform::RunLoop mainLoop;
   platform::Services services;
   backend->Provide(services);
-  services.settings = &settings;
   services.mainQueue = &mainLoop;
+  platform::Install(services);  // the configuration folder depends on the host's facts
+  platform::posix::FileSettingsStore settings(app::ConfigFolder(options.configDir) /
+                                              platform::posix::kSettingsFileName);
+  services.settings = &settings;
   platform::Install(services);
 
+  int status;
   if (!options.command.empty()) {
     app::ShellCommandOptions shellOptions;
     shellOptions.updateUrl = options.updateUrl.value_or("");
-    return app::RunShellCommand(options.command, shellOptions);
+    status = app::RunShellCommand(options.command, shellOptions);
+  } else {
+    status = RunServer(options, mainLoop, *backend);
   }
-  return RunServer(options, mainLoop, *backend);
+  platform::Install({});  // the services end here
+  return status;
 }
 
 }  // namespace

@@ -56,6 +56,16 @@ TEST(Configuration, IsCreatedOnceAndKeptAcrossStarts) {
   fs::remove_all(config);
 }
 
+TEST(Configuration, DefaultsToTheUsersConfigFolder) {
+  ServerProcessOptions options;
+  options.ownConfigDir = false;
+  ServerProcess server(options);
+  ASSERT_NE(server.Port(), 0) << server.Stderr();
+  EXPECT_TRUE(fs::exists(server.Dir() + "/home/.config/HovraServer/HovraServer.cfg"));
+  EXPECT_TRUE(fs::exists(server.Dir() + "/home/.config/HovraServer/settings.json"));
+  EXPECT_EQ(server.Stop(), 0);
+}
+
 TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
   ServerProcessOptions options;
   options.simJson = R"({"osVersion":"14.2","screens":[[0,0,1000,800]],"pointer":[500,400]})";

@@ -71,9 +71,12 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
                                    "--sim", dir_ + "/sim.json",
                                    "--port", "0",
                                    "--discovery-port", "0",
-                                   "--config-dir", dir_ + "/config",
                                    // the start-up update check stays on this machine
                                    "--update-url", "http://127.0.0.1:9/version.json"};
+  if (options.ownConfigDir) {
+    args.push_back("--config-dir");
+    args.push_back(dir_ + "/config");
+  }
   args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
   pid_ = ::fork();

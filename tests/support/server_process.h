@@ -25,6 +25,7 @@ struct ServerProcessOptions {
   std::vector<std::string> extraArgs;  // after the defaults, so they override them
   long fileLimit = 0;                  // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
+  bool ownConfigDir = true;  // false: the default folder under the temporary home
 };
 
 class ServerProcess {

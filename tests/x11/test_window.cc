@@ -1,5 +1,6 @@
 #include "tests/x11/test_window.h"
 
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -7,7 +8,7 @@
 
 namespace hovra::testing {
 
-char32_t CharacterOfKeysym(KeySym keysym) {
+char32_t CharacterOfKeysym(unsigned long keysym) {
   if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff)) {
     return static_cast<char32_t>(keysym);
   }

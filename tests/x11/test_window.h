@@ -3,12 +3,20 @@
 // through the keyboard map in force when it reads) and the buttons pressed on it.
 #pragma once
 
-#include <X11/Xlib.h>
-
 #include <string>
 #include <vector>
 
+// Xlib stays out of this header (its macros clash with GoogleTest's names).
+struct _XDisplay;
+
 namespace hovra::testing {
+
+// Modifier bits of an X key or pointer state.
+inline constexpr unsigned kShiftMask = 1u << 0;
+inline constexpr unsigned kControlMask = 1u << 2;
+inline constexpr unsigned kAltMask = 1u << 3;    // Mod1
+inline constexpr unsigned kSuperMask = 1u << 6;  // Mod4
+inline constexpr unsigned kButton1Mask = 1u << 8;
 
 struct KeyRecord {  // a key press that typed a character
   char32_t character = 0;
@@ -42,13 +50,13 @@ class TestWindow {
  private:
   void Drain();
 
-  Display* display_ = nullptr;
-  Window window_ = 0;
+  _XDisplay* display_ = nullptr;
+  unsigned long window_ = 0;
   std::vector<KeyRecord> keys_;
   std::vector<ButtonRecord> buttons_;
 };
 
 // The character a keysym stands for (0 for keys that type nothing).
-char32_t CharacterOfKeysym(KeySym keysym);
+char32_t CharacterOfKeysym(unsigned long keysym);
 
 }  // namespace hovra::testing

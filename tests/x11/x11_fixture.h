@@ -11,6 +11,7 @@
 
 #include "input/held_input.h"
 #include "input/key_names.h"
+#include "input/keystrokes.h"
 #include "input/pointer.h"
 #include "input/wheel.h"
 #include "platform/services.h"
@@ -45,7 +46,12 @@ class X11Fixture : public ::testing::Test {
     ASSERT_NE(events_, nullptr);
   }
 
-  void TearDown() override { platform_.reset(); }
+  void TearDown() override {
+    platform_.reset();
+    events_.reset();  // before its display goes
+    window_.reset();
+    xvfb_.reset();
+  }
 
   void UseX11() { Use(events_.get()); }
   void UseJournal() { Use(journalEvents_); }

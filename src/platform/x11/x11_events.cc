@@ -1,5 +1,6 @@
 #include "platform/x11/x11_events.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
@@ -32,6 +33,7 @@ struct X11Events::State {
   KeyMap keyMap;
   Keyboard keyboard{keyMap};
   bool hasMonitorList = false;
+  int xkbEventBase = -1;              // XKB's event number on this connection; -1 without XKB
   std::vector<MonitorRect> monitors;  // the last read, primary first
   int rootX = 0;
   int rootY = 0;
@@ -47,9 +49,12 @@ Display* X11Events::State::Ready() {
   while (XPending(display) > 0) {  // reads what has arrived; never waits for the server
     XEvent event;
     XNextEvent(display, &event);
-    if (event.type != MappingNotify) continue;
-    XRefreshKeyboardMapping(&event.xmapping);
-    if (event.xmapping.request != MappingPointer) mapChanged = true;
+    if (event.type == xkbEventBase) {
+      mapChanged = true;  // a new layout (setxkbmap) or a changed key
+    } else if (event.type == MappingNotify) {
+      XRefreshKeyboardMapping(&event.xmapping);
+      if (event.xmapping.request != MappingPointer) mapChanged = true;
+    }
   }
   if (mapChanged) keyMap.Load(display);
   return Lost() ? nullptr : display;
@@ -63,6 +68,15 @@ bool X11Events::State::Lost() {
 }
 
 void X11Events::State::OnOpened(Display* display) {
+  // With XKB, a layout change reaches this connection as XKB events, not MappingNotify.
+  int opcode = 0, error = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+  xkbEventBase = -1;
+  if (XkbQueryExtension(display, &opcode, &xkbEventBase, &error, &major, &minor)) {
+    unsigned int changes = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(display, XkbUseCoreKbd, changes, changes);
+  } else {
+    xkbEventBase = -1;
+  }
   keyboard.Forget();
   keyMap.Load(display);
   hasMonitorList = HasMonitorList(display);

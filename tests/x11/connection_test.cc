@@ -1,0 +1,76 @@
+// A display that goes away: events are dropped with one log line, the last known pointer
+// is kept, and the connection comes back with the display (not before its retry is due).
+#include <string>
+
+#include "tests/x11/x11_fixture.h"
+
+namespace hovra::testing {
+namespace {
+
+class X11Connection : public X11Fixture {
+ protected:
+  // Ends the display (the window's connection first: it would not survive the loss).
+  int StopDisplay() {
+    window_.reset();
+    int number = xvfb_->Number();
+    xvfb_->Stop();
+    return number;
+  }
+  void RestartDisplay(int number) {
+    xvfb_ = std::make_unique<XvfbDisplay>(number);
+    ASSERT_TRUE(xvfb_->Running());
+    window_ = std::make_unique<TestWindow>(xvfb_->Name());
+    ASSERT_TRUE(window_->Open());
+  }
+  static size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+  }
+};
+
+TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
+  Start(R"({"screens":[[0,0,1280,800]],"pointer":[300,500]})");
+  if (HasFatalFailure() || IsSkipped()) return;
+  window_->WarpPointer(300, 300);
+  Key("a");
+  EXPECT_EQ(Typed(), U"a");
+  int number = StopDisplay();
+
+  ::testing::internal::CaptureStderr();
+  Key("[R] SHIFT d");
+  Key("b");
+  Type(u8"é中");
+  Mouse("m 5 5 c w 10");
+  EXPECT_EQ(events_->PointerLocation(), (platform::Point{300, 500}));  // the last known
+  EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 1280, 800}}));
+  EXPECT_FALSE(events_->Sync());
+  EXPECT_EQ(platform::x11::OpenX11Events(xvfb_->Name().c_str()), nullptr);
+  std::string whileDown = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Count(whileDown, "lost the connection to X display"), 1u) << whileDown;
+
+  RestartDisplay(number);
+  ::testing::internal::CaptureStderr();
+  Key("b");  // the Shift held before the loss went with the old server
+  Type(u8"é中");
+  EXPECT_EQ(Typed(), U"bé中");
+  EXPECT_EQ(Count(::testing::internal::GetCapturedStderr(), "is back"), 1u);
+}
+
+TEST_F(X11Connection, NoReconnectAttemptBeforeTheRetryIsDue) {
+  Start();
+  if (HasFatalFailure() || IsSkipped()) return;
+  events_ = platform::x11::OpenX11Events(xvfb_->Name().c_str(), std::chrono::hours(1));
+  ASSERT_NE(events_, nullptr);
+  UseX11();
+  int number = StopDisplay();
+  Key("a");  // notices the loss
+  RestartDisplay(number);
+  Key("b");
+  Type(u8"c");
+  EXPECT_FALSE(events_->Sync());  // still waiting for its next attempt
+  EXPECT_EQ(window_->TakeText(), U"");
+}
+
+}  // namespace
+}  // namespace hovra::testing
