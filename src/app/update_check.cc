@@ -98,7 +98,9 @@ bool UpdateChecker::TakeNoticeNoNewVersion() {
 }
 
 void showUpdatedialog(const std::string& updatever) {
-  int answer = platform::GetUi().RunAlert(UpdateMessage(updatever), "", {"OK", "Cancel"});
+  // The address is shown too, so that a headless host's user knows where to get it.
+  const std::string where = std::string("Installer: ") + kInstallerPackageUrl;
+  int answer = platform::GetUi().RunAlert(UpdateMessage(updatever), where, {"OK", "Cancel"});
   if (answer == 1000) platform::GetWorkspace().OpenURL(kInstallerPackageUrl);
 }
 

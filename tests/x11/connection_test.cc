@@ -35,6 +35,7 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
   window_->WarpPointer(300, 300);
   Key("a");
   EXPECT_EQ(Typed(), U"a");
+  EXPECT_EQ(events_->PointerLocation(), (platform::Point{300, 500}));
   int number = StopDisplay();
 
   ::testing::internal::CaptureStderr();
@@ -42,7 +43,7 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
   Key("b");
   Type(u8"é中");
   Mouse("m 5 5 c w 10");
-  EXPECT_EQ(events_->PointerLocation(), (platform::Point{300, 500}));  // the last known
+  EXPECT_EQ(events_->PointerLocation(), (platform::Point{300, 500}));  // the last known, unmoved
   EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 1280, 800}}));
   EXPECT_FALSE(events_->Sync());
   EXPECT_EQ(platform::x11::OpenX11Events(xvfb_->Name().c_str()), nullptr);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@
 #include "tests/support/test_platform.h"
 #include "tests/x11/test_window.h"
 #include "tests/x11/xvfb_display.h"
+
+namespace hovra::platform {
+inline void PrintTo(const Point& point, std::ostream* out) { *out << "(" << point.x << ", " << point.y << ")"; }
+inline void PrintTo(const Rect& rect, std::ostream* out) {
+  *out << "[" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height << "]";
+}
+}  // namespace hovra::platform
 
 namespace hovra::testing {
 
