@@ -95,7 +95,7 @@ void Keyboard::PostCharacter(Display* display, char32_t character, bool down) {
       code = place->code;
       needsShift = place->needsShift;
     } else {
-      return;
+      code = map_.Bind(display, KeySymbols{symbol, 0}, PressedCodes());
     }
     if (!code) return;
     charsDown_[character] = *code;
