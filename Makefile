@@ -32,3 +32,14 @@ test-tsan:
 
 clean:
 	rm -rf build build-sanitize build-tsan
+
+# Every benchmark, one table of figures (scripts/run-benchmarks.sh; never part of `make test`).
+bench:
+	@HOVRA_WITH_BENCH=1 bash scripts/install-deps.sh
+	@bash scripts/run-benchmarks.sh
+
+# Every fuzz target for 60 seconds (libFuzzer, clang, ASan + UBSan), two at a time.
+.PHONY: fuzz-smoke
+fuzz-smoke:
+	@HOVRA_WITH_BENCH=1 bash scripts/install-deps.sh
+	@SECONDS_EACH=60 bash scripts/run-fuzzers.sh

@@ -39,6 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t readSize = (data[0] & 0x3f) + 1u;
   int pair[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair) != 0) return 0;
+  // Room for the largest replies (folder listings, the Dock description), which are
+  // drained only after each read.
+  int room = 8 << 20;
+  ::setsockopt(pair[0], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
+  ::setsockopt(pair[1], SOL_SOCKET, SO_RCVBUF, &room, sizeof room);
   auto client = std::make_unique<hovra::_MouseClnt>();
   client->sock = pair[0];
   client->mustVerify = (data[0] & 0x80) != 0;

@@ -15,7 +15,7 @@ packages=(
   netcat-openbsd                        # talking to the server by hand (see the README)
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
-  packages+=(libbenchmark-dev valgrind)
+  packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)
 fi
 
 missing=()

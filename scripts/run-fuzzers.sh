@@ -26,7 +26,7 @@ run_one() {
   local t=$1 corpus="$root/$build/corpus/$1" artifacts="$root/$build/artifacts/$1"
   mkdir -p "$corpus" "$artifacts"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    "$root/$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    "$root/$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=${TIMEOUT_EACH:-30} -rss_limit_mb=2048 \
       -print_final_stats=1 ${FUZZ_ARGS:-} -artifact_prefix="$artifacts/" "$corpus" "$root/fuzz/corpus/$t" \
       >"$root/$build/fuzz-$t.log" 2>&1
   local rc=$?

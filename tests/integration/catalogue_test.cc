@@ -134,18 +134,29 @@ TEST_F(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked
 }
 
 TEST_F(CatalogueOverSocket, ShowsEachNotificationTextOnce) {
+  auto notices = [&] {
+    Lines found;
+    for (const std::string& line : server_->JournalLines()) {
+      bool hello = line.find(R"("message":"Hello")") != std::string::npos;
+      if (hello || line.find(R"("message":"Hi")") != std::string::npos) found.push_back(line);
+    }
+    return found;
+  };
+  auto waitFor = [&](size_t count) {
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (notices().size() < count && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(20ms);
+    }
+  };
   SocketClient client = Connect();
   client.Send("Msg||Hello||https://example.test/x\n");
-  std::this_thread::sleep_for(1200ms);
-  client.Send("Msg||Hello||https://example.test/y\nMsg||Hi||\n");
-  std::this_thread::sleep_for(1200ms);
-  std::vector<std::string> notices;
-  for (const std::string& line : server_->JournalLines()) {
-    if (line.find(R"("kind":"notice")") != std::string::npos && line.find("Hello") != std::string::npos) notices.push_back(line);
-    if (line.find(R"("message":"Hi")") != std::string::npos) notices.push_back(line);
-  }
-  EXPECT_EQ(notices, (Lines{R"({"kind":"notice","message":"Hello","url":"https://example.test/x"})",
-                            R"({"kind":"notice","message":"Hi","url":""})"}));
+  waitFor(1);  // shown at the next tick
+  client.Send("Msg||Hello||https://example.test/y\n");
+  std::this_thread::sleep_for(1500ms);  // a tick passes: the repeat must not show
+  client.Send("Msg||Hi||\n");
+  waitFor(2);
+  EXPECT_EQ(notices(), (Lines{R"({"kind":"notice","message":"Hello","url":"https://example.test/x"})",
+                              R"({"kind":"notice","message":"Hi","url":""})"}));
 }
 
 }  // namespace

@@ -24,8 +24,9 @@ struct X11Events::State {
   // the display went away meanwhile.
   bool Lost();
   void OnOpened(Display* display);
-  // Reads the pointer and the monitors; keeps the last known values when unreachable.
-  void ReadPointer();
+  // Reads the pointer (and the monitors); keeps the last known values when unreachable.
+  void ReadPointer(bool withMonitors);
+  void ReadMonitorsOnly();
   MonitorRect Primary() const { return monitors.empty() ? MonitorRect{} : monitors.front(); }
   void Click(Display* display, unsigned button, int count);
 
@@ -83,7 +84,7 @@ void X11Events::State::OnOpened(Display* display) {
   monitors = ReadMonitors(display, hasMonitorList);
 }
 
-void X11Events::State::ReadPointer() {
+void X11Events::State::ReadPointer(bool withMonitors) {
   Display* display = Ready();
   if (display == nullptr) return;
   Window root = DefaultRootWindow(display);
@@ -91,14 +92,22 @@ void X11Events::State::ReadPointer() {
   int x = 0, y = 0, windowX = 0, windowY = 0;
   unsigned int mask = 0;
   bool onThisScreen = XQueryPointer(display, root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask);
-  std::vector<MonitorRect> read = ReadMonitors(display, hasMonitorList);
+  std::vector<MonitorRect> read;
+  if (withMonitors) read = ReadMonitors(display, hasMonitorList);
   if (Lost()) return;
   if (onThisScreen) {
     rootX = x;
     rootY = y;
     buttonMask = mask;
   }
-  monitors = std::move(read);
+  if (withMonitors) monitors = std::move(read);
+}
+
+void X11Events::State::ReadMonitorsOnly() {
+  Display* display = Ready();
+  if (display == nullptr) return;
+  std::vector<MonitorRect> read = ReadMonitors(display, hasMonitorList);
+  if (!Lost()) monitors = std::move(read);
 }
 
 void X11Events::State::Click(Display* display, unsigned button, int count) {
@@ -132,7 +141,7 @@ void X11Events::PostMouse(const MouseEvent& event) {
   std::lock_guard lock(mutex_);
   Display* display = state_->Ready();
   if (display == nullptr) return;
-  if (state_->monitors.empty()) state_->ReadPointer();
+  if (state_->monitors.empty()) state_->ReadMonitorsOnly();
   auto [x, y] = EventToRoot(event.position, state_->Primary());
   XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
   unsigned button = 0;
@@ -168,19 +177,19 @@ void X11Events::PostScroll(const ScrollEvent& event) {
 
 Point X11Events::PointerLocation() {
   std::lock_guard lock(mutex_);
-  state_->ReadPointer();
+  state_->ReadPointer(true);
   return RootToScreenSpace(state_->rootX, state_->rootY, state_->Primary());
 }
 
 Point X11Events::PointerEventLocation() {
   std::lock_guard lock(mutex_);
-  state_->ReadPointer();
+  state_->ReadPointer(true);
   return RootToEventSpace(state_->rootX, state_->rootY, state_->Primary());
 }
 
 uint32_t X11Events::PressedMouseButtons() {
   std::lock_guard lock(mutex_);
-  state_->ReadPointer();
+  state_->ReadPointer(false);
   uint32_t pressed = 0;
   if (state_->buttonMask & Button1Mask) pressed |= 1u << 0;  // left
   if (state_->buttonMask & Button3Mask) pressed |= 1u << 1;  // right
@@ -190,7 +199,7 @@ uint32_t X11Events::PressedMouseButtons() {
 
 std::vector<Rect> X11Events::ScreenFrames() {
   std::lock_guard lock(mutex_);
-  state_->ReadPointer();
+  state_->ReadMonitorsOnly();
   std::vector<Rect> frames;
   for (const MonitorRect& monitor : state_->monitors) {
     frames.push_back(MonitorToScreenSpace(monitor, state_->Primary()));

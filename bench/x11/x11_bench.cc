@@ -1,0 +1,191 @@
+// bench_x11: how fast the X11 backend posts, next to the journal backend in the same run.
+//   bench_x11 [--events N] [--frames N]
+// Starts its own Xvfb. Prints a table: events per second (keys, pointer moves, typed text,
+// each finished by a round trip so that the X server has carried them out), and the time
+// from a "mos" frame written to the server's loopback socket until the pointer has moved.
+#include <X11/Xlib.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "input/key_names.h"
+#include "platform/journal/journal_backend.h"
+#include "platform/memory_settings_store.h"
+#include "platform/services.h"
+#include "platform/x11/x11_events.h"
+#include "server/hovra_svr_sock.h"
+#include "tests/support/manual_main_queue.h"
+#include "tests/x11/xvfb_display.h"
+
+namespace hovra::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Posts `count` events of one kind; `finish` waits until they have taken effect.
+double EventsPerSecond(long count, const std::function<void(long)>& post, const std::function<void()>& finish) {
+  Clock::time_point start = Clock::now();
+  for (long i = 0; i < count; ++i) post(i);
+  finish();
+  return static_cast<double>(count) / Seconds(Clock::now() - start);
+}
+
+struct Rates {
+  double keys = 0;
+  double moves = 0;
+  double text = 0;
+};
+
+Rates MeasureRates(platform::EventServices& events, long count, const std::function<void()>& finish) {
+  static const char16_t kAccented[] = u"\u00e9";  // absent from a US map: typed on a spare key
+  Rates rates;
+  rates.keys = EventsPerSecond(count, [&](long i) {
+    events.PostKey({.code = 0, .down = i % 2 == 0, .source = platform::EventSource::kNone, .flags = {}, .unicode = {}});
+  }, finish);
+  rates.moves = EventsPerSecond(count, [&](long i) {
+    events.PostMouse({.type = platform::kMouseMoved,
+                      .position = {static_cast<double>(i % 1000), static_cast<double>(i % 700)},
+                      .button = 0, .clickState = {}});
+  }, finish);
+  rates.text = EventsPerSecond(count, [&](long i) {
+    events.PostKey({.code = 1, .down = i % 2 == 0, .source = platform::EventSource::kNone, .flags = 0,
+                    .unicode = std::u16string_view(kAccented, 1)});
+  }, finish);
+  return rates;
+}
+
+int ConnectLoopback(unsigned short port) {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  return fd;
+}
+
+struct Latency {
+  double median = 0;
+  double p99 = 0;
+};
+
+// Sends "mos" frames one at a time, each moving the pointer one pixel right or left, and
+// waits until `waitForX` has seen the pointer arrive at the new x.
+Latency FrameToPointer(unsigned short port, int frames, double x, const std::function<void(double)>& waitForX) {
+  int fd = ConnectLoopback(port);
+  if (fd < 0) return {};
+  std::vector<double> micros;
+  for (int i = 0; i < frames; ++i) {
+    const char* frame = i % 2 == 0 ? "mos005m 1 0" : "mos006m -1 0";
+    double target = x + (i % 2 == 0 ? 1 : -1);
+    Clock::time_point start = Clock::now();
+    if (write(fd, frame, std::strlen(frame)) < 0) break;
+    waitForX(target);
+    micros.push_back(Seconds(Clock::now() - start) * 1e6);
+    x = target;
+  }
+  close(fd);
+  if (micros.empty()) return {};
+  std::sort(micros.begin(), micros.end());
+  return {micros[micros.size() / 2], micros[micros.size() * 99 / 100]};
+}
+
+// Blocks on the observer's connection until the root window reports motion to `x`: the
+// moment a client on the desktop would learn of it.
+void WaitForXMotion(Display* display, double x) {
+  XEvent event;
+  do {
+    XNextEvent(display, &event);
+  } while (event.type != MotionNotify || event.xmotion.x_root != static_cast<int>(x));
+}
+
+void WaitForJournalMotion(platform::EventServices& journal, double x) {
+  while (journal.PointerEventLocation().x != x) {
+  }
+}
+
+int Run(long count, int frames) {
+  testing::XvfbDisplay xvfb;
+  if (!xvfb.Running()) {
+    std::fprintf(stderr, "bench_x11: Xvfb could not be started\n");
+    return 1;
+  }
+  FillKeyNameMaps();
+  platform::journal::JournalBackend journal(platform::journal::JournalWriter::Discarding(),
+                                            platform::journal::SimConfig::Parse(R"({"pointer":[600,400]})"));
+  platform::MemorySettingsStore settings;
+  testing::ManualMainQueue mainQueue;
+  platform::Services services;
+  journal.Provide(services);
+  services.settings = &settings;
+  services.mainQueue = &mainQueue;
+  platform::EventServices* journalEvents = services.events;
+  std::unique_ptr<platform::x11::X11Events> x11 = platform::x11::OpenX11Events(xvfb.Name().c_str());
+  Display* observer = XOpenDisplay(xvfb.Name().c_str());
+  if (x11 == nullptr || observer == nullptr) {
+    std::fprintf(stderr, "bench_x11: cannot reach %s\n", xvfb.Name().c_str());
+    return 1;
+  }
+  XWarpPointer(observer, None, DefaultRootWindow(observer), 0, 0, 0, 0, 600, 400);
+  XSelectInput(observer, DefaultRootWindow(observer), PointerMotionMask);
+  XSync(observer, False);
+
+  Rates journalRates = MeasureRates(*journalEvents, count, [] {});
+  Rates x11Rates = MeasureRates(*x11, count, [&] { x11->Sync(); });
+
+  ServerOptions options;
+  options.discovery.port = 0;  // nothing leaves the machine
+  Latency latency[2];
+  for (int i = 0; i < 2; ++i) {
+    services.events = i == 0 ? journalEvents : x11.get();
+    platform::Install(services);
+    auto server = std::make_unique<CHovraSvrSock>("127.0.0.1", 0, options);
+    std::function<void(double)> wait = [&](double x) { WaitForJournalMotion(*journalEvents, x); };
+    if (i == 1) wait = [&](double x) { WaitForXMotion(observer, x); };
+    latency[i] = FrameToPointer(server->ListeningPort(), frames, 600, wait);
+    server->setStop();
+    server.reset();
+  }
+  platform::Install({});
+  XCloseDisplay(observer);
+
+  std::printf("%-34s %14s %14s\n", "", "journal", "x11 (Xvfb)");
+  std::printf("%-34s %14.0f %14.0f\n", "key events per second", journalRates.keys, x11Rates.keys);
+  std::printf("%-34s %14.0f %14.0f\n", "pointer moves per second", journalRates.moves, x11Rates.moves);
+  std::printf("%-34s %14.0f %14.0f\n", "text events per second", journalRates.text, x11Rates.text);
+  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, median us", latency[0].median, latency[1].median);
+  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, p99 us", latency[0].p99, latency[1].p99);
+  return 0;
+}
+
+}  // namespace
+}  // namespace hovra::bench
+
+int main(int argc, char** argv) {
+  long events = 100000;
+  int frames = 2000;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--events") == 0) events = std::atol(argv[i + 1]);
+    if (std::strcmp(argv[i], "--frames") == 0) frames = std::atoi(argv[i + 1]);
+  }
+  return hovra::bench::Run(std::max(events, 2L), std::max(frames, 1));
+}

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints one table (figure, value, target, verdict):
+#   - micro-benchmarks (Google Benchmark): framing, payload readers, command lookup, Base64;
+#   - the real server over loopback (journal "none"): latency against a bare echo server,
+#     throughput of one client's frames, 1,000 busy then idle clients;
+#   - the server's instructions per "mos" frame, counted with callgrind.
+# Takes about two minutes; run it on a quiet machine.
+#   scripts/run-benchmarks.sh            (or: make bench)
+#   QUICK=1 scripts/run-benchmarks.sh    smaller counts, for trying the tools out
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD_BENCH:-build-bench}
+out=$(mktemp -d /tmp/hovra-bench-run-XXXXXX)
+trap 'rm -rf "$out"' EXIT
+
+cmake -G Ninja -S . -B "$build" -DHOVRA_BENCH=ON -DHOVRA_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C "$build" hovra-server hovra_load_bench hovra_micro_bench >/dev/null
+
+load_args=()
+micro_time=0.3
+cg_small=50000
+cg_large=250000
+if [ "${QUICK:-0}" = 1 ]; then
+  load_args=(--round-trips 2000 --frames 100000 --clients 200 --busy 2 --idle 3)
+  micro_time=0.05
+  cg_small=10000
+  cg_large=30000
+fi
+
+echo "run-benchmarks: micro-benchmarks..." >&2
+"$build/bench/hovra_micro_bench" --benchmark_format=csv --benchmark_min_time="$micro_time" 2>/dev/null |
+  awk -F, 'NR > 1 && $1 != "" {
+      name = $1; gsub(/"/, "", name); unit = $5; gsub(/"/, "", unit)
+      extra = ""
+      if ($7 != "") extra = sprintf(", %.1f M items/s", $7 / 1e6)
+      else if ($6 != "") extra = sprintf(", %.0f MB/s", $6 / 1e6)
+      printf "micro: %s\t%.1f %s%s\t-\t-\n", name, $4, unit, extra
+    }' >"$out/micro.tsv"
+
+echo "run-benchmarks: load (latency, throughput, many clients; about a minute)..." >&2
+"$build/bench/hovra_load_bench" "${load_args[@]}" >"$out/load.tsv"
+
+instructions() {  # instructions the whole server runs for a stream of $1 frames
+  local file="$out/callgrind.$1"
+  "$build/bench/hovra_load_bench" --stream "$1" \
+    --wrapper "valgrind --tool=callgrind --log-file=$out/valgrind.$1.log --callgrind-out-file=$file" >/dev/null
+  grep -E '^(summary|totals):' "$file" | head -1 | awk '{print $2}'
+}
+echo "run-benchmarks: callgrind (instructions per frame)..." >&2
+if command -v valgrind >/dev/null; then
+  small=$(instructions "$cg_small")
+  large=$(instructions "$cg_large")
+  awk -v s="$small" -v l="$large" -v ns="$cg_small" -v nl="$cg_large" 'BEGIN {
+      printf "callgrind: instructions per \"mos\" frame\t%.0f\t-\t-\n", (l - s) / (nl - ns) }' >"$out/callgrind.tsv"
+else
+  printf 'callgrind: instructions per "mos" frame\tvalgrind not installed\t-\t-\n' >"$out/callgrind.tsv"
+fi
+
+{
+  printf 'FIGURE\tVALUE\tTARGET\tVERDICT\n'
+  cat "$out/load.tsv" "$out/callgrind.tsv" "$out/micro.tsv"
+} | column -t -s $'\t'
+! grep -q 'MISSED' "$out/load.tsv"
