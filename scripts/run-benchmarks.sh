@@ -13,7 +13,7 @@ build=${BUILD_BENCH:-build-bench}
 out=$(mktemp -d /tmp/hovra-bench-run-XXXXXX)
 trap 'rm -rf "$out"' EXIT
 
-cmake -G Ninja -S . -B "$build" -DHOVRA_BENCH=ON -DHOVRA_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -G Ninja -S . -B "$build" -DHOVRA_BENCH=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C "$build" hovra-server hovra_load_bench hovra_micro_bench >/dev/null
 
 load_args=()

@@ -1,5 +1,7 @@
 #include "app/app_delegate.h"
 
+#include <system_error>
+
 #include "actions/files_and_apps.h"
 #include "actions/power.h"
 #include "app/address_list.h"
@@ -55,15 +57,25 @@ bool AppDelegate::applicationDidFinishLaunching() {
   Log("listening on TCP port %u", server_->ListeningPort());
 
   platform::GetMainQueue().StartRepeatingTimer(std::chrono::seconds(1), [this] { onTimer(); });
-  background_.emplace_back([this] {
+  RunInBackground([this] {
     global_ip_address_ = getIPAddrStr();
     OfferNotice(global_ip_address_, "");
   });
-  background_.emplace_back([this] {
+  RunInBackground([this] {
     isautorun_ = LoginItems::ForCurrentUser().isAutoRun();
     updates_.edownloadVersion(false);
   });
   return true;
+}
+
+void AppDelegate::RunInBackground(std::function<void()> task) {
+  try {
+    background_.emplace_back(task);
+  } catch (const std::system_error& e) {
+    // Without a thread (resources exhausted) the task still has to happen: here and now.
+    Log("start-up task runs on the main thread: %s", e.what());
+    task();
+  }
 }
 
 void AppDelegate::WaitForBackgroundTasks() {

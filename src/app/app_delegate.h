@@ -3,6 +3,7 @@
 // the catalogue's launch notices, and the quit decision.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -39,6 +40,7 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
 
  private:
   void showMsgWindow(const std::string& message, const std::string& url);
+  void RunInBackground(std::function<void()> task);
 
   const Options options_;
   std::unique_ptr<CHovraSvrSock> server_;

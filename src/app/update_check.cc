@@ -1,5 +1,7 @@
 #include "app/update_check.h"
 
+#include <system_error>
+
 #include <nlohmann/json.hpp>
 
 #include "app/version_compare.h"
@@ -64,11 +66,15 @@ void UpdateChecker::edownloadVersion(bool notify) {
   std::lock_guard<std::mutex> lock(runningMutex_);
   JoinFinished(false);
   auto done = std::make_shared<std::atomic<bool>>(false);
-  std::thread thread([this, notify, done] {
-    CheckNow(notify);
-    done->store(true, std::memory_order_release);
-  });
-  running_.push_back(Running{std::move(thread), std::move(done)});
+  try {
+    std::thread thread([this, notify, done] {
+      CheckNow(notify);
+      done->store(true, std::memory_order_release);
+    });
+    running_.push_back(Running{std::move(thread), std::move(done)});
+  } catch (const std::system_error& e) {
+    Log("update check not started: %s", e.what());  // the next check tries again
+  }
 }
 
 void UpdateChecker::JoinFinished(bool all) {

@@ -139,7 +139,7 @@ TEST(Spine, DoesNotSpinWhenDescriptorsRunOut) {
   // Once clients leave, the ones waiting in the queue are served.
   clients.erase(clients.begin(), clients.begin() + 30);
   SocketClient& waiting = clients.back();
-  EXPECT_EQ(waiting.Read(sizeof kGreeting - 1, 5s), kGreeting);
+  EXPECT_EQ(waiting.Read(sizeof kGreeting - 1, 5s), kGreeting) << server.Stderr();
   waiting.Send("ping\n");
   EXPECT_EQ(waiting.Read(4), "echo");
 }
