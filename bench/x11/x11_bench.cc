@@ -1,8 +1,9 @@
 // bench_x11: how fast the X11 backend posts, next to the journal backend in the same run.
 //   bench_x11 [--events N] [--frames N]
-// Starts its own Xvfb. Prints a table: events per second (keys, pointer moves, typed text,
-// each finished by a round trip so that the X server has carried them out), and the time
-// from a "mos" frame written to the server's loopback socket until the pointer has moved.
+// Starts its own Xvfb. Prints a table: events per second (keys, pointer moves, typed text;
+// on X finished by a round trip so that the server has carried them out, on the journal
+// written as lines into memory), and the time from a "mos" frame written to the server's
+// loopback socket until the pointer has moved (on X: until a client sees the motion).
 #include <X11/Xlib.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -118,6 +119,14 @@ void WaitForXMotion(Display* display, double x) {
   } while (event.type != MotionNotify || event.xmotion.x_root != static_cast<int>(x));
 }
 
+double XPointerX(Display* display) {
+  Window root = 0, child = 0;
+  int x = 0, y = 0, wx = 0, wy = 0;
+  unsigned mask = 0;
+  XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &wx, &wy, &mask);
+  return x;
+}
+
 void WaitForJournalMotion(platform::EventServices& journal, double x) {
   while (journal.PointerEventLocation().x != x) {
   }
@@ -130,7 +139,7 @@ int Run(long count, int frames) {
     return 1;
   }
   FillKeyNameMaps();
-  platform::journal::JournalBackend journal(platform::journal::JournalWriter::Discarding(),
+  platform::journal::JournalBackend journal(platform::journal::JournalWriter::InMemory(),
                                             platform::journal::SimConfig::Parse(R"({"pointer":[600,400]})"));
   platform::MemorySettingsStore settings;
   testing::ManualMainQueue mainQueue;
@@ -145,13 +154,13 @@ int Run(long count, int frames) {
     std::fprintf(stderr, "bench_x11: cannot reach %s\n", xvfb.Name().c_str());
     return 1;
   }
-  XWarpPointer(observer, None, DefaultRootWindow(observer), 0, 0, 0, 0, 600, 400);
-  XSelectInput(observer, DefaultRootWindow(observer), PointerMotionMask);
-  XSync(observer, False);
 
   Rates journalRates = MeasureRates(*journalEvents, count, [] {});
   Rates x11Rates = MeasureRates(*x11, count, [&] { x11->Sync(); });
 
+  XWarpPointer(observer, None, DefaultRootWindow(observer), 0, 0, 0, 0, 600, 400);
+  XSelectInput(observer, DefaultRootWindow(observer), PointerMotionMask);
+  XSync(observer, False);
   ServerOptions options;
   options.discovery.port = 0;  // nothing leaves the machine
   Latency latency[2];
@@ -161,7 +170,8 @@ int Run(long count, int frames) {
     auto server = std::make_unique<CHovraSvrSock>("127.0.0.1", 0, options);
     std::function<void(double)> wait = [&](double x) { WaitForJournalMotion(*journalEvents, x); };
     if (i == 1) wait = [&](double x) { WaitForXMotion(observer, x); };
-    latency[i] = FrameToPointer(server->ListeningPort(), frames, 600, wait);
+    double start = i == 0 ? journalEvents->PointerEventLocation().x : XPointerX(observer);
+    latency[i] = FrameToPointer(server->ListeningPort(), frames, start, wait);
     server->setStop();
     server.reset();
   }

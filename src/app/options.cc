@@ -21,7 +21,10 @@ bool ParsePort(const std::string& text, bool allowZero, unsigned short& out) {
 
 // Applies one option that takes a value; returns an error text, empty on success.
 std::string ApplyValue(Options& o, std::string_view name, const std::string& value) {
-  if (name == "--journal") {
+  if (name == "--backend") {
+    if (value != "journal" && value != "x11" && value != "auto") return "--backend is journal, x11 or auto";
+    o.backend = value;
+  } else if (name == "--journal") {
     o.journalPath = value;
   } else if (name == "--sim") {
     o.simPath = value;
@@ -49,7 +52,7 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
 
 bool TakesValue(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--journal", "--sim",    "--sim-control", "--port",       "--discovery-port",
+      "--backend", "--journal", "--sim",    "--sim-control", "--port",       "--discovery-port",
       "--announce", "--probe-reply-port", "--config-dir", "--update-url"};
   for (std::string_view v : kValued) {
     if (v == name) return true;
@@ -107,6 +110,8 @@ const char* UsageText() {
          "  addresses               this computer's network addresses\n"
          "\n"
          "Options:\n"
+         "  --backend NAME          journal (simulated desktop), x11 (real input on an X display)\n"
+         "                          or auto (the default: x11 when a display with XTEST is there)\n"
          "  --journal PATH          write the journal there (\"-\": standard output, the default;\n"
          "                          \"none\": keep no journal)\n"
          "  --sim FILE              the simulated desktop (JSON)\n"

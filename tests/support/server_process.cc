@@ -67,6 +67,7 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
   std::ofstream(dir_ + "/sim.json") << options.simJson;
 
   std::vector<std::string> args = {HOVRA_SERVER_BINARY,
+                                   "--backend", "journal",  // never the tester's own desktop
                                    "--journal", dir_ + "/journal.jsonl",
                                    "--sim", dir_ + "/sim.json",
                                    "--port", "0",

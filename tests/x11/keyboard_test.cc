@@ -29,6 +29,19 @@ TEST_P(X11Keyboard, KeyFramesAndTextTypeTheSameCharactersOnEveryLayout) {
   EXPECT_EQ(Typed(), std::u32string(kTextTyped) + U"\r");
 }
 
+TEST_F(X11Keyboard, KeysBoundForTextAreRestoredWhenTheServicesClose) {
+  Start();
+  if (HasFatalFailure() || IsSkipped()) return;
+  constexpr unsigned long kMiddleKeysym = 0x01004e2d;  // 中, which no layout here carries
+  EXPECT_FALSE(window_->KeymapHas(kMiddleKeysym));
+  Type(u8"中文字");
+  EXPECT_EQ(Typed(), U"中文字");
+  EXPECT_TRUE(window_->KeymapHas(kMiddleKeysym));
+  platform::Install(platform::Services{});
+  events_.reset();
+  EXPECT_FALSE(window_->KeymapHas(kMiddleKeysym));
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, X11Keyboard, ::testing::Values("us", "de", "fr"));
 
 class X11Modifiers : public X11Fixture {};

@@ -92,3 +92,18 @@ void TestWindow::WarpPointer(int x, int y) {
 }
 
 }  // namespace hovra::testing
+
+namespace hovra::testing {
+
+bool TestWindow::KeymapHas(unsigned long keysym) {
+  int minCode = 0, maxCode = 0, perCode = 0;
+  XDisplayKeycodes(display_, &minCode, &maxCode);
+  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+  if (map == nullptr) return false;
+  bool found = false;
+  for (int i = 0; i < (maxCode - minCode + 1) * perCode; ++i) found = found || map[i] == keysym;
+  XFree(map);
+  return found;
+}
+
+}  // namespace hovra::testing

@@ -46,6 +46,8 @@ class TestWindow {
   // The pointer in root coordinates and the modifier and button state, as the server has them.
   void Pointer(int* x, int* y, unsigned* state = nullptr);
   void WarpPointer(int x, int y);
+  // Whether some key of the server's keyboard map (read now) carries `keysym`.
+  bool KeymapHas(unsigned long keysym);
 
  private:
   void Drain();

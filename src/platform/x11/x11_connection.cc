@@ -2,6 +2,7 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <cstdlib>
 #include <mutex>
 
 namespace hovra::platform::x11 {
@@ -33,6 +34,7 @@ void InstallHandlers() {
 bool X11Connection::Open() {
   InstallHandlers();
   nextAttempt_ = std::chrono::steady_clock::now() + retryInterval_;
+  if (name_.empty() && std::getenv("DISPLAY") == nullptr) return false;  // no desktop here
   Display* display = XOpenDisplay(name_.empty() ? nullptr : name_.c_str());
   if (display == nullptr) {
     if (!everOpened_) Log("cannot open X display \"%s\"", name_.c_str());

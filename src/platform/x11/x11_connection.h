@@ -29,6 +29,7 @@ class X11Connection {
   // True when the connection broke during the Xlib calls since the last check; it is
   // then closed (the caller drops what it was doing).
   bool CheckLost();
+  bool IsOpen() const { return display_ != nullptr; }
   const std::string& Name() const { return name_; }
 
  private:

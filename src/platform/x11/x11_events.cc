@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "platform/x11/key_map.h"
 #include "platform/x11/keyboard.h"
@@ -14,6 +15,24 @@
 #include "platform/x11/x11_connection.h"
 
 namespace hovra::platform::x11 {
+
+namespace {
+
+// The X button a mouse event type presses or releases: 1 left, 3 right, 2 other; 0 for
+// motion (moved and dragged events are the motion alone).
+std::pair<unsigned, bool> ButtonOf(int type) {
+  switch (type) {
+    case kLeftMouseDown: return {1, true};
+    case kLeftMouseUp: return {1, false};
+    case kRightMouseDown: return {3, true};
+    case kRightMouseUp: return {3, false};
+    case kOtherMouseDown: return {2, true};
+    case kOtherMouseUp: return {2, false};
+    default: return {0, false};
+  }
+}
+
+}  // namespace
 
 struct X11Events::State {
   State(std::string name, std::chrono::milliseconds retry) : connection(std::move(name), retry) {}
@@ -121,6 +140,7 @@ X11Events::X11Events(std::unique_ptr<State> state) : state_(std::move(state)) {}
 
 X11Events::~X11Events() {
   std::lock_guard lock(mutex_);
+  if (!state_->connection.IsOpen()) return;  // a lost display took its keys with it
   Display* display = state_->Ready();
   if (display == nullptr) return;
   state_->keyboard.ReleaseAll(display);  // nothing stays pressed after the server ends
@@ -141,20 +161,12 @@ void X11Events::PostMouse(const MouseEvent& event) {
   std::lock_guard lock(mutex_);
   Display* display = state_->Ready();
   if (display == nullptr) return;
+  // Event space hangs on the primary monitor as last read: every pointer read refreshes
+  // it, so posting itself needs no round trip.
   if (state_->monitors.empty()) state_->ReadMonitorsOnly();
   auto [x, y] = EventToRoot(event.position, state_->Primary());
   XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
-  unsigned button = 0;
-  bool down = false;
-  switch (event.type) {
-    case kLeftMouseDown: button = 1, down = true; break;
-    case kLeftMouseUp: button = 1; break;
-    case kRightMouseDown: button = 3, down = true; break;
-    case kRightMouseUp: button = 3; break;
-    case kOtherMouseDown: button = 2, down = true; break;
-    case kOtherMouseUp: button = 2; break;
-    default: break;  // moved and dragged: the motion is the whole event
-  }
+  auto [button, down] = ButtonOf(event.type);
   if (button != 0) XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
   XFlush(display);
   state_->Lost();

@@ -1,0 +1,56 @@
+// The command line: defaults, every option in both spellings, and refusals.
+#include "app/options.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace hovra {
+namespace {
+
+ParseResult Parse(std::vector<const char*> args) {
+  args.insert(args.begin(), "hovra-server");
+  return ParseOptions(static_cast<int>(args.size()), args.data());
+}
+
+TEST(Options, DefaultsAreTheProtocolsPorts) {
+  ParseResult r = Parse({});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.port, 1978);
+  EXPECT_EQ(r.options.discoveryPort, 2007);
+  EXPECT_EQ(r.options.probeReplyPort, 2008);
+  EXPECT_TRUE(r.options.announceTo.empty());
+  EXPECT_EQ(r.options.journalPath, "-");
+  EXPECT_EQ(r.options.backend, "auto");
+  EXPECT_TRUE(r.options.command.empty());
+}
+
+TEST(Options, ReadsValuesSeparateOrJoinedAndRepeatedAnnouncements) {
+  ParseResult r = Parse({"password", "on", "--port=0", "--discovery-port", "0", "--announce",
+                         "127.0.0.1:3111", "--announce=127.0.0.1:2008", "--journal", "none",
+                         "--backend=journal", "--config-dir", "/tmp/x", "--hidden"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.command, (std::vector<std::string>{"password", "on"}));
+  EXPECT_EQ(r.options.port, 0);
+  EXPECT_EQ(r.options.discoveryPort, 0);
+  ASSERT_EQ(r.options.announceTo.size(), 2u);
+  EXPECT_EQ(ntohs(r.options.announceTo[1].sin_port), 2008);
+  EXPECT_EQ(r.options.journalPath, "none");
+  EXPECT_EQ(r.options.backend, "journal");
+  EXPECT_EQ(*r.options.configDir, "/tmp/x");
+  EXPECT_TRUE(r.options.hidden);
+}
+
+TEST(Options, RefusesWhatItCannotUse) {
+  EXPECT_NE(Parse({"--port", "70000"}).error, "");
+  EXPECT_NE(Parse({"--port", "12ab"}).error, "");
+  EXPECT_NE(Parse({"--probe-reply-port", "0"}).error, "");
+  EXPECT_NE(Parse({"--announce", "somewhere:1"}).error, "");
+  EXPECT_NE(Parse({"--backend", "wayland"}).error, "");
+  EXPECT_NE(Parse({"--journal"}).error, "") << "a value is missing";
+  EXPECT_NE(Parse({"--frobnicate"}).error, "");
+}
+
+}  // namespace
+}  // namespace hovra
