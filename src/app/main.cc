@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -17,6 +18,7 @@
 #include "base/log.h"
 #include "platform/journal/journal_backend.h"
 #include "platform/journal/sim_control.h"
+#include "platform/x11/x11_events.h"
 #include "platform/posix/file_settings_store.h"
 #include "platform/run_loop.h"
 
@@ -100,9 +102,21 @@ int Run(const Options& options) {
 
   auto backend = MakeJournalBackend(options);
   if (!backend) return 1;
+  // Real input on an X display when asked for, or by default when one with XTEST is there;
+  // scripts, notices and the simulated workspace stay with the journal backend.
+  std::unique_ptr<platform::EventServices> x11Events;
+  if (options.backend != "journal" && options.command.empty()) {
+    x11Events = platform::x11::OpenX11Events(nullptr);
+    if (!x11Events && options.backend == "x11") {
+      std::fprintf(stderr, "hovra-server: no X display with the XTEST extension (is DISPLAY set?)\n");
+      return 1;
+    }
+    if (x11Events) Log("posting input to the X display %s", std::getenv("DISPLAY"));
+  }
   platform::RunLoop mainLoop;
   platform::Services services;
   backend->Provide(services);
+  if (x11Events) services.events = x11Events.get();
   services.mainQueue = &mainLoop;
   platform::Install(services);  // the configuration folder depends on the host's facts
   platform::posix::FileSettingsStore settings(app::ConfigFolder(options.configDir) /

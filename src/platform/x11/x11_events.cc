@@ -176,8 +176,11 @@ void X11Events::PostScroll(const ScrollEvent& event) {
   std::lock_guard lock(mutex_);
   Display* display = state_->Ready();
   if (display == nullptr) return;
-  // One click per unit. Positive vertical scrolls up (button 4), positive horizontal
-  // scrolls left (button 6), as the deltas are signed where they come from.
+  // One wheel click per unit. The deltas are the client's summed amounts already divided
+  // by five, so one unit is one deliberate step of the gesture: a larger ratio would drop
+  // the common one- and two-unit scrolls (nothing carries over between events). Positive
+  // vertical scrolls up (button 4) and positive horizontal scrolls left (button 6), the
+  // sign convention of the deltas' own wheel events.
   auto clicks = [](int32_t delta) {
     return static_cast<int>(std::min<int64_t>(std::abs(int64_t{delta}), kMaxWheelClicksPerEvent));
   };

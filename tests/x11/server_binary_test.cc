@@ -1,0 +1,60 @@
+// The real hovra-server on an X display: frames sent over a socket move the X pointer.
+#include <gtest/gtest.h>
+// Xlib's macros (None, Bool ...) must come after the test framework's declarations.
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "tests/support/server_process.h"
+#include "tests/support/socket_client.h"
+#include "tests/x11/xvfb_display.h"
+
+namespace hovra::testing {
+namespace {
+
+struct PointerAt {
+  int x = -1;
+  int y = -1;
+};
+
+PointerAt QueryPointer(Display* display) {
+  Window root = DefaultRootWindow(display), child = 0;
+  PointerAt at;
+  int winX = 0, winY = 0;
+  unsigned mask = 0;
+  XQueryPointer(display, root, &root, &child, &at.x, &at.y, &winX, &winY, &mask);
+  return at;
+}
+
+TEST(ServerOnX11, MosFramesMoveTheXPointer) {
+  if (!XvfbDisplay::Available()) GTEST_SKIP() << "Xvfb is not installed";
+  XvfbDisplay xvfb;
+  ASSERT_TRUE(xvfb.Running());
+  Display* display = XOpenDisplay(xvfb.Name().c_str());
+  ASSERT_NE(display, nullptr);
+  XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 640, 400);
+  XSync(display, False);
+
+  ::setenv("DISPLAY", xvfb.Name().c_str(), 1);
+  ServerProcessOptions options;
+  options.extraArgs = {"--backend", "x11"};
+  ServerProcess server(options);
+  ::unsetenv("DISPLAY");
+  ASSERT_NE(server.Port(), 0) << server.Stderr();
+  SocketClient client(server.Port());
+  client.ReadUntil("\n");
+  client.Send("mos007m 10 20mos010m -5000 -3");  // the second stops at the left edge
+  client.Send("ping\n");
+  ASSERT_EQ(client.Read(4), "echo");
+  PointerAt at;
+  for (int i = 0; i < 100 && (at = QueryPointer(display)).x != 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(at.x, 0);
+  EXPECT_EQ(at.y, 417);
+  XCloseDisplay(display);
+}
+
+}  // namespace
+}  // namespace hovra::testing
