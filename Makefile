@@ -28,7 +28,8 @@ test-sanitize:
 
 # The threaded parts (server, run loop, catalogue hops) under ThreadSanitizer.
 test-tsan:
-	@$(MAKE) --no-print-directory test BUILD=build-tsan CMAKE_FLAGS="-DHOVRA_TSAN=ON -DCMAKE_BUILD_TYPE=Debug"
+	@TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
+	  $(MAKE) --no-print-directory test BUILD=build-tsan CMAKE_FLAGS="-DHOVRA_TSAN=ON -DCMAKE_BUILD_TYPE=Debug"
 
 clean:
 	rm -rf build build-sanitize build-tsan

@@ -22,6 +22,7 @@ struct ManyClientsFigures {
   std::vector<double> pingMicros;
   long pingsUnanswered = 0;
   long peakRssKiB = 0;
+  double busyCpuShare = -1;  // of one core, while the clients send
   double idleCpuShare = -1;  // of one core, while every client is idle
 };
 

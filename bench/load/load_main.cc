@@ -66,6 +66,7 @@ void RunMany(LaunchedServer& server, const Settings& s) {
               "0 unanswered", Check(f.pingsUnanswered == 0 && !f.pingMicros.empty()));
   PrintFigure("many: ping p50", Format("%.0f us", Percentile(f.pingMicros, 0.5)));
   PrintFigure("many: ping p99", Format("%.0f us", p99), "< 5000 us", Check(!f.pingMicros.empty() && p99 < 5000));
+  PrintFigure("many: server CPU while busy", Format("%.1f %% of a core", f.busyCpuShare * 100));
   PrintFigure("many: peak resident memory", Format("%.1f MiB", peakMiB), "< 64 MiB", Check(peakMiB < 64));
   PrintFigure("many: idle CPU, " + std::to_string(s.idleSeconds) + " s", Format("%.4f %% of a core", f.idleCpuShare * 100),
               "< 0.1 %", Check(f.idleCpuShare >= 0 && f.idleCpuShare < 0.001));

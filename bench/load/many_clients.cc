@@ -16,6 +16,7 @@ namespace hovra::bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kBurst = 32;
 
 struct BusyClient {
   int fd = -1;
@@ -73,7 +74,9 @@ class ClientDriver {
     long index = 0;
     auto dueOf = [&] { return start + round * period + period * index / n; };
     while (Clock::now() < end) {
-      for (auto due = dueOf(); due <= Clock::now() && due < end; due = dueOf()) {
+      // A bounded burst, so that echoes are read promptly even when sending runs late.
+      int burst = 0;
+      for (auto due = dueOf(); burst < kBurst && due <= Clock::now() && due < end; due = dueOf(), ++burst) {
         SendNext(static_cast<size_t>(index), figures);
         if (++index == n) {
           index = 0;
@@ -157,7 +160,11 @@ ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int r
   ClientDriver driver(clients);
   figures.connected = driver.Connect(server.Port());
   driver.AwaitGreetings(30);
+  const double beforeBusy = server.CpuSeconds();
+  const auto busyStart = std::chrono::steady_clock::now();
   driver.RunBusy(rate, busySeconds, figures);
+  figures.busyCpuShare = (server.CpuSeconds() - beforeBusy) /
+                         std::chrono::duration<double>(std::chrono::steady_clock::now() - busyStart).count();
   figures.peakRssKiB = server.PeakRssKiB();
   const double before = server.CpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));

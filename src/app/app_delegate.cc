@@ -14,6 +14,7 @@
 #include "platform/services.h"
 #include "server/notice_hand_over.h"
 #include "server/reports.h"
+#include "server/system_version.h"
 
 namespace hovra::app {
 namespace {
@@ -45,6 +46,9 @@ bool AppDelegate::applicationDidFinishLaunching() {
   actions::SetUUID(uuid_);
   catalogue::SysUtil::sharedInstance().startMonitorDockInfo(this);
   // The status menu's functions are the shell subcommands on a headless host.
+  // The version is read once here, before the server accepts anyone, so that even the
+  // first client's greeting names the real version rather than the placeholder.
+  SetSystemVersionText(platform::GetHost().OsProductVersion());
 
   ServerOptions serverOptions;
   serverOptions.discovery.port = options_.discoveryPort;

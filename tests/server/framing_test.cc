@@ -101,13 +101,12 @@ TEST_F(Framing, CommandLinesMatchByPrefixAndCase) {
 }
 
 TEST_F(Framing, DragLineNeedsTwoNumbers) {
-  TestPlatform screen(R"({"screens":[[0,0,1000,800]],"pointer":[100,400]})");
   auto c = MakeClient();
   Feed(*c, "drag 12\ndrag 12 -5\n");
-  Lines lines = screen.Take();
+  Lines lines = platform_.Take();
   ASSERT_EQ(lines.size(), 1u);
-  // Screen y 400 is event y 400 (800 - 1 - 399); 5 up makes it 395.
-  EXPECT_EQ(lines[0], R"({"kind":"mouse","type":6,"x":112,"y":395,"button":0})");
+  // The pointer starts mid-screen at screen y 540, event y 540 (1080 - 1 - 539); 5 up is 535.
+  EXPECT_EQ(lines[0], R"({"kind":"mouse","type":6,"x":972,"y":535,"button":0})");
 }
 
 }  // namespace
