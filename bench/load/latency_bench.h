@@ -8,9 +8,15 @@
 
 namespace hovra::bench {
 
-// Round-trip times in microseconds of `iterations` sends of a frame and "ping" (each
-// waiting for "echo"), after a warm-up; empty when the connection failed.
-std::vector<double> MeasureRoundTrips(unsigned short port, int iterations, bool greeted);
+struct RoundTrips {
+  std::vector<double> server;  // microseconds
+  std::vector<double> echo;
+};
+
+// Round-trip times of `iterations` sends of a frame and "ping" (each waiting for "echo")
+// to the server and to the bare echo server, in alternating blocks so that both see the
+// same conditions; after a warm-up. Empty when a connection failed.
+RoundTrips MeasureRoundTrips(unsigned short serverPort, unsigned short echoPort, int iterations);
 
 // Streams `frames` "mos005m 1 1" frames and a "ping"; returns the seconds until "echo"
 // arrived, or a negative number on failure.

@@ -27,9 +27,10 @@ struct Settings {
 };
 
 void RunLatency(LaunchedServer& server, int roundTrips) {
-  const std::vector<double> own = MeasureRoundTrips(server.Port(), roundTrips, true);
   EchoServer echo;
-  const std::vector<double> bare = MeasureRoundTrips(echo.Port(), roundTrips, false);
+  const RoundTrips trips = MeasureRoundTrips(server.Port(), echo.Port(), roundTrips);
+  const std::vector<double>& own = trips.server;
+  const std::vector<double>& bare = trips.echo;
   if (own.empty() || bare.empty()) {
     PrintFigure("latency", "FAILED", "-", Verdict::kMissed);
     return;

@@ -1,6 +1,7 @@
 // One client's round trips and stream.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -15,27 +16,51 @@ constexpr int kWarmUp = 1000;
 
 }  // namespace
 
-std::vector<double> MeasureRoundTrips(unsigned short port, int iterations, bool greeted) {
-  std::vector<double> micros;
-  int fd = ConnectLoopback(port);
-  if (fd < 0) return micros;
-  std::string pending;
-  if (greeted && !ReadUntil(fd, "\n", pending)) {
-    ::close(fd);
-    return micros;
+namespace {
+
+class RoundTripper {
+ public:
+  RoundTripper(unsigned short port, bool greeted) : fd_(ConnectLoopback(port)) {
+    if (fd_ >= 0 && greeted && !ReadUntil(fd_, "\n", pending_)) Close();
   }
-  micros.reserve(static_cast<size_t>(iterations));
-  for (int i = 0; i < kWarmUp + iterations; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    if (!SendAll(fd, kFrameAndPing) || !ReadUntil(fd, "echo", pending)) {
-      micros.clear();
-      break;
+  ~RoundTripper() { Close(); }
+  RoundTripper(const RoundTripper&) = delete;
+  RoundTripper& operator=(const RoundTripper&) = delete;
+  bool Ok() const { return fd_ >= 0; }
+
+  // Runs `count` round trips, adding their times to `micros` when given.
+  bool Run(int count, std::vector<double>* micros) {
+    for (int i = 0; i < count; ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      if (!SendAll(fd_, kFrameAndPing) || !ReadUntil(fd_, "echo", pending_)) return false;
+      const auto took = std::chrono::steady_clock::now() - start;
+      if (micros != nullptr) micros->push_back(std::chrono::duration<double, std::micro>(took).count());
     }
-    const auto took = std::chrono::steady_clock::now() - start;
-    if (i >= kWarmUp) micros.push_back(std::chrono::duration<double, std::micro>(took).count());
+    return true;
   }
-  ::close(fd);
-  return micros;
+
+ private:
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  int fd_;
+  std::string pending_;
+};
+
+constexpr int kBlock = 500;
+
+}  // namespace
+
+RoundTrips MeasureRoundTrips(unsigned short serverPort, unsigned short echoPort, int iterations) {
+  RoundTrips trips;
+  RoundTripper server(serverPort, true), echo(echoPort, false);
+  if (!server.Ok() || !echo.Ok() || !server.Run(kWarmUp, nullptr) || !echo.Run(kWarmUp, nullptr)) return {};
+  for (int done = 0; done < iterations; done += kBlock) {
+    const int count = std::min(kBlock, iterations - done);
+    if (!server.Run(count, &trips.server) || !echo.Run(count, &trips.echo)) return {};
+  }
+  return trips;
 }
 
 double StreamFrames(unsigned short port, long frames) {
