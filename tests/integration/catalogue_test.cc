@@ -148,6 +148,11 @@ TEST_F(CatalogueOverSocket, ShowsEachNotificationTextOnce) {
       std::this_thread::sleep_for(20ms);
     }
   };
+  // The address list is shown first; a message offered before it could be replaced by it.
+  auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (server_->JournalLines().empty() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(20ms);
+  }
   SocketClient client = Connect();
   client.Send("Msg||Hello||https://example.test/x\n");
   waitFor(1);  // shown at the next tick
