@@ -21,12 +21,12 @@ using PlistPtr = std::unique_ptr<void, PlistFree>;
 std::optional<std::string> StringAt(plist_t dict, const char* key) {
   plist_t node = plist_dict_get_item(dict, key);
   if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) return std::nullopt;
-  char* value = nullptr;
-  plist_get_string_val(node, &value);
+  // Read in place with its length: copying it out asserts that the text holds no NUL, and
+  // a binary property list can carry one (which would end the program).
+  uint64_t length = 0;
+  const char* value = plist_get_string_ptr(node, &length);
   if (value == nullptr) return std::nullopt;
-  std::string text(value);
-  std::free(value);  // allocated by libplist with malloc
-  return text;
+  return std::string(value, static_cast<size_t>(length));
 }
 
 DockTile TileFrom(plist_t element) {

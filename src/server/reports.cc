@@ -1,6 +1,7 @@
 #include "server/reports.h"
 
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <set>
 
@@ -12,8 +13,25 @@ namespace {
 std::mutex s_activatedMutex;
 std::string activatedapp;
 
+// The texts already taken for display. A client sending ever new texts must not grow the
+// server without end, so only the most recent ones are remembered; an older text could
+// show once more.
 std::mutex s_notifyMutex;
-std::set<std::string, std::less<>> s_notifyMsgs;  // texts already taken for display
+std::set<std::string, std::less<>> s_notifyMsgs;
+std::deque<std::set<std::string, std::less<>>::iterator> s_notifyOrder;
+
+// Remembers `text`; false when it was remembered already.
+bool RememberNotice(std::string_view text) {
+  std::lock_guard<std::mutex> lock(s_notifyMutex);
+  auto [at, added] = s_notifyMsgs.emplace(text);
+  if (!added) return false;
+  s_notifyOrder.push_back(at);
+  if (s_notifyOrder.size() > kRememberedNotices) {
+    s_notifyMsgs.erase(s_notifyOrder.front());
+    s_notifyOrder.pop_front();
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -41,10 +59,7 @@ void HandleNotifyMsg(const char* line) {
   if (second == nullptr) return;
   std::string_view text(first + 2, static_cast<size_t>(second - (first + 2)));
   std::string_view url(second + 2);
-  {
-    std::lock_guard<std::mutex> lock(s_notifyMutex);
-    if (!s_notifyMsgs.emplace(text).second) return;
-  }
+  if (!RememberNotice(text)) return;
   if (!url.empty() && url.back() == '\r') url.remove_suffix(1);
   OfferNotice(text, url);
 }

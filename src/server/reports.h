@@ -3,10 +3,13 @@
 // the clients that asked. Notification texts taken from clients are remembered here too.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace hovra {
+
+inline constexpr size_t kRememberedNotices = 1024;  // distinct texts kept against repeats
 
 // Written on the main thread when an application is launched or activated.
 void SetActivatedApp(std::string_view bundleId);
@@ -15,8 +18,8 @@ std::string getLastActivatedapp();
 // The report text for a bundle identifier; never cut, however long the identifier.
 std::string CurrentAppReport(std::string_view bundleId);
 
-// Takes a "Msg||text||url" line for display: each distinct text is shown at most once per
-// run, whatever its address. Lines without both markers are ignored.
+// Takes a "Msg||text||url" line for display: each distinct text is shown once, whatever its
+// address (of the last kRememberedNotices texts). Lines without both markers are ignored.
 void HandleNotifyMsg(const char* line);
 
 }  // namespace hovra

@@ -46,6 +46,19 @@ TEST(NotifyMsg, CutsOverLongTextsAtACharacterBoundary) {
   EXPECT_EQ(shown->url.size(), kNoticeUrlBytes);
 }
 
+TEST(NotifyMsg, RemembersOnlyTheMostRecentTextsSoNoClientGrowsTheServer) {
+  HandleNotifyMsg("Msg||oldest text||");
+  ASSERT_TRUE(TakeNotice());
+  for (size_t i = 0; i < kRememberedNotices; ++i) {
+    HandleNotifyMsg(("Msg||filler " + std::to_string(i) + "||").c_str());
+  }
+  TakeNotice();
+  HandleNotifyMsg(("Msg||filler " + std::to_string(kRememberedNotices - 1) + "||").c_str());
+  EXPECT_FALSE(TakeNotice()) << "a recent text is still remembered";
+  HandleNotifyMsg("Msg||oldest text||");
+  EXPECT_TRUE(TakeNotice()) << "the oldest text was forgotten to make room";
+}
+
 TEST(CurrentApp, ReportsTheLastActivatedApplication) {
   EXPECT_EQ(getLastActivatedapp(), "currentapp \n");
   SetActivatedApp("org.videolan.vlc");
