@@ -13,6 +13,8 @@ packages=(
   libssl-dev                            # MD5 of the client PIN
   libcurl4-openssl-dev                  # the update check's HTTP request
   netcat-openbsd                        # talking to the server by hand (see the README)
+  libx11-dev libxtst-dev libxrandr-dev  # the x11 backend: XTEST input, XRandR monitors
+  xvfb x11-xkb-utils x11-xserver-utils xkb-data  # the x11 tests: X server, layouts, monitors
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)
