@@ -6,13 +6,6 @@
 namespace hovra::testing {
 namespace {
 
-const std::string kStartReverse = ScriptLine(
-    "StartSwitchingWindow.Reverse",
-    R"(tell application \"System Events\"\nkey down {command}\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
-const std::string kStartForward = ScriptLine(
-    "StartSwitchingWindow.Forward", R"(tell application \"System Events\"\nkey down {command}\nkeystroke tab\nend tell)");
-const std::string kEnd =
-    ScriptLine("EndSwitchingWindow", R"(tell application \"System Events\"\nkey up {command}\nend tell)");
 
 class Held : public InputTest {
  protected:

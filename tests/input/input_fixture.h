@@ -57,6 +57,15 @@ inline std::string ScriptLine(std::string_view name, std::string_view escapedSou
 }
 
 // Every input test starts from a fresh desktop and fresh shared state.
+// The journal lines of the application switcher's start and end scripts.
+inline const std::string kStartReverse = ScriptLine(
+    "StartSwitchingWindow.Reverse",
+    R"(tell application \"System Events\"\nkey down {command}\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
+inline const std::string kStartForward = ScriptLine(
+    "StartSwitchingWindow.Forward", R"(tell application \"System Events\"\nkey down {command}\nkeystroke tab\nend tell)");
+inline const std::string kEnd =
+    ScriptLine("EndSwitchingWindow", R"(tell application \"System Events\"\nkey up {command}\nend tell)");
+
 class InputTest : public ::testing::Test {
  protected:
   InputTest() {

@@ -91,13 +91,6 @@ TEST_F(Gestures, SlideDownMinimisesWithOptionCommandHAndM) {
                            HidKeyLine(58, false, 0x80000), HidKeyLine(55, false, 0x100000)}));
 }
 
-const std::string kStartReverse = ScriptLine(
-    "StartSwitchingWindow.Reverse",
-    R"(tell application \"System Events\"\nkey down {command}\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
-const std::string kStartForward = ScriptLine(
-    "StartSwitchingWindow.Forward", R"(tell application \"System Events\"\nkey down {command}\nkeystroke tab\nend tell)");
-const std::string kEnd =
-    ScriptLine("EndSwitchingWindow", R"(tell application \"System Events\"\nkey up {command}\nend tell)");
 const std::string kBack = ScriptLine(
     "SwitchWindow.Back", R"(tell application \"System Events\"\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
 const std::string kForward =
