@@ -60,4 +60,11 @@ fi
   printf 'FIGURE\tVALUE\tTARGET\tVERDICT\n'
   cat "$out/load.tsv" "$out/callgrind.tsv" "$out/micro.tsv"
 } | column -t -s $'\t'
+
+# The x11 backend against the journal, posting into a private Xvfb (when Xvfb is there).
+if command -v Xvfb >/dev/null && ninja -C "$build" bench_x11 >/dev/null 2>&1; then
+  echo >&2
+  echo "run-benchmarks: x11 backend against the journal, under Xvfb..." >&2
+  "$build/bench/x11/bench_x11"
+fi
 ! grep -q 'MISSED' "$out/load.tsv"
