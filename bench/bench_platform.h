@@ -13,7 +13,8 @@ namespace hovra::bench {
 class BenchPlatform {
  public:
   BenchPlatform()
-      : backend_(platform::journal::JournalWriter::Discarding(), platform::journal::SimConfig::Parse("{}")) {
+      : backend_(platform::journal::JournalWriter::Discarding(),
+                 platform::journal::SimConfig::Parse("{}")) {
     FillKeyNameMaps();
     platform::Services services;
     backend_.Provide(services);

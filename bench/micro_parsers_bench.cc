@@ -79,7 +79,8 @@ void BM_Base64Encode(benchmark::State& state) {
 }
 
 void BM_Base64Decode(benchmark::State& state) {
-  const std::string text = catalogue::base64EncodedString(RandomBytes(static_cast<size_t>(state.range(0))));
+  const std::string text =
+      catalogue::base64EncodedString(RandomBytes(static_cast<size_t>(state.range(0))));
   for (auto _ : state) benchmark::DoNotOptimize(catalogue::dataFromBase64String(text));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }

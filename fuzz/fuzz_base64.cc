@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t decodedLength = 0;
   std::vector<uint8_t> decoded = catalogue::NewBase64Decode(text.get(), size, &decodedLength);
   if (decodedLength != decoded.size() || decoded.size() > size / 4 * 3 + 3) __builtin_trap();
-  if (catalogue::dataFromBase64String(std::string_view(text.get(), size)) != decoded) __builtin_trap();
+  if (catalogue::dataFromBase64String(std::string_view(text.get(), size)) != decoded)
+    __builtin_trap();
 
   const std::vector<uint8_t> original(data, data + size);
   for (bool separateLines : {false, true}) {

@@ -6,8 +6,8 @@
 #include "catalogue/dock_plist.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  auto tiles = hovra::catalogue::ParseDockTiles(
-      std::string_view(reinterpret_cast<const char*>(data), size));
+  auto tiles =
+      hovra::catalogue::ParseDockTiles(std::string_view(reinterpret_cast<const char*>(data), size));
   if (tiles) {
     size_t total = 0;
     for (const auto& tile : *tiles) {

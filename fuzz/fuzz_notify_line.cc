@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string line(reinterpret_cast<const char*>(data), size);  // a C string, as the line is
   hovra::HandleNotifyMsg(line.c_str());
   if (auto notice = hovra::TakeNotice()) {
-    if (notice->message.size() > hovra::kNoticeMessageBytes || notice->url.size() > hovra::kNoticeUrlBytes) {
+    if (notice->message.size() > hovra::kNoticeMessageBytes ||
+        notice->url.size() > hovra::kNoticeUrlBytes) {
       __builtin_trap();
     }
   }

@@ -20,9 +20,11 @@ inline double Percentile(std::vector<double> samples, double q) {
 
 enum class Verdict { kInformative, kMet, kMissed };
 
-inline void PrintFigure(const std::string& figure, const std::string& value, const std::string& target = "-",
-                        Verdict verdict = Verdict::kInformative) {
-  const char* word = verdict == Verdict::kMet ? "met" : verdict == Verdict::kMissed ? "MISSED" : "-";
+inline void PrintFigure(const std::string& figure, const std::string& value,
+                        const std::string& target = "-", Verdict verdict = Verdict::kInformative) {
+  const char* word = verdict == Verdict::kMet      ? "met"
+                     : verdict == Verdict::kMissed ? "MISSED"
+                                                   : "-";
   std::printf("%s\t%s\t%s\t%s\n", figure.c_str(), value.c_str(), target.c_str(), word);
   std::fflush(stdout);
 }

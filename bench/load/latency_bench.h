@@ -34,7 +34,7 @@ struct ManyClientsFigures {
 
 // `clients` connections, each sending `rate` frames a second for `busySeconds` (every tenth
 // one with a "ping"), then all of them idle for `idleSeconds`.
-ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int rate, int busySeconds,
-                                      int idleSeconds);
+ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int rate,
+                                      int busySeconds, int idleSeconds);
 
 }  // namespace hovra::bench

@@ -52,7 +52,8 @@ void RunThroughput(LaunchedServer& server, long frames) {
   }
   const double rate = static_cast<double>(frames) / seconds;
   PrintFigure("throughput: " + std::to_string(frames) + " frames", Format("%.3f s", seconds));
-  PrintFigure("throughput: frames per second", Format("%.0f", rate), ">= 1000000", Check(rate >= 1e6));
+  PrintFigure("throughput: frames per second", Format("%.0f", rate), ">= 1000000",
+              Check(rate >= 1e6));
 }
 
 void RunMany(LaunchedServer& server, const Settings& s) {
@@ -62,15 +63,18 @@ void RunMany(LaunchedServer& server, const Settings& s) {
   PrintFigure("many: clients connected", std::to_string(f.connected), std::to_string(s.clients),
               Check(f.connected == s.clients));
   PrintFigure("many: frames sent", std::to_string(f.framesSent));
-  PrintFigure("many: pings timed / unanswered", std::to_string(f.pingMicros.size()) + " / " +
-                                                    std::to_string(f.pingsUnanswered),
+  PrintFigure("many: pings timed / unanswered",
+              std::to_string(f.pingMicros.size()) + " / " + std::to_string(f.pingsUnanswered),
               "0 unanswered", Check(f.pingsUnanswered == 0 && !f.pingMicros.empty()));
   PrintFigure("many: ping p50", Format("%.0f us", Percentile(f.pingMicros, 0.5)));
-  PrintFigure("many: ping p99", Format("%.0f us", p99), "< 5000 us", Check(!f.pingMicros.empty() && p99 < 5000));
+  PrintFigure("many: ping p99", Format("%.0f us", p99), "< 5000 us",
+              Check(!f.pingMicros.empty() && p99 < 5000));
   PrintFigure("many: server CPU while busy", Format("%.1f %% of a core", f.busyCpuShare * 100));
-  PrintFigure("many: peak resident memory", Format("%.1f MiB", peakMiB), "< 64 MiB", Check(peakMiB < 64));
-  PrintFigure("many: idle CPU, " + std::to_string(s.idleSeconds) + " s", Format("%.4f %% of a core", f.idleCpuShare * 100),
-              "< 0.1 %", Check(f.idleCpuShare >= 0 && f.idleCpuShare < 0.001));
+  PrintFigure("many: peak resident memory", Format("%.1f MiB", peakMiB), "< 64 MiB",
+              Check(peakMiB < 64));
+  PrintFigure("many: idle CPU, " + std::to_string(s.idleSeconds) + " s",
+              Format("%.4f %% of a core", f.idleCpuShare * 100), "< 0.1 %",
+              Check(f.idleCpuShare >= 0 && f.idleCpuShare < 0.001));
 }
 
 bool ParseArgs(int argc, char** argv, Settings& s) {
@@ -79,14 +83,22 @@ bool ParseArgs(int argc, char** argv, Settings& s) {
 #endif
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i], value = argv[i + 1];
-    if (name == "--server") s.launch.binary = value;
-    else if (name == "--only") s.only = value;
-    else if (name == "--frames") s.frames = std::atol(value.c_str());
-    else if (name == "--round-trips") s.roundTrips = std::atoi(value.c_str());
-    else if (name == "--clients") s.clients = std::atoi(value.c_str());
-    else if (name == "--busy") s.busySeconds = std::atoi(value.c_str());
-    else if (name == "--idle") s.idleSeconds = std::atoi(value.c_str());
-    else if (name == "--stream") s.streamOnly = std::atol(value.c_str());
+    if (name == "--server")
+      s.launch.binary = value;
+    else if (name == "--only")
+      s.only = value;
+    else if (name == "--frames")
+      s.frames = std::atol(value.c_str());
+    else if (name == "--round-trips")
+      s.roundTrips = std::atoi(value.c_str());
+    else if (name == "--clients")
+      s.clients = std::atoi(value.c_str());
+    else if (name == "--busy")
+      s.busySeconds = std::atoi(value.c_str());
+    else if (name == "--idle")
+      s.idleSeconds = std::atoi(value.c_str());
+    else if (name == "--stream")
+      s.streamOnly = std::atol(value.c_str());
     else if (name == "--wrapper") {
       std::istringstream words(value);
       for (std::string w; words >> w;) s.launch.wrapper.push_back(w);
@@ -105,7 +117,8 @@ int main(int argc, char** argv) {
   using namespace hovra::bench;
   Settings s;
   if (!ParseArgs(argc, argv, s)) {
-    std::fprintf(stderr, "usage: hovra_load_bench [--server PATH] [--only latency|throughput|many] ...\n");
+    std::fprintf(stderr,
+                 "usage: hovra_load_bench [--server PATH] [--only latency|throughput|many] ...\n");
     return 2;
   }
   RaiseDescriptorLimit();  // the server inherits it: 1,000 clients need more than 1,024

@@ -54,7 +54,8 @@ bool ReadUntil(int fd, std::string_view text, std::string& pending, int seconds)
       pending.erase(0, at + text.size());
       return true;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     pollfd pfd{fd, POLLIN, 0};
     if (::poll(&pfd, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -79,7 +80,8 @@ EchoServer::EchoServer() {
   any.sin_family = AF_INET;
   any.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t len = sizeof any;
-  if (::bind(listener_, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || ::listen(listener_, 16) != 0 ||
+  if (::bind(listener_, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 ||
+      ::listen(listener_, 16) != 0 ||
       ::getsockname(listener_, reinterpret_cast<sockaddr*>(&any), &len) != 0) {
     return;
   }

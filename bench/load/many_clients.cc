@@ -28,7 +28,8 @@ struct BusyClient {
 
 class ClientDriver {
  public:
-  explicit ClientDriver(int count) : clients_(static_cast<size_t>(count)), epoll_(::epoll_create1(EPOLL_CLOEXEC)) {}
+  explicit ClientDriver(int count)
+      : clients_(static_cast<size_t>(count)), epoll_(::epoll_create1(EPOLL_CLOEXEC)) {}
   ~ClientDriver() {
     for (BusyClient& c : clients_) {
       if (c.fd >= 0) ::close(c.fd);
@@ -76,7 +77,8 @@ class ClientDriver {
     while (Clock::now() < end) {
       // A bounded burst, so that echoes are read promptly even when sending runs late.
       int burst = 0;
-      for (auto due = dueOf(); burst < kBurst && due <= Clock::now() && due < end; due = dueOf(), ++burst) {
+      for (auto due = dueOf(); burst < kBurst && due <= Clock::now() && due < end;
+           due = dueOf(), ++burst) {
         SendNext(static_cast<size_t>(index), figures);
         if (++index == n) {
           index = 0;
@@ -84,7 +86,8 @@ class ClientDriver {
         }
       }
       const auto wait = std::chrono::ceil<std::chrono::milliseconds>(dueOf() - Clock::now());
-      Poll(static_cast<int>(std::max<long>(0, wait.count())), [&](BusyClient& c) { return TakeEchoes(c, figures); });
+      Poll(static_cast<int>(std::max<long>(0, wait.count())),
+           [&](BusyClient& c) { return TakeEchoes(c, figures); });
     }
     const auto drainUntil = Clock::now() + std::chrono::seconds(2);
     while (Outstanding() > 0 && Clock::now() < drainUntil) {
@@ -103,7 +106,8 @@ class ClientDriver {
       c.pingOutstanding = true;
       c.pingSent = Clock::now();
     }
-    if (::send(c.fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size())) {
+    if (::send(c.fd, bytes.data(), bytes.size(), MSG_DONTWAIT | MSG_NOSIGNAL) ==
+        static_cast<ssize_t>(bytes.size())) {
       ++figures.framesSent;
     }
     ++c.sends;
@@ -114,7 +118,8 @@ class ClientDriver {
       c.pending.erase(0, at + 4);
       if (c.pingOutstanding) {
         c.pingOutstanding = false;
-        figures.pingMicros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - c.pingSent).count());
+        figures.pingMicros.push_back(
+            std::chrono::duration<double, std::micro>(Clock::now() - c.pingSent).count());
       }
     }
     return 0;
@@ -154,8 +159,8 @@ class ClientDriver {
 
 }  // namespace
 
-ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int rate, int busySeconds,
-                                      int idleSeconds) {
+ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int rate,
+                                      int busySeconds, int idleSeconds) {
   ManyClientsFigures figures;
   ClientDriver driver(clients);
   figures.connected = driver.Connect(server.Port());
@@ -163,8 +168,9 @@ ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int r
   const double beforeBusy = server.CpuSeconds();
   const auto busyStart = std::chrono::steady_clock::now();
   driver.RunBusy(rate, busySeconds, figures);
-  figures.busyCpuShare = (server.CpuSeconds() - beforeBusy) /
-                         std::chrono::duration<double>(std::chrono::steady_clock::now() - busyStart).count();
+  figures.busyCpuShare =
+      (server.CpuSeconds() - beforeBusy) /
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - busyStart).count();
   figures.peakRssKiB = server.PeakRssKiB();
   const double before = server.CpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));

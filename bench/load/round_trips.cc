@@ -34,7 +34,8 @@ class RoundTripper {
       const auto start = std::chrono::steady_clock::now();
       if (!SendAll(fd_, kFrameAndPing) || !ReadUntil(fd_, "echo", pending_)) return false;
       const auto took = std::chrono::steady_clock::now() - start;
-      if (micros != nullptr) micros->push_back(std::chrono::duration<double, std::micro>(took).count());
+      if (micros != nullptr)
+        micros->push_back(std::chrono::duration<double, std::micro>(took).count());
     }
     return true;
   }
@@ -55,7 +56,8 @@ constexpr int kBlock = 500;
 RoundTrips MeasureRoundTrips(unsigned short serverPort, unsigned short echoPort, int iterations) {
   RoundTrips trips;
   RoundTripper server(serverPort, true), echo(echoPort, false);
-  if (!server.Ok() || !echo.Ok() || !server.Run(kWarmUp, nullptr) || !echo.Run(kWarmUp, nullptr)) return {};
+  if (!server.Ok() || !echo.Ok() || !server.Run(kWarmUp, nullptr) || !echo.Run(kWarmUp, nullptr))
+    return {};
   for (int done = 0; done < iterations; done += kBlock) {
     const int count = std::min(kBlock, iterations - done);
     if (!server.Run(count, &trips.server) || !echo.Run(count, &trips.echo)) return {};
@@ -81,7 +83,8 @@ double StreamFrames(unsigned short port, long frames) {
     ok = SendAll(fd, std::string_view(chunk).substr(0, static_cast<size_t>(count) * 11));
   }
   ok = ok && SendAll(fd, "ping\n") && ReadUntil(fd, "echo", pending, 300);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   ::close(fd);
   return ok ? seconds : -1;
 }

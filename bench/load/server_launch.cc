@@ -36,13 +36,23 @@ LaunchedServer::LaunchedServer(const LaunchOptions& options) {
   dir_ = ::mkdtemp(pattern);
   std::filesystem::create_directories(dir_ + "/home");
   std::filesystem::create_directories(dir_ + "/config");
-  std::ofstream(dir_ + "/sim.json") << R"({"osVersion":"14.2","machineName":"Bench","userName":"bench"})";
+  std::ofstream(dir_ + "/sim.json")
+      << R"({"osVersion":"14.2","machineName":"Bench","userName":"bench"})";
 
   std::vector<std::string> args = options.wrapper;
-  const std::vector<std::string> own = {options.binary, "--journal", "none", "--sim", dir_ + "/sim.json",
-                                        "--port", "0", "--discovery-port", "0",
-                                        "--config-dir", dir_ + "/config",
-                                        "--update-url", "http://127.0.0.1:9/version.json"};
+  const std::vector<std::string> own = {options.binary,
+                                        "--journal",
+                                        "none",
+                                        "--sim",
+                                        dir_ + "/sim.json",
+                                        "--port",
+                                        "0",
+                                        "--discovery-port",
+                                        "0",
+                                        "--config-dir",
+                                        dir_ + "/config",
+                                        "--update-url",
+                                        "http://127.0.0.1:9/version.json"};
   args.insert(args.end(), own.begin(), own.end());
   pid_ = ::fork();
   if (pid_ == 0) {
@@ -57,7 +67,8 @@ LaunchedServer::LaunchedServer(const LaunchOptions& options) {
     std::_Exit(127);
   }
   const std::string marker = "listening on TCP port ";
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.listenWaitSeconds);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::seconds(options.listenWaitSeconds);
   while (std::chrono::steady_clock::now() < deadline) {
     const std::string err = ReadWhole(dir_ + "/stderr");
     const size_t at = err.find(marker);

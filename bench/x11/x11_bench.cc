@@ -38,7 +38,8 @@ using Clock = std::chrono::steady_clock;
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Posts `count` events of one kind; `finish` waits until they have taken effect.
-double EventsPerSecond(long count, const std::function<void(long)>& post, const std::function<void()>& finish) {
+double EventsPerSecond(long count, const std::function<void(long)>& post,
+                       const std::function<void()>& finish) {
   Clock::time_point start = Clock::now();
   for (long i = 0; i < count; ++i) post(i);
   finish();
@@ -51,21 +52,39 @@ struct Rates {
   double text = 0;
 };
 
-Rates MeasureRates(platform::EventServices& events, long count, const std::function<void()>& finish) {
+Rates MeasureRates(platform::EventServices& events, long count,
+                   const std::function<void()>& finish) {
   static const char16_t kAccented[] = u"\u00e9";  // absent from a US map: typed on a spare key
   Rates rates;
-  rates.keys = EventsPerSecond(count, [&](long i) {
-    events.PostKey({.code = 0, .down = i % 2 == 0, .source = platform::EventSource::kNone, .flags = {}, .unicode = {}});
-  }, finish);
-  rates.moves = EventsPerSecond(count, [&](long i) {
-    events.PostMouse({.type = platform::kMouseMoved,
-                      .position = {static_cast<double>(i % 1000), static_cast<double>(i % 700)},
-                      .button = 0, .clickState = {}});
-  }, finish);
-  rates.text = EventsPerSecond(count, [&](long i) {
-    events.PostKey({.code = 1, .down = i % 2 == 0, .source = platform::EventSource::kNone, .flags = 0,
-                    .unicode = std::u16string_view(kAccented, 1)});
-  }, finish);
+  rates.keys = EventsPerSecond(
+      count,
+      [&](long i) {
+        events.PostKey({.code = 0,
+                        .down = i % 2 == 0,
+                        .source = platform::EventSource::kNone,
+                        .flags = {},
+                        .unicode = {}});
+      },
+      finish);
+  rates.moves = EventsPerSecond(
+      count,
+      [&](long i) {
+        events.PostMouse({.type = platform::kMouseMoved,
+                          .position = {static_cast<double>(i % 1000), static_cast<double>(i % 700)},
+                          .button = 0,
+                          .clickState = {}});
+      },
+      finish);
+  rates.text = EventsPerSecond(
+      count,
+      [&](long i) {
+        events.PostKey({.code = 1,
+                        .down = i % 2 == 0,
+                        .source = platform::EventSource::kNone,
+                        .flags = 0,
+                        .unicode = std::u16string_view(kAccented, 1)});
+      },
+      finish);
   return rates;
 }
 
@@ -91,7 +110,8 @@ struct Latency {
 
 // Sends "mos" frames one at a time, each moving the pointer one pixel right or left, and
 // waits until `waitForX` has seen the pointer arrive at the new x.
-Latency FrameToPointer(unsigned short port, int frames, double x, const std::function<void(double)>& waitForX) {
+Latency FrameToPointer(unsigned short port, int frames, double x,
+                       const std::function<void(double)>& waitForX) {
   int fd = ConnectLoopback(port);
   if (fd < 0) return {};
   std::vector<double> micros;
@@ -139,8 +159,9 @@ int Run(long count, int frames) {
     return 1;
   }
   FillKeyNameMaps();
-  platform::journal::JournalBackend journal(platform::journal::JournalWriter::InMemory(),
-                                            platform::journal::SimConfig::Parse(R"({"pointer":[600,400]})"));
+  platform::journal::JournalBackend journal(
+      platform::journal::JournalWriter::InMemory(),
+      platform::journal::SimConfig::Parse(R"({"pointer":[600,400]})"));
   platform::MemorySettingsStore settings;
   testing::ManualMainQueue mainQueue;
   platform::Services services;
@@ -180,10 +201,13 @@ int Run(long count, int frames) {
 
   std::printf("%-34s %14s %14s\n", "", "journal", "x11 (Xvfb)");
   std::printf("%-34s %14.0f %14.0f\n", "key events per second", journalRates.keys, x11Rates.keys);
-  std::printf("%-34s %14.0f %14.0f\n", "pointer moves per second", journalRates.moves, x11Rates.moves);
+  std::printf("%-34s %14.0f %14.0f\n", "pointer moves per second", journalRates.moves,
+              x11Rates.moves);
   std::printf("%-34s %14.0f %14.0f\n", "text events per second", journalRates.text, x11Rates.text);
-  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, median us", latency[0].median, latency[1].median);
-  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, p99 us", latency[0].p99, latency[1].p99);
+  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, median us", latency[0].median,
+              latency[1].median);
+  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, p99 us", latency[0].p99,
+              latency[1].p99);
   return 0;
 }
 

@@ -14,7 +14,8 @@ namespace {
 bool OnMainThread(const char* what, std::function<void()> work) {
   static LogOnce s_refused;
   if (platform::GetMainQueue().RunAndWait(std::move(work))) return true;
-  if (s_refused.First()) Log("%s: the main thread has stopped; answering without the catalogue", what);
+  if (s_refused.First())
+    Log("%s: the main thread has stopped; answering without the catalogue", what);
   return false;
 }
 
@@ -22,7 +23,8 @@ bool OnMainThread(const char* what, std::function<void()> work) {
 
 void GetDockInfo(std::string& dst) {
   std::optional<std::string> description;
-  OnMainThread("GetDockInfo", [&] { description = catalogue::SysUtil::sharedInstance().getDockInfoStr(); });
+  OnMainThread("GetDockInfo",
+               [&] { description = catalogue::SysUtil::sharedInstance().getDockInfoStr(); });
   // Without a Dock the client still gets a well-formed, empty list.
   dst += description.value_or("[]");
   dst += '\n';
@@ -32,7 +34,8 @@ bool GetIconForApp(const char* name, char* dst) {
   if (name == nullptr) return false;
   bool made = false;
   std::string bundleId(name);
-  OnMainThread("GetIconForApp", [&] { made = catalogue::SysUtil::sharedInstance().getIconMsg(dst, bundleId); });
+  OnMainThread("GetIconForApp",
+               [&] { made = catalogue::SysUtil::sharedInstance().getIconMsg(dst, bundleId); });
   return made;
 }
 
@@ -41,7 +44,8 @@ void LauchApp(const char* name) {
   std::optional<std::string> label;
   std::string bundleId(name);
   OnMainThread("LauchApp", [&] {
-    const catalogue::AppEntry* entry = catalogue::SysUtil::sharedInstance().findAppInfoInDockInfo(bundleId);
+    const catalogue::AppEntry* entry =
+        catalogue::SysUtil::sharedInstance().findAppInfoInDockInfo(bundleId);
     if (entry != nullptr) label = entry->name;
   });
   // The script may take long; it runs here so the main thread is not held up.

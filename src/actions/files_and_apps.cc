@@ -14,7 +14,9 @@ std::string& UuidText() {
 
 // A carriage return or line feed in a name would end the entry or the whole listing early
 // on the client's side, so such names are not listed.
-bool BreaksListing(std::string_view name) { return name.find_first_of("\r\n") != std::string_view::npos; }
+bool BreaksListing(std::string_view name) {
+  return name.find_first_of("\r\n") != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ void SetUUID(std::string uuid) { UuidText() = std::move(uuid); }
 const std::string& GetUUID() { return UuidText(); }
 
 std::string ExpandTilde(std::string_view path) {
-  if (path == "~" || path.starts_with("~/")) return platform::GetHost().HomeDirectory() + std::string(path.substr(1));
+  if (path == "~" || path.starts_with("~/"))
+    return platform::GetHost().HomeDirectory() + std::string(path.substr(1));
   return std::string(path);
 }
 
@@ -38,11 +41,13 @@ void browseFile(const char* path, std::string& out) {
   if (entries) {
     for (const platform::DirectoryEntry& entry : *entries) {
       if (BreaksListing(entry.name)) {
-        if (s_oddName.First()) Log("browseFile: leaving out a name with a line break in \"%s\"", folder.c_str());
+        if (s_oddName.First())
+          Log("browseFile: leaving out a name with a line break in \"%s\"", folder.c_str());
         continue;
       }
       if (out.size() + entry.name.size() + 2 > limit) {
-        if (s_cut.First()) Log("browseFile: the listing of \"%s\" is cut to fit its reply", folder.c_str());
+        if (s_cut.First())
+          Log("browseFile: the listing of \"%s\" is cut to fit its reply", folder.c_str());
         break;
       }
       out += entry.isDirectory ? 'd' : 'f';

@@ -22,9 +22,7 @@ bool isQuicktimePlay = false;  // the last play/pause sent to it was play
 bool isQuicktimeMax = false;   // it was last put into presentation mode
 bool bquicktime = false;       // the last generic play/pause offered to it was pause
 
-void Post(const platform::KeySequence& sequence) {
-  platform::GetEvents().PostSequence(sequence);
-}
+void Post(const platform::KeySequence& sequence) { platform::GetEvents().PostSequence(sequence); }
 
 // One script for each player of indexes 0 to 5.
 struct PerPlayer {

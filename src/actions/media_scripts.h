@@ -6,6 +6,7 @@
 
 namespace hovra::actions::scripts {
 
+// clang-format off
 inline constexpr platform::ScriptText kMediaPlayITunes{
     "MediaPlay.iTunes",
     "tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"iTunes\") then\n  tell application \"iTunes\" to playpause\n end if\nend tell\n"};
@@ -112,5 +113,6 @@ inline constexpr platform::ScriptText kPlayerMaxQuickTime{
     "PlayerMax.QuickTime", "tell application \"QuickTime Player\" to present front document\n"};
 inline constexpr platform::ScriptText kPlayerMaxVlc{"PlayerMax.VLC",
                                                     "tell application \"VLC\" to fullscreen\n"};
+// clang-format on
 
 }  // namespace hovra::actions::scripts

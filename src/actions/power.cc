@@ -12,21 +12,11 @@ std::atomic<bool> s_toReboot{false};
 std::atomic<bool> s_toLogoff{false};
 std::atomic<bool> s_toSleep{false};
 
-void Shutdown() {
-  s_toShutdown.store(true, std::memory_order_release);
-}
-void Poweroff() {
-  s_toPowerOff.store(true, std::memory_order_release);
-}
-void Reboot() {
-  s_toReboot.store(true, std::memory_order_release);
-}
-void Logoff() {
-  s_toLogoff.store(true, std::memory_order_release);
-}
-void SleepSystem() {
-  s_toSleep.store(true, std::memory_order_release);
-}
+void Shutdown() { s_toShutdown.store(true, std::memory_order_release); }
+void Poweroff() { s_toPowerOff.store(true, std::memory_order_release); }
+void Reboot() { s_toReboot.store(true, std::memory_order_release); }
+void Logoff() { s_toLogoff.store(true, std::memory_order_release); }
+void SleepSystem() { s_toSleep.store(true, std::memory_order_release); }
 
 void CarryOutPendingPowerActions() {
   struct Pending {

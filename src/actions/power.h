@@ -30,6 +30,7 @@ void CarryOutPendingPowerActions();
 
 namespace scripts {
 
+// clang-format off
 inline constexpr platform::ScriptText kShutdown{
     "Shutdown",
     "set question to display dialog \"Are you sure to shutdown system?\" with title \"Taplume\" with icon stop buttons {\"Yes\", \"No\"} default button 2\nset answer to button returned of question\nif answer is equal to \"Yes\" then\ntell application \"System Events\" to shut down\nend if"};
@@ -39,6 +40,7 @@ inline constexpr platform::ScriptText kReboot{"Reboot", "tell application \"Find
 inline constexpr platform::ScriptText kLogoff{
     "Logoff", "tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell"};
 inline constexpr platform::ScriptText kSleep{"Sleep", "tell application \"Finder\" to sleep"};
+// clang-format on
 
 }  // namespace scripts
 }  // namespace hovra::actions

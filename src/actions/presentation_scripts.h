@@ -8,6 +8,7 @@
 
 namespace hovra::actions::scripts {
 
+// clang-format off
 inline constexpr platform::ScriptText kPPTExitKeynote{
     "PPTExit.Keynote",
     "tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n if (frontmostProcess = \"Keynote\") then\n  tell application \"Keynote\" to quit\n end if\nend tell\n"};
@@ -63,5 +64,6 @@ inline constexpr platform::ScriptText kPPTPgDnKeynoteDirect{
 inline constexpr platform::ScriptText kPPTPgDnPowerPointDirect{
     "PPTPgDn.PowerPoint.Direct",
     "tell application \"Microsoft PowerPoint\" to go to next slide slide show view of slide show window of active presentation"};
+// clang-format on
 
 }  // namespace hovra::actions::scripts

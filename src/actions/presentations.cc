@@ -28,25 +28,13 @@ void RunForIndex(int index, const PerApplication& scripts) {
 }  // namespace
 
 void PPTRun() {}
-void PPTSwitch() {
-  OnMaximizeWindow();
-}
+void PPTSwitch() { OnMaximizeWindow(); }
 
-void PPTExit() {
-  OfferToBoth({scripts::kPPTExitKeynote, scripts::kPPTExitPowerPoint});
-}
-void PPTPlay() {
-  OfferToBoth({scripts::kPPTPlayKeynote, scripts::kPPTPlayPowerPoint});
-}
-void PPTStop() {
-  OfferToBoth({scripts::kPPTStopKeynote, scripts::kPPTStopPowerPoint});
-}
-void PPTPgUp() {
-  OfferToBoth({scripts::kPPTPgUpKeynote, scripts::kPPTPgUpPowerPoint});
-}
-void PPTPgDn() {
-  OfferToBoth({scripts::kPPTPgDnKeynote, scripts::kPPTPgDnPowerPoint});
-}
+void PPTExit() { OfferToBoth({scripts::kPPTExitKeynote, scripts::kPPTExitPowerPoint}); }
+void PPTPlay() { OfferToBoth({scripts::kPPTPlayKeynote, scripts::kPPTPlayPowerPoint}); }
+void PPTStop() { OfferToBoth({scripts::kPPTStopKeynote, scripts::kPPTStopPowerPoint}); }
+void PPTPgUp() { OfferToBoth({scripts::kPPTPgUpKeynote, scripts::kPPTPgUpPowerPoint}); }
+void PPTPgDn() { OfferToBoth({scripts::kPPTPgDnKeynote, scripts::kPPTPgDnPowerPoint}); }
 
 void PPTExit(int index) {
   RunForIndex(index, {scripts::kPPTExitKeynoteDirect, scripts::kPPTExitPowerPointDirect});

@@ -36,5 +36,4 @@ void OnMaximizeWindow();  // also the presentation "switch" command
 
 void screenCapture();
 
-
 }  // namespace hovra::actions

@@ -6,6 +6,7 @@
 
 namespace hovra::actions::scripts {
 
+// clang-format off
 inline constexpr platform::ScriptText kMute{
     "Mute",
     "set myVolume to get volume settings\nif output muted of myVolume is false then\nset volume with output muted\nelse\nset volume without output muted\ndo shell script \"afplay /System/Library/LoginPlugins/BezelServices.loginPlugin/Contents/Resources/volume.aiff > /dev/null 2>&1 &\"\nend if"};
@@ -41,5 +42,6 @@ inline constexpr platform::ScriptText kBrowserNewURLSafari{
 inline constexpr platform::ScriptText kBrowserNewURLChrome{
     "BrowserNewURL.Chrome",
     "tell application \"System Events\"\n set frontmostProcess to name of first process where it is frontmost\n   if (frontmostProcess = \"Google Chrome\") then\n     tell application \"Google Chrome\"\n           set activeIndex to get active tab index of window 1\n       tell window 1\n           set newTab to make new tab with properties {URL:\"%s\"}\n       end tell\n     end tell\n    end if\nend tell"};
+// clang-format on
 
 }  // namespace hovra::actions::scripts

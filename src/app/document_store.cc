@@ -52,7 +52,8 @@ bool DocumentStore::persistentStoreCoordinator() {
     PresentError(SystemError("Cannot look at the folder", folder_, ec.value()));
     return false;
   } else if (!fs::is_directory(status)) {
-    PresentError(StoreError{kStoreErrorDomain, kErrorFileForFolder, FileForFolderText(folder_), ""});
+    PresentError(
+        StoreError{kStoreErrorDomain, kErrorFileForFolder, FileForFolderText(folder_), ""});
     return false;
   }
   fs::path file = folder_ / kStoreFileName;
@@ -111,7 +112,8 @@ TerminateReply DocumentStore::applicationShouldTerminate() {
     return kTerminateNow;
   }
   if (PresentError(error)) return kTerminateCancel;
-  int answer = platform::GetUi().RunAlert(kQuitQuestion, kQuitInformative, {"Quit anyway", "Cancel"});
+  int answer =
+      platform::GetUi().RunAlert(kQuitQuestion, kQuitInformative, {"Quit anyway", "Cancel"});
   return answer == 1000 ? kTerminateNow : kTerminateCancel;
 }
 

@@ -35,11 +35,21 @@ std::string UnescapeValue(const std::string& value) {
     }
     char next = value[++i];
     switch (next) {
-      case 's': out += ' '; break;
-      case 'n': out += '\n'; break;
-      case 't': out += '\t'; break;
-      case 'r': out += '\r'; break;
-      default: out += next; break;  // "\\" and anything unknown keep the character
+      case 's':
+        out += ' ';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      default:
+        out += next;
+        break;  // "\\" and anything unknown keep the character
     }
   }
   return out;
@@ -49,11 +59,21 @@ std::string EscapeValue(const std::string& value) {
   std::string out;
   for (char c : value) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      default:
+        out += c;
+        break;
     }
   }
   return out;

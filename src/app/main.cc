@@ -18,9 +18,9 @@
 #include "base/log.h"
 #include "platform/journal/journal_backend.h"
 #include "platform/journal/sim_control.h"
-#include "platform/x11/x11_events.h"
 #include "platform/posix/file_settings_store.h"
 #include "platform/run_loop.h"
+#include "platform/x11/x11_events.h"
 
 namespace hovra {
 namespace {
@@ -108,7 +108,8 @@ int Run(const Options& options) {
   if (options.backend != "journal" && options.command.empty()) {
     x11Events = platform::x11::OpenX11Events(nullptr);
     if (!x11Events && options.backend == "x11") {
-      std::fprintf(stderr, "hovra-server: no X display with the XTEST extension (is DISPLAY set?)\n");
+      std::fprintf(stderr,
+                   "hovra-server: no X display with the XTEST extension (is DISPLAY set?)\n");
       return 1;
     }
     if (x11Events) Log("posting input to the X display %s", std::getenv("DISPLAY"));

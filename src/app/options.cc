@@ -10,7 +10,8 @@ namespace hovra {
 namespace {
 
 bool ParsePort(const std::string& text, bool allowZero, unsigned short& out) {
-  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) {
+  if (text.empty() || text.size() > 5 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
     return false;
   }
   int value = ParseDecimal(text.c_str());
@@ -22,7 +23,8 @@ bool ParsePort(const std::string& text, bool allowZero, unsigned short& out) {
 // Applies one option that takes a value; returns an error text, empty on success.
 std::string ApplyValue(Options& o, std::string_view name, const std::string& value) {
   if (name == "--backend") {
-    if (value != "journal" && value != "x11" && value != "auto") return "--backend is journal, x11 or auto";
+    if (value != "journal" && value != "x11" && value != "auto")
+      return "--backend is journal, x11 or auto";
     o.backend = value;
   } else if (name == "--journal") {
     o.journalPath = value;
@@ -33,7 +35,8 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
   } else if (name == "--port") {
     if (!ParsePort(value, true, o.port)) return "--port needs a port number";
   } else if (name == "--discovery-port") {
-    if (!ParsePort(value, true, o.discoveryPort)) return "--discovery-port needs a port number (0: off)";
+    if (!ParsePort(value, true, o.discoveryPort))
+      return "--discovery-port needs a port number (0: off)";
   } else if (name == "--probe-reply-port") {
     if (!ParsePort(value, false, o.probeReplyPort)) return "--probe-reply-port needs a port number";
   } else if (name == "--announce") {
@@ -52,8 +55,9 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
 
 bool TakesValue(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--backend", "--journal", "--sim",    "--sim-control", "--port",       "--discovery-port",
-      "--announce", "--probe-reply-port", "--config-dir", "--update-url"};
+      "--backend",    "--journal",        "--sim",      "--sim-control",
+      "--port",       "--discovery-port", "--announce", "--probe-reply-port",
+      "--config-dir", "--update-url"};
   for (std::string_view v : kValued) {
     if (v == name) return true;
   }
@@ -104,7 +108,8 @@ const char* UsageText() {
          "Without a command, runs the server until SIGINT or SIGTERM.\n"
          "\n"
          "Commands (the status menu's functions):\n"
-         "  password on|off|show    client PIN: draw a new one and ask for it, stop asking, show it\n"
+         "  password on|off|show    client PIN: draw a new one and ask for it, stop asking, show "
+         "it\n"
          "  autostart on|off|status start the server when the user logs in\n"
          "  check-update            ask the update address for a newer version\n"
          "  addresses               this computer's network addresses\n"

@@ -14,7 +14,7 @@ struct Options {
   std::vector<std::string> command;  // empty: run the server; else e.g. {"password", "on"}
   // "journal", "x11", or "auto": x11 when a display with XTEST is reachable.
   std::string backend = "auto";
-  std::string journalPath = "-";     // "-" is standard output
+  std::string journalPath = "-";  // "-" is standard output
   std::optional<std::string> simPath;
   std::optional<std::string> simControlPath;
   unsigned short port = 1978;

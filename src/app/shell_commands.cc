@@ -29,8 +29,7 @@ void PrintPinState() {
 }  // namespace
 
 bool IsShellCommand(std::string_view word) {
-  return word == "password" || word == "autostart" || word == "check-update" ||
-         word == "addresses";
+  return word == "password" || word == "autostart" || word == "check-update" || word == "addresses";
 }
 
 int RunPasswordCommand(std::string_view action) {
@@ -71,8 +70,8 @@ int RunAutostartCommand(std::string_view action, LoginItems& items) {
 
 int RunCheckUpdateCommand(const ShellCommandOptions& options) {
   std::string url = options.updateUrl.empty() ? kUpdateEndpointUrl : options.updateUrl;
-  std::string version = options.runningVersion.empty() ? platform::GetHost().AppVersion()
-                                                       : options.runningVersion;
+  std::string version =
+      options.runningVersion.empty() ? platform::GetHost().AppVersion() : options.runningVersion;
   UpdateChecker checker(url, version, options.httpLimits);
   UpdateCheckResult result = checker.CheckNow(true);
   switch (result.outcome) {

@@ -19,8 +19,8 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 struct ShellCommandOptions {
-  std::string updateUrl;         // empty: the product's update address
-  std::string runningVersion;    // empty: platform::GetHost().AppVersion()
+  std::string updateUrl;       // empty: the product's update address
+  std::string runningVersion;  // empty: platform::GetHost().AppVersion()
   HttpLimits httpLimits;
 };
 

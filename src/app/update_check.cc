@@ -1,8 +1,7 @@
 #include "app/update_check.h"
 
-#include <system_error>
-
 #include <nlohmann/json.hpp>
+#include <system_error>
 
 #include "app/version_compare.h"
 #include "base/log.h"

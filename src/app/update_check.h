@@ -21,7 +21,8 @@ inline constexpr const char* kInstallerPackageUrl =
     "http://www.hovra.example/download/HovraServer-latest.tar.gz";
 inline constexpr const char* kUpdateMessageFormat =
     "Hovra Server new version %@ found, please download and install it.";
-inline constexpr const char* kNoNewVersionText = "You are running the latest version of Hovra Server.";
+inline constexpr const char* kNoNewVersionText =
+    "You are running the latest version of Hovra Server.";
 
 enum class UpdateOutcome { kFailed, kNewer, kNotNewer };
 

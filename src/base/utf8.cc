@@ -32,8 +32,8 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& value) {
     if ((byte & 0xC0u) != 0x80u) return 0;
     decoded = (decoded << 6) | (byte & 0x3Fu);
   }
-  if (decoded < lead.smallest) return 0;                     // overlong
-  if (decoded >= 0xD800 && decoded <= 0xDFFF) return 0;      // surrogates are not characters
+  if (decoded < lead.smallest) return 0;                 // overlong
+  if (decoded >= 0xD800 && decoded <= 0xDFFF) return 0;  // surrogates are not characters
   if (decoded > 0x10FFFF) return 0;
   value = decoded;
   return 1 + lead.continuationCount;

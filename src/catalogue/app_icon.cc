@@ -53,7 +53,8 @@ std::optional<std::vector<uint8_t>> EncodePng(const ImageRepresentation& image) 
 std::optional<std::vector<uint8_t>> IconPng(const std::vector<ImageRepresentation>& image) {
   const ImageRepresentation* chosen = ChooseRepresentation(image);
   if (chosen == nullptr || !IsWellFormed(*chosen)) return std::nullopt;
-  if (chosen->pixelsWide == kIconPixels && chosen->pixelsHigh == kIconPixels) return EncodePng(*chosen);
+  if (chosen->pixelsWide == kIconPixels && chosen->pixelsHigh == kIconPixels)
+    return EncodePng(*chosen);
   return EncodePng(Resample(*chosen, kIconPixels, kIconPixels));
 }
 
@@ -69,7 +70,8 @@ bool saveImage(const std::vector<ImageRepresentation>& image, const std::string&
   std::string temporary = path + ".tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
+    out.write(reinterpret_cast<const char*>(png->data()),
+              static_cast<std::streamsize>(png->size()));
     if (!out.flush()) {
       Log("catalogue: cannot write the image \"%s\"", temporary.c_str());
       std::remove(temporary.c_str());

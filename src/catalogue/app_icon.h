@@ -21,7 +21,8 @@ const platform::ImageRepresentation* ChooseRepresentation(
 std::optional<std::vector<uint8_t>> EncodePng(const platform::ImageRepresentation& image);
 
 // The chosen representation at 128 by 128, as PNG; nothing for an empty or broken image.
-std::optional<std::vector<uint8_t>> IconPng(const std::vector<platform::ImageRepresentation>& image);
+std::optional<std::vector<uint8_t>> IconPng(
+    const std::vector<platform::ImageRepresentation>& image);
 
 // The icon of the application bundle at `path`, through the workspace.
 std::optional<std::vector<uint8_t>> getPngDataForApp(std::string_view path);

@@ -30,7 +30,8 @@ void AppendQuantum(std::string& out, const uint8_t* bytes, size_t count) {
 
 }  // namespace
 
-std::string NewBase64Encode(const void* input, size_t length, bool separateLines, size_t* outputLength) {
+std::string NewBase64Encode(const void* input, size_t length, bool separateLines,
+                            size_t* outputLength) {
   const auto* bytes = static_cast<const uint8_t*>(input);
   std::string out;
   size_t characters = (length + 2) / 3 * 4;

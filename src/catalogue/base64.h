@@ -15,7 +15,8 @@ namespace hovra::catalogue {
 // `length` of kNulTerminated means `input` ends at its first NUL.
 inline constexpr size_t kNulTerminated = static_cast<size_t>(-1);
 
-std::string NewBase64Encode(const void* input, size_t length, bool separateLines, size_t* outputLength);
+std::string NewBase64Encode(const void* input, size_t length, bool separateLines,
+                            size_t* outputLength);
 std::vector<uint8_t> NewBase64Decode(const char* input, size_t length, size_t* outputLength);
 
 // One unbroken line.

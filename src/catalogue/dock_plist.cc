@@ -42,7 +42,8 @@ DockTile TileFrom(plist_t element) {
 }  // namespace
 
 std::optional<std::vector<DockTile>> ParseDockTiles(std::string_view plistBytes) {
-  if (plistBytes.empty() || plistBytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  if (plistBytes.empty() || plistBytes.size() > std::numeric_limits<uint32_t>::max())
+    return std::nullopt;
   plist_t raw = nullptr;
   plist_from_memory(plistBytes.data(), static_cast<uint32_t>(plistBytes.size()), &raw);
   PlistPtr root(raw);

@@ -10,6 +10,7 @@ namespace hovra::catalogue {
 bool IsWellFormed(const platform::ImageRepresentation& image);
 
 // `image` must be well formed; width and height must be positive.
-platform::ImageRepresentation Resample(const platform::ImageRepresentation& image, int width, int height);
+platform::ImageRepresentation Resample(const platform::ImageRepresentation& image, int width,
+                                       int height);
 
 }  // namespace hovra::catalogue

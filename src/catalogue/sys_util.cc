@@ -133,7 +133,8 @@ std::optional<AppEntry> SysUtil::makeInfoFromApp(const platform::RunningApp& app
 bool SysUtil::addLaunchedAppInfo(const AppEntry& entry) {
   if (!dockApps_) return false;  // nothing to merge into before the list is built
   std::vector<AppEntry>& apps = *dockApps_;
-  if (entry.bundleId == kFinderBundleId && (apps.empty() || apps.front().bundleId != kFinderBundleId)) {
+  if (entry.bundleId == kFinderBundleId &&
+      (apps.empty() || apps.front().bundleId != kFinderBundleId)) {
     AppEntry finder = entry;
     finder.keepInDock = true;  // Finder stays, like a Dock item, when it quits
     apps.insert(apps.begin(), std::move(finder));

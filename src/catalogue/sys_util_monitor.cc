@@ -22,7 +22,9 @@ const platform::RunningApp* AppOf(const WorkspaceEvent& event) {
   return &*event.app;
 }
 
-bool IsRegular(const platform::RunningApp& app) { return app.policy == platform::kActivationPolicyRegular; }
+bool IsRegular(const platform::RunningApp& app) {
+  return app.policy == platform::kActivationPolicyRegular;
+}
 
 }  // namespace
 
@@ -49,11 +51,21 @@ void SysUtil::stopMonitorDockInfo() {
 void SysUtil::OnWorkspaceEvent(const WorkspaceEvent& event) {
   if (!monitorDock_) return;
   switch (event.kind) {
-    case WorkspaceEventKind::kLaunched: appLaunched(event); break;
-    case WorkspaceEventKind::kTerminated: appTerminated(event); break;
-    case WorkspaceEventKind::kActivated: appActivated(event); break;
-    case WorkspaceEventKind::kDeactivated: appDeactivated(event); break;
-    case WorkspaceEventKind::kWoke: systemWake(event); break;
+    case WorkspaceEventKind::kLaunched:
+      appLaunched(event);
+      break;
+    case WorkspaceEventKind::kTerminated:
+      appTerminated(event);
+      break;
+    case WorkspaceEventKind::kActivated:
+      appActivated(event);
+      break;
+    case WorkspaceEventKind::kDeactivated:
+      appDeactivated(event);
+      break;
+    case WorkspaceEventKind::kWoke:
+      systemWake(event);
+      break;
   }
 }
 

@@ -27,9 +27,12 @@ struct ButtonTypes {
 
 std::optional<ButtonTypes> TypesOf(MouseKey_ key) {
   switch (key) {
-    case kMouseLeft: return ButtonTypes{platform::kLeftMouseDown, platform::kLeftMouseUp};
-    case kMouseRight: return ButtonTypes{platform::kRightMouseDown, platform::kRightMouseUp};
-    case kMouseMiddle: return ButtonTypes{platform::kOtherMouseDown, platform::kOtherMouseUp};
+    case kMouseLeft:
+      return ButtonTypes{platform::kLeftMouseDown, platform::kLeftMouseUp};
+    case kMouseRight:
+      return ButtonTypes{platform::kRightMouseDown, platform::kRightMouseUp};
+    case kMouseMiddle:
+      return ButtonTypes{platform::kOtherMouseDown, platform::kOtherMouseUp};
   }
   return std::nullopt;
 }
@@ -59,7 +62,8 @@ void Post(int type, Point position, int button, std::optional<int64_t> clickStat
 void SendMouseMove(int dx, int dy) {
   if (dx == 0 && dy == 0) return;
   bool leftDown = (platform::GetEvents().PressedMouseButtons() & kLeftButtonBit) != 0;
-  Post(leftDown ? platform::kLeftMouseDragged : platform::kMouseMoved, GetMousePosForEvent(dx, dy), 0);
+  Post(leftDown ? platform::kLeftMouseDragged : platform::kMouseMoved, GetMousePosForEvent(dx, dy),
+       0);
 }
 
 void SendMouseRawKey(MouseKey_ key, bool up) {
@@ -67,9 +71,10 @@ void SendMouseRawKey(MouseKey_ key, bool up) {
   if (!types) return;
   if (key == kMouseLeft && !up) CountLeftPress();
   std::optional<int64_t> clickState;
-  if (key == kMouseLeft && s_clickCnt >= 2) clickState = s_clickCnt;  // a release repeats its press's count
-  Post(up ? types->up : types->down, GetMousePosForEvent(0, 0), key == kMouseMiddle ? kOtherButton : 0,
-       clickState);
+  if (key == kMouseLeft && s_clickCnt >= 2)
+    clickState = s_clickCnt;  // a release repeats its press's count
+  Post(up ? types->up : types->down, GetMousePosForEvent(0, 0),
+       key == kMouseMiddle ? kOtherButton : 0, clickState);
 }
 
 void SendMouseClick(MouseKey_ key) {

@@ -22,6 +22,7 @@ constexpr KeyEvent Hid(uint16_t code, bool down, std::optional<uint64_t> flags) 
   return KeyEvent{code, down, EventSource::kHid, flags, {}};
 }
 
+// clang-format off
 constexpr KeyEvent kZoomInEvents[] = {
     Hid(kCommand, true, platform::kFlagCommand), Hid(kKeypadPlus, true, platform::kFlagCommand),
     Hid(kKeypadPlus, false, platform::kFlagCommand), Hid(kCommand, false, platform::kFlagCommand)};
@@ -54,10 +55,11 @@ constexpr ScriptText kSwitchStepForward{"SwitchWindow.Forward",
                                         "tell application \"System Events\"\nkeystroke tab\nend tell"};
 constexpr ScriptText kMissionControl{"MissionControl",
                                      "try\n\ttell application id \"com.apple.exposelauncher\" to launch\nend try"};
+// clang-format on
 
 bool s_isSwitchingWindows = false;
-uint64_t s_switcherStarts = 0;   // how many times the switcher was started
-uint64_t s_commandHeldBy = 0;    // the start whose Command is still down; 0: none
+uint64_t s_switcherStarts = 0;  // how many times the switcher was started
+uint64_t s_commandHeldBy = 0;   // the start whose Command is still down; 0: none
 
 }  // namespace
 

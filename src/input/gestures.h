@@ -13,7 +13,7 @@ void ZoomOut();
 
 void StartSwitchingWindow(bool reverse);  // holds Command and takes the first step
 void EndSwitchingWindow();                // releases Command: the shown application is chosen
-void SlideBegin();  // forgets an open switch without releasing Command
+void SlideBegin();                        // forgets an open switch without releasing Command
 void SlideEnd();
 void SlideLeft();
 void SlideRight();

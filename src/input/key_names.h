@@ -9,7 +9,7 @@
 
 namespace hovra {
 
-inline constexpr short kNoKey = -1;        // "there is no such key"
+inline constexpr short kNoKey = -1;  // "there is no such key"
 inline constexpr short kShiftKeyCode = 56;
 
 // Inserts every row of both tables, in table order. Calling it again changes nothing.

@@ -14,6 +14,7 @@ struct KeyEntry {
   short code;
 };
 
+// clang-format off
 inline constexpr std::array<KeyEntry, 81> LOWER_KEY_ENTRIES{{
     {"0", 29}, {"1", 18}, {"2", 19}, {"3", 20}, {"4", 21},
     {"5", 23}, {"6", 22}, {"7", 26}, {"8", 28}, {"9", 25},
@@ -42,6 +43,7 @@ inline constexpr std::array<KeyEntry, 47> UPPER_KEY_ENTRIES{{
     {"_", 27}, {"+", 24}, {"~", 50}, {"{", 33}, {"}", 30}, {":", 41},
     {"\"", 39}, {"|", 42}, {"<", 43}, {">", 47}, {"?", 44},
 }};
+// clang-format on
 
 namespace key_table_checks {
 
@@ -55,7 +57,8 @@ constexpr bool SameName(const char* a, const char* b) {
 
 // Every row filled (a missing row would leave a null name) and every name used once.
 template <size_t N, size_t M>
-constexpr bool AllNamesDistinct(const std::array<KeyEntry, N>& first, const std::array<KeyEntry, M>& second) {
+constexpr bool AllNamesDistinct(const std::array<KeyEntry, N>& first,
+                                const std::array<KeyEntry, M>& second) {
   constexpr size_t kTotal = N + M;
   auto nameAt = [&](size_t i) { return i < N ? first[i].name : second[i - N].name; };
   for (size_t i = 0; i < kTotal; ++i) {

@@ -13,7 +13,8 @@ namespace hovra {
 namespace {
 
 constexpr std::string_view kComboSeparator = "[+]";
-constexpr uint16_t kTextKeyCode = 1;  // the key that carries typed text; its own meaning is overridden
+constexpr uint16_t kTextKeyCode =
+    1;  // the key that carries typed text; its own meaning is overridden
 
 void PostPlainKey(short code, bool down) {
   platform::KeyEvent event;
@@ -87,7 +88,8 @@ void HandleUtf8String(const unsigned char* text) {
   std::optional<std::u16string> units = Utf8ToUtf16(bytes);
   if (!units) {
     static LogOnce invalidText;
-    if (invalidText.First()) Log("typed text is not valid UTF-8 (%zu bytes); nothing typed", bytes.size());
+    if (invalidText.First())
+      Log("typed text is not valid UTF-8 (%zu bytes); nothing typed", bytes.size());
     return;
   }
   for (const char16_t& unit : *units) {

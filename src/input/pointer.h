@@ -24,9 +24,9 @@ void SendMouseMove(int dx, int dy);            // a dragged event while the left
 void SendMouseRawKey(MouseKey_ key, bool up);  // one press (up false) or release
 void SendMouseClick(MouseKey_ key);            // left or right press and release
 
-void DragStart();                // left press, remembers where the drag began
-void DragMove(int dx, int dy);   // a left-dragged step
-void DragEnd();                  // left release where the last drag step ended
+void DragStart();               // left press, remembers where the drag began
+void DragMove(int dx, int dy);  // a left-dragged step
+void DragEnd();                 // left release where the last drag step ended
 
 // Logs each screen frame ("x y width height") at start-up.
 void outputScreens();

@@ -60,7 +60,8 @@ Point GetMousePosForEvent(int dx, int dy) {
   const double py = TruncateTo32Bits(pointer.y) - 1;
   const Rect* holder = FirstFrameHolding(frames, px, py);
   if (holder == nullptr) {
-    if (s_offScreenLogged.First()) Log("pointer at %.0f %.0f is on no screen; motion ignored", pointer.x, pointer.y);
+    if (s_offScreenLogged.First())
+      Log("pointer at %.0f %.0f is on no screen; motion ignored", pointer.x, pointer.y);
     return flip(px, py);
   }
   s_offScreenLogged.Rearm();

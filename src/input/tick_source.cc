@@ -10,7 +10,8 @@ using Clock = std::chrono::steady_clock;
 const Clock::time_point kProcessStart = Clock::now();
 
 uint32_t MillisecondsSinceStart() {
-  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kProcessStart);
+  auto elapsed =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - kProcessStart);
   return static_cast<uint32_t>(static_cast<uint64_t>(elapsed.count()));  // wraps like any tick
 }
 

@@ -45,8 +45,8 @@ enum MouseEventType : int {
 
 struct MouseEvent {
   int type = kMouseMoved;
-  Point position;  // event space
-  int button = 0;  // 0 left, 2 other
+  Point position;                     // event space
+  int button = 0;                     // 0 left, 2 other
   std::optional<int64_t> clickState;  // set only for double and triple clicks
 };
 
@@ -74,9 +74,9 @@ class EventServices {
     for (const KeyEvent& event : sequence.events) PostKey(event);
   }
 
-  virtual Point PointerLocation() = 0;       // screen space
-  virtual Point PointerEventLocation() = 0;  // event space
-  virtual uint32_t PressedMouseButtons() = 0;  // bit 0: left button down
+  virtual Point PointerLocation() = 0;           // screen space
+  virtual Point PointerEventLocation() = 0;      // event space
+  virtual uint32_t PressedMouseButtons() = 0;    // bit 0: left button down
   virtual std::vector<Rect> ScreenFrames() = 0;  // screen space, main screen first
 };
 

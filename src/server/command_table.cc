@@ -97,10 +97,10 @@ void VerifyPasswordRow(CommandContext& c) {
 constexpr CommandRow Row(std::string_view keyword, CommandOp op) { return CommandRow{keyword, op}; }
 
 // Every row of a player command family: the digit is part of the keyword.
-#define HOVRA_PLAYER_ROWS(word, fn)                                                       \
-  Row(word " 0", &CallWith<fn, 0>), Row(word " 1", &CallWith<fn, 1>),                     \
-      Row(word " 2", &CallWith<fn, 2>), Row(word " 3", &CallWith<fn, 3>),                 \
-      Row(word " 4", &CallWith<fn, 4>), Row(word " 5", &CallWith<fn, 5>),                 \
+#define HOVRA_PLAYER_ROWS(word, fn)                                       \
+  Row(word " 0", &CallWith<fn, 0>), Row(word " 1", &CallWith<fn, 1>),     \
+      Row(word " 2", &CallWith<fn, 2>), Row(word " 3", &CallWith<fn, 3>), \
+      Row(word " 4", &CallWith<fn, 4>), Row(word " 5", &CallWith<fn, 5>), \
       Row(word " 6", &CallWith<fn, 6>)
 #define HOVRA_PRESENTATION_ROWS(word, fn) \
   Row(word " 0", &CallWith<fn, 0>), Row(word " 1", &CallWith<fn, 1>)

@@ -82,8 +82,8 @@ void Discovery::AnswerProbe() {
   char datagram[128];
   sockaddr_in from{};
   socklen_t fromLen = sizeof from;
-  ssize_t n = ::recvfrom(sock_, datagram, sizeof datagram, 0, reinterpret_cast<sockaddr*>(&from),
-                         &fromLen);
+  ssize_t n =
+      ::recvfrom(sock_, datagram, sizeof datagram, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
   constexpr size_t kProbeLen = sizeof kProbeText - 1;
   if (n != static_cast<ssize_t>(kProbeLen) || std::memcmp(datagram, kProbeText, kProbeLen) != 0) {
     return;

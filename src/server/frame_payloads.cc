@@ -19,8 +19,8 @@ constexpr size_t kTokenBufferBytes = 128;
 LogOnce s_tokenCutLogged;
 
 struct Token {
-  const char* text;    // NUL-terminated; a NUL byte inside the payload ends it early
-  bool endedBySpace;   // false only for the payload's last token
+  const char* text;   // NUL-terminated; a NUL byte inside the payload ends it early
+  bool endedBySpace;  // false only for the payload's last token
 };
 
 // Calls `handle` once per token: once per space and once more at the payload's end.
@@ -45,7 +45,8 @@ void ForEachToken(const char* payload, int len, Handler&& handle) {
     used = 0;
   }
   if (truncated && s_tokenCutLogged.First()) {
-    Log("frame token longer than %zu bytes cut to its first %zu", kTokenBufferBytes - 1, kTokenBufferBytes - 1);
+    Log("frame token longer than %zu bytes cut to its first %zu", kTokenBufferBytes - 1,
+        kTokenBufferBytes - 1);
   }
 }
 
@@ -63,7 +64,9 @@ struct MouseReader {
     MouseExpect open = expect;
     expect = MouseExpect::kNothing;  // every expectation takes exactly one token
     switch (open) {
-      case MouseExpect::kDy: SendMouseMove(dx, ParseDecimal(t)); return;
+      case MouseExpect::kDy:
+        SendMouseMove(dx, ParseDecimal(t));
+        return;
       case MouseExpect::kDx:
         dx = ParseDecimal(t);
         expect = MouseExpect::kDy;
@@ -71,34 +74,62 @@ struct MouseReader {
       case MouseExpect::kDirection:
         if (t[0] == 'u' || t[0] == 'd') held.MouseButton(button, t[0] == 'u');
         return;
-      case MouseExpect::kButton: ChooseButton(t[0]); return;
-      case MouseExpect::kSkip: return;
-      case MouseExpect::kWheel: SendMouseWheel(ParseDecimal(t)); return;
-      case MouseExpect::kHWheel: SendMouseHWheel(ParseDecimal(t)); return;
-      case MouseExpect::kNothing: break;
+      case MouseExpect::kButton:
+        ChooseButton(t[0]);
+        return;
+      case MouseExpect::kSkip:
+        return;
+      case MouseExpect::kWheel:
+        SendMouseWheel(ParseDecimal(t));
+        return;
+      case MouseExpect::kHWheel:
+        SendMouseHWheel(ParseDecimal(t));
+        return;
+      case MouseExpect::kNothing:
+        break;
     }
     if (IsOneByte(t)) Command(t[0]);
   }
 
   void ChooseButton(char letter) {
     switch (letter) {
-      case 'l': button = kMouseLeft; break;
-      case 'r': button = kMouseRight; break;
-      case 'm': button = kMouseMiddle; break;
-      default: return;  // no button, and the next token is not a direction
+      case 'l':
+        button = kMouseLeft;
+        break;
+      case 'r':
+        button = kMouseRight;
+        break;
+      case 'm':
+        button = kMouseMiddle;
+        break;
+      default:
+        return;  // no button, and the next token is not a direction
     }
     expect = MouseExpect::kDirection;
   }
 
   void Command(char c) {
     switch (c) {
-      case 'm': expect = MouseExpect::kDx; break;
-      case 'R': expect = MouseExpect::kButton; break;
-      case 'c': SendMouseClick(kMouseLeft); break;
-      case 'w': expect = MouseExpect::kWheel; break;
-      case 'h': expect = MouseExpect::kHWheel; break;
-      case 'b': expect = MouseExpect::kSkip; break;
-      default: break;
+      case 'm':
+        expect = MouseExpect::kDx;
+        break;
+      case 'R':
+        expect = MouseExpect::kButton;
+        break;
+      case 'c':
+        SendMouseClick(kMouseLeft);
+        break;
+      case 'w':
+        expect = MouseExpect::kWheel;
+        break;
+      case 'h':
+        expect = MouseExpect::kHWheel;
+        break;
+      case 'b':
+        expect = MouseExpect::kSkip;
+        break;
+      default:
+        break;
     }
   }
 };
@@ -119,7 +150,8 @@ struct KeyReader {
     if (rawPrefix) {
       rawPrefix = false;
       rawCode = StringToVKValue(t, nullptr);
-      expectDirection = rawCode != kNoKey;  // an unknown name is dropped; the next token is ordinary
+      expectDirection =
+          rawCode != kNoKey;  // an unknown name is dropped; the next token is ordinary
       return;
     }
     if (std::strcmp(t, "[R]") == 0) {

@@ -48,6 +48,8 @@ int CHovraSvrSock::HandleGesture(_MouseClnt& c) {
 
 void CommandContext::Reply(const char* data, size_t len) { server.SendReply(client, data, len); }
 
-void CommandContext::ReplyOnce(const char* data, size_t len) { server.SendSingle(client, data, len); }
+void CommandContext::ReplyOnce(const char* data, size_t len) {
+  server.SendSingle(client, data, len);
+}
 
 }  // namespace hovra

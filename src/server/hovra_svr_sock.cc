@@ -192,7 +192,8 @@ void CHovraSvrSock::AcceptNewConn() {
     if (IsDescriptorShortage(errno)) {
       // The listener stays readable while the connection waits in the queue, so accepting
       // pauses briefly instead of turning the loop into a spin.
-      if (shortage.First()) Log("cannot accept a client: %s; pausing new connections", std::strerror(errno));
+      if (shortage.First())
+        Log("cannot accept a client: %s; pausing new connections", std::strerror(errno));
       acceptPaused_ = true;
       acceptPausedUntil_ = GetTimeTick();
     }
@@ -226,7 +227,8 @@ int CHovraSvrSock::RecvClntData(_MouseClnt& c) {
     c.recvLen = 0;
     c.recvBuf[0] = '\0';
   }
-  ssize_t n = ::recv(c.sock, c.recvBuf + c.recvLen, static_cast<size_t>(kRecvBufferBytes - c.recvLen), 0);
+  ssize_t n =
+      ::recv(c.sock, c.recvBuf + c.recvLen, static_cast<size_t>(kRecvBufferBytes - c.recvLen), 0);
   if (n == 0) return -1;
   if (n < 0) {
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return 0;

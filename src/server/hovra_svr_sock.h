@@ -22,8 +22,8 @@ namespace hovra {
 
 // What the server asks of the application shell.
 struct ServerHooks {
-  std::function<bool()> isPasswordProtection;         // "needpassword\n" after the greeting
-  std::function<bool(const char*)> verifyPassword;    // the "verifypassword " check
+  std::function<bool()> isPasswordProtection;       // "needpassword\n" after the greeting
+  std::function<bool(const char*)> verifyPassword;  // the "verifypassword " check
 };
 
 struct ServerOptions {
@@ -96,7 +96,7 @@ class CHovraSvrSock {
 
   ServerHooks hooks_;
   std::unique_ptr<char[]> iconBuf_;  // the icon reply buffer, made on first use
-  int wakePipe_[2] = {-1, -1};  // makes setStop end the wait at once
+  int wakePipe_[2] = {-1, -1};       // makes setStop end the wait at once
   // Accepts pause while descriptors are exhausted, instead of spinning on the listener.
   unsigned int acceptPausedUntil_ = 0;
   bool acceptPaused_ = false;

@@ -24,7 +24,8 @@ void SetSystemVersionText(const std::string& text) {
 }
 
 void GetSystemVersion() {
-  platform::GetMainQueue().Post([] { SetSystemVersionText(platform::GetHost().OsProductVersion()); });
+  platform::GetMainQueue().Post(
+      [] { SetSystemVersionText(platform::GetHost().OsProductVersion()); });
 }
 
 }  // namespace hovra

@@ -2,11 +2,10 @@
 // intact string literal, or not run at all.
 #include <gtest/gtest.h>
 
-#include "catalogue/script_quoting.h"
-
 #include <string>
 
 #include "actions/system_actions.h"
+#include "catalogue/script_quoting.h"
 #include "tests/actions/recording_scripts.h"
 #include "tests/support/test_platform.h"
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-
 #include "app/password.h"
 #include "platform/posix/file_settings_store.h"
 #include "tests/app/shell_test_support.h"

@@ -4,9 +4,8 @@
 #include <sys/resource.h>
 
 #include <csignal>
-#include <thread>
-
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "tests/app/shell_test_support.h"
 
@@ -43,11 +42,12 @@ TEST(FileSettingsStore, KeepsTypesAndAbsentValuesAcrossInstances) {
   EXPECT_EQ(reopened.GetInteger("password"), 4321);
   EXPECT_TRUE(reopened.GetBool("passwordCheck"));
   EXPECT_EQ(reopened.GetString("password"), std::nullopt);  // an integer is no text
-  reopened.SetString("name", "caf\xC3\xA9 \xFF");  // not UTF-8: written, not thrown
+  reopened.SetString("name", "caf\xC3\xA9 \xFF");           // not UTF-8: written, not thrown
   EXPECT_EQ(FileSettingsStore(file).GetString("name"), "caf\xC3\xA9 \xEF\xBF\xBD");
   nlohmann::json written = nlohmann::json::parse(ReadFile(file));
   written.erase("name");
-  EXPECT_EQ(written, nlohmann::json({{"UUID", "abc"}, {"password", 4321}, {"passwordCheck", true}}));
+  EXPECT_EQ(written,
+            nlohmann::json({{"UUID", "abc"}, {"password", 4321}, {"passwordCheck", true}}));
 }
 
 TEST(FileSettingsStore, SeesAndKeepsChangesOfAnotherProcess) {

@@ -36,7 +36,8 @@ TEST(PasswordCommand, OnDrawsShowReportsOffKeepsThePin) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(RunPasswordCommand("off"), kExitOk);
   EXPECT_EQ(RunPasswordCommand("sideways"), kExitUsage);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "PIN: " + pin + "\nPassword protection: off\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "PIN: " + pin + "\nPassword protection: off\n");
 }
 
 TEST(ShellCommand, RecognisesTheSubcommandsAndTheirArguments) {

@@ -64,8 +64,9 @@ class LoopbackHttpServer {
 };
 
 std::string HttpAnswer(const std::string& body, const char* status = "200 OK") {
-  return std::string("HTTP/1.1 ") + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
-         std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+  return std::string("HTTP/1.1 ") + status +
+         "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n\r\n" + body;
 }
 
 std::string ClosedPortUrl() {
@@ -158,8 +159,8 @@ TEST_F(UpdateCheckTest, UpdateDialogOpensTheInstallerOnlyOnOk) {
   EXPECT_EQ(ui.alerts[1].message,
             "Hovra Server new version 1.10 found, please download and install it.");
   EXPECT_EQ(ui.alerts[1].buttons, (std::vector<std::string>{"OK", "Cancel"}));
-  EXPECT_EQ(platform_.Take(),
-            testing::Lines({std::string(R"({"kind":"openURL","url":")") + kInstallerPackageUrl + "\"}"}));
+  EXPECT_EQ(platform_.Take(), testing::Lines({std::string(R"({"kind":"openURL","url":")") +
+                                              kInstallerPackageUrl + "\"}"}));
 }
 
 TEST_F(UpdateCheckTest, CheckUpdateCommandPrintsTheOutcome) {
@@ -171,8 +172,9 @@ TEST_F(UpdateCheckTest, CheckUpdateCommandPrintsTheOutcome) {
   int code = RunCheckUpdateCommand(options);
   std::string out = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(code, kExitOk);
-  EXPECT_EQ(out, std::string("Hovra Server new version 1.0.1 found, please download and install it.\n") +
-                     kInstallerPackageUrl + "\n");
+  EXPECT_EQ(out,
+            std::string("Hovra Server new version 1.0.1 found, please download and install it.\n") +
+                kInstallerPackageUrl + "\n");
 
   options.updateUrl = ClosedPortUrl();
   ::testing::internal::CaptureStdout();

@@ -72,7 +72,8 @@ bool IsVersion4Uuid(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     bool hyphen = i == 8 || i == 13 || i == 18 || i == 23;
     if (hyphen != (text[i] == '-')) return false;
-    if (!hyphen && std::string_view("0123456789ABCDEF").find(text[i]) == std::string_view::npos) return false;
+    if (!hyphen && std::string_view("0123456789ABCDEF").find(text[i]) == std::string_view::npos)
+      return false;
   }
   return text[14] == '4' && std::string_view("89AB").find(text[19]) != std::string_view::npos;
 }

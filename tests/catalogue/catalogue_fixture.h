@@ -25,7 +25,8 @@ namespace hovra::testing {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hovra-catalogue-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "hovra-catalogue-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
     path_ = pattern;
   }
@@ -56,13 +57,15 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 // A Dock preference file with these tiles under "persistent-apps".
-inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& tiles, PlistForm form) {
+inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& tiles,
+                           PlistForm form) {
   plist_t root = plist_new_dict();
   plist_t apps = plist_new_array();
   for (const Tile& tile : tiles) {
     plist_t data = plist_new_dict();
     if (tile.label) plist_dict_set_item(data, "file-label", plist_new_string(tile.label->c_str()));
-    if (tile.bundleId) plist_dict_set_item(data, "bundle-identifier", plist_new_string(tile.bundleId->c_str()));
+    if (tile.bundleId)
+      plist_dict_set_item(data, "bundle-identifier", plist_new_string(tile.bundleId->c_str()));
     plist_dict_set_item(data, "file-type", plist_new_uint(41));
     plist_t element = plist_new_dict();
     plist_dict_set_item(element, "tile-data", data);
@@ -84,9 +87,11 @@ inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& til
 }
 
 // A square RGBA image of one colour, `width` pixels wide.
-inline platform::ImageRepresentation SolidImage(int width, int height, std::array<uint8_t, 4> rgba) {
+inline platform::ImageRepresentation SolidImage(int width, int height,
+                                                std::array<uint8_t, 4> rgba) {
   platform::ImageRepresentation image{width, height, {}};
-  for (int i = 0; i < width * height; ++i) image.rgba.insert(image.rgba.end(), rgba.begin(), rgba.end());
+  for (int i = 0; i < width * height; ++i)
+    image.rgba.insert(image.rgba.end(), rgba.begin(), rgba.end());
   return image;
 }
 
@@ -96,7 +101,8 @@ inline void WritePng(const std::string& path, const platform::ImageRepresentatio
   png.width = static_cast<png_uint_32>(image.pixelsWide);
   png.height = static_cast<png_uint_32>(image.pixelsHigh);
   png.format = PNG_FORMAT_RGBA;
-  ASSERT_TRUE(png_image_write_to_file(&png, path.c_str(), 0, image.rgba.data(), 0, nullptr)) << png.message;
+  ASSERT_TRUE(png_image_write_to_file(&png, path.c_str(), 0, image.rgba.data(), 0, nullptr))
+      << png.message;
 }
 
 // Reads back a PNG held in memory.
@@ -112,7 +118,8 @@ inline platform::ImageRepresentation DecodePng(const std::vector<uint8_t>& bytes
   image.pixelsWide = static_cast<int>(png.width);
   image.pixelsHigh = static_cast<int>(png.height);
   image.rgba.resize(PNG_IMAGE_SIZE(png));
-  if (!png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr)) ADD_FAILURE() << png.message;
+  if (!png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr))
+    ADD_FAILURE() << png.message;
   return image;
 }
 

@@ -14,7 +14,9 @@ using platform::WorkspaceEventKind;
 class RecordingDelegate : public catalogue::DockInfoListenerDelegate {
  public:
   void onApplicationTerminated() override { calls.push_back("terminated"); }
-  void onApplicationLaunch(const std::string& bundleId) override { calls.push_back("launch " + bundleId); }
+  void onApplicationLaunch(const std::string& bundleId) override {
+    calls.push_back("launch " + bundleId);
+  }
   std::vector<std::string> calls;
 };
 
@@ -28,14 +30,17 @@ class CatalogueTest : public ::testing::TestWithParam<PlistForm> {
  protected:
   void Start(const std::vector<Tile>& tiles, const std::string& running = "[]") {
     WriteDockPlist(plist_, tiles, GetParam());
-    env_ = std::make_unique<CatalogueEnvironment>(R"({"dockPlist":)" + Quoted(plist_) +
-                                                  R"(,"installed":{"com.apple.Safari":"/Applications/Safari.app"},)"
-                                                  R"("running":)" + running + "}");
+    env_ = std::make_unique<CatalogueEnvironment>(
+        R"({"dockPlist":)" + Quoted(plist_) +
+        R"(,"installed":{"com.apple.Safari":"/Applications/Safari.app"},)"
+        R"("running":)" +
+        running + "}");
   }
   void StartMonitoring() { Catalogue().startMonitorDockInfo(&delegate_); }
   SysUtil& Catalogue() { return env_->Catalogue(); }
   std::string Text() { return Catalogue().getDockInfoStr().value_or("(absent)"); }
-  void Notify(WorkspaceEventKind kind, const std::string& bundleId, const std::string& name, int policy = 0) {
+  void Notify(WorkspaceEventKind kind, const std::string& bundleId, const std::string& name,
+              int policy = 0) {
     env_->Workspace().Notify(WorkspaceEvent{kind, RunningApp{bundleId, name, policy}});
   }
 
@@ -46,12 +51,15 @@ class CatalogueTest : public ::testing::TestWithParam<PlistForm> {
   const std::vector<Tile> dock_ = {{"Safari", "com.apple.Safari"}, {"Mail", "com.apple.mail"}};
 };
 
-INSTANTIATE_TEST_SUITE_P(BinaryAndXml, CatalogueTest, ::testing::Values(PlistForm::kBinary, PlistForm::kXml));
+INSTANTIATE_TEST_SUITE_P(BinaryAndXml, CatalogueTest,
+                         ::testing::Values(PlistForm::kBinary, PlistForm::kXml));
 
 TEST_P(CatalogueTest, ListsDockItemsInOrderWithDuplicatesAndMarksOnlyTheFirstRunning) {
-  Start({{"Safari", "com.apple.Safari"}, {"Mail", "com.apple.mail"}, {"Safari", "com.apple.Safari"}},
-        R"([{"bundleId":"com.apple.Safari","name":"Safari","policy":0}])");
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "true}," + kMail + "false}," + kSafari + "false}]");
+  Start(
+      {{"Safari", "com.apple.Safari"}, {"Mail", "com.apple.mail"}, {"Safari", "com.apple.Safari"}},
+      R"([{"bundleId":"com.apple.Safari","name":"Safari","policy":0}])");
+  EXPECT_EQ(Text(),
+            "[" + std::string(kSafari) + "true}," + kMail + "false}," + kSafari + "false}]");
   const catalogue::AppEntry* safari = Catalogue().findAppInfoInDockInfo("com.apple.Safari");
   ASSERT_NE(safari, nullptr);
   EXPECT_EQ(safari->filePath, "/Applications/Safari.app");
@@ -92,13 +100,15 @@ TEST_P(CatalogueTest, AppendsARunningApplicationAndRemovesItWhenItQuits) {
   const std::string notes = R"({"Name":"Notes","BundleID":"com.apple.Notes","Running":true})";
   Notify(WorkspaceEventKind::kLaunched, "org.videolan.vlc", "VLC");
   Notify(WorkspaceEventKind::kLaunched, "com.apple.Notes", "Notes");
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}," + vlc + "," + notes + "]");
+  EXPECT_EQ(Text(),
+            "[" + std::string(kSafari) + "false}," + kMail + "false}," + vlc + "," + notes + "]");
   Notify(WorkspaceEventKind::kTerminated, "org.videolan.vlc", "VLC");
   EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}," + notes + "]");
   Notify(WorkspaceEventKind::kLaunched, "org.videolan.vlc", "VLC");
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}," + notes + "," + vlc + "]");
-  EXPECT_EQ(delegate_.calls, (Lines{"launch org.videolan.vlc", "launch com.apple.Notes", "terminated",
-                                    "launch org.videolan.vlc"}));
+  EXPECT_EQ(Text(),
+            "[" + std::string(kSafari) + "false}," + kMail + "false}," + notes + "," + vlc + "]");
+  EXPECT_EQ(delegate_.calls, (Lines{"launch org.videolan.vlc", "launch com.apple.Notes",
+                                    "terminated", "launch org.videolan.vlc"}));
 }
 
 TEST_P(CatalogueTest, KeepsAQuitDockItemNotRunningAndStillReportsEachQuit) {
@@ -137,7 +147,8 @@ TEST_P(CatalogueTest, RemovesAnApplicationThatStopsBeingRegularAfterDeactivation
   Notify(WorkspaceEventKind::kDeactivated, "com.apple.mail", "Mail");
   // Both turn into accessory applications without telling the catalogue.
   for (const char* id : {"org.videolan.vlc", "com.apple.mail"}) {
-    env_->Platform().Desktop().ApplyNotice(WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{id, "", 1}});
+    env_->Platform().Desktop().ApplyNotice(
+        WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{id, "", 1}});
   }
   env_->Platform().MainQueue().Advance(std::chrono::milliseconds(499));
   EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.videolan.vlc"), nullptr);
@@ -167,7 +178,8 @@ TEST_P(CatalogueTest, RebuildsFromTheDockAfterWakingAndDropsCachedIcons) {
   env_->Workspace().Notify(WorkspaceEvent{WorkspaceEventKind::kWoke, std::nullopt});
   EXPECT_NE(Catalogue().findAppInfoInDockInfo("com.apple.Safari"), nullptr);  // not yet: posted
   env_->Platform().MainQueue().RunPending();
-  EXPECT_EQ(Text(), "[" + std::string(kMail) + R"(false},{"Name":"VLC","BundleID":"org.videolan.vlc","Running":true}])");
+  EXPECT_EQ(Text(), "[" + std::string(kMail) +
+                        R"(false},{"Name":"VLC","BundleID":"org.videolan.vlc","Running":true}])");
   EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.mail")->icon, std::nullopt);
 }
 
@@ -192,20 +204,24 @@ TEST_P(CatalogueTest, LaunchesThroughTheDockItemWithTheNameQuoted) {
   env_->Platform().Take();
   Catalogue().launchApp("org.q");
   Catalogue().launchApp("org.missing");
-  EXPECT_EQ(env_->Platform().Take(),
-            (Lines{R"({"kind":"script","name":"LaunchApp.Dock","source":"tell application \"System Events\"\n)"
-                   R"(tell process \"Dock\"\nclick UI element \"My \\\"Q\\\" \\\\ App\" of list 1\nend tell\nend tell"})"}));
+  EXPECT_EQ(
+      env_->Platform().Take(),
+      (Lines{
+          R"({"kind":"script","name":"LaunchApp.Dock","source":"tell application \"System Events\"\n)"
+          R"(tell process \"Dock\"\nclick UI element \"My \\\"Q\\\" \\\\ App\" of list 1\nend tell\nend tell"})"}));
 }
 
 TEST(CatalogueWithoutDock, HasNoDescriptionAndLaunchesNothing) {
-  CatalogueEnvironment env(R"({"dockPlist":"/nonexistent/com.apple.dock.plist",)"
-                           R"("running":[{"bundleId":"com.apple.finder","name":"Finder","policy":0}]})");
+  CatalogueEnvironment env(
+      R"({"dockPlist":"/nonexistent/com.apple.dock.plist",)"
+      R"("running":[{"bundleId":"com.apple.finder","name":"Finder","policy":0}]})");
   SysUtil& catalogue = env.Catalogue();
   EXPECT_EQ(catalogue.getDockInfoStr(), std::nullopt);
   EXPECT_EQ(catalogue.getDockInfo(), std::nullopt);
   RecordingDelegate delegate;
   catalogue.startMonitorDockInfo(&delegate);
-  env.Workspace().Notify(WorkspaceEvent{WorkspaceEventKind::kLaunched, RunningApp{"org.videolan.vlc", "VLC", 0}});
+  env.Workspace().Notify(
+      WorkspaceEvent{WorkspaceEventKind::kLaunched, RunningApp{"org.videolan.vlc", "VLC", 0}});
   catalogue.launchApp("com.apple.finder");
   EXPECT_EQ(catalogue.getDockInfoStr(), std::nullopt);
   EXPECT_EQ(catalogue.findAppInfoInDockInfo("com.apple.finder"), nullptr);

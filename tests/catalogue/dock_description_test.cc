@@ -17,7 +17,8 @@ AppEntry Entry(std::optional<std::string> name, std::optional<std::string> bundl
 
 TEST(DockDescription, WritesCompactObjectsInListOrder) {
   EXPECT_EQ(DockDescription({}), "[]");
-  EXPECT_EQ(DockDescription({Entry("Finder", "com.apple.finder", true), Entry("Mail", "com.apple.mail", false)}),
+  EXPECT_EQ(DockDescription({Entry("Finder", "com.apple.finder", true),
+                             Entry("Mail", "com.apple.mail", false)}),
             R"([{"Name":"Finder","BundleID":"com.apple.finder","Running":true},)"
             R"({"Name":"Mail","BundleID":"com.apple.mail","Running":false}])");
 }
@@ -37,21 +38,26 @@ TEST(DockDescription, DoublesTheBackslashesOfJsonEscapes) {
 
 TEST(DockDescription, EscapesNonAsciiAsOctalOrUtf16Units) {
   // é (U+00E9), ÿ (U+00FF), 中 (U+4E2D), and U+1F600 as two UTF-16 units.
-  EXPECT_EQ(DockDescription({Entry("Caf\xC3\xA9 \xC3\xBF\xE4\xB8\xAD\xF0\x9F\x98\x80", "c", false)}),
-            R"([{"Name":"Caf\351 \377\u4e2d\ud83d\ude00","BundleID":"c","Running":false}])");
+  EXPECT_EQ(
+      DockDescription({Entry("Caf\xC3\xA9 \xC3\xBF\xE4\xB8\xAD\xF0\x9F\x98\x80", "c", false)}),
+      R"([{"Name":"Caf\351 \377\u4e2d\ud83d\ude00","BundleID":"c","Running":false}])");
   EXPECT_EQ(DockDescription({Entry("\xC2\x80\xC2\xA0", "c", false)}),
             R"([{"Name":"\200\240","BundleID":"c","Running":false}])");
 }
 
 TEST(DockDescription, LeavesOutEntriesWithoutNameOrIdentifier) {
-  EXPECT_EQ(DockDescription({Entry(std::nullopt, "a.b", true), Entry("A", "a", true), Entry("B", std::nullopt, false)}),
+  EXPECT_EQ(DockDescription({Entry(std::nullopt, "a.b", true), Entry("A", "a", true),
+                             Entry("B", std::nullopt, false)}),
             R"([{"Name":"A","BundleID":"a","Running":true}])");
 }
 
 TEST(DockDescription, WritesInvalidUtf8AsReplacementCharacters) {
   // A stray continuation byte, a cut-off sequence, an overlong form and a surrogate.
-  EXPECT_EQ(DockDescription({Entry("a\x80" "b\xE2\x82", "\xC0\xAF\xED\xA0\x80", true)}),
-            R"([{"Name":"a\ufffdb\ufffd\ufffd","BundleID":"\ufffd\ufffd\ufffd\ufffd\ufffd","Running":true}])");
+  EXPECT_EQ(
+      DockDescription({Entry("a\x80"
+                             "b\xE2\x82",
+                             "\xC0\xAF\xED\xA0\x80", true)}),
+      R"([{"Name":"a\ufffdb\ufffd\ufffd","BundleID":"\ufffd\ufffd\ufffd\ufffd\ufffd","Running":true}])");
 }
 
 TEST(NonLossyAscii, KeepsPrintableAsciiAndLineBreaksAndEscapesTheRest) {

@@ -47,7 +47,8 @@ class FolderListingTest : public ::testing::Test {
 
   TempFolder folder_;
   TestPlatform platform_;
-  const std::set<std::string> expected_ = {"dDocs", "fa.txt", "f.profile", "dDocsLink", "ffileLink", "fdangling"};
+  const std::set<std::string> expected_ = {"dDocs",     "fa.txt",    "f.profile",
+                                           "dDocsLink", "ffileLink", "fdangling"};
 };
 
 TEST_F(FolderListingTest, MarksFoldersAndLinksToFoldersAndListsHiddenNames) {
@@ -93,9 +94,11 @@ TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {
 TEST_F(FolderListingTest, OpensFilesThroughFinderWithThePathQuoted) {
   actions::LaunchFile("~/say \"hi\" \\ there.txt");
   std::string home = folder_.Path().string();
-  EXPECT_EQ(platform_.Take(),
-            (Lines{R"({"kind":"script","name":"OpenFile.Finder","source":"tell application \"Finder\" to open POSIX file \")" +
-                   home + R"(/say \\\"hi\\\" \\\\ there.txt\""})"}));
+  EXPECT_EQ(
+      platform_.Take(),
+      (Lines{
+          R"({"kind":"script","name":"OpenFile.Finder","source":"tell application \"Finder\" to open POSIX file \")" +
+          home + R"(/say \\\"hi\\\" \\\\ there.txt\""})"}));
 }
 
 // A main queue that has stopped: it refuses all work.
@@ -112,7 +115,8 @@ class DockQueriesTest : public ::testing::Test {
     env_ = std::make_unique<CatalogueEnvironment>(
         R"({"dockPlist":")" + (folder_ / "dock.plist") +
         R"(","installed":{"com.apple.mail":"/Applications/Mail.app"},)"
-        R"("icons":{"/Applications/Mail.app":[")" + (folder_ / "mail.png") + R"("]}})");
+        R"("icons":{"/Applications/Mail.app":[")" +
+        (folder_ / "mail.png") + R"("]}})");
   }
 
   TempFolder folder_;
@@ -145,17 +149,21 @@ TEST_F(DockQueriesTest, SendsAnEmptyListWithoutADock) {
 TEST_F(DockQueriesTest, FetchesIconsAndLaunchesThroughTheCatalogue) {
   Start({{"Mail", "com.apple.mail"}});
   std::vector<char> buffer(catalogue::kIconBufferBytes);
-  EXPECT_FALSE(actions::GetIconForApp("com.apple.mail", buffer.data()));  // icons never build the list
+  EXPECT_FALSE(
+      actions::GetIconForApp("com.apple.mail", buffer.data()));  // icons never build the list
   env_->Catalogue().getDockInfo();
   EXPECT_FALSE(actions::GetIconForApp("org.unknown", buffer.data()));
   ASSERT_TRUE(actions::GetIconForApp("com.apple.mail", buffer.data()));
-  EXPECT_TRUE(std::string(buffer.data()).starts_with("icon com.apple.mail png iVBORw0KGgo"));  // PNG signature
+  EXPECT_TRUE(std::string(buffer.data())
+                  .starts_with("icon com.apple.mail png iVBORw0KGgo"));  // PNG signature
   env_->Platform().Take();
   actions::LauchApp("org.unknown");
   actions::LauchApp("com.apple.mail");
-  EXPECT_EQ(env_->Platform().Take(),
-            (Lines{R"({"kind":"script","name":"LaunchApp.Dock","source":"tell application \"System Events\"\n)"
-                   R"(tell process \"Dock\"\nclick UI element \"Mail\" of list 1\nend tell\nend tell"})"}));
+  EXPECT_EQ(
+      env_->Platform().Take(),
+      (Lines{
+          R"({"kind":"script","name":"LaunchApp.Dock","source":"tell application \"System Events\"\n)"
+          R"(tell process \"Dock\"\nclick UI element \"Mail\" of list 1\nend tell\nend tell"})"}));
 }
 
 TEST_F(DockQueriesTest, AnswersWithoutTheCatalogueOnceTheMainThreadHasStopped) {

@@ -41,7 +41,8 @@ TEST(IconRendering, ScalesTheChosenRepresentationTo128Pixels) {
   for (int y = 0; y < 64; ++y) {
     for (int x = 0; x < 32; ++x) std::memcpy(&half.rgba[(y * 64 + x) * 4], "\xFF\x00\x00\xFF", 4);
   }
-  std::optional<std::vector<uint8_t>> png = catalogue::IconPng({SolidImage(32, 32, {0, 255, 0, 255}), half});
+  std::optional<std::vector<uint8_t>> png =
+      catalogue::IconPng({SolidImage(32, 32, {0, 255, 0, 255}), half});
   ASSERT_TRUE(png);
   ImageRepresentation out = DecodePng(*png);
   ASSERT_EQ(out.pixelsWide, 128);
@@ -72,7 +73,8 @@ TEST(IconRendering, SavesTheImageAsA128PixelPngFile) {
   TempFolder folder;
   ASSERT_TRUE(catalogue::saveImage({SolidImage(256, 256, {1, 2, 3, 255})}, folder / "icon.png"));
   std::ifstream in(folder / "icon.png", std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   ImageRepresentation out = DecodePng(bytes);
   EXPECT_EQ(out.pixelsWide, 128);
   EXPECT_EQ(PixelAt(out, 5, 5), (std::array<uint8_t, 4>{1, 2, 3, 255}));
@@ -92,13 +94,15 @@ class IconMessageTest : public ::testing::Test {
         R"("installed":{"org.videolan.vlc":"/Applications/VLC.app","com.apple.mail":"/Applications/Mail.app",)"
         R"("org.other":"/Applications/Other.app"},)"
         R"("running":[{"bundleId":"org.videolan.vlc","name":"VLC"},{"bundleId":"com.apple.Notes","name":"Notes"}],)"
-        R"("icons":{"/Applications/VLC.app":[")" + (folder_ / "vlc-32.png") + R"(",")" + (folder_ / "vlc-128.png") +
-        R"("]}})");
+        R"("icons":{"/Applications/VLC.app":[")" +
+        (folder_ / "vlc-32.png") + R"(",")" + (folder_ / "vlc-128.png") + R"("]}})");
     env_->Catalogue().getDockInfo();
     buffer_.assign(catalogue::kIconBufferBytes, 'x');
   }
 
-  bool Ask(const std::string& bundleId) { return env_->Catalogue().getIconMsg(buffer_.data(), bundleId); }
+  bool Ask(const std::string& bundleId) {
+    return env_->Catalogue().getIconMsg(buffer_.data(), bundleId);
+  }
   std::string Message() { return std::string(buffer_.data()); }
 
   TempFolder folder_;
@@ -113,8 +117,9 @@ TEST_F(IconMessageTest, SendsThe128PixelIconAsBase64Png) {
   ASSERT_EQ(message.substr(0, head.size()), head);
   ASSERT_EQ(message.back(), '\n');
   std::string base64 = message.substr(head.size(), message.size() - head.size() - 1);
-  EXPECT_EQ(base64.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
-            std::string::npos);
+  EXPECT_EQ(
+      base64.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+      std::string::npos);
   ImageRepresentation icon = DecodePng(catalogue::dataFromBase64String(base64));
   EXPECT_EQ(icon.pixelsWide, 128);
   EXPECT_EQ(PixelAt(icon, 64, 64), (std::array<uint8_t, 4>{255, 128, 0, 255}));

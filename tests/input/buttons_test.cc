@@ -1,5 +1,4 @@
 #include "input/pointer.h"
-
 #include "tests/input/input_fixture.h"
 
 namespace hovra::testing {
@@ -9,8 +8,12 @@ namespace {
 // event space.
 class Buttons : public InputTest {
  protected:
-  std::string LeftDown(std::optional<int> clickState = {}) { return MouseLine(1, 960, 540, 0, clickState); }
-  std::string LeftUp(std::optional<int> clickState = {}) { return MouseLine(2, 960, 540, 0, clickState); }
+  std::string LeftDown(std::optional<int> clickState = {}) {
+    return MouseLine(1, 960, 540, 0, clickState);
+  }
+  std::string LeftUp(std::optional<int> clickState = {}) {
+    return MouseLine(2, 960, 540, 0, clickState);
+  }
   void LeftClickAt(uint32_t tick) {
     g_fakeTick = tick;
     SendMouseRawKey(kMouseLeft, false);
@@ -25,8 +28,9 @@ TEST_F(Buttons, QuickLeftPressesCountUpToThreeOnPressAndRelease) {
   LeftClickAt(100450);  // stays at 3
   LeftClickAt(100651);  // 201 ms later: a new sequence
   EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(),
-                           R"({"kind":"mouse","type":1,"x":960,"y":540,"button":0,"clickState":2})", LeftUp(2),
-                           LeftDown(3), LeftUp(3), LeftDown(3), LeftUp(3), LeftDown(), LeftUp()}));
+                           R"({"kind":"mouse","type":1,"x":960,"y":540,"button":0,"clickState":2})",
+                           LeftUp(2), LeftDown(3), LeftUp(3), LeftDown(3), LeftUp(3), LeftDown(),
+                           LeftUp()}));
 }
 
 TEST_F(Buttons, TheWindowIsMeasuredPressToPressAndIncludes200) {
@@ -44,8 +48,8 @@ TEST_F(Buttons, PressesAtTicksBelow200AlwaysStartANewSequence) {
   LeftClickAt(150);
   LeftClickAt(199);
   LeftClickAt(300);  // the press at 199 is 101 ms back: this one counts
-  EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), LeftDown(), LeftUp(), LeftDown(), LeftUp(), LeftDown(2),
-                           LeftUp(2)}));
+  EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), LeftDown(), LeftUp(), LeftDown(), LeftUp(),
+                           LeftDown(2), LeftUp(2)}));
 }
 
 TEST_F(Buttons, TheClockWrapsByUnsignedDifference) {
@@ -65,7 +69,8 @@ TEST_F(Buttons, RightAndMiddleButtonsNeitherCountNorCarryTheCount) {
   SendMouseRawKey(static_cast<MouseKey_>(7), false);
   LeftClickAt(100100);
   EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), MouseLine(3, 960, 540), MouseLine(4, 960, 540),
-                           MouseLine(25, 960, 540, 2), MouseLine(26, 960, 540, 2), LeftDown(2), LeftUp(2)}));
+                           MouseLine(25, 960, 540, 2), MouseLine(26, 960, 540, 2), LeftDown(2),
+                           LeftUp(2)}));
 }
 
 TEST_F(Buttons, ClicksPressAndReleaseWithoutTouchingTheCount) {
@@ -87,8 +92,8 @@ TEST_F(Buttons, DragPressesMovesAndReleasesWhereTheLastStepEnded) {
   DragMove(-4, 2);
   SendMouseMove(100, 100);  // the pointer moves on; the drag still ends at its last step
   DragEnd();
-  EXPECT_EQ(Take(), Lines({LeftDown(), MouseLine(6, 970, 545), MouseLine(6, 966, 547), MouseLine(6, 1066, 647),
-                           MouseLine(2, 966, 547)}));
+  EXPECT_EQ(Take(), Lines({LeftDown(), MouseLine(6, 970, 545), MouseLine(6, 966, 547),
+                           MouseLine(6, 1066, 647), MouseLine(2, 966, 547)}));
 }
 
 TEST_F(Buttons, DragEndNeverCarriesAClickCountAndWithoutAStartReleasesAtTheOrigin) {

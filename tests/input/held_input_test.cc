@@ -6,7 +6,6 @@
 namespace hovra::testing {
 namespace {
 
-
 class Held : public InputTest {
  protected:
   HeldInput client_;

@@ -23,8 +23,8 @@ inline uint32_t g_fakeTick = 0;
 inline uint32_t FakeTick() { return g_fakeTick; }
 
 inline std::string KeyLine(int code, bool down) {
-  return R"({"kind":"key","code":)" + std::to_string(code) + R"(,"down":)" + (down ? "true" : "false") +
-         R"(,"source":"none"})";
+  return R"({"kind":"key","code":)" + std::to_string(code) + R"(,"down":)" +
+         (down ? "true" : "false") + R"(,"source":"none"})";
 }
 
 inline std::string HidKeyLine(int code, bool down, std::optional<uint64_t> flags) {
@@ -39,9 +39,11 @@ inline std::string TextLine(int unit, bool down) {
          R"(,"source":"none","flags":0,"unicode":[)" + std::to_string(unit) + "]}";
 }
 
-inline std::string MouseLine(int type, int x, int y, int button = 0, std::optional<int> clickState = {}) {
-  std::string line = R"({"kind":"mouse","type":)" + std::to_string(type) + R"(,"x":)" + std::to_string(x) +
-                     R"(,"y":)" + std::to_string(y) + R"(,"button":)" + std::to_string(button);
+inline std::string MouseLine(int type, int x, int y, int button = 0,
+                             std::optional<int> clickState = {}) {
+  std::string line = R"({"kind":"mouse","type":)" + std::to_string(type) + R"(,"x":)" +
+                     std::to_string(x) + R"(,"y":)" + std::to_string(y) + R"(,"button":)" +
+                     std::to_string(button);
   if (clickState) line += R"(,"clickState":)" + std::to_string(*clickState);
   return line + "}";
 }
@@ -52,8 +54,8 @@ inline std::string ScrollLine(int vertical, int horizontal) {
 }
 
 inline std::string ScriptLine(std::string_view name, std::string_view escapedSource) {
-  return R"({"kind":"script","name":")" + std::string(name) + R"(","source":")" + std::string(escapedSource) +
-         R"("})";
+  return R"({"kind":"script","name":")" + std::string(name) + R"(","source":")" +
+         std::string(escapedSource) + R"("})";
 }
 
 // Every input test starts from a fresh desktop and fresh shared state.
@@ -62,9 +64,10 @@ inline const std::string kStartReverse = ScriptLine(
     "StartSwitchingWindow.Reverse",
     R"(tell application \"System Events\"\nkey down {command}\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
 inline const std::string kStartForward = ScriptLine(
-    "StartSwitchingWindow.Forward", R"(tell application \"System Events\"\nkey down {command}\nkeystroke tab\nend tell)");
-inline const std::string kEnd =
-    ScriptLine("EndSwitchingWindow", R"(tell application \"System Events\"\nkey up {command}\nend tell)");
+    "StartSwitchingWindow.Forward",
+    R"(tell application \"System Events\"\nkey down {command}\nkeystroke tab\nend tell)");
+inline const std::string kEnd = ScriptLine(
+    "EndSwitchingWindow", R"(tell application \"System Events\"\nkey up {command}\nend tell)");
 
 class InputTest : public ::testing::Test {
  protected:

@@ -44,9 +44,11 @@ TEST_F(Keys, KeyPressWrapsShiftedNamesInShift) {
   EXPECT_EQ(Take(), Lines({R"({"kind":"key","code":0,"down":true,"source":"none"})",
                            R"({"kind":"key","code":0,"down":false,"source":"none"})"}));
   SendKeyPress("A");
-  EXPECT_EQ(Take(), Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false), KeyLine(56, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false), KeyLine(56, false)}));
   SendKeyPress("?");
-  EXPECT_EQ(Take(), Lines({KeyLine(56, true), KeyLine(44, true), KeyLine(44, false), KeyLine(56, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(56, true), KeyLine(44, true), KeyLine(44, false), KeyLine(56, false)}));
   SendKeyPress("RTN");
   EXPECT_EQ(Take(), Lines({KeyLine(36, true), KeyLine(36, false)}));
 }
@@ -68,17 +70,20 @@ TEST_F(Keys, RawTransitionsPostOneEventEach) {
 
 TEST_F(Keys, TwoNameCombinationsHoldTheFirstAroundTheSecond) {
   SendComboKeyPress("CTRL[+]c");
-  EXPECT_EQ(Take(), Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
   SendComboKeyPress("ALT[+]F4");
-  EXPECT_EQ(Take(), Lines({KeyLine(58, true), KeyLine(118, true), KeyLine(118, false), KeyLine(58, false)}));
+  EXPECT_EQ(Take(), Lines({KeyLine(58, true), KeyLine(118, true), KeyLine(118, false),
+                           KeyLine(58, false)}));
   SendComboKeyPress("CTRL[+]A");  // the Shift of "A" is ignored
-  EXPECT_EQ(Take(), Lines({KeyLine(59, true), KeyLine(0, true), KeyLine(0, false), KeyLine(59, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(59, true), KeyLine(0, true), KeyLine(0, false), KeyLine(59, false)}));
 }
 
 TEST_F(Keys, ThreeNameCombinationsNestAllThree) {
   SendComboKeyPress("WIN[+]SHIFT[+]3");
-  EXPECT_EQ(Take(), Lines({KeyLine(55, true), KeyLine(56, true), KeyLine(20, true), KeyLine(20, false),
-                           KeyLine(56, false), KeyLine(55, false)}));
+  EXPECT_EQ(Take(), Lines({KeyLine(55, true), KeyLine(56, true), KeyLine(20, true),
+                           KeyLine(20, false), KeyLine(56, false), KeyLine(55, false)}));
 }
 
 TEST_F(Keys, CombinationsWithAnUnknownNamePostNothing) {
@@ -93,8 +98,10 @@ TEST_F(Keys, CombinationsWithAnUnknownNamePostNothing) {
 
 TEST_F(Keys, TextTypesEachUtf16UnitAsItsOwnPair) {
   HandleUtf8String(reinterpret_cast<const unsigned char*>("a\xC3\xA9"));
-  EXPECT_EQ(Take(), Lines({R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[97]})",
-                           TextLine(97, false), TextLine(233, true), TextLine(233, false)}));
+  EXPECT_EQ(
+      Take(),
+      Lines({R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[97]})",
+             TextLine(97, false), TextLine(233, true), TextLine(233, false)}));
   HandleUtf8String(reinterpret_cast<const unsigned char*>("\xF0\x9F\x98\x80"));  // U+1F600
   EXPECT_EQ(Take(), Lines({TextLine(0xD83D, true), TextLine(0xD83D, false), TextLine(0xDE00, true),
                            TextLine(0xDE00, false)}));
@@ -104,8 +111,8 @@ TEST_F(Keys, TextTypesEachUtf16UnitAsItsOwnPair) {
 }
 
 TEST_F(Keys, InvalidTextTypesNothingAtAll) {
-  for (const char* bad : {"ok\x80", "\xC3", "ab\xE2\x82", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80x",
-                          "\xF4\x90\x80\x80", "\xFF", "\xC3\x41"}) {
+  for (const char* bad : {"ok\x80", "\xC3", "ab\xE2\x82", "\xC0\xAF", "\xE0\x80\xAF",
+                          "\xED\xA0\x80x", "\xF4\x90\x80\x80", "\xFF", "\xC3\x41"}) {
     HandleUtf8String(reinterpret_cast<const unsigned char*>(bad));
     EXPECT_TRUE(Take().empty()) << bad;
   }

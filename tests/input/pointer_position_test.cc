@@ -1,5 +1,4 @@
 #include "input/pointer.h"
-
 #include "tests/input/input_fixture.h"
 
 namespace hovra::testing {
@@ -112,8 +111,9 @@ TEST_F(PointerPosition, MovesAreDraggedWhileTheLeftButtonIsDown) {
   SendMouseMove(1, 1);
   SendMouseRawKey(kMouseLeft, true);
   SendMouseMove(1, 1);
-  EXPECT_EQ(Take(), Lines({R"({"kind":"mouse","type":5,"x":965,"y":543,"button":0})", MouseLine(1, 965, 543),
-                           MouseLine(6, 966, 544), MouseLine(2, 966, 544), MouseLine(5, 967, 545)}));
+  EXPECT_EQ(Take(), Lines({R"({"kind":"mouse","type":5,"x":965,"y":543,"button":0})",
+                           MouseLine(1, 965, 543), MouseLine(6, 966, 544), MouseLine(2, 966, 544),
+                           MouseLine(5, 967, 545)}));
 }
 
 TEST_F(PointerPosition, ScreensAreLoggedOneLineEach) {

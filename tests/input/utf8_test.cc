@@ -46,8 +46,13 @@ TEST(Utf8ToUtf16, RejectsSequencesCutOffOrInterrupted) {
   EXPECT_FALSE(Utf8ToUtf16("\xC3"));
   EXPECT_FALSE(Utf8ToUtf16("\xE2\x82"));
   EXPECT_FALSE(Utf8ToUtf16("\xF0\x9F\x98"));
-  EXPECT_FALSE(Utf8ToUtf16("\xE2" "a" "\xAC"));
-  EXPECT_FALSE(Utf8ToUtf16("\xF0\x9F\x98" "a"));
+  EXPECT_FALSE(
+      Utf8ToUtf16("\xE2"
+                  "a"
+                  "\xAC"));
+  EXPECT_FALSE(
+      Utf8ToUtf16("\xF0\x9F\x98"
+                  "a"));
 }
 
 }  // namespace

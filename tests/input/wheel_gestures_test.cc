@@ -1,6 +1,5 @@
 #include "input/gestures.h"
 #include "input/wheel.h"
-
 #include "tests/input/input_fixture.h"
 
 namespace hovra::testing {
@@ -40,7 +39,8 @@ TEST_F(Wheel, ExplicitAmountsAddAndDivideTowardZero) {
   SendMouseWheel(-4);
   SendMouseHWheel(4);
   CommitMouseWheel();
-  EXPECT_EQ(Take(), Lines({ScrollLine(2, 0), ScrollLine(-2, 0), ScrollLine(0, -1), ScrollLine(-1, 0)}));
+  EXPECT_EQ(Take(),
+            Lines({ScrollLine(2, 0), ScrollLine(-2, 0), ScrollLine(0, -1), ScrollLine(-1, 0)}));
 }
 
 TEST_F(Wheel, SingleStepsDiscardOppositeStepsOfTheBatch) {
@@ -79,7 +79,8 @@ TEST_F(Gestures, ZoomPostsCommandWithTheKeypadKeysFromTheHidSource) {
                            HidKeyLine(69, true, 0x100000), HidKeyLine(69, false, 0x100000),
                            HidKeyLine(55, false, 0x100000)}));
   ZoomOut();  // the keypad minus events carry no explicit flags
-  EXPECT_EQ(Take(), Lines({HidKeyLine(55, true, 0x100000), R"({"kind":"key","code":78,"down":true,"source":"hid"})",
+  EXPECT_EQ(Take(), Lines({HidKeyLine(55, true, 0x100000),
+                           R"({"kind":"key","code":78,"down":true,"source":"hid"})",
                            HidKeyLine(78, false, std::nullopt), HidKeyLine(55, false, 0x100000)}));
 }
 
@@ -92,11 +93,13 @@ TEST_F(Gestures, SlideDownMinimisesWithOptionCommandHAndM) {
 }
 
 const std::string kBack = ScriptLine(
-    "SwitchWindow.Back", R"(tell application \"System Events\"\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
-const std::string kForward =
-    ScriptLine("SwitchWindow.Forward", R"(tell application \"System Events\"\nkeystroke tab\nend tell)");
+    "SwitchWindow.Back",
+    R"(tell application \"System Events\"\nkey down {shift}\nkeystroke tab\nkey up {shift}\nend tell)");
+const std::string kForward = ScriptLine(
+    "SwitchWindow.Forward", R"(tell application \"System Events\"\nkeystroke tab\nend tell)");
 const std::string kMissionControl =
-    ScriptLine("MissionControl", R"(try\n\ttell application id \"com.apple.exposelauncher\" to launch\nend try)");
+    ScriptLine("MissionControl",
+               R"(try\n\ttell application id \"com.apple.exposelauncher\" to launch\nend try)");
 
 TEST_F(Gestures, SlidesOpenStepAndCloseTheSwitcher) {
   SlideEnd();  // nothing open: nothing to do

@@ -17,7 +17,9 @@ namespace {
 // The journal's lines but the notices (the address list shows at the first tick).
 std::vector<std::string> EventLines(const ServerProcess& server) {
   std::vector<std::string> lines = server.JournalLines();
-  std::erase_if(lines, [](const std::string& l) { return l.find(R"("kind":"notice")") != std::string::npos; });
+  std::erase_if(lines, [](const std::string& l) {
+    return l.find(R"("kind":"notice")") != std::string::npos;
+  });
   return lines;
 }
 
@@ -52,7 +54,8 @@ TEST(ActionCommandsOverSocket, EachKeywordGivesExactlyItsJournalLines) {
       std::vector<std::string> expected = c->expected;
       expected.insert(expected.end(), c->afterTimer.begin(), c->afterTimer.end());
       std::vector<std::string> lines = WaitForEventLines(server, before + expected.size());
-      EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(before), lines.end()), expected);
+      EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(before), lines.end()),
+                expected);
     }
   }
 }

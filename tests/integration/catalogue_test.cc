@@ -49,12 +49,13 @@ class CatalogueOverSocket : public ::testing::Test {
     std::ofstream(dir_ + "/dock.plist") << kDockPlist;
     platform::ImageRepresentation image{128, 128, std::vector<uint8_t>(128 * 128 * 4, 200)};
     std::vector<uint8_t> png = *catalogue::EncodePng(image);
-    std::ofstream(dir_ + "/vlc.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()),
-                                                             static_cast<std::streamsize>(png.size()));
+    std::ofstream(dir_ + "/vlc.png", std::ios::binary)
+        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     ServerProcessOptions options;
     options.simJson = R"({"osVersion":"14.2","dockPlist":")" + dir_ + R"(/dock.plist",
         "installed":{"org.videolan.vlc":"/Applications/VLC.app"},
-        "icons":{"/Applications/VLC.app":[")" + dir_ + R"(/vlc.png"]},
+        "icons":{"/Applications/VLC.app":[")" +
+                      dir_ + R"(/vlc.png"]},
         "running":[{"bundleId":"com.apple.finder","name":"Finder","policy":0}]})";
     options.extraArgs = {"--sim-control", dir_ + "/control.sock"};
     server_ = std::make_unique<ServerProcess>(options);
@@ -81,8 +82,10 @@ TEST_F(CatalogueOverSocket, DescribesTheDockAndFollowsLaunches) {
             R"({"Name":"VLC","BundleID":"org.videolan.vlc","Running":false},)"
             R"({"Name":"Caf\351 A\\/B","BundleID":"com.example.cafe","Running":false}])"
             "\n");
-  Notify(dir_ + "/control.sock", R"({"notify":"launched","bundleId":"com.example.notes","name":"Notes","policy":0})");
-  Notify(dir_ + "/control.sock", R"({"notify":"launched","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
+  Notify(dir_ + "/control.sock",
+         R"({"notify":"launched","bundleId":"com.example.notes","name":"Notes","policy":0})");
+  Notify(dir_ + "/control.sock",
+         R"({"notify":"launched","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
   std::this_thread::sleep_for(300ms);
   client.Send("get_dock_info\n");
   EXPECT_EQ(client.ReadUntil("\n"),
@@ -121,13 +124,15 @@ TEST_F(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked
   SocketClient quiet = Connect();
   reporting.Send("reportCurrentApp\n");
   EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp \n");
-  Notify(dir_ + "/control.sock", R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
+  Notify(dir_ + "/control.sock",
+         R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
   EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp org.videolan.vlc\n");
   EXPECT_EQ(quiet.ReadAvailable(), "");
   EXPECT_TRUE(server_->Stdout().find("sending: currentapp org.videolan.vlc") != std::string::npos);
   reporting.Send("dontreportCurrentApp\nping\n");
   EXPECT_EQ(reporting.Read(4), "echo");
-  Notify(dir_ + "/control.sock", R"({"notify":"activated","bundleId":"com.apple.finder","name":"Finder","policy":0})");
+  Notify(dir_ + "/control.sock",
+         R"({"notify":"activated","bundleId":"com.apple.finder","name":"Finder","policy":0})");
   EXPECT_EQ(reporting.ReadAvailable(300ms), "");
   quiet.Send("reportCurrentApp\n");
   EXPECT_EQ(quiet.ReadUntil("\n"), "currentapp com.apple.finder\n");
@@ -160,8 +165,9 @@ TEST_F(CatalogueOverSocket, ShowsEachNotificationTextOnce) {
   std::this_thread::sleep_for(1500ms);  // a tick passes: the repeat must not show
   client.Send("Msg||Hi||\n");
   waitFor(2);
-  EXPECT_EQ(notices(), (Lines{R"({"kind":"notice","message":"Hello","url":"https://example.test/x"})",
-                              R"({"kind":"notice","message":"Hi","url":""})"}));
+  EXPECT_EQ(notices(),
+            (Lines{R"({"kind":"notice","message":"Hello","url":"https://example.test/x"})",
+                   R"({"kind":"notice","message":"Hi","url":""})"}));
 }
 
 }  // namespace

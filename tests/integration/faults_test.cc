@@ -43,14 +43,16 @@ std::vector<KeyLine> KeyLines(const std::vector<std::string>& journal) {
     if (line.find(R"("kind":"key")") == std::string::npos) continue;
     const size_t code = line.find(R"("code":)");
     if (code == std::string::npos) continue;
-    keys.push_back({std::atoi(line.c_str() + code + 7), line.find(R"("down":true)") != std::string::npos});
+    keys.push_back(
+        {std::atoi(line.c_str() + code + 7), line.find(R"("down":true)") != std::string::npos});
   }
   return keys;
 }
 
 // Waits until `done(keys)` holds for the journal's key events; returns the last ones read.
 template <typename Done>
-std::vector<KeyLine> WaitForKeys(const ServerProcess& server, Done done, std::chrono::seconds wait = 30s) {
+std::vector<KeyLine> WaitForKeys(const ServerProcess& server, Done done,
+                                 std::chrono::seconds wait = 30s) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
   std::vector<KeyLine> keys = KeyLines(server.JournalLines());
   while (!done(keys) && std::chrono::steady_clock::now() < deadline) {
@@ -73,10 +75,12 @@ KeyCodes LearnKeyCodes(const ServerProcess& server) {
   for (char letter = 'a'; letter <= 'z'; ++letter) frames += Key(std::string(1, letter));
   frames += Key("[R] SHIFT d") + Key("[R] SHIFT u");
   learner.Send(frames);
-  const std::vector<KeyLine> keys = WaitForKeys(server, [](const auto& k) { return k.size() >= 54; });
+  const std::vector<KeyLine> keys =
+      WaitForKeys(server, [](const auto& k) { return k.size() >= 54; });
   KeyCodes codes;
   if (keys.size() < 54) return codes;
-  for (int i = 0; i < 26; ++i) codes.letters[static_cast<char>('a' + i)] = keys[static_cast<size_t>(2 * i)].code;
+  for (int i = 0; i < 26; ++i)
+    codes.letters[static_cast<char>('a' + i)] = keys[static_cast<size_t>(2 * i)].code;
   codes.shift = keys[52].code;
   return codes;
 }
@@ -143,10 +147,17 @@ void Churn(unsigned short port, unsigned seed, int clients) {
   for (int i = 0; i < clients; ++i) {
     auto c = std::make_unique<SocketClient>(port);
     switch (random() % 4) {
-      case 0: break;
-      case 1: c->Send("mos006m 1 1"); break;
-      case 2: c->Send(Key("[R] SHIFT d")); break;
-      default: c->Send("key00"); break;
+      case 0:
+        break;
+      case 1:
+        c->Send("mos006m 1 1");
+        break;
+      case 2:
+        c->Send(Key("[R] SHIFT d"));
+        break;
+      default:
+        c->Send("key00");
+        break;
     }
     open.push_back(std::move(c));
     // Leave in a random order, a few at a time, so that some stay a while.
@@ -235,7 +246,8 @@ TEST(Faults, TypistsLoseNothingAmidChurnGarbageAndClientsThatNeverRead) {
   std::vector<KeyLine> keys = WaitForKeys(server, [&](const auto& k) {
     size_t downs = 0;
     return first.Mine(k, codes).size() >= 2 * first.Length() &&
-           second.Mine(k, codes).size() >= 2 * second.Length() && ShiftBalance(k, codes.shift, &downs) == 0;
+           second.Mine(k, codes).size() >= 2 * second.Length() &&
+           ShiftBalance(k, codes.shift, &downs) == 0;
   });
   keys.erase(keys.begin(), keys.begin() + static_cast<long>(learnt));
   EXPECT_EQ(first.Mine(keys, codes), first.Expected(codes));
@@ -285,13 +297,15 @@ TEST(Faults, HalfOpenAndHalfClosedConnectionsHoldNothingBack) {
   // The server answers the half-closed client's end of input by closing it.
   EXPECT_TRUE(halfClosed.WaitForClose(10s));
   size_t held = 0;
-  WaitForKeys(server, [&](const auto& k) { return ShiftBalance(k, codes.shift, &held), held >= 2; });
+  WaitForKeys(server,
+              [&](const auto& k) { return ShiftBalance(k, codes.shift, &held), held >= 2; });
   resetting.Reset();
   ASSERT_TRUE(typist.Type(150, 300));
 
   std::vector<KeyLine> keys = WaitForKeys(server, [&](const auto& k) {
     size_t downs = 0;
-    return typist.Mine(k, codes).size() >= 2 * (26 + typist.Length()) && ShiftBalance(k, codes.shift, &downs) == 0;
+    return typist.Mine(k, codes).size() >= 2 * (26 + typist.Length()) &&
+           ShiftBalance(k, codes.shift, &downs) == 0;
   });
   keys.erase(keys.begin(), keys.begin() + static_cast<long>(learnt));
   std::vector<KeyLine> typed;

@@ -23,7 +23,8 @@ constexpr char kOneScreen[] =
 
 class InputOverSocket : public ::testing::Test {
  protected:
-  explicit InputOverSocket(const char* sim = kOneScreen) : server_(Options(sim)), client_(server_.Port()) {
+  explicit InputOverSocket(const char* sim = kOneScreen)
+      : server_(Options(sim)), client_(server_.Port()) {
     client_.ReadUntil("\n");  // the greeting
   }
   static ServerProcessOptions Options(const char* sim) {
@@ -36,7 +37,8 @@ class InputOverSocket : public ::testing::Test {
     size_t before = server_.JournalLines().size();
     client_.Send(bytes);
     std::vector<std::string> lines = server_.WaitForJournal(before + count);
-    return std::vector<std::string>(lines.begin() + static_cast<long>(std::min(before, lines.size())), lines.end());
+    return std::vector<std::string>(
+        lines.begin() + static_cast<long>(std::min(before, lines.size())), lines.end());
   }
 
   ServerProcess server_;
@@ -70,13 +72,15 @@ TEST_F(InputOverSocket, TypesKeysCombinationsAndText) {
                    R"({"kind":"key","code":8,"down":false,"source":"none"})",
                    R"({"kind":"key","code":59,"down":false,"source":"none"})"}));
   // U+00E9 then U+1F600, which travels as two surrogate units.
-  EXPECT_EQ(SendAndCollect("utf8 \xC3\xA9\xF0\x9F\x98\x80\r\n", 6),
-            (Lines{R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[233]})",
-                   R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[233]})",
-                   R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[55357]})",
-                   R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[55357]})",
-                   R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[56832]})",
-                   R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[56832]})"}));
+  EXPECT_EQ(
+      SendAndCollect("utf8 \xC3\xA9\xF0\x9F\x98\x80\r\n", 6),
+      (Lines{
+          R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[233]})",
+          R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[233]})",
+          R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[55357]})",
+          R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[55357]})",
+          R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[56832]})",
+          R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[56832]})"}));
 }
 
 TEST_F(InputOverSocket, GathersWheelStepsPerReadAndPostsThemDividedByFive) {
@@ -97,10 +101,12 @@ TEST_F(InputOverSocket, ReleasesWhatAVanishedClientHeld) {
   client_.Close();
   std::vector<std::string> lines = server_.WaitForJournal(before + 3);
   ASSERT_EQ(lines.size(), before + 3);
-  EXPECT_EQ(Lines(lines.begin() + static_cast<long>(before), lines.end()),
-            (Lines{R"({"kind":"script","name":"EndSwitchingWindow","source":"tell application \"System Events\"\nkey up {command}\nend tell"})",
-                   R"({"kind":"mouse","type":2,"x":500,"y":400,"button":0})",
-                   R"({"kind":"key","code":56,"down":false,"source":"none"})"}));
+  EXPECT_EQ(
+      Lines(lines.begin() + static_cast<long>(before), lines.end()),
+      (Lines{
+          R"({"kind":"script","name":"EndSwitchingWindow","source":"tell application \"System Events\"\nkey up {command}\nend tell"})",
+          R"({"kind":"mouse","type":2,"x":500,"y":400,"button":0})",
+          R"({"kind":"key","code":56,"down":false,"source":"none"})"}));
 }
 
 TEST_F(InputOverSocket, AClientThatLetGoLeavesNothingToRelease) {

@@ -42,7 +42,8 @@ TEST(Configuration, IsCreatedOnceAndKeptAcrossStarts) {
     std::smatch match;
     std::string settings = ReadFile(config + "/settings.json");
     ASSERT_TRUE(std::regex_search(settings, match,
-                                  std::regex("\"UUID\":\\s*\"([0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12})\"")))
+                                  std::regex("\"UUID\":\\s*\"([0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-"
+                                             "[89AB][0-9A-F]{3}-[0-9A-F]{12})\"")))
         << settings;
     if (start == 0) uuid = match[1];
     EXPECT_EQ(match[1], uuid) << "the identifier is made once";
@@ -86,7 +87,8 @@ TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
   EXPECT_EQ(client.Read(4), "echo");
   EXPECT_TRUE(server.JournalLines().empty() ||
               server.JournalLines().back().find("notice") != std::string::npos);
-  client.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n" + Mos("m 5 0") + "ping\n");
+  client.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n" + Mos("m 5 0") +
+              "ping\n");
   EXPECT_EQ(client.ReadUntil("echo"), "verifypassword ok\necho");
   bool moved = false;
   for (const std::string& line : server.WaitForJournal(1)) {
@@ -98,7 +100,9 @@ TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
 TEST(Pin, TheSixthWrongAnswerClosesTheConnection) {
   ServerProcess server;
   ASSERT_EQ(RunHovraCommand({"password", "on", "--config-dir", server.Dir() + "/config"},
-                            server.Dir() + "/home").exitCode, 0);
+                            server.Dir() + "/home")
+                .exitCode,
+            0);
   SocketClient client(server.Port());
   client.ReadUntil("needpassword\n");
   std::string upperCase = "VERIFYPASSWORD";  // not even the keyword: ignored, not counted
@@ -124,7 +128,8 @@ TEST(PowerCommands, AreCarriedOutOnTheNextTickInTheirOrder) {
     names.clear();
     for (const std::string& line : server.JournalLines()) {
       std::smatch match;
-      if (std::regex_search(line, match, std::regex(R"re("kind":"script","name":"([A-Za-z]+)")re"))) names.push_back(match[1]);
+      if (std::regex_search(line, match, std::regex(R"re("kind":"script","name":"([A-Za-z]+)")re")))
+        names.push_back(match[1]);
     }
   }
   EXPECT_EQ(names, (std::vector<std::string>{"PowerOff", "Reboot", "Logoff", "Sleep"}));

@@ -121,7 +121,8 @@ TEST(Spine, ExitsWithAnErrorWhenThePortIsTaken) {
   options.waitUntilListening = false;
   ServerProcess second(options);
   EXPECT_EQ(second.WaitForExit(10s), 1);
-  EXPECT_NE(second.Stderr().find("cannot listen on TCP port"), std::string::npos) << second.Stderr();
+  EXPECT_NE(second.Stderr().find("cannot listen on TCP port"), std::string::npos)
+      << second.Stderr();
 }
 
 TEST(Spine, DoesNotSpinWhenDescriptorsRunOut) {
@@ -149,8 +150,8 @@ TEST(Discovery, AnnouncesAndAnswersTheProbe) {
   UdpCatcher prober;
   unsigned short discoveryPort = FreePort(true);
   ServerProcessOptions options;
-  options.extraArgs = {"--discovery-port", std::to_string(discoveryPort),
-                       "--announce", "127.0.0.1:" + std::to_string(announcements.Port()),
+  options.extraArgs = {"--discovery-port",   std::to_string(discoveryPort),
+                       "--announce",         "127.0.0.1:" + std::to_string(announcements.Port()),
                        "--probe-reply-port", std::to_string(prober.Port())};
   ServerProcess server(options);
   ASSERT_NE(server.Port(), 0) << server.Stderr();

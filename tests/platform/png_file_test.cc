@@ -33,7 +33,8 @@ class IconFiles : public ::testing::Test {
     png.height = static_cast<png_uint_32>(height);
     png.format = PNG_FORMAT_RGBA;
     std::string path = (folder_ / name).string();
-    EXPECT_TRUE(png_image_write_to_file(&png, path.c_str(), 0, rgba.data(), 0, nullptr)) << png.message;
+    EXPECT_TRUE(png_image_write_to_file(&png, path.c_str(), 0, rgba.data(), 0, nullptr))
+        << png.message;
     return path;
   }
 

@@ -18,8 +18,8 @@ namespace hovra::platform::journal {
 namespace {
 
 TEST(SimControlNotice, ParsesTheFiveNotices) {
-  std::optional<WorkspaceEvent> event =
-      ParseNotice(R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
+  std::optional<WorkspaceEvent> event = ParseNotice(
+      R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
   ASSERT_TRUE(event);
   EXPECT_EQ(event->kind, WorkspaceEventKind::kActivated);
   ASSERT_TRUE(event->app);
@@ -30,8 +30,10 @@ TEST(SimControlNotice, ParsesTheFiveNotices) {
   ASSERT_TRUE(event && event->app);
   EXPECT_EQ(event->kind, WorkspaceEventKind::kDeactivated);
   EXPECT_EQ(event->app->policy, 2);
-  EXPECT_EQ(ParseNotice(R"({"notify":"launched","name":"NoId"})")->kind, WorkspaceEventKind::kLaunched);
-  EXPECT_EQ(ParseNotice(R"({"notify":"terminated","bundleId":"x"})")->kind, WorkspaceEventKind::kTerminated);
+  EXPECT_EQ(ParseNotice(R"({"notify":"launched","name":"NoId"})")->kind,
+            WorkspaceEventKind::kLaunched);
+  EXPECT_EQ(ParseNotice(R"({"notify":"terminated","bundleId":"x"})")->kind,
+            WorkspaceEventKind::kTerminated);
   event = ParseNotice(R"({"notify":"woke","bundleId":"ignored"})");
   ASSERT_TRUE(event);
   EXPECT_EQ(event->kind, WorkspaceEventKind::kWoke);
@@ -100,9 +102,12 @@ TEST_F(SimControlSocket, DeliversNoticesFromSeveralConnectionsOnTheMainThread) {
   SimControl control(path, workspace_, loop_);
   int first = Connect(path);
   int second = Connect(path);
-  Send(first, "{\"notify\":\"launched\",\"bundleId\":\"org.videolan.vlc\",\"name\":\"VLC\",\"policy\":0}\n");
+  Send(first,
+       "{\"notify\":\"launched\",\"bundleId\":\"org.videolan.vlc\",\"name\":\"VLC\",\"policy\":0}"
+       "\n");
   Send(second, "garbage\n\n{\"notify\":\"activated\",\"bundleId\":\"com.apple.mail\",");
-  Send(second, "\"name\":\"Mail\"}\r\n{\"notify\":\"woke\"}");  // the last line ends with the connection
+  Send(second,
+       "\"name\":\"Mail\"}\r\n{\"notify\":\"woke\"}");  // the last line ends with the connection
   ::close(second);
   RunUntil(3);
   ::close(first);
@@ -143,7 +148,8 @@ TEST_F(SimControlSocket, RefusesAPathThatIsNotASocket) {
   std::ofstream(path) << "keep me";
   EXPECT_THROW(SimControl(path, workspace_, loop_), std::runtime_error);
   EXPECT_TRUE(std::filesystem::exists(path));
-  EXPECT_THROW(SimControl((folder_ / std::string(200, 'p')).string(), workspace_, loop_), std::runtime_error);
+  EXPECT_THROW(SimControl((folder_ / std::string(200, 'p')).string(), workspace_, loop_),
+               std::runtime_error);
 }
 
 }  // namespace

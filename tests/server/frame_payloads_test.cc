@@ -12,8 +12,12 @@ namespace {
 // The default desktop: one 1920x1080 screen, the pointer at (960, 540) in event space.
 class FramePayloads : public InputTest {
  protected:
-  void Mouse(const std::string& payload) { ReadMousePayload(payload.data(), static_cast<int>(payload.size()), held_); }
-  void Key(const std::string& payload) { ReadKeyPayload(payload.data(), static_cast<int>(payload.size()), held_); }
+  void Mouse(const std::string& payload) {
+    ReadMousePayload(payload.data(), static_cast<int>(payload.size()), held_);
+  }
+  void Key(const std::string& payload) {
+    ReadKeyPayload(payload.data(), static_cast<int>(payload.size()), held_);
+  }
   HeldInput held_;
 };
 
@@ -31,7 +35,8 @@ TEST_F(FramePayloads, PointerMovesNeedBothNumbers) {
 
 TEST_F(FramePayloads, PointerCommandsRunInOrderAndOnlyOneByteTokensAreCommands) {
   Mouse("c m 2 2");
-  EXPECT_EQ(Take(), Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(5, 962, 542)}));
+  EXPECT_EQ(Take(),
+            Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(5, 962, 542)}));
   Mouse("mm 1 1 r M x 7 C");
   Mouse("b m 5 5");  // "b" swallows the "m"; the numbers alone mean nothing
   EXPECT_TRUE(Take().empty());
@@ -42,7 +47,8 @@ TEST_F(FramePayloads, ButtonsTakeTheFirstByteOfTheirTokens) {
   Mouse("R right down R r up");
   Mouse("R m d R m u");
   EXPECT_EQ(Take(), Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(3, 960, 540),
-                           MouseLine(4, 960, 540), MouseLine(25, 960, 540, 2), MouseLine(26, 960, 540, 2)}));
+                           MouseLine(4, 960, 540), MouseLine(25, 960, 540, 2),
+                           MouseLine(26, 960, 540, 2)}));
   Mouse("R x d");  // no button: the d is no direction either
   Mouse("R l x");
   Mouse("R l");
@@ -94,18 +100,21 @@ TEST_F(FramePayloads, KeyNamesSpacesAndCombinations) {
   Key("a");
   Key("A");
   Key("RTN");
-  EXPECT_EQ(Take(), Lines({KeyLine(0, true), KeyLine(0, false), KeyLine(56, true), KeyLine(0, true),
-                           KeyLine(0, false), KeyLine(56, false), KeyLine(36, true), KeyLine(36, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(0, true), KeyLine(0, false), KeyLine(56, true), KeyLine(0, true),
+                   KeyLine(0, false), KeyLine(56, false), KeyLine(36, true), KeyLine(36, false)}));
   Key("a  b");
-  EXPECT_EQ(Take(), Lines({KeyLine(0, true), KeyLine(0, false), KeyLine(49, true), KeyLine(49, false),
-                           KeyLine(11, true), KeyLine(11, false)}));
+  EXPECT_EQ(Take(), Lines({KeyLine(0, true), KeyLine(0, false), KeyLine(49, true),
+                           KeyLine(49, false), KeyLine(11, true), KeyLine(11, false)}));
   Key(" ");  // one space; the empty token at the end is not one
   Key("");
   Key("a ");
   Key("nosuch f1");
-  EXPECT_EQ(Take(), Lines({KeyLine(49, true), KeyLine(49, false), KeyLine(0, true), KeyLine(0, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(49, true), KeyLine(49, false), KeyLine(0, true), KeyLine(0, false)}));
   Key("CTRL[+]c");
-  EXPECT_EQ(Take(), Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
 }
 
 TEST_F(FramePayloads, RawKeysHoldAcrossFramesAndAreReleasedForTheClient) {
@@ -113,8 +122,8 @@ TEST_F(FramePayloads, RawKeysHoldAcrossFramesAndAreReleasedForTheClient) {
   Key("a");
   Key("[R] SHIFT u");
   Key("[R] CTRL d");
-  EXPECT_EQ(Take(), Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false), KeyLine(56, false),
-                           KeyLine(59, true)}));
+  EXPECT_EQ(Take(), Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false),
+                           KeyLine(56, false), KeyLine(59, true)}));
   held_.ReleaseAll();
   EXPECT_EQ(Take(), Lines({KeyLine(59, false)}));
 }
@@ -125,7 +134,8 @@ TEST_F(FramePayloads, RawPrefixWithUnknownNamesOrDirections) {
   Key("[R] SHIFT x");  // no direction: nothing, the x is used up
   Key("[R] [R] b");    // "[R]" is no key name
   Key("x [R]");        // a prefix open at the end is dropped
-  EXPECT_EQ(Take(), Lines({KeyLine(11, true), KeyLine(11, false), KeyLine(7, true), KeyLine(7, false)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(11, true), KeyLine(11, false), KeyLine(7, true), KeyLine(7, false)}));
   Key("[R] ALT down [R] ALT up");
   EXPECT_EQ(Take(), Lines({KeyLine(58, true), KeyLine(58, false)}));
 }

@@ -1,8 +1,9 @@
 // Notification lines and the frontmost-application report texts.
+#include "server/reports.h"
+
 #include <gtest/gtest.h>
 
 #include "server/notice_hand_over.h"
-#include "server/reports.h"
 
 namespace hovra {
 namespace {

@@ -95,7 +95,6 @@ inline std::string Frontmost(std::string_view process,
   return source + R"( end if\nend tell\n)";
 }
 
-
 inline constexpr std::string_view kClick =
     R"js(do shell script \"afplay /System/Library/LoginPlugins/BezelServices.loginPlugin/Contents/Resources/volume.aiff > /dev/null 2>&1 &\")js";
 
@@ -266,7 +265,6 @@ inline void AddPowerCases(std::vector<ActionCommandCase>& cases) {
   add("sleep", "sleep", 2, {Script("Sleep", R"js(tell application \"Finder\" to sleep)js")},
       [] { SleepSystem(); });
 }
-
 
 inline std::string ITunes(std::string_view op, std::string_view action) {
   return Script(std::string(op) + ".iTunes", Frontmost("iTunes", {action}));
@@ -506,7 +504,6 @@ inline void AddPlayerStepCases(std::vector<ActionCommandCase>& cases) {
       Keys({{56, true, kShift}, {35, true, kShift}, {35, false, kShift}, {56, false, kShift}});
   AddIndexed(cases, "player prev", 6, 1, shiftP, shiftP, prev(6));
 }
-
 
 struct PresentationScripts {
   std::string_view op;         // PPTExit ...

@@ -66,12 +66,10 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
   std::filesystem::create_directories(dir_ + "/config");
   std::ofstream(dir_ + "/sim.json") << options.simJson;
 
-  std::vector<std::string> args = {HOVRA_SERVER_BINARY,
-                                   "--backend", "journal",  // never the tester's own desktop
-                                   "--journal", dir_ + "/journal.jsonl",
-                                   "--sim", dir_ + "/sim.json",
-                                   "--port", "0",
-                                   "--discovery-port", "0",
+  std::vector<std::string> args = {HOVRA_SERVER_BINARY, "--backend",
+                                   "journal",  // never the tester's own desktop
+                                   "--journal", dir_ + "/journal.jsonl", "--sim",
+                                   dir_ + "/sim.json", "--port", "0", "--discovery-port", "0",
                                    // the start-up update check stays on this machine
                                    "--update-url", "http://127.0.0.1:9/version.json"};
   if (options.ownConfigDir) {
@@ -127,7 +125,8 @@ bool ServerProcess::Running() {
 
 int ServerProcess::WaitForExit(std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
-  while (Running() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(10ms);
+  while (Running() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
   return Running() ? -1 : exitCode_;
 }
 
@@ -146,7 +145,8 @@ std::vector<std::string> ServerProcess::JournalLines() const {
   return SplitLines(ReadFile(dir_ + "/journal.jsonl"));
 }
 
-std::vector<std::string> ServerProcess::WaitForJournal(size_t count, std::chrono::milliseconds wait) const {
+std::vector<std::string> ServerProcess::WaitForJournal(size_t count,
+                                                       std::chrono::milliseconds wait) const {
   auto deadline = std::chrono::steady_clock::now() + wait;
   std::vector<std::string> lines = JournalLines();
   while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {

@@ -12,7 +12,8 @@ namespace hovra::testing {
 namespace {
 
 int WaitMs(std::chrono::steady_clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
   return left.count() < 0 ? 0 : static_cast<int>(left.count());
 }
 

@@ -24,7 +24,8 @@ class X11Connection : public X11Fixture {
   }
   static size_t Count(const std::string& text, const std::string& part) {
     size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+      ++count;
     return count;
   }
 };

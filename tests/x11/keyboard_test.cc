@@ -17,8 +17,9 @@ TEST_P(X11Keyboard, KeyFramesAndTextTypeTheSameCharactersOnEveryLayout) {
   Start();
   if (HasFatalFailure() || IsSkipped()) return;
   ASSERT_TRUE(SetLayout(GetParam()));  // changed under a running connection
-  for (const char* name : {"a", "z", "y", "q", "m", "A", "Z", "1", "!", "2", "@", "7", "=", "+", "-",
-                           "_", "[", "}", ";", "'", "\"", "\\", "/", "?", ",", ".", "`", "~", " "}) {
+  for (const char* name :
+       {"a", "z", "y", "q", "m", "A",  "Z",  "1", "!", "2", "@", "7", "=", "+", "-",
+        "_", "[", "}", ";", "'", "\"", "\\", "/", "?", ",", ".", "`", "~", " "}) {
     Key(name);
   }
   EXPECT_EQ(Typed(), U"azyqmAZ1!2@7=+-_[};'\"\\/?,.`~ ");
@@ -69,7 +70,8 @@ TEST_F(X11Modifiers, ExplicitFlagsCarryExactlyTheirModifiers) {
   std::vector<KeyRecord> keys = window_->TakeKeys();
   ASSERT_EQ(keys.size(), 2u);
   EXPECT_EQ(keys[0].character, U'h');
-  EXPECT_EQ(keys[0].state & (kShiftMask | kControlMask | kAltMask | kSuperMask), unsigned{kSuperMask});
+  EXPECT_EQ(keys[0].state & (kShiftMask | kControlMask | kAltMask | kSuperMask),
+            unsigned{kSuperMask});
   EXPECT_EQ(keys[1].character, U'B');  // the held Shift is back after the shortcut
   EXPECT_EQ(keys[1].state & (kShiftMask | kSuperMask), unsigned{kShiftMask});
 }
@@ -77,8 +79,11 @@ TEST_F(X11Modifiers, ExplicitFlagsCarryExactlyTheirModifiers) {
 TEST_F(X11Modifiers, AnOptionFlagAddsAltAndHeldKeysAreLetGoAtClose) {
   Start();
   if (HasFatalFailure() || IsSkipped()) return;
-  platform::KeyEvent down{.code = 3, .down = true, .source = platform::EventSource::kHid,
-                          .flags = platform::kFlagOption | platform::kFlagControl, .unicode = {}};
+  platform::KeyEvent down{.code = 3,
+                          .down = true,
+                          .source = platform::EventSource::kHid,
+                          .flags = platform::kFlagOption | platform::kFlagControl,
+                          .unicode = {}};
   platform::KeyEvent up = down;
   up.down = false;
   platform::GetEvents().PostKey(down);
@@ -88,7 +93,8 @@ TEST_F(X11Modifiers, AnOptionFlagAddsAltAndHeldKeysAreLetGoAtClose) {
   std::vector<KeyRecord> keys = window_->TakeKeys();
   ASSERT_EQ(keys.size(), 1u);
   EXPECT_EQ(keys[0].character, U'f');
-  EXPECT_EQ(keys[0].state & (kShiftMask | kControlMask | kAltMask | kSuperMask), unsigned{kControlMask | kAltMask});
+  EXPECT_EQ(keys[0].state & (kShiftMask | kControlMask | kAltMask | kSuperMask),
+            unsigned{kControlMask | kAltMask});
   unsigned state = 0;
   window_->Pointer(nullptr, nullptr, &state);
   EXPECT_EQ(state & (kControlMask | kAltMask), unsigned{kControlMask});  // Alt went with the f

@@ -38,8 +38,10 @@ class X11Pointer : public X11Fixture {
       ASSERT_TRUE(events_->Sync());
       int x = 0, y = 0;
       window_->Pointer(&x, &y);
-      EXPECT_EQ(x, static_cast<int>(expected.x) + primaryX) << "after " << step.dx << "," << step.dy;
-      EXPECT_EQ(y, static_cast<int>(expected.y) + primaryY) << "after " << step.dx << "," << step.dy;
+      EXPECT_EQ(x, static_cast<int>(expected.x) + primaryX)
+          << "after " << step.dx << "," << step.dy;
+      EXPECT_EQ(y, static_cast<int>(expected.y) + primaryY)
+          << "after " << step.dx << "," << step.dy;
       EXPECT_EQ(events_->PointerEventLocation(), expected);
     }
   }
@@ -60,7 +62,8 @@ TEST_F(X11Pointer, MovesCrossAndClampOnTwoMonitors) {
   if (HasFatalFailure() || IsSkipped()) return;
   SetMonitors({{"*A", "640/160x800/200+0+0"}, {"B", "640/160x600/150+640+100"}});
   window_->WarpPointer(600, 400);
-  EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 640, 800}, {640, 100, 640, 600}}));
+  EXPECT_EQ(events_->ScreenFrames(),
+            (std::vector<platform::Rect>{{0, 0, 640, 800}, {640, 100, 640, 600}}));
   // Across to B, clamped at B's right and top edges, then back onto A and down to its bottom.
   ExpectSamePath({{100, 0}, {5000, 0}, {-10, -5000}, {-700, 300}, {0, 5000}, {50, -10}}, 0, 0);
 }
@@ -71,7 +74,8 @@ TEST_F(X11Pointer, EventSpaceStartsAtThePrimaryMonitorWhereverItIs) {
   if (HasFatalFailure() || IsSkipped()) return;
   SetMonitors({{"*B", "640/160x600/150+640+100"}, {"A", "640/160x800/200+0+0"}});
   window_->WarpPointer(740, 400);
-  EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 640, 600}, {-640, -100, 640, 800}}));
+  EXPECT_EQ(events_->ScreenFrames(),
+            (std::vector<platform::Rect>{{0, 0, 640, 600}, {-640, -100, 640, 800}}));
   EXPECT_EQ(events_->PointerLocation(), (platform::Point{100, 300}));
   ExpectSamePath({{-200, 0}, {-5000, 0}, {0, -5000}, {300, 40}, {10, 5000}}, 640, 100);
 }
@@ -102,11 +106,11 @@ TEST_F(X11Pointer, WheelDeltasBecomeOneClickPerUnit) {
   Start();
   if (HasFatalFailure() || IsSkipped()) return;
   window_->WarpPointer(50, 60);
-  Mouse("w 10");   // up 2
-  Mouse("w -5");   // down 1
-  Mouse("h 10");   // left 2
-  Mouse("h -7");   // right 1
-  Mouse("w 4");    // below one unit: nothing
+  Mouse("w 10");  // up 2
+  Mouse("w -5");  // down 1
+  Mouse("h 10");  // left 2
+  Mouse("h -7");  // right 1
+  Mouse("w 4");   // below one unit: nothing
   std::vector<unsigned> presses;
   for (const ButtonRecord& record : Buttons()) {
     if (record.press) presses.push_back(record.button);

@@ -26,7 +26,8 @@ TestWindow::TestWindow(const std::string& display) {
   window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0,
                                 static_cast<unsigned>(DisplayWidth(display_, screen)),
                                 static_cast<unsigned>(DisplayHeight(display_, screen)), 0, 0, 0);
-  XSelectInput(display_, window_, KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+  XSelectInput(display_, window_,
+               KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
   XMapWindow(display_, window_);
   XEvent event;
   XWindowEvent(display_, window_, StructureNotifyMask, &event);  // until it is mapped
@@ -80,7 +81,8 @@ void TestWindow::Pointer(int* x, int* y, unsigned* state) {
   Window root = 0, child = 0;
   int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
   unsigned int mask = 0;
-  XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+  XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &windowX,
+                &windowY, &mask);
   if (x != nullptr) *x = rootX;
   if (y != nullptr) *y = rootY;
   if (state != nullptr) *state = mask;
@@ -98,7 +100,8 @@ namespace hovra::testing {
 bool TestWindow::KeymapHas(unsigned long keysym) {
   int minCode = 0, maxCode = 0, perCode = 0;
   XDisplayKeycodes(display_, &minCode, &maxCode);
-  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+  KeySym* map =
+      XGetKeyboardMapping(display_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
   if (map == nullptr) return false;
   bool found = false;
   for (int i = 0; i < (maxCode - minCode + 1) * perCode; ++i) found = found || map[i] == keysym;

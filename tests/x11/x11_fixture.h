@@ -23,7 +23,9 @@
 #include "tests/x11/xvfb_display.h"
 
 namespace hovra::platform {
-inline void PrintTo(const Point& point, std::ostream* out) { *out << "(" << point.x << ", " << point.y << ")"; }
+inline void PrintTo(const Point& point, std::ostream* out) {
+  *out << "(" << point.x << ", " << point.y << ")";
+}
 inline void PrintTo(const Rect& rect, std::ostream* out) {
   *out << "[" << rect.x << ", " << rect.y << ", " << rect.width << ", " << rect.height << "]";
 }
@@ -69,7 +71,9 @@ class X11Fixture : public ::testing::Test {
     platform::Install(services);
   }
 
-  void Key(std::string_view payload) { ReadKeyPayload(payload.data(), static_cast<int>(payload.size()), held_); }
+  void Key(std::string_view payload) {
+    ReadKeyPayload(payload.data(), static_cast<int>(payload.size()), held_);
+  }
   void Mouse(std::string_view payload) {
     ReadMousePayload(payload.data(), static_cast<int>(payload.size()), held_);
     CommitMouseWheel();  // as the receive path does after each read

@@ -17,7 +17,8 @@ void HeadlessUi::ShowNotificationPanel(std::string_view message, std::string_vie
     PrintLine("%s (%.*s)", text.c_str(), static_cast<int>(url.size()), url.data());
   }
   if (journal_.Enabled()) {
-    journal_.Write(JsonLine().Text("kind", "notice").Text("message", message).Text("url", url).Finish());
+    journal_.Write(
+        JsonLine().Text("kind", "notice").Text("message", message).Text("url", url).Finish());
   }
 }
 
@@ -28,7 +29,8 @@ void HeadlessUi::ShowMessage(std::string_view text) {
 int HeadlessUi::RunAlert(std::string_view message, std::string_view informative,
                          const std::vector<std::string_view>& buttons) {
   PrintLine("%.*s", static_cast<int>(message.size()), message.data());
-  if (!informative.empty()) PrintLine("%.*s", static_cast<int>(informative.size()), informative.data());
+  if (!informative.empty())
+    PrintLine("%.*s", static_cast<int>(informative.size()), informative.data());
   return buttons.empty() ? 1000 : 1000 + static_cast<int>(buttons.size()) - 1;
 }
 

@@ -10,7 +10,8 @@ namespace hovra::platform::journal {
 
 class JournalEvents : public EventServices {
  public:
-  JournalEvents(JournalWriter& journal, SimDesktop& desktop) : journal_(journal), desktop_(desktop) {}
+  JournalEvents(JournalWriter& journal, SimDesktop& desktop)
+      : journal_(journal), desktop_(desktop) {}
 
   void PostKey(const KeyEvent& event) override;
   void PostMouse(const MouseEvent& event) override;

@@ -6,8 +6,11 @@ namespace hovra::platform::journal {
 
 void JournalScripts::Run(const Script& script) {
   if (!journal_.Enabled()) return;
-  journal_.Write(
-      JsonLine().Text("kind", "script").Text("name", script.name).Text("source", script.source).Finish());
+  journal_.Write(JsonLine()
+                     .Text("kind", "script")
+                     .Text("name", script.name)
+                     .Text("source", script.source)
+                     .Finish());
 }
 
 }  // namespace hovra::platform::journal

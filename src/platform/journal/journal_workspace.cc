@@ -40,7 +40,8 @@ std::vector<ImageRepresentation> JournalWorkspace::IconForFile(std::string_view 
   auto found = icons.find(std::string(path));
   if (found == icons.end()) return image;
   for (const std::string& file : found->second) {
-    if (std::optional<ImageRepresentation> rep = ReadPngFile(file)) image.push_back(std::move(*rep));
+    if (std::optional<ImageRepresentation> rep = ReadPngFile(file))
+      image.push_back(std::move(*rep));
   }
   return image;
 }

@@ -13,7 +13,8 @@ namespace hovra::platform::journal {
 
 class JournalWorkspace : public Workspace {
  public:
-  JournalWorkspace(JournalWriter& journal, SimDesktop& desktop) : journal_(journal), desktop_(desktop) {}
+  JournalWorkspace(JournalWriter& journal, SimDesktop& desktop)
+      : journal_(journal), desktop_(desktop) {}
 
   std::string AbsolutePathForAppBundle(std::string_view bundleId) override;
   std::vector<RunningApp> RunningApplications() override { return desktop_.Running(); }

@@ -45,7 +45,8 @@ void JournalWriter::Write(std::string_view line) {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       static LogOnce once;
-      if (once.First()) Log("journal: write failed (errno %d); journal lines are being lost", errno);
+      if (once.First())
+        Log("journal: write failed (errno %d); journal lines are being lost", errno);
       return;
     }
     off += static_cast<size_t>(n);

@@ -24,8 +24,10 @@ constexpr size_t kReadChunkBytes = 4096;
 constexpr int kBacklog = 8;
 
 const std::map<std::string, WorkspaceEventKind, std::less<>> kNoticeKinds = {
-    {"launched", WorkspaceEventKind::kLaunched},   {"terminated", WorkspaceEventKind::kTerminated},
-    {"activated", WorkspaceEventKind::kActivated}, {"deactivated", WorkspaceEventKind::kDeactivated},
+    {"launched", WorkspaceEventKind::kLaunched},
+    {"terminated", WorkspaceEventKind::kTerminated},
+    {"activated", WorkspaceEventKind::kActivated},
+    {"deactivated", WorkspaceEventKind::kDeactivated},
     {"woke", WorkspaceEventKind::kWoke}};
 
 std::runtime_error SystemError(const std::string& what) {
@@ -48,7 +50,8 @@ int Listen(const std::string& path) {
   int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) throw SystemError("sim-control: socket");
   RemoveStaleSocket(path);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 || ::listen(fd, kBacklog) != 0) {
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
+      ::listen(fd, kBacklog) != 0) {
     auto error = SystemError("sim-control: cannot listen at \"" + path + "\"");
     ::close(fd);
     throw error;
@@ -72,7 +75,8 @@ std::optional<WorkspaceEvent> ParseNotice(std::string_view line) {
   if (kind == kNoticeKinds.end()) return std::nullopt;
   WorkspaceEvent event;
   event.kind = kind->second;
-  if (event.kind == WorkspaceEventKind::kWoke || !(root.contains("bundleId") || root.contains("name"))) {
+  if (event.kind == WorkspaceEventKind::kWoke ||
+      !(root.contains("bundleId") || root.contains("name"))) {
     return event;
   }
   RunningApp app;
@@ -124,7 +128,8 @@ void SimControl::Deliver(std::string_view line) {
     }
     return;
   }
-  mainQueue_.Post([&workspace = workspace_, notice = std::move(*event)] { workspace.Notify(notice); });
+  mainQueue_.Post(
+      [&workspace = workspace_, notice = std::move(*event)] { workspace.Notify(notice); });
 }
 
 void SimControl::Serve() {

@@ -37,7 +37,7 @@ class SimControl {
   JournalWorkspace& workspace_;
   MainQueue& mainQueue_;
   int listenFd_ = -1;
-  int stopRead_ = -1;   // the serving thread wakes when the destructor writes here
+  int stopRead_ = -1;  // the serving thread wakes when the destructor writes here
   int stopWrite_ = -1;
   std::thread thread_;
 };

@@ -34,7 +34,8 @@ SimConfig SimConfig::Parse(std::string_view text) {
     if (root.contains("screens")) {
       config.screens.clear();
       for (const json& s : root.at("screens")) {
-        if (!s.is_array() || s.size() != 4) throw std::runtime_error("a screen is [x, y, width, height]");
+        if (!s.is_array() || s.size() != 4)
+          throw std::runtime_error("a screen is [x, y, width, height]");
         config.screens.push_back(
             Rect{s[0].get<double>(), s[1].get<double>(), s[2].get<double>(), s[3].get<double>()});
       }
@@ -48,7 +49,8 @@ SimConfig SimConfig::Parse(std::string_view text) {
     config.osVersion = OptionalText(root, "osVersion");
     config.userName = OptionalText(root, "userName");
     config.home = OptionalText(root, "home");
-    if (root.contains("addresses")) config.addresses = root.at("addresses").get<std::vector<std::string>>();
+    if (root.contains("addresses"))
+      config.addresses = root.at("addresses").get<std::vector<std::string>>();
     if (root.contains("installed")) {
       config.installed = root.at("installed").get<std::map<std::string, std::string>>();
     }

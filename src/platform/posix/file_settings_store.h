@@ -9,7 +9,6 @@
 #include <ctime>
 #include <filesystem>
 #include <mutex>
-
 #include <nlohmann/json.hpp>
 
 #include "base/log.h"
@@ -59,7 +58,7 @@ class FileSettingsStore : public SettingsStore {
   FileStamp stamp_;
   nlohmann::json stored_ = nlohmann::json::object();   // the file as last read or written
   nlohmann::json pending_ = nlohmann::json::object();  // set here, not yet written
-  bool unreadable_ = false;  // the file exists but holds no JSON object
+  bool unreadable_ = false;                            // the file exists but holds no JSON object
   LogOnce badFileLog_;
   LogOnce writeFailLog_;
 };

@@ -94,7 +94,8 @@ std::optional<KeyCode> KeyMap::Bind(Display* display, const KeySymbols& symbols,
   Binding& binding = bindings_[*slot];
   binding.symbols = symbols;
   binding.lastUse = uses_;
-  Write(display, binding.code, symbols.plain, symbols.shifted != 0 ? symbols.shifted : symbols.plain);
+  Write(display, binding.code, symbols.plain,
+        symbols.shifted != 0 ? symbols.shifted : symbols.plain);
   return binding.code;
 }
 

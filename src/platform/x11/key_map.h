@@ -35,7 +35,8 @@ class KeyMap {
   // A spare keycode bound to `symbols` (both levels `plain` when there is no shifted one);
   // reuses an existing binding, else takes a free spare or the least recently used binding
   // not in `pressed`. Nothing when no keycode can be spared.
-  std::optional<KeyCode> Bind(Display* display, const KeySymbols& symbols, const std::set<KeyCode>& pressed);
+  std::optional<KeyCode> Bind(Display* display, const KeySymbols& symbols,
+                              const std::set<KeyCode>& pressed);
   void RestoreAll(Display* display);
 
  private:

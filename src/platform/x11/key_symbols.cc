@@ -18,6 +18,7 @@ struct Row {
 // Every key of both name tables, the keypad keys of the zoom gestures and the modifiers;
 // letters and punctuation are the characters of their US key, so that the keymap in use
 // decides where they are.
+// clang-format off
 constexpr std::array<Row, 81> kRows{{
     {0, XK_a, XK_A}, {1, XK_s, XK_S}, {2, XK_d, XK_D}, {3, XK_f, XK_F},
     {4, XK_h, XK_H}, {5, XK_g, XK_G}, {6, XK_z, XK_Z}, {7, XK_x, XK_X},
@@ -44,6 +45,7 @@ constexpr std::array<Row, 81> kRows{{
     {118, XK_F4, 0}, {119, XK_End, 0}, {120, XK_F2, 0}, {121, XK_Next, 0},
     {122, XK_F1, 0}, {123, XK_Left, 0}, {124, XK_Right, 0}, {125, XK_Down, 0}, {126, XK_Up, 0},
 }};
+// clang-format on
 
 constexpr KeySymbol kUnicodeKeysymBase = 0x01000000;  // X's keysyms for arbitrary characters
 
@@ -75,30 +77,43 @@ KeySymbol SymbolForCharacter(char32_t codePoint) {
 
 uint64_t FlagOf(Modifier modifier) {
   switch (modifier) {
-    case Modifier::kShift: return kFlagShift;
-    case Modifier::kControl: return kFlagControl;
-    case Modifier::kOption: return kFlagOption;
-    case Modifier::kCommand: return kFlagCommand;
+    case Modifier::kShift:
+      return kFlagShift;
+    case Modifier::kControl:
+      return kFlagControl;
+    case Modifier::kOption:
+      return kFlagOption;
+    case Modifier::kCommand:
+      return kFlagCommand;
   }
   return 0;
 }
 
 std::optional<Modifier> ModifierOfKey(uint16_t code) {
   switch (code) {
-    case 56: return Modifier::kShift;
-    case 59: return Modifier::kControl;
-    case 58: return Modifier::kOption;
-    case 55: return Modifier::kCommand;
-    default: return std::nullopt;
+    case 56:
+      return Modifier::kShift;
+    case 59:
+      return Modifier::kControl;
+    case 58:
+      return Modifier::kOption;
+    case 55:
+      return Modifier::kCommand;
+    default:
+      return std::nullopt;
   }
 }
 
 KeySymbol SymbolOfModifier(Modifier modifier) {
   switch (modifier) {
-    case Modifier::kShift: return XK_Shift_L;
-    case Modifier::kControl: return XK_Control_L;
-    case Modifier::kOption: return XK_Alt_L;
-    case Modifier::kCommand: return XK_Super_L;
+    case Modifier::kShift:
+      return XK_Shift_L;
+    case Modifier::kControl:
+      return XK_Control_L;
+    case Modifier::kOption:
+      return XK_Alt_L;
+    case Modifier::kCommand:
+      return XK_Super_L;
   }
   return 0;
 }

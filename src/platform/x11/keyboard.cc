@@ -41,7 +41,8 @@ void Keyboard::PostKeyCode(Display* display, const KeyEvent& event) {
     std::optional<KeySymbols> symbols = SymbolsForVirtualKey(event.code);
     if (!symbols) {
       static LogOnce unknown;
-      if (unknown.First()) Log("virtual key %u has no X key; its events are not posted", event.code);
+      if (unknown.First())
+        Log("virtual key %u has no X key; its events are not posted", event.code);
       return;
     }
     code = map_.FindKey(*symbols);
@@ -70,7 +71,8 @@ void Keyboard::PostText(Display* display, const KeyEvent& event) {
         LogBrokenSurrogate();
         continue;
       }
-      character = 0x10000 + ((static_cast<char32_t>(pendingHigh_) - 0xD800) << 10) + (unit - 0xDC00);
+      character =
+          0x10000 + ((static_cast<char32_t>(pendingHigh_) - 0xD800) << 10) + (unit - 0xDC00);
       if (!event.down) pendingHigh_ = 0;
     } else if (pendingHigh_ != 0) {
       LogBrokenSurrogate();

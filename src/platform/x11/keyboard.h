@@ -39,10 +39,10 @@ class Keyboard {
   std::set<KeyCode> PressedCodes() const;
 
   KeyMap& map_;
-  std::map<uint16_t, KeyCode> keysDown_;    // virtual key code -> the keycode it pressed
-  std::map<char32_t, KeyCode> charsDown_;   // typed character -> the keycode it pressed
+  std::map<uint16_t, KeyCode> keysDown_;   // virtual key code -> the keycode it pressed
+  std::map<char32_t, KeyCode> charsDown_;  // typed character -> the keycode it pressed
   std::array<std::optional<KeyCode>, 4> modifiersDown_;  // by Modifier, pressed by key events
-  char16_t pendingHigh_ = 0;                // first half of a surrogate pair being typed
+  char16_t pendingHigh_ = 0;  // first half of a surrogate pair being typed
 };
 
 }  // namespace hovra::platform::x11

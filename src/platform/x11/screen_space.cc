@@ -23,7 +23,8 @@ Rect MonitorToScreenSpace(const MonitorRect& monitor, const MonitorRect& primary
 }
 
 Point RootToScreenSpace(int x, int y, const MonitorRect& primary) {
-  return Point{static_cast<double>(x - primary.x), static_cast<double>(primary.y + primary.height - y)};
+  return Point{static_cast<double>(x - primary.x),
+               static_cast<double>(primary.y + primary.height - y)};
 }
 
 Point RootToEventSpace(int x, int y, const MonitorRect& primary) {

@@ -67,7 +67,8 @@ Display* X11Connection::Get(bool* reopened) {
 bool X11Connection::CheckLost() {
   if (!broken_) return false;
   if (lostLog_.First()) {
-    Log("lost the connection to X display \"%s\"; input is dropped until it is back", name_.c_str());
+    Log("lost the connection to X display \"%s\"; input is dropped until it is back",
+        name_.c_str());
   }
   Close();
   nextAttempt_ = std::chrono::steady_clock::now() + retryInterval_;

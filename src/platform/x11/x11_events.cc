@@ -22,13 +22,20 @@ namespace {
 // motion (moved and dragged events are the motion alone).
 std::pair<unsigned, bool> ButtonOf(int type) {
   switch (type) {
-    case kLeftMouseDown: return {1, true};
-    case kLeftMouseUp: return {1, false};
-    case kRightMouseDown: return {3, true};
-    case kRightMouseUp: return {3, false};
-    case kOtherMouseDown: return {2, true};
-    case kOtherMouseUp: return {2, false};
-    default: return {0, false};
+    case kLeftMouseDown:
+      return {1, true};
+    case kLeftMouseUp:
+      return {1, false};
+    case kRightMouseDown:
+      return {3, true};
+    case kRightMouseUp:
+      return {3, false};
+    case kOtherMouseDown:
+      return {2, true};
+    case kOtherMouseUp:
+      return {2, false};
+    default:
+      return {0, false};
   }
 }
 
@@ -110,7 +117,8 @@ void X11Events::State::ReadPointer(bool withMonitors) {
   Window rootReturn = 0, child = 0;
   int x = 0, y = 0, windowX = 0, windowY = 0;
   unsigned int mask = 0;
-  bool onThisScreen = XQueryPointer(display, root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask);
+  bool onThisScreen =
+      XQueryPointer(display, root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask);
   std::vector<MonitorRect> read;
   if (withMonitors) read = ReadMonitors(display, hasMonitorList);
   if (Lost()) return;
@@ -230,8 +238,10 @@ bool X11Events::Sync() {
   return !state_->Lost();
 }
 
-std::unique_ptr<X11Events> OpenX11Events(const char* display, std::chrono::milliseconds reconnectInterval) {
-  auto state = std::make_unique<X11Events::State>(display != nullptr ? display : "", reconnectInterval);
+std::unique_ptr<X11Events> OpenX11Events(const char* display,
+                                         std::chrono::milliseconds reconnectInterval) {
+  auto state =
+      std::make_unique<X11Events::State>(display != nullptr ? display : "", reconnectInterval);
   if (!state->connection.Open()) return nullptr;
   bool reopened = false;
   state->OnOpened(state->connection.Get(&reopened));

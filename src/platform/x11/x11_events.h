@@ -49,7 +49,7 @@ class X11Events : public EventServices {
 };
 
 // Opens `display` (null or empty: $DISPLAY); null when it cannot be reached or has no XTEST.
-std::unique_ptr<X11Events> OpenX11Events(const char* display,
-                                         std::chrono::milliseconds reconnectInterval = kReconnectInterval);
+std::unique_ptr<X11Events> OpenX11Events(
+    const char* display, std::chrono::milliseconds reconnectInterval = kReconnectInterval);
 
 }  // namespace hovra::platform::x11
