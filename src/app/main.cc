@@ -1,5 +1,5 @@
-// hovra-server: runs the server headless on the journal backend, or carries out one of
-// the status menu's functions given as a subcommand.
+// hovra-server: runs the server on the backends chosen for this session, or carries out
+// one of the status menu's functions given as a subcommand.
 #include <pthread.h>
 #include <signal.h>
 
@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/app_delegate.h"
+#include "app/backends.h"
 #include "app/config_file.h"
 #include "app/options.h"
 #include "app/shell_commands.h"
@@ -19,8 +20,6 @@
 #include "platform/journal/journal_backend.h"
 #include "platform/journal/sim_control.h"
 #include "platform/posix/file_settings_store.h"
-#include "platform/run_loop.h"
-#include "platform/x11/x11_events.h"
 
 namespace hovra {
 namespace {
@@ -36,29 +35,7 @@ sigset_t StopSignals() {
   return set;
 }
 
-std::unique_ptr<platform::journal::JournalBackend> MakeJournalBackend(const Options& options) {
-  auto journal = options.journalPath == "none"
-                     ? platform::journal::JournalWriter::Discarding()
-                     : platform::journal::JournalWriter::OpenFile(options.journalPath);
-  if (!journal) {
-    std::fprintf(stderr, "hovra-server: cannot open the journal %s: %s\n",
-                 options.journalPath.c_str(), std::strerror(errno));
-    return nullptr;
-  }
-  platform::journal::SimConfig config;
-  if (options.simPath) {
-    try {
-      config = platform::journal::SimConfig::Load(*options.simPath);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "hovra-server: bad simulated desktop %s: %s\n", options.simPath->c_str(),
-                   e.what());
-      return nullptr;
-    }
-  }
-  return std::make_unique<platform::journal::JournalBackend>(std::move(journal), std::move(config));
-}
-
-int RunServer(const Options& options, platform::RunLoop& mainLoop,
+int RunServer(const Options& options, platform::MainLoop& mainLoop,
               platform::journal::JournalBackend& backend) {
   std::optional<platform::journal::SimControl> simControl;
   if (options.simControlPath) {
@@ -100,25 +77,32 @@ int Run(const Options& options) {
   sigset_t stopSignals = StopSignals();
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);  // before any thread starts
 
-  auto backend = MakeJournalBackend(options);
-  if (!backend) return 1;
-  // Real input on an X display when asked for, or by default when one with XTEST is there;
-  // scripts, notices and the simulated workspace stay with the journal backend.
-  std::unique_ptr<platform::EventServices> x11Events;
-  if (options.backend != "journal" && options.command.empty()) {
-    x11Events = platform::x11::OpenX11Events(nullptr);
-    if (!x11Events && options.backend == "x11") {
-      std::fprintf(stderr,
-                   "hovra-server: no X display with the XTEST extension (is DISPLAY set?)\n");
-      return 1;
-    }
-    if (x11Events) Log("posting input to the X display %s", std::getenv("DISPLAY"));
+  // Subcommands need only the settings and the host's facts: the simulated desktop serves.
+  Options chosen = options;
+  if (!options.command.empty()) {
+    chosen.input = chosen.desktop = "journal";
+    chosen.ui = "headless";
   }
-  platform::RunLoop mainLoop;
-  platform::Services services;
-  backend->Provide(services);
-  if (x11Events) services.events = x11Events.get();
-  services.mainQueue = &mainLoop;
+  app::BackendChoice choice =
+      app::ChooseBackends(chosen, app::SessionFactsFromEnvironment(), app::ThisBuild());
+  if (!choice.error.empty()) {
+    std::fprintf(stderr, "hovra-server: %s\n", choice.error.c_str());
+    return 1;
+  }
+  std::string error;
+  std::unique_ptr<app::Backends> backends = app::Backends::Assemble(chosen, choice, error);
+  if (!backends) {
+    std::fprintf(stderr, "hovra-server: %s\n", error.c_str());
+    return 1;
+  }
+  if (options.command.empty()) {
+    Log("input: %s (%s)", choice.input.name.c_str(), choice.input.reason.c_str());
+    Log("desktop: %s (%s)", choice.desktop.name.c_str(), choice.desktop.reason.c_str());
+    Log("ui: %s (%s)", choice.ui.name.c_str(), choice.ui.reason.c_str());
+    if (!choice.warning.empty()) Log("%s", choice.warning.c_str());
+  }
+  platform::MainLoop& mainLoop = backends->MainLoop();
+  platform::Services services = backends->Services();
   platform::Install(services);  // the configuration folder depends on the host's facts
   platform::posix::FileSettingsStore settings(app::ConfigFolder(options.configDir) /
                                               platform::posix::kSettingsFileName);
@@ -131,7 +115,7 @@ int Run(const Options& options) {
     shellOptions.updateUrl = options.updateUrl.value_or("");
     status = app::RunShellCommand(options.command, shellOptions);
   } else {
-    status = RunServer(options, mainLoop, *backend);
+    status = RunServer(options, mainLoop, backends->Journal());
   }
   platform::Install({});  // the services end here
   return status;

@@ -3,11 +3,16 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/backend_choice.h"
 #include "base/decimal.h"
 #include "server/discovery.h"
 
 namespace hovra {
 namespace {
+
+using app::BackendNames;
+using app::IsBackendName;
+using app::Seam;
 
 bool ParsePort(const std::string& text, bool allowZero, unsigned short& out) {
   if (text.empty() || text.size() > 5 ||
@@ -23,9 +28,28 @@ bool ParsePort(const std::string& text, bool allowZero, unsigned short& out) {
 // Applies one option that takes a value; returns an error text, empty on success.
 std::string ApplyValue(Options& o, std::string_view name, const std::string& value) {
   if (name == "--backend") {
-    if (value != "journal" && value != "x11" && value != "auto")
+    // The old single switch: journal is the simulated desktop for everything (what every
+    // test uses), x11 is real X input, auto lets every seam choose.
+    if (value == "journal") {
+      o.input = o.desktop = "journal";
+      o.ui = "headless";
+    } else if (value == "x11") {
+      o.input = "x11";
+    } else if (value == "auto") {
+      o.input = o.desktop = o.ui = "auto";
+    } else {
       return "--backend is journal, x11 or auto";
-    o.backend = value;
+    }
+  } else if (name == "--input") {
+    if (!IsBackendName(Seam::kInput, value)) return "--input is " + BackendNames(Seam::kInput);
+    o.input = value;
+  } else if (name == "--desktop") {
+    if (!IsBackendName(Seam::kDesktop, value))
+      return "--desktop is " + BackendNames(Seam::kDesktop);
+    o.desktop = value;
+  } else if (name == "--ui") {
+    if (!IsBackendName(Seam::kUi, value)) return "--ui is " + BackendNames(Seam::kUi);
+    o.ui = value;
   } else if (name == "--journal") {
     o.journalPath = value;
   } else if (name == "--sim") {
@@ -55,9 +79,10 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
 
 bool TakesValue(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--backend",    "--journal",        "--sim",      "--sim-control",
-      "--port",       "--discovery-port", "--announce", "--probe-reply-port",
-      "--config-dir", "--update-url"};
+      "--backend",        "--input",    "--desktop",          "--ui",
+      "--journal",        "--sim",      "--sim-control",      "--port",
+      "--discovery-port", "--announce", "--probe-reply-port", "--config-dir",
+      "--update-url"};
   for (std::string_view v : kValued) {
     if (v == name) return true;
   }
@@ -115,8 +140,13 @@ const char* UsageText() {
          "  addresses               this computer's network addresses\n"
          "\n"
          "Options:\n"
-         "  --backend NAME          journal (simulated desktop), x11 (real input on an X display)\n"
-         "                          or auto (the default: x11 when a display with XTEST is there)\n"
+         "  --input NAME            where pointer and keys go: auto (the default), journal,\n"
+         "                          x11, wayland or portal\n"
+         "  --desktop NAME          who carries out scripts and workspace queries: auto (the\n"
+         "                          default: linux when a session bus is there), journal or linux\n"
+         "  --ui NAME               auto (the default), headless or tray\n"
+         "  --backend NAME          journal: the simulated desktop for everything; x11: the same\n"
+         "                          as --input x11; auto: every seam chooses\n"
          "  --journal PATH          write the journal there (\"-\": standard output, the default;\n"
          "                          \"none\": keep no journal)\n"
          "  --sim FILE              the simulated desktop (JSON)\n"

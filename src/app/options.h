@@ -12,8 +12,11 @@ namespace hovra {
 
 struct Options {
   std::vector<std::string> command;  // empty: run the server; else e.g. {"password", "on"}
-  // "journal", "x11", or "auto": x11 when a display with XTEST is reachable.
-  std::string backend = "auto";
+  // The backend of each platform seam ("auto" lets start-up choose; app/backend_choice.h
+  // lists the names). `--backend journal` sets all three to the simulated desktop.
+  std::string input = "auto";
+  std::string desktop = "auto";
+  std::string ui = "auto";
   std::string journalPath = "-";  // "-" is standard output
   std::optional<std::string> simPath;
   std::optional<std::string> simControlPath;

@@ -11,11 +11,11 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/main_queue.h"
+#include "platform/main_loop.h"
 
 namespace hovra::platform {
 
-class RunLoop : public MainQueue {
+class RunLoop : public MainLoop {
  public:
   RunLoop();  // the constructing thread is the main thread
   ~RunLoop() override;
@@ -26,10 +26,8 @@ class RunLoop : public MainQueue {
   void StartRepeatingTimer(std::chrono::milliseconds interval, std::function<void()> tick) override;
   bool IsMainThread() const override { return std::this_thread::get_id() == mainThread_; }
 
-  // Runs work until Quit(); then work still queued is dropped and waiters are released.
-  void Run();
-  // Ends Run() after the work in hand; safe from any thread and from signal-watching threads.
-  void Quit();
+  void Run() override;
+  void Quit() override;
 
  private:
   using Clock = std::chrono::steady_clock;

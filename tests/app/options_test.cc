@@ -22,7 +22,9 @@ TEST(Options, DefaultsAreTheProtocolsPorts) {
   EXPECT_EQ(r.options.probeReplyPort, 2008);
   EXPECT_TRUE(r.options.announceTo.empty());
   EXPECT_EQ(r.options.journalPath, "-");
-  EXPECT_EQ(r.options.backend, "auto");
+  EXPECT_EQ(r.options.input, "auto");
+  EXPECT_EQ(r.options.desktop, "auto");
+  EXPECT_EQ(r.options.ui, "auto");
   EXPECT_TRUE(r.options.command.empty());
 }
 
@@ -37,7 +39,9 @@ TEST(Options, ReadsValuesSeparateOrJoinedAndRepeatedAnnouncements) {
   ASSERT_EQ(r.options.announceTo.size(), 2u);
   EXPECT_EQ(ntohs(r.options.announceTo[1].sin_port), 2008);
   EXPECT_EQ(r.options.journalPath, "none");
-  EXPECT_EQ(r.options.backend, "journal");
+  EXPECT_EQ(r.options.input, "journal") << "--backend journal is the simulated desktop throughout";
+  EXPECT_EQ(r.options.desktop, "journal");
+  EXPECT_EQ(r.options.ui, "headless");
   EXPECT_EQ(*r.options.configDir, "/tmp/x");
   EXPECT_TRUE(r.options.hidden);
 }
@@ -48,8 +52,19 @@ TEST(Options, RefusesWhatItCannotUse) {
   EXPECT_NE(Parse({"--probe-reply-port", "0"}).error, "");
   EXPECT_NE(Parse({"--announce", "somewhere:1"}).error, "");
   EXPECT_NE(Parse({"--backend", "wayland"}).error, "");
+  EXPECT_NE(Parse({"--input", "tray"}).error, "");
+  EXPECT_NE(Parse({"--desktop", "x11"}).error, "");
+  EXPECT_NE(Parse({"--ui", "linux"}).error, "");
   EXPECT_NE(Parse({"--journal"}).error, "") << "a value is missing";
   EXPECT_NE(Parse({"--frobnicate"}).error, "");
+}
+
+TEST(Options, BackendX11IsAnAliasOfInputX11) {
+  ParseResult r = Parse({"--backend", "x11", "--desktop=linux", "--ui", "tray"});
+  ASSERT_EQ(r.error, "");
+  EXPECT_EQ(r.options.input, "x11");
+  EXPECT_EQ(r.options.desktop, "linux");
+  EXPECT_EQ(r.options.ui, "tray");
 }
 
 }  // namespace

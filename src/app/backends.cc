@@ -1,0 +1,110 @@
+#include "app/backends.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/journal/journal_backend.h"
+#include "platform/run_loop.h"
+#if HOVRA_HAVE_X11
+#include "platform/x11/x11_events.h"
+#endif
+
+namespace hovra::app {
+namespace {
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// DBUS_SESSION_BUS_ADDRESS, or the bus socket systemd puts in the runtime folder.
+std::string SessionBusAddress() {
+  std::string address = Env("DBUS_SESSION_BUS_ADDRESS");
+  if (!address.empty()) return address;
+  std::string runtime = Env("XDG_RUNTIME_DIR");
+  struct stat st {};
+  if (!runtime.empty() && ::stat((runtime + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) {
+    return "unix:path=" + runtime + "/bus";
+  }
+  return "";
+}
+
+std::unique_ptr<platform::journal::JournalBackend> MakeJournal(const Options& options,
+                                                               std::string& error) {
+  using platform::journal::JournalWriter;
+  auto journal = options.journalPath == "none" ? JournalWriter::Discarding()
+                                               : JournalWriter::OpenFile(options.journalPath);
+  if (!journal) {
+    error = "cannot open the journal " + options.journalPath + ": " + std::strerror(errno);
+    return nullptr;
+  }
+  platform::journal::SimConfig config;
+  if (options.simPath) {
+    try {
+      config = platform::journal::SimConfig::Load(*options.simPath);
+    } catch (const std::exception& e) {
+      error = "bad simulated desktop " + *options.simPath + ": " + e.what();
+      return nullptr;
+    }
+  }
+  return std::make_unique<platform::journal::JournalBackend>(std::move(journal), std::move(config));
+}
+
+std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std::string& error) {
+#if HOVRA_HAVE_X11
+  if (name == "x11") {
+    auto events = platform::x11::OpenX11Events(nullptr);
+    if (!events) error = "no X display with the XTEST extension (is DISPLAY set?)";
+    return events;
+  }
+#endif
+  error = "the " + name + " input backend is not part of this build";
+  return nullptr;
+}
+
+}  // namespace
+
+BuiltBackends ThisBuild() {
+  BuiltBackends built;
+#if HOVRA_HAVE_X11
+  built.x11 = true;
+#endif
+  return built;
+}
+
+SessionFacts SessionFactsFromEnvironment() {
+  SessionFacts facts;
+  facts.sessionType = Env("XDG_SESSION_TYPE");
+  facts.waylandDisplay = Env("WAYLAND_DISPLAY");
+  facts.x11Display = Env("DISPLAY");
+  facts.sessionBus = SessionBusAddress();
+#if HOVRA_HAVE_X11
+  facts.x11HasXTest = [] { return platform::x11::OpenX11Events(nullptr) != nullptr; };
+#endif
+  return facts;
+}
+
+std::unique_ptr<Backends> Backends::Assemble(const Options& options, const BackendChoice& choice,
+                                             std::string& error) {
+  std::unique_ptr<Backends> b(new Backends);
+  b->journal_ = MakeJournal(options, error);
+  if (!b->journal_) return nullptr;
+  b->journal_->Provide(b->services_);
+
+  if (choice.input.name != "journal") {
+    b->input_ = MakeInput(choice.input.name, error);
+    if (!b->input_) return nullptr;
+    b->services_.events = b->input_.get();
+  }
+  // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
+  b->mainLoop_ = std::make_unique<platform::RunLoop>();
+  b->services_.mainQueue = b->mainLoop_.get();
+  return b;
+}
+
+Backends::~Backends() = default;
+
+}  // namespace hovra::app

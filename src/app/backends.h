@@ -1,0 +1,46 @@
+// The platform services assembled from the chosen backends, and what this build and this
+// session offer to choose from. The journal backend is always assembled: whatever backend
+// carries an action out, the journal records what was asked.
+//   std::string error;
+//   auto backends = Backends::Assemble(options, choice, error);  // null: `error` says why
+//   platform::Install(backends->Services());
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/backend_choice.h"
+#include "app/options.h"
+#include "platform/main_loop.h"
+#include "platform/services.h"
+
+namespace hovra::platform::journal {
+class JournalBackend;
+}
+
+namespace hovra::app {
+
+BuiltBackends ThisBuild();
+SessionFacts SessionFactsFromEnvironment();
+
+class Backends {
+ public:
+  static std::unique_ptr<Backends> Assemble(const Options& options, const BackendChoice& choice,
+                                            std::string& error);
+  ~Backends();
+
+  // Every member set but the settings store (which depends on the host's facts).
+  const platform::Services& Services() const { return services_; }
+  platform::MainLoop& MainLoop() { return *mainLoop_; }
+  platform::journal::JournalBackend& Journal() { return *journal_; }
+
+ private:
+  Backends() = default;
+
+  std::unique_ptr<platform::journal::JournalBackend> journal_;
+  std::unique_ptr<platform::MainLoop> mainLoop_;
+  std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
+  platform::Services services_;
+};
+
+}  // namespace hovra::app
