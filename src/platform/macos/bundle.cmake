@@ -24,6 +24,7 @@ function(hovra_make_macos_bundle target)
   set_target_properties(${target} PROPERTIES MACOSX_BUNDLE TRUE MACOSX_BUNDLE_INFO_PLIST ${plist})
   # The status item asks for "icon20": the product icon under that name.
   add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory $<TARGET_BUNDLE_CONTENT_DIR:${target}>/Resources
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/data/icons/hovra-server.svg
             $<TARGET_BUNDLE_CONTENT_DIR:${target}>/Resources/icon20.svg)
 endfunction()

@@ -31,6 +31,7 @@ using hovra::platform::macos::MenuCommand;
   if (_chosen) _chosen(static_cast<MenuCommand>(sender.tag));
 }
 - (void)menuWillOpen:(NSMenu*)menu {
+  (void)menu;
   if (_willOpen) _willOpen();
 }
 @end
@@ -50,9 +51,11 @@ using hovra::platform::macos::MenuCommand;
   return NSPointInRect([self convertPoint:point fromView:self.superview], self.bounds) ? self : nil;
 }
 - (BOOL)acceptsFirstMouse:(NSEvent*)event {
+  (void)event;
   return YES;  // the program is never the active one
 }
 - (void)mouseDown:(NSEvent*)event {
+  (void)event;
   [self.window close];
   std::function<void()> clicked = _clicked;
   if (clicked) clicked();
@@ -110,7 +113,7 @@ class AppleStatusUiCalls : public StatusUiCalls {
     item_ = [NSStatusBar.systemStatusBar statusItemWithLength:NSVariableStatusItemLength];
     NSImage* image = [NSImage imageNamed:Text(imageName)];
     if (image != nil) {
-      image.template = YES;
+      [image setTemplate:YES];  // drawn in the menu bar's colours
       item_.button.image = image;
     } else {
       item_.button.title = @"Hovra";

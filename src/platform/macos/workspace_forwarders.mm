@@ -2,6 +2,7 @@
 // the plain values of workspace_calls.h and nothing else happens here.
 #import <AppKit/AppKit.h>
 
+#include <memory>
 #include <vector>
 
 #include "base/log.h"
@@ -30,9 +31,11 @@ PremultipliedBitmap Draw(NSImageRep* rep) {
   bitmap.bytesPerRow = static_cast<size_t>(wide) * 4;
   bitmap.bytes.assign(bitmap.bytesPerRow * static_cast<size_t>(high), 0);
   CGColorSpaceRef space = CGColorSpaceCreateWithName(kCGColorSpaceSRGB);
-  CGContextRef context = CGBitmapContextCreate(
-      bitmap.bytes.data(), static_cast<size_t>(wide), static_cast<size_t>(high), 8,
-      bitmap.bytesPerRow, space, kCGImageAlphaPremultipliedLast | kCGBitmapByteOrder32Big);
+  CGContextRef context =
+      CGBitmapContextCreate(bitmap.bytes.data(), static_cast<size_t>(wide),
+                            static_cast<size_t>(high), 8, bitmap.bytesPerRow, space,
+                            static_cast<uint32_t>(kCGImageAlphaPremultipliedLast) |
+                                static_cast<uint32_t>(kCGBitmapByteOrder32Big));
   CGColorSpaceRelease(space);
   if (context == nullptr) return PremultipliedBitmap{};
   [NSGraphicsContext saveGraphicsState];
