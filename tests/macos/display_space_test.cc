@@ -22,6 +22,7 @@ TEST(MacDisplays, BoundsBecomeScreenFramesWithTheMainDisplayFirst) {
     std::map<quartz::DisplayId, quartz::Rect> displays;
     std::vector<quartz::DisplayId> systemOrder;
     std::vector<Rect> frames;
+    bool listFails = false;
   };
   const Case cases[] = {
       {"one display", {{1, Bounds(0, 0, 1920, 1080)}}, {1}, {{0, 0, 1920, 1080}}},
@@ -39,22 +40,21 @@ TEST(MacDisplays, BoundsBecomeScreenFramesWithTheMainDisplayFirst) {
         {3, Bounds(1440, 0, 800, 600)}},
        {3, 2, 1},
        {{0, 0, 1440, 900}, {1440, 300, 800, 600}, {0, -1080, 1920, 1080}}},
+      {"no display list: the main display alone",
+       {{7, Bounds(0, 0, 2560, 1440)}, {8, Bounds(2560, 0, 1920, 1080)}},
+       {7, 8},
+       {{0, 0, 2560, 1440}},
+       true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arrangement);
     FakeQuartz quartz;
     quartz.displays = c.displays;
     quartz.activeOrder = c.systemOrder;
+    quartz.mainDisplay = c.displays.begin()->first;
+    quartz.displayListFails = c.listFails;
     EXPECT_EQ(platform::macos::ScreenFramesOf(quartz), c.frames);
   }
-}
-
-TEST(MacDisplays, WithoutTheDisplayListTheMainDisplayServes) {
-  FakeQuartz quartz;
-  quartz.displays = {{7, Bounds(0, 0, 2560, 1440)}, {8, Bounds(2560, 0, 1920, 1080)}};
-  quartz.mainDisplay = 7;
-  quartz.displayListFails = true;
-  EXPECT_EQ(platform::macos::ScreenFramesOf(quartz), std::vector<Rect>({{0, 0, 2560, 1440}}));
 }
 
 class MacPointer : public ::testing::Test {

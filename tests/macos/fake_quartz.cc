@@ -8,125 +8,96 @@
 namespace hovra::testing {
 namespace {
 
-std::string Number(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
+std::string Text(const char* format, auto... values) {
+  char text[160];
+  std::snprintf(text, sizeof text, format, values...);
   return text;
 }
 
 }  // namespace
 
 FakeQuartz::~FakeQuartz() {
-  for (const Object& object : objects_) {
-    if (!object.released) ADD_FAILURE() << "#" << object.number << " was never released";
+  for (size_t i = 0; i < released_.size(); ++i) {
+    if (!released_[i]) ADD_FAILURE() << "#" << i + 1 << " was never released";
   }
 }
 
-std::vector<std::string> FakeQuartz::TakeLog() {
-  std::vector<std::string> taken;
-  taken.swap(log_);
-  return taken;
-}
-
-void* FakeQuartz::Create(std::string& name) {
-  int ordinal = ++created_;
-  if (failing_.count(ordinal) != 0) {
-    name = "null";
-    return nullptr;
+void* FakeQuartz::Create(const char* what, const void* source, const std::string& details) {
+  std::string sourceName = source ? NameOf(source, "source") : "none";
+  void* ref = nullptr;
+  std::string name = "null";
+  if (failing_.count(++created_) == 0) {
+    released_.push_back(false);
+    ref = &released_.back();  // a deque keeps its elements where they are
+    numbers_[ref] = static_cast<int>(released_.size());
+    name = "#" + std::to_string(released_.size());
   }
-  objects_.push_back(Object{static_cast<int>(objects_.size()) + 1, false});
-  Object* object = &objects_.back();
-  byAddress_[object] = object;
-  name = "#" + std::to_string(object->number);
-  return object;
+  bool isSource = std::string_view(what) == "source";
+  log_.push_back(std::string(what) + " " + name + (isSource ? "" : " source=" + sourceName) +
+                 details);
+  return ref;
 }
 
 std::string FakeQuartz::NameOf(const void* reference, const char* use) {
-  if (reference == nullptr) {
-    ADD_FAILURE() << use << " of a null reference";
-    return "null";
-  }
-  auto found = byAddress_.find(reference);
-  if (found == byAddress_.end()) {
-    ADD_FAILURE() << use << " of a reference this fake never made";
+  auto found = numbers_.find(reference);
+  if (found == numbers_.end()) {
+    ADD_FAILURE() << use << " of " << (reference ? "a reference never made" : "null");
     return "?";
   }
-  std::string name = "#" + std::to_string(found->second->number);
-  if (found->second->released) ADD_FAILURE() << use << " of " << name << " after its release";
-  return name;
+  if (released_[found->second - 1])
+    ADD_FAILURE() << use << " of #" << found->second << " after its release";
+  return "#" + std::to_string(found->second);
 }
 
 EventSourceRef FakeQuartz::EventSourceCreate(quartz::SourceStateId state) {
-  std::string name;
-  void* ref = Create(name);
-  log_.push_back("source " + name + " state=" + std::to_string(state));
-  return static_cast<EventSourceRef>(ref);
+  return static_cast<EventSourceRef>(Create("source", nullptr, Text(" state=%d", state)));
 }
 
 EventRef FakeQuartz::EventCreateKeyboardEvent(EventSourceRef source, quartz::KeyCode code,
                                               bool keyDown) {
-  std::string sourceName = source ? NameOf(source, "key event source") : "none";
-  std::string name;
-  void* ref = Create(name);
-  log_.push_back("key " + name + " source=" + sourceName + " code=" + std::to_string(code) +
-                 (keyDown ? " down" : " up"));
-  return static_cast<EventRef>(ref);
+  return static_cast<EventRef>(
+      Create("key", source, Text(" code=%u %s", code, keyDown ? "down" : "up")));
 }
 
 void FakeQuartz::EventKeyboardSetUnicodeString(EventRef event, quartz::UniCharCount length,
                                                const quartz::UniChar* units) {
   std::string line = "unicode " + NameOf(event, "unicode string") + " [";
-  for (quartz::UniCharCount i = 0; i < length; ++i) {
+  for (quartz::UniCharCount i = 0; i < length; ++i)
     line += (i ? "," : "") + std::to_string(units[i]);
-  }
   log_.push_back(line + "]");
 }
 
 void FakeQuartz::EventSetFlags(EventRef event, quartz::EventFlags flags) {
-  char hex[32];
-  std::snprintf(hex, sizeof hex, "%#llx", static_cast<unsigned long long>(flags));
-  log_.push_back("flags " + NameOf(event, "flags") + " " + (flags ? hex : "0"));
+  log_.push_back("flags " + NameOf(event, "flags") +
+                 Text(" %#llx", static_cast<unsigned long long>(flags)));
 }
 
 EventRef FakeQuartz::EventCreateMouseEvent(EventSourceRef source, quartz::EventType type,
-                                           quartz::Point position, quartz::MouseButton button) {
-  std::string sourceName = source ? NameOf(source, "mouse event source") : "none";
-  std::string name;
-  void* ref = Create(name);
-  log_.push_back("mouse " + name + " source=" + sourceName + " type=" + std::to_string(type) +
-                 " at=" + Number(position.x) + "," + Number(position.y) +
-                 " button=" + std::to_string(button));
-  return static_cast<EventRef>(ref);
+                                           quartz::Point at, quartz::MouseButton button) {
+  return static_cast<EventRef>(
+      Create("mouse", source, Text(" type=%u at=%g,%g button=%u", type, at.x, at.y, button)));
 }
 
 void FakeQuartz::EventSetIntegerValueField(EventRef event, quartz::EventField field,
                                            int64_t value) {
-  log_.push_back("field " + NameOf(event, "field") + " " + std::to_string(field) + "=" +
-                 std::to_string(value));
+  log_.push_back("field " + NameOf(event, "field") +
+                 Text(" %u=%lld", field, static_cast<long long>(value)));
 }
 
 EventRef FakeQuartz::EventCreateScrollWheelEvent2(EventSourceRef source, quartz::ScrollUnit units,
                                                   uint32_t wheelCount, int32_t wheel1,
                                                   int32_t wheel2, int32_t wheel3) {
-  std::string sourceName = source ? NameOf(source, "scroll event source") : "none";
-  std::string name;
-  void* ref = Create(name);
-  log_.push_back("scroll " + name + " source=" + sourceName + " units=" + std::to_string(units) +
-                 " wheels=" + std::to_string(wheelCount) + " " + std::to_string(wheel1) + "," +
-                 std::to_string(wheel2) + "," + std::to_string(wheel3));
-  return static_cast<EventRef>(ref);
+  return static_cast<EventRef>(
+      Create("scroll", source,
+             Text(" units=%u wheels=%u %d,%d,%d", units, wheelCount, wheel1, wheel2, wheel3)));
 }
 
 void FakeQuartz::EventPost(quartz::TapLocation tap, EventRef event) {
-  log_.push_back("post " + NameOf(event, "post") + " tap=" + std::to_string(tap));
+  log_.push_back("post " + NameOf(event, "post") + Text(" tap=%u", tap));
 }
 
 EventRef FakeQuartz::EventCreate(EventSourceRef source) {
-  std::string sourceName = source ? NameOf(source, "event source") : "none";
-  std::string name;
-  void* ref = Create(name);
-  log_.push_back("probe " + name + " source=" + sourceName);
-  return static_cast<EventRef>(ref);
+  return static_cast<EventRef>(Create("probe", source, ""));
 }
 
 quartz::Point FakeQuartz::EventGetLocation(EventRef event) {
@@ -142,9 +113,8 @@ bool FakeQuartz::EventSourceButtonState(quartz::SourceStateId state, quartz::Mou
 quartz::Error FakeQuartz::GetActiveDisplayList(uint32_t maxDisplays, quartz::DisplayId* list,
                                                uint32_t* count) {
   if (displayListFails) return 1001;  // kCGErrorFailure
-  uint32_t n = std::min(maxDisplays, static_cast<uint32_t>(activeOrder.size()));
-  std::copy_n(activeOrder.begin(), n, list);
-  *count = n;
+  *count = std::min(maxDisplays, static_cast<uint32_t>(activeOrder.size()));
+  std::copy_n(activeOrder.begin(), *count, list);
   return quartz::kErrorSuccess;
 }
 
@@ -155,9 +125,8 @@ quartz::Rect FakeQuartz::DisplayBounds(quartz::DisplayId display) {
 
 void FakeQuartz::Release(const void* reference) {
   log_.push_back("release " + NameOf(reference, "release"));
-  if (auto found = byAddress_.find(reference); found != byAddress_.end()) {
-    found->second->released = true;
-  }
+  if (auto found = numbers_.find(reference); found != numbers_.end())
+    released_[found->second - 1] = true;
 }
 
 }  // namespace hovra::testing

@@ -1,16 +1,14 @@
-// A recording Quartz: every creation, setting, posting and release is one line of Log(),
-// each reference named by the order of its creation ("#1", "#2" ...). Misuse fails the
-// running test: a release of null, a second release, a reference used after its release,
-// and (when the fake goes away) a reference never released.
-//   FakeQuartz quartz;
-//   quartz.FailCreation(2);                          // the second creation returns null
-//   EXPECT_EQ(quartz.TakeLog(), Lines({"key #1 source=none code=0 down", ...}));
+// A recording Quartz: every creation, setting, posting and release is one line of the log,
+// each reference named by the order of its creation ("#1", "#2" ...; "null" when failed).
+// Misuse fails the running test: a release of null, a second release, a reference used
+// after its release, and (when the fake goes away) a reference never released.
 #pragma once
 
 #include <deque>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/macos/quartz_calls.h"
@@ -24,18 +22,16 @@ namespace quartz = platform::macos::quartz;
 class FakeQuartz : public platform::macos::QuartzCalls {
  public:
   ~FakeQuartz() override;
+  std::vector<std::string> TakeLog() { return std::exchange(log_, {}); }
+  void FailCreation(int nth) { failing_.insert(created_ + nth); }  // counted from now
 
-  std::vector<std::string> TakeLog();
-  void FailCreation(int nth) { failing_.insert(created_ + nth); }
-
-  // The desktop it reports: displays in global display space, the main one, the pointer
-  // in event space, the buttons held (bit n: button n).
+  // The desktop it reports, in global display space.
   std::map<quartz::DisplayId, quartz::Rect> displays{{1, {{0, 0}, {1920, 1080}}}};
   std::vector<quartz::DisplayId> activeOrder{1};
   quartz::DisplayId mainDisplay = 1;
   bool displayListFails = false;
   quartz::Point pointer{960, 540};
-  uint32_t buttonsHeld = 0;
+  uint32_t buttonsHeld = 0;  // bit n: button n
   std::vector<quartz::SourceStateId> buttonStatesAsked;
 
   EventSourceRef EventSourceCreate(quartz::SourceStateId state) override;
@@ -61,16 +57,12 @@ class FakeQuartz : public platform::macos::QuartzCalls {
   void Release(const void* reference) override;
 
  private:
-  struct Object {
-    int number = 0;
-    bool released = false;
-  };
-  // The new object's address as the reference, or null when this creation is to fail.
-  void* Create(std::string& name);
+  // Logs "<what> <new name> <details>" and returns the new reference (null when failing).
+  void* Create(const char* what, const void* source, const std::string& details);
   std::string NameOf(const void* reference, const char* use);
 
-  std::deque<Object> objects_;
-  std::map<const void*, Object*> byAddress_;
+  std::deque<bool> released_;  // by number - 1
+  std::map<const void*, int> numbers_;
   std::set<int> failing_;
   int created_ = 0;
   std::vector<std::string> log_;

@@ -10,22 +10,12 @@
 namespace hovra::testing {
 namespace {
 
-struct PlistFree {
-  void operator()(plist_t node) const { plist_free(node); }
-};
-using Plist = std::unique_ptr<void, PlistFree>;
+using Plist = std::unique_ptr<void, decltype(&plist_free)>;
 
 Plist ParseXml(const std::string& text) {
   plist_t root = nullptr;
   plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
-  return Plist(root);
-}
-
-std::string Text() {
-  std::ifstream in(HOVRA_TEST_INFO_PLIST);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return Plist(root, &plist_free);
 }
 
 std::string StringOf(plist_t dict, const char* key) {
@@ -38,22 +28,16 @@ std::string StringOf(plist_t dict, const char* key) {
   return out;
 }
 
-TEST(InfoPlist, IsAWellFormedDictionaryWithEveryPlaceholderFilled) {
-  const std::string text = Text();
-  ASSERT_FALSE(text.empty()) << HOVRA_TEST_INFO_PLIST;
+TEST(InfoPlist, IsWellFormedAndDescribesAMenuBarProgramThatScriptsOthers) {
+  std::stringstream file;
+  file << std::ifstream(HOVRA_TEST_INFO_PLIST).rdbuf();
+  const std::string text = file.str();
   EXPECT_EQ(text.find('@'), std::string::npos) << "a placeholder was left";
   Plist root = ParseXml(text);
-  ASSERT_NE(root, nullptr);
-  EXPECT_EQ(plist_get_node_type(root.get()), PLIST_DICT);
+  ASSERT_NE(root, nullptr) << HOVRA_TEST_INFO_PLIST;
+  ASSERT_EQ(plist_get_node_type(root.get()), PLIST_DICT);
+  EXPECT_EQ(ParseXml(text.substr(0, text.rfind("</dict>"))), nullptr) << "breakage is noticed";
 
-  std::string broken = text;
-  broken.erase(broken.rfind("</dict>"), 7);
-  EXPECT_EQ(ParseXml(broken), nullptr) << "the parser must notice a broken file";
-}
-
-TEST(InfoPlist, DescribesAMenuBarProgramThatScriptsOtherApplications) {
-  Plist root = ParseXml(Text());
-  ASSERT_NE(root, nullptr);
   plist_t dict = root.get();
   EXPECT_EQ(StringOf(dict, "CFBundleIdentifier"), "example.hovra.server");
   EXPECT_EQ(StringOf(dict, "CFBundleExecutable"), "hovra-server");
@@ -62,8 +46,7 @@ TEST(InfoPlist, DescribesAMenuBarProgramThatScriptsOtherApplications) {
   EXPECT_EQ(StringOf(dict, "LSMinimumSystemVersion"), HOVRA_TEST_MINIMUM_MACOS);
   EXPECT_GT(StringOf(dict, "NSAppleEventsUsageDescription").size(), 20u);
   plist_t element = plist_dict_get_item(dict, "LSUIElement");
-  ASSERT_NE(element, nullptr);
-  ASSERT_EQ(plist_get_node_type(element), PLIST_BOOLEAN);
+  ASSERT_TRUE(element != nullptr && plist_get_node_type(element) == PLIST_BOOLEAN);
   uint8_t menuBarOnly = 0;
   plist_get_bool_val(element, &menuBarOnly);
   EXPECT_TRUE(menuBarOnly) << "no Dock icon, no menu bar of its own";

@@ -75,14 +75,6 @@ TEST_F(MacUi, TheMenuReportsItsPicksAndShowsTheAutoStartStateWhenItOpens) {
                                                        {MenuCommand::kAutoStart, true}}));
 }
 
-TEST_F(MacUi, WithoutAStateToAskTheMenuShowsTheLastMarkSet) {
-  ui_.Install([](MenuCommand) {});
-  ui_.SetAutoStartMark(true);
-  appKit_.willOpen();
-  EXPECT_EQ(appKit_.states, (std::vector<std::pair<MenuCommand, bool>>{
-                                {MenuCommand::kAutoStart, true}, {MenuCommand::kAutoStart, true}}));
-}
-
 TEST_F(MacUi, ThePanelSitsUnderTheRightEndOfTheMenuBarAndOpensItsLinkWhenClicked) {
   ui_.ShowNotificationPanel("  192.168.1.5\n", "http://www.hovra.example/");
   EXPECT_EQ(appKit_.panel, "  192.168.1.5\n at 1120,876 alpha 0.9");
