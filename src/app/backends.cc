@@ -11,6 +11,9 @@
 #if HOVRA_HAVE_X11
 #include "platform/x11/x11_events.h"
 #endif
+#if HOVRA_HAVE_MACOS
+#include "platform/macos/mac_application.h"
+#endif
 
 namespace hovra::app {
 namespace {
@@ -72,6 +75,9 @@ BuiltBackends ThisBuild() {
 #if HOVRA_HAVE_X11
   built.x11 = true;
 #endif
+#if HOVRA_HAVE_MACOS
+  built.macos = true;
+#endif
   return built;
 }
 
@@ -94,11 +100,24 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   if (!b->journal_) return nullptr;
   b->journal_->Provide(b->services_);
 
-  if (choice.input.name != "journal") {
+  if (choice.input.name != "journal" && choice.input.name != "macos") {
     b->input_ = MakeInput(choice.input.name, error);
     if (!b->input_) return nullptr;
     b->services_.events = b->input_.get();
   }
+#if HOVRA_HAVE_MACOS
+  // The Mac's seams come from the application, whose run loop is then the main loop.
+  if (choice.input.name == "macos" || choice.desktop.name == "macos" || choice.ui.name == "macos") {
+    auto mac = std::make_unique<platform::macos::MacApplication>();
+    if (choice.input.name == "macos") mac->ProvideInput(b->services_);
+    if (choice.desktop.name == "macos") mac->ProvideDesktop(b->services_);
+    if (choice.ui.name == "macos") mac->ProvideUi(b->services_);
+    if (choice.input.name == "macos") mac->AskForAccessibility();
+    b->services_.mainQueue = mac.get();
+    b->mainLoop_ = std::move(mac);
+    return b;
+  }
+#endif
   // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
   b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
