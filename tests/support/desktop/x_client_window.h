@@ -1,0 +1,44 @@
+// A real X client window for window-tracking tests, on its own connection: mapped with
+// the class, process id, GTK application id and task-bar state asked for.
+//   XClientWindow vlc(display, {.wmClass = "vlc", .wmInstance = "vlc"});
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+struct _XDisplay;
+
+namespace hovra::testing {
+
+struct XClientWindowSpec {
+  std::string wmClass;
+  std::string wmInstance;
+  std::string gtkApplicationId;  // left out when empty
+  int pid = 0;                   // left out when 0
+  bool skipTaskbar = false;
+};
+
+class XClientWindow {
+ public:
+  XClientWindow(const std::string& display, const XClientWindowSpec& spec);
+  ~XClientWindow();
+  XClientWindow(const XClientWindow&) = delete;
+  XClientWindow& operator=(const XClientWindow&) = delete;
+
+  bool Open() const { return display_ != nullptr; }
+  uint64_t Id() const { return window_; }
+  std::string HexId() const;  // "0x..." for wmctrl and xprop
+  // Destroys the window now (an application closing it).
+  void Close();
+  // Whether the window manager put _NET_WM_STATE_<state> on the window ("HIDDEN", ...).
+  bool HasState(const std::string& state);
+  // Whether the window manager asked the window to close (WM_DELETE_WINDOW) by then.
+  bool WaitForDeleteRequest(std::chrono::milliseconds wait);
+
+ private:
+  _XDisplay* display_ = nullptr;
+  unsigned long window_ = 0;
+};
+
+}  // namespace hovra::testing
