@@ -1,11 +1,12 @@
 // A real X client window for window-tracking tests, on its own connection: mapped with
 // the class, process id, GTK application id and task-bar state asked for.
-//   XClientWindow vlc(display, {.wmClass = "vlc", .wmInstance = "vlc"});
+//   XClientWindow vlc(display, XClientWindowSpec("vlc", "vlc").WithPid(getpid()));
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 struct _XDisplay;
 
@@ -17,6 +18,21 @@ struct XClientWindowSpec {
   std::string gtkApplicationId;  // left out when empty
   int pid = 0;                   // left out when 0
   bool skipTaskbar = false;
+
+  XClientWindowSpec(std::string klass, std::string instance)
+      : wmClass(std::move(klass)), wmInstance(std::move(instance)) {}
+  XClientWindowSpec& WithPid(int id) {
+    pid = id;
+    return *this;
+  }
+  XClientWindowSpec& WithGtkApplicationId(std::string id) {
+    gtkApplicationId = std::move(id);
+    return *this;
+  }
+  XClientWindowSpec& OutsideTaskbar() {
+    skipTaskbar = true;
+    return *this;
+  }
 };
 
 class XClientWindow {

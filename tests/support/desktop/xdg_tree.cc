@@ -37,6 +37,9 @@ XdgTree::XdgTree(const std::vector<std::string>& favourites, const std::string& 
   for (const char* dir : {"data/applications", "data/icons", "data/pixmaps", "data-home",
                           "config/glib-2.0/settings", "home", "schemas"})
     std::filesystem::create_directories(root_ + "/" + dir);
+  // The system's MIME database, so that files get their content types.
+  std::error_code ignored;
+  std::filesystem::create_directory_symlink("/usr/share/mime", root_ + "/data/mime", ignored);
   Write("recorder.sh", "#!/bin/sh\necho \"$*\" >> '" + RecordFile() + "'\n");
   ::chmod((root_ + "/recorder.sh").c_str(), 0755);
   CompileSchemas(favourites, iconTheme);

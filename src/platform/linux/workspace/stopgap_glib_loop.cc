@@ -44,13 +44,18 @@ void StopgapGlibLoop::Post(std::function<void()> work) {
   ready_.push_back(std::move(work));
   if (wakeQueued_) return;
   wakeQueued_ = true;
-  g_main_context_invoke_full(
-      context_, G_PRIORITY_DEFAULT,
+  // An idle source, never g_main_context_invoke: that would run the work right here when
+  // this thread can take the context.
+  GSource* source = g_idle_source_new();
+  g_source_set_callback(
+      source,
       [](gpointer self) {
         static_cast<StopgapGlibLoop*>(self)->RunQueued();
         return G_SOURCE_REMOVE;
       },
       this, nullptr);
+  g_source_attach(source, context_);
+  g_source_unref(source);
 }
 
 bool StopgapGlibLoop::RunAndWait(std::function<void()> work) {
