@@ -62,8 +62,7 @@ TEST_F(AppsTest, AddressesAndFilesOpenWithTheirDefaultHandlers) {
   const std::string file = tree_.Root() + "/note.txt";
   std::ofstream(file) << "hello\n";
   EXPECT_TRUE(apps_.OpenFile(file));
-  EXPECT_NE(tree_.WaitForRecord("note.txt").find("org.test.Viewer " + file),
-            std::string::npos);
+  EXPECT_NE(tree_.WaitForRecord("note.txt").find("org.test.Viewer " + file), std::string::npos);
   EXPECT_FALSE(apps_.OpenFile(tree_.Root() + "/missing.txt"));
 }
 

@@ -163,8 +163,7 @@ TEST_F(ServerDesktopTest, LaunchAndOpenFileRunTheEntries) {
   const std::string file = tree_.Root() + "/note.txt";
   std::ofstream(file) << "hello\n";
   client_->Send("openfile " + file + "\n");
-  EXPECT_NE(tree_.WaitForRecord("note.txt").find("org.test.Viewer " + file),
-            std::string::npos);
+  EXPECT_NE(tree_.WaitForRecord("note.txt").find("org.test.Viewer " + file), std::string::npos);
   // The journal still records what was asked.
   auto lines = server_->WaitForJournal(2);
   EXPECT_NE(lines[0].find("\"name\":\"LaunchApp.Dock\""), std::string::npos) << lines[0];

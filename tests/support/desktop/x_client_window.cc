@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <thread>
@@ -24,11 +25,7 @@ XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec
   std::string instance = spec.wmInstance, klass = spec.wmClass;
   XClassHint hint{instance.data(), klass.data()};
   XSetClassHint(display_, window_, &hint);
-  if (spec.pid != 0) {
-    long pid = spec.pid;
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
-  }
+  if (spec.pid != 0) SetPid(spec.pid);
   if (!spec.gtkApplicationId.empty()) {
     XChangeProperty(display_, window_, XInternAtom(display_, "_GTK_APPLICATION_ID", False),
                     XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
@@ -44,6 +41,22 @@ XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec
   Atom deleteWindow = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display_, window_, &deleteWindow, 1);
   XMapWindow(display_, window_);
+  XSync(display_, False);
+}
+
+void XClientWindow::SetPid(int pid) {
+  // A process id means something only with the machine it runs on.
+  char host[256] = {};
+  ::gethostname(host, sizeof host - 1);
+  char* hostList[] = {host};
+  XTextProperty machine{};
+  if (XStringListToTextProperty(hostList, 1, &machine)) {
+    XSetWMClientMachine(display_, window_, &machine);
+    XFree(machine.value);
+  }
+  long value = pid;
+  XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&value), 1);
   XSync(display_, False);
 }
 

@@ -16,7 +16,7 @@ struct XClientWindowSpec {
   std::string wmClass;
   std::string wmInstance;
   std::string gtkApplicationId;  // left out when empty
-  int pid = 0;                   // left out when 0
+  int pid = 0;                   // left out when 0 (see SetPid)
   bool skipTaskbar = false;
 
   XClientWindowSpec(std::string klass, std::string instance)
@@ -45,6 +45,8 @@ class XClientWindow {
   bool Open() const { return display_ != nullptr; }
   uint64_t Id() const { return window_; }
   std::string HexId() const;  // "0x..." for wmctrl and xprop
+  // Sets _NET_WM_PID (and the machine) on the mapped window.
+  void SetPid(int pid);
   // Destroys the window now (an application closing it).
   void Close();
   // Whether the window manager put _NET_WM_STATE_<state> on the window ("HIDDEN", ...).

@@ -16,20 +16,31 @@ namespace {
 
 constexpr char kOpenbox[] = "/usr/bin/openbox";
 
-bool WindowManagerAnnounced(const std::string& display) {
-  Display* x = XOpenDisplay(display.c_str());
-  if (x == nullptr) return false;
-  Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", False);
+// The windows of the root's property (a window list).
+std::vector<Window> RootWindows(Display* x, const char* property) {
   Atom type = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  bool found = XGetWindowProperty(x, DefaultRootWindow(x), check, 0, 1, False, XA_WINDOW, &type,
-                                  &format, &count, &after, &data) == Success &&
-               count == 1;
+  std::vector<Window> windows;
+  if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, property, False), 0, 1024, False,
+                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    const long* ids = reinterpret_cast<const long*>(data);
+    for (unsigned long i = 0; i < count; ++i) windows.push_back(static_cast<Window>(ids[i]));
+  }
   if (data != nullptr) XFree(data);
-  XCloseDisplay(x);
-  return found;
+  return windows;
+}
+
+// Openbox announces itself before it manages windows; a probe window that shows up in the
+// client list says it does.
+bool ManagesWindows(Display* x, Window probe) {
+  if (RootWindows(x, "_NET_SUPPORTING_WM_CHECK").empty()) return false;
+  for (Window w : RootWindows(x, "_NET_CLIENT_LIST")) {
+    if (w == probe) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -56,17 +67,38 @@ XvfbOpenbox::XvfbOpenbox() {
     dup2(devNull, STDOUT_FILENO);
     dup2(devNull, STDERR_FILENO);
     setenv("DISPLAY", display.c_str(), 1);
+    // Openbox finds its configuration and themes in the system's folders, whatever
+    // desktop tree the test made for itself (without a theme it gives up).
+    setenv("XDG_CONFIG_DIRS", "/etc/xdg", 1);
+    setenv("XDG_DATA_DIRS", "/usr/local/share:/usr/share", 1);
     execl(kOpenbox, kOpenbox, "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
+  Display* x = XOpenDisplay(display.c_str());
+  if (x == nullptr) {
+    why_ = "cannot open the Xvfb display";
+    return;
+  }
+  Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
+  // Mapped again until openbox takes it (a map before openbox redirects goes unmanaged).
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!WindowManagerAnnounced(display)) {
+  while (!ManagesWindows(x, probe)) {
     if (std::chrono::steady_clock::now() > deadline || waitpid(openbox_, nullptr, WNOHANG) != 0) {
       why_ = "openbox did not take over the display";
-      return;
+      break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    XUnmapWindow(x, probe);
+    XMapWindow(x, probe);
+    XSync(x, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
+  XDestroyWindow(x, probe);
+  XSync(x, False);
+  // The probe is gone from the client list before any test looks.
+  while (why_.empty() && !RootWindows(x, "_NET_CLIENT_LIST").empty() &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  XCloseDisplay(x);
 }
 
 XvfbOpenbox::~XvfbOpenbox() {
