@@ -50,8 +50,12 @@ WorkspaceBackend::WorkspaceBackend(Workspace& recorder, ScriptServices& recorder
     : windows_(std::move(windows)),
       apps_(entries_, DesktopApps::Hooks{[this] { return workspace_->FrontmostAppId(); },
                                          [this] { return ServerTimeOf(windows_.get()); }}),
-      scripts_(recorderScripts, apps_,
-               [this](std::string_view label) { return workspace_->AppIdForLabel(label); }) {
+      scripts_(recorderScripts, apps_, [this](std::string_view label) {
+        // Scripts run on the worker thread; the Dock's settings are read on the main one.
+        std::optional<std::string> id;
+        GetMainQueue().RunAndWait([&] { id = workspace_->AppIdForLabel(label); });
+        return id;
+      }) {
   workspace_ = std::make_unique<LinuxWorkspace>(recorder, entries_, apps_, windows_.get(),
                                                 FavouritesKindOf(Env("XDG_CURRENT_DESKTOP")));
   sleep_ = std::make_unique<SleepWatch>([this] {
