@@ -76,6 +76,7 @@ std::shared_ptr<const DesktopEntries::Index> DesktopEntries::Build() {
     const size_t at = index->entries.size();
     index->byId.emplace(entry.id, at);
     index->byLowerId.emplace(Lower(entry.id), at);
+    index->byPath.emplace(entry.path, at);
     if (!entry.startupWmClass.empty()) index->byWmClass.emplace(entry.startupWmClass, at);
     const std::string& program = entry.executable;
     if (!program.empty() &&
@@ -132,6 +133,13 @@ std::optional<DesktopEntry> DesktopEntries::FindByName(std::string_view name) {
     if (entry.name == name) return entry;
   }
   return std::nullopt;
+}
+
+std::optional<DesktopEntry> DesktopEntries::FindByPath(std::string_view path) {
+  auto index = Current();
+  auto found = index->byPath.find(path);
+  if (found == index->byPath.end()) return std::nullopt;
+  return index->entries[found->second];
 }
 
 std::vector<DesktopEntry> DesktopEntries::All() { return Current()->entries; }

@@ -40,6 +40,7 @@ class DesktopEntries {
   // launcher that runs other programs (env, sh, flatpak ...).
   std::optional<DesktopEntry> FindByExecutable(std::string_view executable);
   std::optional<DesktopEntry> FindByName(std::string_view name);
+  std::optional<DesktopEntry> FindByPath(std::string_view path);  // the .desktop file
   std::vector<DesktopEntry> All();
 
   // The id of the default application for a content type ("inode/directory") or for an
@@ -56,6 +57,7 @@ class DesktopEntries {
     std::map<std::string, size_t, std::less<>> byId;
     std::map<std::string, size_t, std::less<>> byWmClass;
     std::map<std::string, size_t, std::less<>> byLowerId;
+    std::map<std::string, size_t, std::less<>> byPath;
     std::map<std::string, std::optional<size_t>, std::less<>> byExecutable;  // nullopt: several
   };
   static std::shared_ptr<const Index> Build();

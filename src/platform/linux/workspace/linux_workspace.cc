@@ -92,13 +92,24 @@ void LinuxWorkspace::OnWindows(const WindowSnapshot& snapshot) {
   for (const WorkspaceEvent& event : events) Deliver(event);
 }
 
+std::string LinuxWorkspace::IconThemeName() {
+  // Read again after a while: the user may pick another theme.
+  const auto now = std::chrono::steady_clock::now();
+  if (themeName_.empty() || now - themeRead_ > kThemeNameLifetime) {
+    themeName_ = CurrentIconThemeName();
+    themeRead_ = now;
+  }
+  return themeName_;
+}
+
 std::vector<ImageRepresentation> LinuxWorkspace::IconForFile(std::string_view path) {
-  std::string icon = IconOfDesktopFile(std::string(path));
+  std::optional<DesktopEntry> entry = entries_.FindByPath(path);
+  std::string icon = entry ? entry->icon : IconOfDesktopFile(std::string(path));
   std::optional<std::string> file;
   if (icon.starts_with('/')) {
     file = icon;
   } else if (!icon.empty()) {
-    file = icons_.Find(IconName(icon), kIconLookupPixels, CurrentIconThemeName());
+    file = icons_.Find(IconName(icon), kIconLookupPixels, IconThemeName());
   }
   if (!file) {
     static LogOnce s_missing;

@@ -6,6 +6,7 @@
 // listings and property lists are the journal's (the real files).
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -52,6 +53,7 @@ class LinuxWorkspace : public Workspace {
 
  private:
   void OnWindows(const WindowSnapshot& snapshot);
+  std::string IconThemeName();  // main thread
 
   Workspace& recorder_;
   DesktopEntries& entries_;
@@ -59,6 +61,9 @@ class LinuxWorkspace : public Workspace {
   WindowTracker* windows_;
   std::unique_ptr<DesktopFavourites> favourites_;
   IconThemes icons_;
+  static constexpr std::chrono::seconds kThemeNameLifetime{10};
+  std::string themeName_;
+  std::chrono::steady_clock::time_point themeRead_;
   std::mutex mutex_;  // model_ and handler_: read from the worker thread too
   RunningAppsModel model_;
   std::function<void(const WorkspaceEvent&)> handler_;
