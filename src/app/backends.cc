@@ -14,6 +14,9 @@
 #if HOVRA_HAVE_MACOS
 #include "platform/macos/mac_application.h"
 #endif
+#if HOVRA_HAVE_LINUX_DESKTOP
+#include "platform/linux/workspace/open_workspace.h"
+#endif
 
 namespace hovra::app {
 namespace {
@@ -78,6 +81,9 @@ BuiltBackends ThisBuild() {
 #if HOVRA_HAVE_MACOS
   built.macos = true;
 #endif
+#if HOVRA_HAVE_LINUX_DESKTOP
+  built.linuxDesktop = true;
+#endif
   return built;
 }
 
@@ -118,8 +124,18 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
     return b;
   }
 #endif
-  // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
-  b->mainLoop_ = std::make_unique<platform::RunLoop>();
+#if HOVRA_HAVE_LINUX_DESKTOP
+  if (choice.desktop.name == "linux") {
+    // Applications, Dock, windows, icons and host of the Linux desktop; the journal still
+    // records what is asked.
+    b->linuxWorkspace_ = platform::linux_desktop::OpenLinuxWorkspace(b->journal_->Workspace(),
+                                                                     *b->services_.scripts);
+    b->linuxWorkspace_->Provide(b->services_);
+    b->mainLoop_ = platform::linux_desktop::NewStopgapGlibLoop();
+  }
+#endif
+  // The tray brings its own main loop (Qt) when it comes.
+  if (!b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
   return b;
 }

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hovra::testing {
@@ -26,6 +27,8 @@ struct ServerProcessOptions {
   long fileLimit = 0;                  // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
   bool ownConfigDir = true;  // false: the default folder under the temporary home
+  // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace them.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 class ServerProcess {
