@@ -76,6 +76,9 @@ TEST_F(AppsTest, ScriptsAreRecordedThenCarriedOutByName) {
   scripts.Run(platform::Script("OpenFile.Finder", "open POSIX file", tree_.Home()));
   scripts.Run(platform::Script("VolumeUp", "set volume"));
 
+  // Three programs start on their own: wait for each one's line, not only the last asked for.
+  tree_.WaitForRecord("org.test.Viewer\n");
+  tree_.WaitForRecord("org.test.Browser https://one.example/");
   std::string record = tree_.WaitForRecord("org.test.Files");
   EXPECT_NE(record.find("org.test.Viewer\n"), std::string::npos) << record;
   EXPECT_NE(record.find("org.test.Files " + tree_.Home()), std::string::npos) << record;
