@@ -1,5 +1,6 @@
 #include "server/hovra_svr_sock.h"
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -233,7 +234,14 @@ void CHovraSvrSock::RemoveClient(int sock) {
   if (found == clients.end()) return;
   _MouseClnt& c = *found->second;
   c.held.ReleaseAll();    // nothing the client held stays down
-  c.out.WriteTo(c.sock);  // a last answer ("verifypassword failed") goes out if it can
+  if (c.ending == _MouseClnt::Ending::kNow) {
+    // Given up on: what the kernel still holds for it is dropped with a reset, rather
+    // than trickling out to a client that does not read.
+    linger reset{1, 0};
+    ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  } else {
+    c.out.WriteTo(c.sock);  // a last answer ("verifypassword failed") goes out if it can
+  }
   loop_->Unwatch(sock, kReadable | kWritable);
   ::close(sock);
   clients.erase(found);
