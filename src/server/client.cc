@@ -32,6 +32,13 @@ bool _MouseClnt::VerifyPassword(const char* text) {
   return false;
 }
 
+OutputQueue::WriteResult _MouseClnt::WriteOut() {
+  const size_t before = out.Bytes();
+  const OutputQueue::WriteResult result = out.WriteTo(sock);
+  if (out.Bytes() < before) lastOutputTaken = std::chrono::steady_clock::now();
+  return result;
+}
+
 void _MouseClnt::EndConnection(Ending how) {
   if (static_cast<int>(how) > static_cast<int>(ending)) ending = how;
 }

@@ -5,6 +5,7 @@
 
 #include <sys/socket.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 
@@ -21,6 +22,13 @@ namespace hovra {
 // what the socket itself holds, this is room for eight of the largest. A client past it
 // does not read its replies and is closed.
 inline constexpr size_t kOutputLimitBytes = 4u << 20;
+// With this much of its replies unwritten a client has enough to read for now: its
+// requests wait (unread, so TCP slows its sending) until it has taken some. Half the
+// largest reply, so that a client asking for icon after icon gets them one at a time.
+inline constexpr size_t kOutputPauseBytes = 256u << 10;
+// A client whose requests wait that way and that takes no byte of its replies for this
+// long does not read them, and is closed.
+inline constexpr std::chrono::seconds kStalledOutput{5};
 
 // What the server asks of the application shell.
 struct ServerHooks {
@@ -47,6 +55,10 @@ class _MouseClnt final : public CommandClient {
 
   // Asks for the connection to end at the next loop boundary (the strongest ask wins).
   void EndConnection(Ending how);
+  // Enough of its replies wait unwritten that its requests should wait too.
+  bool OutputBackedUp() const { return out.Bytes() >= kOutputPauseBytes; }
+  // Writes what the socket takes now, noting when it took anything.
+  OutputQueue::WriteResult WriteOut();
 
   int sock;
   const ServerHooks* hooks;
@@ -54,8 +66,11 @@ class _MouseClnt final : public CommandClient {
   RecvBuffer recvBuf;
   OutputQueue out;
   bool reportApp = false;  // "reportCurrentApp": told of every new frontmost application
-  // Complete input may be left in recvBuf: the client's time in the last pass ran out.
+  // Complete input may be left in recvBuf: the client's time in the last pass ran out,
+  // or its replies backed up.
   bool inputBacklog = false;
+  bool inputPaused = false;  // its replies backed up: its input waits (see kOutputPauseBytes)
+  std::chrono::steady_clock::time_point lastOutputTaken;  // when its socket last took bytes
   Ending ending = Ending::kNone;
   // What this client holds down, released when its connection ends.
   HeldInput held;

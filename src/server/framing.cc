@@ -72,8 +72,14 @@ int ReceiveBytes(_MouseClnt& c, const char* data, size_t len) {
       len -= n;
       return static_cast<long>(n);
     });
+    // Input held back by replies that backed up goes on once the socket took them.
+    while (result >= 0 && c.inputBacklog && c.WriteOut() == OutputQueue::WriteResult::kAllWritten) {
+      SliceBudget more = SliceBudget::Unlimited();
+      result = HandleClntMsg(c, more);
+      CommitMouseWheel();
+    }
   }
-  c.out.WriteTo(c.sock);
+  c.WriteOut();
   return result;
 }
 
@@ -87,7 +93,7 @@ int HandleClntMsg(_MouseClnt& c, SliceBudget& budget) {
       // The search stops at the first NUL, so a NUL in the data hides a newline behind it.
       return 0;
     }
-    if (!budget.Take()) {
+    if (!budget.Take() || c.OutputBackedUp()) {
       c.inputBacklog = true;
       return 0;
     }

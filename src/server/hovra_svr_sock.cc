@@ -21,6 +21,7 @@ namespace {
 
 constexpr size_t kWorkerStackBytes = 0x40000;
 constexpr long kAcceptPauseMs = 250;  // while descriptors are exhausted
+constexpr long kStallCheckMs = 500;   // how often clients whose input waits are looked at
 
 std::unique_ptr<Poller> ChoosePoller(const std::string& name) {
   std::unique_ptr<Poller> poller = MakePoller(name);
@@ -154,7 +155,7 @@ void CHovraSvrSock::OnClientEvent(int fd, unsigned ready) {
   if (found == clients.end()) return;
   _MouseClnt& c = *found->second;
   if (ready & kWritable) Flush(c);
-  if ((ready & kReadable) && c.ending == _MouseClnt::Ending::kNone) {
+  if ((ready & kReadable) && c.ending == _MouseClnt::Ending::kNone && !c.inputPaused) {
     SliceBudget budget = SliceBudget::OnePass();
     AfterSlice(c, RecvClntData(c, budget));
   }
@@ -166,6 +167,24 @@ void CHovraSvrSock::AfterSlice(_MouseClnt& c, int result) {
     MarkClosing(c);
     return;
   }
+  Flush(c);
+  if (c.ending != _MouseClnt::Ending::kNone || c.inputPaused) return;
+  if (c.OutputBackedUp()) {
+    // Its replies wait on its socket: its requests wait too (read no further, so that
+    // TCP slows it down), until it has taken some.
+    c.inputPaused = true;
+    c.lastOutputTaken = std::chrono::steady_clock::now();
+    loop_->Unwatch(c.sock, kReadable);
+    std::erase(backlog_, c.sock);
+    WatchStalls();
+    return;
+  }
+  ResumeInput(c);
+}
+
+// Handles the client's input again: what is buffered at the next pass, then its socket.
+void CHovraSvrSock::ResumeInput(_MouseClnt& c) {
+  c.inputPaused = false;
   if (c.inputBacklog) {
     // No reading while handled input waits: the client's own sending slows down instead.
     loop_->Unwatch(c.sock, kReadable);
@@ -175,7 +194,31 @@ void CHovraSvrSock::AfterSlice(_MouseClnt& c, int result) {
     c.recvBuf.ReleaseIfEmpty();
     loop_->Watch(c.sock, kReadable);
   }
-  Flush(c);
+}
+
+// While some client's input waits for its replies to be taken, a timer looks for the
+// ones that take nothing at all.
+void CHovraSvrSock::WatchStalls() {
+  if (stallTimer_ != 0) return;
+  stallTimer_ = loop_->AddTimer(kStallCheckMs, [this] {
+    bool anyPaused = false;
+    const auto now = std::chrono::steady_clock::now();
+    for (auto& [sock, client] : clients) {
+      if (!client->inputPaused || client->ending != _MouseClnt::Ending::kNone) continue;
+      if (now - client->lastOutputTaken < kStalledOutput) {
+        anyPaused = true;
+        continue;
+      }
+      Log("client %d has taken none of its replies for %lld s (%zu bytes wait); closing it", sock,
+          static_cast<long long>(kStalledOutput.count()), client->out.Bytes());
+      client->out.Clear();
+      client->EndConnection(_MouseClnt::Ending::kNow);
+      MarkClosing(*client);
+    }
+    if (anyPaused) return kStallCheckMs;
+    stallTimer_ = 0;
+    return EventLoop::kTimerDone;
+  });
 }
 
 void CHovraSvrSock::ServeBacklog() {
@@ -187,7 +230,7 @@ void CHovraSvrSock::ServeBacklog() {
     auto found = clients.find(sock);
     if (found == clients.end()) continue;
     _MouseClnt& c = *found->second;
-    if (c.ending != _MouseClnt::Ending::kNone) continue;
+    if (c.ending != _MouseClnt::Ending::kNone || c.inputPaused) continue;
     SliceBudget budget = SliceBudget::OnePass();
     const int result = HandleClntMsg(c, budget);
     CommitMouseWheel();
@@ -200,21 +243,21 @@ void CHovraSvrSock::Flush(_MouseClnt& c) {
   if (c.ending == _MouseClnt::Ending::kNow) return MarkClosing(c);
   if (c.out.Empty()) {
     loop_->Unwatch(c.sock, kWritable);
-    return;
+  } else {
+    switch (c.WriteOut()) {
+      case OutputQueue::WriteResult::kAllWritten:
+        loop_->Unwatch(c.sock, kWritable);
+        break;
+      case OutputQueue::WriteResult::kMoreLeft:
+        loop_->Watch(c.sock, kWritable);
+        break;
+      case OutputQueue::WriteResult::kFailed:
+        c.out.Clear();
+        c.EndConnection(_MouseClnt::Ending::kNow);
+        return MarkClosing(c);
+    }
   }
-  switch (c.out.WriteTo(c.sock)) {
-    case OutputQueue::WriteResult::kAllWritten:
-      loop_->Unwatch(c.sock, kWritable);
-      break;
-    case OutputQueue::WriteResult::kMoreLeft:
-      loop_->Watch(c.sock, kWritable);
-      break;
-    case OutputQueue::WriteResult::kFailed:
-      c.out.Clear();
-      c.EndConnection(_MouseClnt::Ending::kNow);
-      MarkClosing(c);
-      break;
-  }
+  if (c.inputPaused && !c.OutputBackedUp()) ResumeInput(c);
 }
 
 void CHovraSvrSock::MarkClosing(_MouseClnt& c) {
@@ -233,14 +276,14 @@ void CHovraSvrSock::RemoveClient(int sock) {
   auto found = clients.find(sock);
   if (found == clients.end()) return;
   _MouseClnt& c = *found->second;
-  c.held.ReleaseAll();    // nothing the client held stays down
+  c.held.ReleaseAll();  // nothing the client held stays down
   if (c.ending == _MouseClnt::Ending::kNow) {
     // Given up on: what the kernel still holds for it is dropped with a reset, rather
     // than trickling out to a client that does not read.
     linger reset{1, 0};
     ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
   } else {
-    c.out.WriteTo(c.sock);  // a last answer ("verifypassword failed") goes out if it can
+    c.WriteOut();  // a last answer ("verifypassword failed") goes out if it can
   }
   loop_->Unwatch(sock, kReadable | kWritable);
   ::close(sock);
@@ -258,6 +301,10 @@ void CHovraSvrSock::ShutDown() {
     tcpSock = -1;
   }
   acceptPaused_ = false;
+  for (EventLoop::TimerId* timer : {&acceptResume_, &stallTimer_}) {
+    if (*timer != 0) loop_->DeleteTimer(*timer);
+    *timer = 0;
+  }
   if (discovery && discovery->Socket() != -1) loop_->Unwatch(discovery->Socket(), kReadable);
   discovery.reset();
   for (auto& [sock, client] : clients) {

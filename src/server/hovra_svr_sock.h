@@ -62,6 +62,8 @@ class CHovraSvrSock {
   void OnClientEvent(int fd, unsigned ready);
   // After a client's slice: where its input and its end go, then its replies.
   void AfterSlice(_MouseClnt& c, int result);
+  void ResumeInput(_MouseClnt& c);
+  void WatchStalls();
   void ServeBacklog();
   void Flush(_MouseClnt& c);
   void MarkClosing(_MouseClnt& c);
@@ -87,6 +89,7 @@ class CHovraSvrSock {
   // While descriptors are exhausted, accepting pauses instead of spinning on the listener.
   bool acceptPaused_ = false;
   EventLoop::TimerId acceptResume_ = 0;
+  EventLoop::TimerId stallTimer_ = 0;  // runs while some client's input waits for its replies
 };
 
 }  // namespace hovra

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "server/client.h"
 #include "server/output_queue.h"
 #include "server/recv_buffer.h"
 
@@ -108,6 +109,21 @@ TEST_F(OutputQueueTest, AClosedPeerFailsTheWriteWithoutASignal) {
   queue.Append("x");
   EXPECT_EQ(queue.WriteTo(pair_[0]), OutputQueue::WriteResult::kFailed);
   EXPECT_EQ(queue.Bytes(), 1u) << "what was not written stays";
+}
+
+TEST_F(OutputQueueTest, AClientPastItsOutputLimitIsEndedAndKeepsNothing) {
+  _MouseClnt client(pair_[0]);
+  const std::string icon(512 << 10, 'i');  // the largest reply
+  for (size_t queued = 0; queued + icon.size() <= kOutputLimitBytes; queued += icon.size()) {
+    client.Reply(icon);
+  }
+  EXPECT_TRUE(client.OutputBackedUp());
+  EXPECT_EQ(client.ending, _MouseClnt::Ending::kNone) << "up to the limit it is kept";
+  client.Reply("echo");
+  EXPECT_EQ(client.ending, _MouseClnt::Ending::kNow);
+  EXPECT_TRUE(client.out.Empty()) << "its replies are dropped, not kept to the end";
+  client.Reply("more");
+  EXPECT_TRUE(client.out.Empty());
 }
 
 }  // namespace
