@@ -22,9 +22,9 @@ namespace hovra {
 // what the socket itself holds, this is room for eight of the largest. A client past it
 // does not read its replies and is closed.
 inline constexpr size_t kOutputLimitBytes = 4u << 20;
-// With this much of its replies unwritten a client has enough to read for now: its
-// requests wait (unread, so TCP slows its sending) until it has taken some. Half the
-// largest reply, so that a client asking for icon after icon gets them one at a time.
+// A client whose socket takes no more of its replies has its requests wait (unread, so
+// TCP slows its sending) until it has taken them: it costs the others no more work. Within
+// one slice, handling stops once this much waits (half the largest reply).
 inline constexpr size_t kOutputPauseBytes = 256u << 10;
 // A client whose requests wait that way and that takes no byte of its replies for this
 // long does not read them, and is closed.
@@ -69,7 +69,7 @@ class _MouseClnt final : public CommandClient {
   // Complete input may be left in recvBuf: the client's time in the last pass ran out,
   // or its replies backed up.
   bool inputBacklog = false;
-  bool inputPaused = false;  // its replies backed up: its input waits (see kOutputPauseBytes)
+  bool inputPaused = false;  // its socket took not all its replies: its input waits
   std::chrono::steady_clock::time_point lastOutputTaken;  // when its socket last took bytes
   Ending ending = Ending::kNone;
   // What this client holds down, released when its connection ends.

@@ -169,9 +169,9 @@ void CHovraSvrSock::AfterSlice(_MouseClnt& c, int result) {
   }
   Flush(c);
   if (c.ending != _MouseClnt::Ending::kNone || c.inputPaused) return;
-  if (c.OutputBackedUp()) {
-    // Its replies wait on its socket: its requests wait too (read no further, so that
-    // TCP slows it down), until it has taken some.
+  if (!c.out.Empty()) {
+    // Its socket takes no more of its replies: its requests wait too (read no further,
+    // so that TCP slows its sending) until it has taken them.
     c.inputPaused = true;
     c.lastOutputTaken = std::chrono::steady_clock::now();
     loop_->Unwatch(c.sock, kReadable);
@@ -257,7 +257,7 @@ void CHovraSvrSock::Flush(_MouseClnt& c) {
         return MarkClosing(c);
     }
   }
-  if (c.inputPaused && !c.OutputBackedUp()) ResumeInput(c);
+  if (c.inputPaused && c.out.Empty()) ResumeInput(c);
 }
 
 void CHovraSvrSock::MarkClosing(_MouseClnt& c) {

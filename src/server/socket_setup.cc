@@ -14,6 +14,8 @@
 namespace hovra {
 namespace {
 
+// The kernel's buffer for one client's unsent replies (Linux doubles what is asked).
+constexpr int kClientSendBufferBytes = 128 << 10;
 // A burst of phones connecting at once must not be turned away by a tiny queue.
 constexpr int kListenBacklog = SOMAXCONN;
 
@@ -78,6 +80,10 @@ int AcceptClient(int listener, sockaddr_storage& peer) {
 #endif
   int one = 1;
   ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  // A fixed share of the kernel's memory for replies not yet taken, rather than the
+  // megabytes autotuning grants a loopback peer that never reads; ample for a phone.
+  int sendBuffer = kClientSendBufferBytes;
+  ::setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
 #ifdef SO_NOSIGPIPE
   ::setsockopt(sock, SOL_SOCKET, SO_NOSIGPIPE, &one, sizeof one);
 #endif
