@@ -1,4 +1,4 @@
-// Framing: bytes handed to CHovraSvrSock::ReceiveBytes on an in-process server, cut into
+// Framing: bytes handed to ReceiveBytes on an in-process server, cut into
 // frames and lines and carried out, in reads of the size a socket read gives.
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench/bench_platform.h"
+#include "server/framing.h"
 #include "server/hovra_svr_sock.h"
 
 namespace hovra::bench {
@@ -41,7 +42,7 @@ void FeedStream(benchmark::State& state, const std::string& unit) {
   for (auto _ : state) {
     for (size_t at = 0; at < stream.size(); at += kReadBytes) {
       const size_t n = std::min(kReadBytes, stream.size() - at);
-      benchmark::DoNotOptimize(server.ReceiveBytes(*client, stream.data() + at, n));
+      benchmark::DoNotOptimize(ReceiveBytes(*client, stream.data() + at, n));
     }
     while (::recv(pair[1], sink, sizeof sink, MSG_DONTWAIT) > 0) {
     }

@@ -8,6 +8,9 @@
 # Takes about two minutes; run it on a quiet machine.
 #   scripts/run-benchmarks.sh            (or: make bench)
 #   QUICK=1 scripts/run-benchmarks.sh    smaller counts, for trying the tools out
+#   BEFORE_REF=<commit> make bench       the load figures of that commit's server too, side
+#                                        by side (it is built in a temporary folder)
+#   BEFORE_SERVER=<path> make bench      the same with a server binary already built
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD_BENCH:-build-bench}
@@ -22,7 +25,7 @@ micro_time=0.3
 cg_small=50000
 cg_large=250000
 if [ "${QUICK:-0}" = 1 ]; then
-  load_args=(--round-trips 2000 --frames 100000 --clients 200 --busy 2 --idle 3)
+  load_args=(--round-trips 2000 --frames 100000 --clients 200 --busy 2 --idle 3 --idle-clients 2000)
   micro_time=0.05
   cg_small=10000
   cg_large=30000
@@ -38,8 +41,30 @@ echo "run-benchmarks: micro-benchmarks..." >&2
       printf "micro: %s\t%.1f %s%s\t-\t-\n", name, $4, unit, extra
     }' >"$out/micro.tsv"
 
-echo "run-benchmarks: load (latency, throughput, many clients; about a minute)..." >&2
+echo "run-benchmarks: load (latency, throughput, many, hostile and idle clients; a few minutes)..." >&2
 "$build/bench/hovra_load_bench" "${load_args[@]}" >"$out/load.tsv"
+
+before_server=${BEFORE_SERVER:-}
+if [ -z "$before_server" ] && [ -n "${BEFORE_REF:-}" ]; then
+  echo "run-benchmarks: building the server of $BEFORE_REF..." >&2
+  git archive "$BEFORE_REF" | tar -x -C "$out" --one-top-level=before
+  cmake -G Ninja -S "$out/before" -B "$out/before/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  ninja -C "$out/before/build" hovra-server >/dev/null
+  before_server="$out/before/build/hovra-server"
+fi
+if [ -n "$before_server" ]; then
+  echo "run-benchmarks: the same load against $before_server..." >&2
+  # Its verdicts do not decide this run's outcome.
+  "$build/bench/hovra_load_bench" --server "$before_server" "${load_args[@]}" >"$out/before.tsv" || true
+  # FIGURE, BEFORE, AFTER, TARGET, VERDICT (of the current server).
+  awk -F'\t' -v OFS='\t' 'NR == FNR { before[$1] = $2; next }
+      { print $1, ($1 in before ? before[$1] : "-"), $2, $3, $4 }' "$out/before.tsv" "$out/load.tsv" >"$out/joined.tsv"
+  {
+    printf 'FIGURE\tBEFORE\tAFTER\tTARGET\tVERDICT\n'
+    cat "$out/joined.tsv"
+  } | column -t -s $'\t'
+  echo >&2
+fi
 
 instructions() {  # instructions the whole server runs for a stream of $1 frames
   local file="$out/callgrind.$1"

@@ -2,6 +2,7 @@
 // and a "ping" line, one client's stream of frames, and 1,000 busy then idle clients.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "bench/load/server_launch.h"
@@ -33,8 +34,19 @@ struct ManyClientsFigures {
 };
 
 // `clients` connections, each sending `rate` frames a second for `busySeconds` (every tenth
-// one with a "ping"), then all of them idle for `idleSeconds`.
+// one with a "ping"), then all of them idle for `idleSeconds` (0: not measured). Each text
+// of `nonReaderAsks` is sent by a client of its own that never reads, before the busy time.
 ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int rate,
-                                      int busySeconds, int idleSeconds);
+                                      int busySeconds, int idleSeconds,
+                                      const std::vector<std::string>& nonReaderAsks = {});
+
+struct IdleFigures {
+  int connected = 0;
+  double idleCpuShare = -1;  // of one core
+  long rssKiB = -1;          // resident memory with every client connected
+};
+
+// `clients` connections that are greeted and then say nothing for `idleSeconds`.
+IdleFigures MeasureIdleClients(LaunchedServer& server, int clients, int idleSeconds);
 
 }  // namespace hovra::bench

@@ -1,10 +1,13 @@
 // hovra_load_bench: the real server over loopback. Prints one tab-separated figure a line.
-//   hovra_load_bench [--server PATH] [--only latency|throughput|many]
+//   hovra_load_bench [--server PATH] [--only latency|throughput|many|hostile|idle]
 //                    [--frames N] [--round-trips N] [--clients N] [--busy S] [--idle S]
+//                    [--idle-clients N]
 //   hovra_load_bench --stream N --wrapper "valgrind --tool=callgrind ..."   (instruction counts)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -23,6 +26,8 @@ struct Settings {
   int clients = 1000;
   int busySeconds = 10;
   int idleSeconds = 30;
+  int idleClients = 10'000;
+  int nonReaders = 10;
   long streamOnly = -1;  // just stream this many frames (under a wrapper) and stop
 };
 
@@ -77,6 +82,55 @@ void RunMany(LaunchedServer& server, const Settings& s) {
               Check(f.idleCpuShare >= 0 && f.idleCpuShare < 0.001));
 }
 
+// A folder whose listing is about 60 KB, for large replies.
+class BigFolder {
+ public:
+  BigFolder() {
+    char pattern[] = "/tmp/hovra-bench-folder-XXXXXX";
+    path_ = ::mkdtemp(pattern);
+    for (int i = 0; i < 300; ++i)
+      std::ofstream(path_ + "/" + std::to_string(1000 + i) + std::string(193, 'n'));
+  }
+  ~BigFolder() { std::filesystem::remove_all(path_); }
+  std::string Request() const { return "fileexplorer " + path_ + "\n"; }
+
+ private:
+  std::string path_;
+};
+
+void RunHostile(LaunchedServer& server, const Settings& s) {
+  BigFolder folder;
+  std::string asks;
+  for (int i = 0; i < 100; ++i) asks += folder.Request();  // about 6 MB of replies each
+  const std::vector<std::string> nonReaders(static_cast<size_t>(s.nonReaders), asks);
+  ManyClientsFigures f = MeasureManyClients(server, s.clients, 100, s.busySeconds, 0, nonReaders);
+  const double p99 = Percentile(f.pingMicros, 0.99);
+  const std::string who = std::to_string(s.clients) + " busy + " + std::to_string(s.nonReaders) +
+                          " non-reading clients";
+  PrintFigure("hostile: clients connected", std::to_string(f.connected), std::to_string(s.clients),
+              Check(f.connected == s.clients));
+  PrintFigure("hostile: pings timed / unanswered",
+              std::to_string(f.pingMicros.size()) + " / " + std::to_string(f.pingsUnanswered));
+  PrintFigure("hostile: ping p50, " + who, Format("%.0f us", Percentile(f.pingMicros, 0.5)));
+  PrintFigure("hostile: ping p99, " + who, Format("%.0f us", p99), "< 5000 us",
+              Check(!f.pingMicros.empty() && f.pingsUnanswered == 0 && p99 < 5000));
+  PrintFigure("hostile: peak resident memory",
+              Format("%.1f MiB", static_cast<double>(f.peakRssKiB) / 1024.0));
+}
+
+void RunIdle(LaunchedServer& server, const Settings& s) {
+  IdleFigures f = MeasureIdleClients(server, s.idleClients, s.idleSeconds);
+  const double mib = static_cast<double>(f.rssKiB) / 1024.0;
+  const std::string n = std::to_string(s.idleClients);
+  PrintFigure("idle " + n + ": clients connected", std::to_string(f.connected), n,
+              Check(f.connected == s.idleClients));
+  PrintFigure("idle " + n + ": CPU, " + std::to_string(s.idleSeconds) + " s",
+              Format("%.4f %% of a core", f.idleCpuShare * 100), "< 0.1 %",
+              Check(f.idleCpuShare >= 0 && f.idleCpuShare < 0.001));
+  PrintFigure("idle " + n + ": resident memory", Format("%.1f MiB", mib), "< 128 MiB",
+              Check(f.rssKiB > 0 && mib < 128));
+}
+
 bool ParseArgs(int argc, char** argv, Settings& s) {
 #ifdef HOVRA_SERVER_BINARY
   s.launch.binary = HOVRA_SERVER_BINARY;
@@ -97,6 +151,8 @@ bool ParseArgs(int argc, char** argv, Settings& s) {
       s.busySeconds = std::atoi(value.c_str());
     else if (name == "--idle")
       s.idleSeconds = std::atoi(value.c_str());
+    else if (name == "--idle-clients")
+      s.idleClients = std::atoi(value.c_str());
     else if (name == "--stream")
       s.streamOnly = std::atol(value.c_str());
     else if (name == "--wrapper") {
@@ -118,7 +174,8 @@ int main(int argc, char** argv) {
   Settings s;
   if (!ParseArgs(argc, argv, s)) {
     std::fprintf(stderr,
-                 "usage: hovra_load_bench [--server PATH] [--only latency|throughput|many] ...\n");
+                 "usage: hovra_load_bench [--server PATH] [--only "
+                 "latency|throughput|many|hostile|idle] ...\n");
     return 2;
   }
   RaiseDescriptorLimit();  // the server inherits it: 1,000 clients need more than 1,024
@@ -135,6 +192,14 @@ int main(int argc, char** argv) {
     // A fresh server, so that its memory figures are the many clients' alone.
     LaunchedServer fresh(s.launch);
     if (fresh.Ok()) RunMany(fresh, s);
+  }
+  if (s.only.empty() || s.only == "hostile") {
+    LaunchedServer fresh(s.launch);
+    if (fresh.Ok()) RunHostile(fresh, s);
+  }
+  if (s.only.empty() || s.only == "idle") {
+    LaunchedServer fresh(s.launch);
+    if (fresh.Ok()) RunIdle(fresh, s);
   }
   return 0;
 }

@@ -29,6 +29,22 @@ int ConnectLoopback(unsigned short port) {
   return fd;
 }
 
+int ConnectNonReader(unsigned short port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return -1;
+  int small = 4096;
+  ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 bool SendAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);

@@ -11,6 +11,9 @@ namespace hovra::bench {
 
 // A connected TCP socket to 127.0.0.1:port with TCP_NODELAY, or -1.
 int ConnectLoopback(unsigned short port);
+// The same with a small receive buffer set before connecting, for a client that will not
+// read: the server's replies back up at once.
+int ConnectNonReader(unsigned short port);
 bool SendAll(int fd, std::string_view bytes);
 // Reads until `text` has arrived (within `seconds`); false on close, error or time-out.
 // Bytes after `text` in the same read are kept in `pending` for the next call.

@@ -39,6 +39,8 @@ class ClientDriver {
 
   int Connect(unsigned short port) {
     int connected = 0;
+    // A crowd connects faster than one accept per pass takes it: the listen queue
+    // overflows and connects are retried by the kernel, so this may take a while.
     for (size_t i = 0; i < clients_.size(); ++i) {
       clients_[i].fd = ConnectLoopback(port);
       if (clients_[i].fd < 0) continue;
@@ -160,11 +162,20 @@ class ClientDriver {
 }  // namespace
 
 ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int rate,
-                                      int busySeconds, int idleSeconds) {
+                                      int busySeconds, int idleSeconds,
+                                      const std::vector<std::string>& nonReaderAsks) {
   ManyClientsFigures figures;
   ClientDriver driver(clients);
   figures.connected = driver.Connect(server.Port());
   driver.AwaitGreetings(30);
+  // Clients that ask for large replies and never read them, left open meanwhile.
+  std::vector<int> nonReaders;
+  for (const std::string& asks : nonReaderAsks) {
+    const int fd = ConnectNonReader(server.Port());
+    if (fd < 0) continue;
+    ::send(fd, asks.data(), asks.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    nonReaders.push_back(fd);
+  }
   const double beforeBusy = server.CpuSeconds();
   const auto busyStart = std::chrono::steady_clock::now();
   driver.RunBusy(rate, busySeconds, figures);
@@ -172,9 +183,24 @@ ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int r
       (server.CpuSeconds() - beforeBusy) /
       std::chrono::duration<double>(std::chrono::steady_clock::now() - busyStart).count();
   figures.peakRssKiB = server.PeakRssKiB();
+  for (int fd : nonReaders) ::close(fd);
+  if (idleSeconds <= 0) return figures;
   const double before = server.CpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
   figures.idleCpuShare = (server.CpuSeconds() - before) / idleSeconds;
+  return figures;
+}
+
+IdleFigures MeasureIdleClients(LaunchedServer& server, int clients, int idleSeconds) {
+  IdleFigures figures;
+  ClientDriver driver(clients);
+  figures.connected = driver.Connect(server.Port());
+  driver.AwaitGreetings(120);
+  std::this_thread::sleep_for(std::chrono::seconds(1));  // accepting and greeting settle
+  const double before = server.CpuSeconds();
+  std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));
+  figures.idleCpuShare = (server.CpuSeconds() - before) / idleSeconds;
+  figures.rssKiB = server.RssKiB();
   return figures;
 }
 

@@ -35,26 +35,25 @@ std::string ExpandTilde(std::string_view path) {
 void browseFile(const char* path, std::string& out) {
   static LogOnce s_cut, s_oddName;
   std::string folder = ExpandTilde(path == nullptr ? "" : path);
-  auto entries = platform::GetWorkspace().ListDirectory(folder);
   // Room for the entries: the buffer less the final "\n" and the NUL.
   const size_t limit = out.size() + kFolderListingBytes - 2;
-  if (entries) {
-    for (const platform::DirectoryEntry& entry : *entries) {
-      if (BreaksListing(entry.name)) {
-        if (s_oddName.First())
-          Log("browseFile: leaving out a name with a line break in \"%s\"", folder.c_str());
-        continue;
-      }
-      if (out.size() + entry.name.size() + 2 > limit) {
-        if (s_cut.First())
-          Log("browseFile: the listing of \"%s\" is cut to fit its reply", folder.c_str());
-        break;
-      }
-      out += entry.isDirectory ? 'd' : 'f';
-      out += entry.name;
-      out += '\r';
+  // The folder is read only until the reply is full: a huge folder costs no more.
+  platform::GetWorkspace().VisitDirectory(folder, [&](const platform::DirectoryEntry& entry) {
+    if (BreaksListing(entry.name)) {
+      if (s_oddName.First())
+        Log("browseFile: leaving out a name with a line break in \"%s\"", folder.c_str());
+      return true;
     }
-  }
+    if (out.size() + entry.name.size() + 2 > limit) {
+      if (s_cut.First())
+        Log("browseFile: the listing of \"%s\" is cut to fit its reply", folder.c_str());
+      return false;
+    }
+    out += entry.isDirectory ? 'd' : 'f';
+    out += entry.name;
+    out += '\r';
+    return true;
+  });
   out += '\n';
 }
 

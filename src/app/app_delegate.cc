@@ -20,6 +20,8 @@ namespace hovra::app {
 namespace {
 
 constexpr unsigned kPanelTicks = 5;  // the panel closes on the fifth tick after it showed
+// How long quitting waits for a cancelled update check to end before leaving it behind.
+constexpr std::chrono::milliseconds kQuitGrace{500};
 
 std::string UpdateUrl(const Options& options) {
   return options.updateUrl.value_or(kUpdateEndpointUrl);
@@ -33,9 +35,8 @@ AppDelegate::AppDelegate(const Options& options)
       documents_(ConfigFolder(options.configDir)) {}
 
 AppDelegate::~AppDelegate() {
-  WaitForBackgroundTasks();
+  applicationWillTerminate();
   catalogue::SysUtil::sharedInstance().stopMonitorDockInfo();
-  server_.reset();
 }
 
 bool AppDelegate::applicationDidFinishLaunching() {
@@ -88,6 +89,16 @@ void AppDelegate::WaitForBackgroundTasks() {
   }
   background_.clear();
   updates_.WaitForChecks();
+}
+
+bool AppDelegate::applicationWillTerminate() {
+  if (server_) server_->Stop();
+  // The start-up tasks are short (the update check they start runs apart).
+  for (std::thread& task : background_) {
+    if (task.joinable()) task.join();
+  }
+  background_.clear();
+  return updates_.StopChecks(kQuitGrace);
 }
 
 void AppDelegate::onTimer() {

@@ -41,8 +41,12 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   // "Check update" of the menu: a check that says so when there is nothing newer.
   void downloadVersion() { updates_.edownloadVersion(true); }
   const std::string& AddressList() const { return global_ip_address_; }
-  // Waits for the start-up tasks (tests, and an orderly end).
+  // Waits for the start-up tasks (tests).
   void WaitForBackgroundTasks();
+  // The quit path, once the main loop has ended: the server stops (no new connections,
+  // every client's held input released, every client closed), then background work is
+  // cancelled, waiting for it briefly. False when some of it was left running.
+  bool applicationWillTerminate();
 
  private:
   void showMsgWindow(const std::string& message, const std::string& url);

@@ -3,10 +3,11 @@
 #include <curl/curl.h>
 
 #include <memory>
-#include <mutex>
 
 namespace hovra::app {
 namespace {
+
+constexpr int kWaitSliceMs = 1000;  // a wait for the network ends at least this often
 
 struct Body {
   std::string text;
@@ -21,25 +22,20 @@ size_t AppendBody(char* data, size_t size, size_t count, void* user) {
   return bytes;
 }
 
+// libcurl asks this now and then during the transfer; non-zero aborts it.
+int AbortWhenCancelled(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const auto* cancel = static_cast<const HttpCancel*>(user);
+  return cancel != nullptr && cancel->Cancelled() ? 1 : 0;
+}
+
 void InitialiseCurlOnce() {
   // Not thread-safe itself, so done once before the first transfer of any thread.
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
-}  // namespace
-
-std::optional<std::string> HttpGet(const std::string& url, const HttpLimits& limits,
-                                   std::string& error) {
-  InitialiseCurlOnce();
-  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-  if (!curl) {
-    error = "cannot start an HTTP transfer";
-    return std::nullopt;
-  }
-  Body body{{}, limits.maxBodyBytes};
-  char detail[CURL_ERROR_SIZE] = {};
-  CURL* handle = curl.get();
+void SetOptions(CURL* handle, const std::string& url, const HttpLimits& limits, Body& body,
+                char* detail, HttpCancel* cancel) {
   curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
   curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, detail);
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);  // time-outs without signals: threads
@@ -52,7 +48,71 @@ std::optional<std::string> HttpGet(const std::string& url, const HttpLimits& lim
   curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 5L);
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, AppendBody);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &body);
-  CURLcode code = curl_easy_perform(handle);
+  curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, AbortWhenCancelled);
+  curl_easy_setopt(handle, CURLOPT_XFERINFODATA, cancel);
+  curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+}
+
+}  // namespace
+
+// Runs one transfer on a multi handle, so that a cancellation can wake its wait.
+class HttpTransfer {
+ public:
+  static CURLcode Run(CURL* easy, HttpCancel* cancel) {
+    std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi(curl_multi_init(),
+                                                                curl_multi_cleanup);
+    if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+    if (cancel != nullptr) {
+      std::lock_guard<std::mutex> lock(cancel->mutex_);
+      cancel->waiting_ = multi.get();
+    }
+    CURLcode result = CURLE_OK;
+    for (int running = 1; running > 0;) {
+      if (cancel != nullptr && cancel->Cancelled()) {
+        result = CURLE_ABORTED_BY_CALLBACK;
+        break;
+      }
+      if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+        result = CURLE_RECV_ERROR;
+        break;
+      }
+      if (running > 0) curl_multi_poll(multi.get(), nullptr, 0, kWaitSliceMs, nullptr);
+    }
+    if (cancel != nullptr) {
+      std::lock_guard<std::mutex> lock(cancel->mutex_);
+      cancel->waiting_ = nullptr;
+    }
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+      if (message->msg == CURLMSG_DONE) result = message->data.result;
+    }
+    curl_multi_remove_handle(multi.get(), easy);
+    return result;
+  }
+};
+
+void HttpCancel::Cancel() {
+  cancelled_.store(true, std::memory_order_release);
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (waiting_ != nullptr) curl_multi_wakeup(static_cast<CURLM*>(waiting_));
+}
+
+std::optional<std::string> HttpGet(const std::string& url, const HttpLimits& limits,
+                                   std::string& error, HttpCancel* cancel) {
+  InitialiseCurlOnce();
+  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
+  if (!curl) {
+    error = "cannot start an HTTP transfer";
+    return std::nullopt;
+  }
+  Body body{{}, limits.maxBodyBytes};
+  char detail[CURL_ERROR_SIZE] = {};
+  SetOptions(curl.get(), url, limits, body, detail, cancel);
+  CURLcode code = HttpTransfer::Run(curl.get(), cancel);
+  if (cancel != nullptr && cancel->Cancelled()) {
+    error = "cancelled";
+    return std::nullopt;
+  }
   if (code != CURLE_OK) {
     error = detail[0] != '\0' ? detail : curl_easy_strerror(code);
     return std::nullopt;

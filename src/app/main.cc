@@ -1,6 +1,5 @@
 // hovra-server: runs the server on the backends chosen for this session, or carries out
 // one of the status menu's functions given as a subcommand.
-#include <pthread.h>
 #include <signal.h>
 
 #include <cerrno>
@@ -9,12 +8,12 @@
 #include <cstring>
 #include <memory>
 #include <optional>
-#include <thread>
 
 #include "app/app_delegate.h"
 #include "app/backends.h"
 #include "app/config_file.h"
 #include "app/options.h"
+#include "app/quit_signals.h"
 #include "app/shell_commands.h"
 #include "base/log.h"
 #include "platform/journal/journal_backend.h"
@@ -26,17 +25,6 @@
 
 namespace hovra {
 namespace {
-
-// SIGINT and SIGTERM are taken by one thread and turned into the quit decision on the main
-// thread; every other thread has them blocked.
-sigset_t StopSignals() {
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGUSR1);  // internal: releases the watcher when the loop ends otherwise
-  return set;
-}
 
 int RunServer(const Options& options, platform::MainLoop& mainLoop,
               platform::journal::JournalBackend& backend) {
@@ -61,29 +49,32 @@ int RunServer(const Options& options, platform::MainLoop& mainLoop,
     return 1;
   }
 
-  sigset_t stopSignals = StopSignals();
-  std::thread signalWatcher([&] {
-    for (;;) {
-      int signal = 0;
-      sigwait(&stopSignals, &signal);
-      if (signal == SIGUSR1) return;
-      mainLoop.Post([&, signal] {
-        Log("%s received", signal == SIGINT ? "SIGINT" : "SIGTERM");
-        if (delegate.applicationShouldTerminate() == app::kTerminateNow) mainLoop.Quit();
-      });
-    }
+  app::QuitSignals signals([&](const char* name) {
+    Log("%s received", name);
+    mainLoop.Post([&] {
+      if (delegate.applicationShouldTerminate() == app::kTerminateNow) {
+        mainLoop.Quit();
+      } else {
+        signals.QuitCancelled();
+      }
+    });
   });
   mainLoop.Run();
-  pthread_kill(signalWatcher.native_handle(), SIGUSR1);
-  signalWatcher.join();
+  // From here no client is served; a second signal meanwhile ends the process at once.
+  const bool allEnded = delegate.applicationWillTerminate();
   Log("stopped");
+  if (!allEnded) {
+    // Work left running (an update check that would not end) must not meet the
+    // destruction of what it uses: leave now.
+    std::fflush(nullptr);
+    std::_Exit(0);
+  }
   return 0;
 }
 
 int Run(const Options& options) {
   ::signal(SIGPIPE, SIG_IGN);
-  sigset_t stopSignals = StopSignals();
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);  // before any thread starts
+  app::QuitSignals::Block();  // before any thread starts
 
   // Subcommands need only the settings and the host's facts: the simulated desktop serves.
   Options chosen = options;

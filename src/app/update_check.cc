@@ -30,34 +30,40 @@ std::string UpdateMessage(const std::string& version) {
 }
 
 UpdateChecker::UpdateChecker(std::string url, std::string currentVersion, HttpLimits limits)
-    : url_(std::move(url)), currentVersion_(std::move(currentVersion)), limits_(limits) {}
+    : state_(std::make_shared<State>()) {
+  state_->url = std::move(url);
+  state_->currentVersion = std::move(currentVersion);
+  state_->limits = limits;
+}
 
-UpdateChecker::~UpdateChecker() { WaitForChecks(); }
+UpdateChecker::~UpdateChecker() { StopChecks(std::chrono::seconds(1)); }
 
-UpdateCheckResult UpdateChecker::CheckNow(bool notify) {
-  needupdate_.store(false, std::memory_order_release);
+UpdateCheckResult UpdateChecker::CheckNow(bool notify) { return Check(*state_, notify, nullptr); }
+
+UpdateCheckResult UpdateChecker::Check(State& state, bool notify, HttpCancel* cancel) {
+  state.needupdate.store(false, std::memory_order_release);
   UpdateCheckResult result;
-  std::optional<std::string> body = HttpGet(url_, limits_, result.error);
+  std::optional<std::string> body = HttpGet(state.url, state.limits, result.error, cancel);
   if (!body) {
-    Log("update check of %s failed: %s", url_.c_str(), result.error.c_str());
+    Log("update check of %s failed: %s", state.url.c_str(), result.error.c_str());
     return result;
   }
   std::string logged;
   std::optional<std::string> ver = VersionFromBody(*body, logged);
   Log("ver = %s", logged.c_str());
-  Log("curver=%s", currentVersion_.c_str());
+  Log("curver=%s", state.currentVersion.c_str());
   if (ver) result.version = *ver;
-  if (ver && CompareVersions(*ver, currentVersion_) == VersionOrder::kDescending) {
+  if (ver && CompareVersions(*ver, state.currentVersion) == VersionOrder::kDescending) {
     result.outcome = UpdateOutcome::kNewer;
     {
-      std::lock_guard<std::mutex> lock(updateverMutex_);
-      updatever_ = *ver;
+      std::lock_guard<std::mutex> lock(state.updateverMutex);
+      state.updatever = *ver;
     }
-    needupdate_.store(true, std::memory_order_release);
+    state.needupdate.store(true, std::memory_order_release);
     return result;
   }
   result.outcome = UpdateOutcome::kNotNewer;
-  if (notify) noticeNoNewVersion_.store(true, std::memory_order_release);
+  if (notify) state.noticeNoNewVersion.store(true, std::memory_order_release);
   return result;
 }
 
@@ -65,12 +71,13 @@ void UpdateChecker::edownloadVersion(bool notify) {
   std::lock_guard<std::mutex> lock(runningMutex_);
   JoinFinished(false);
   auto done = std::make_shared<std::atomic<bool>>(false);
+  auto cancel = std::make_shared<HttpCancel>();
   try {
-    std::thread thread([this, notify, done] {
-      CheckNow(notify);
+    std::thread thread([state = state_, notify, done, cancel] {
+      Check(*state, notify, cancel.get());
       done->store(true, std::memory_order_release);
     });
-    running_.push_back(Running{std::move(thread), std::move(done)});
+    running_.push_back(Running{std::move(thread), std::move(done), std::move(cancel)});
   } catch (const std::system_error& e) {
     Log("update check not started: %s", e.what());  // the next check tries again
   }
@@ -92,14 +99,35 @@ void UpdateChecker::WaitForChecks() {
   JoinFinished(true);
 }
 
+bool UpdateChecker::StopChecks(std::chrono::milliseconds grace) {
+  std::lock_guard<std::mutex> lock(runningMutex_);
+  for (Running& check : running_) check.cancel->Cancel();
+  const auto deadline = std::chrono::steady_clock::now() + grace;
+  auto allDone = [&] {
+    for (const Running& check : running_) {
+      if (!check.done->load(std::memory_order_acquire)) return false;
+    }
+    return true;
+  };
+  while (!allDone() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  JoinFinished(false);
+  if (running_.empty()) return true;
+  Log("%zu update check(s) did not end in time; left behind", running_.size());
+  for (Running& check : running_) check.thread.detach();
+  running_.clear();
+  return false;
+}
+
 std::optional<std::string> UpdateChecker::TakeNeedUpdate() {
-  if (!needupdate_.exchange(false, std::memory_order_acq_rel)) return std::nullopt;
-  std::lock_guard<std::mutex> lock(updateverMutex_);
-  return updatever_;
+  if (!state_->needupdate.exchange(false, std::memory_order_acq_rel)) return std::nullopt;
+  std::lock_guard<std::mutex> lock(state_->updateverMutex);
+  return state_->updatever;
 }
 
 bool UpdateChecker::TakeNoticeNoNewVersion() {
-  return noticeNoNewVersion_.exchange(false, std::memory_order_acq_rel);
+  return state_->noticeNoNewVersion.exchange(false, std::memory_order_acq_rel);
 }
 
 void showUpdatedialog(const std::string& updatever) {

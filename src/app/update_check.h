@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -39,7 +40,7 @@ std::string UpdateMessage(const std::string& version);
 class UpdateChecker {
  public:
   UpdateChecker(std::string url, std::string currentVersion, HttpLimits limits = {});
-  ~UpdateChecker();  // waits for the checks still running
+  ~UpdateChecker();  // stops the checks still running (StopChecks)
   UpdateChecker(const UpdateChecker&) = delete;
   UpdateChecker& operator=(const UpdateChecker&) = delete;
 
@@ -48,25 +49,35 @@ class UpdateChecker {
   // One check on the calling thread, flags included.
   UpdateCheckResult CheckNow(bool notify);
   void WaitForChecks();
+  // Cancels the checks still running and waits at most `grace` for them to end; the ones
+  // that did not are left to end by themselves (their state outlives this object).
+  // Returns whether every check has ended.
+  bool StopChecks(std::chrono::milliseconds grace);
 
   // For the main-thread timer: each clears its flag and says whether it was set.
   std::optional<std::string> TakeNeedUpdate();  // the version to offer
   bool TakeNoticeNoNewVersion();
 
  private:
+  // What a check uses, shared with its thread so that an abandoned check stays safe.
+  struct State {
+    std::string url;
+    std::string currentVersion;
+    HttpLimits limits;
+    std::atomic<bool> needupdate{false};
+    std::atomic<bool> noticeNoNewVersion{false};
+    std::mutex updateverMutex;
+    std::string updatever;
+  };
   struct Running {
     std::thread thread;
     std::shared_ptr<std::atomic<bool>> done;
+    std::shared_ptr<HttpCancel> cancel;
   };
+  static UpdateCheckResult Check(State& state, bool notify, HttpCancel* cancel);
   void JoinFinished(bool all);
 
-  const std::string url_;
-  const std::string currentVersion_;
-  const HttpLimits limits_;
-  std::atomic<bool> needupdate_{false};
-  std::atomic<bool> noticeNoNewVersion_{false};
-  std::mutex updateverMutex_;
-  std::string updatever_;
+  std::shared_ptr<State> state_;
   std::mutex runningMutex_;
   std::list<Running> running_;
 };

@@ -12,7 +12,8 @@ namespace {
 using platform::MouseEvent;
 using platform::Point;
 
-uint32_t s_lastClickTime = 0;  // tick of the last left press; 0: none yet
+uint32_t s_lastClickTime = 0;  // tick of the last left press
+bool s_pressedBefore = false;  // whether there was a left press yet (any tick is valid)
 int32_t s_clickCnt = 0;        // 1 to 3 within a sequence of quick left presses
 Point s_dragPos;               // event space: where the last drag step left the pointer
 
@@ -39,13 +40,14 @@ std::optional<ButtonTypes> TypesOf(MouseKey_ key) {
 
 // Keeps the click count of quick left presses: each press within the window of the
 // previous one raises it (to at most 3), any other press starts again at 1. The window is
-// measured press to press. A tick below the window's length never continues a sequence
-// (the subtraction wraps), nor does a previous press at tick 0 (0 means "none yet").
+// measured press to press, by unsigned difference, so it holds across the wrap of the
+// 32-bit tick: a press long before the wrap is long ago, not "in the future".
 void CountLeftPress() {
   uint32_t now = CurrentTick();
-  bool quick = s_lastClickTime != 0 && now - kMultiClickMilliseconds <= s_lastClickTime;
+  bool quick = s_pressedBefore && now - s_lastClickTime <= kMultiClickMilliseconds;
   s_clickCnt = quick ? (s_clickCnt < kMaxClickCount ? s_clickCnt + 1 : kMaxClickCount) : 1;
   s_lastClickTime = now;
+  s_pressedBefore = true;
 }
 
 void Post(int type, Point position, int button, std::optional<int64_t> clickState = std::nullopt) {
@@ -106,6 +108,7 @@ void DragEnd() { Post(platform::kLeftMouseUp, s_dragPos, 0); }
 
 void ResetClickAndDragState() {
   s_lastClickTime = 0;
+  s_pressedBefore = false;
   s_clickCnt = 0;
   s_dragPos = Point{};
 }

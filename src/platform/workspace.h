@@ -73,6 +73,18 @@ class Workspace {
   virtual std::optional<std::vector<DockItem>> DockItems() { return std::nullopt; }
   // One level of a folder, in the order the file system gives; nothing when unreadable.
   virtual std::optional<std::vector<DirectoryEntry>> ListDirectory(std::string_view path) = 0;
+  // The same, one entry at a time, until `visit` returns false: a caller that has enough
+  // stops the reading there. False when the folder cannot be read. A backend that reads
+  // folders itself overrides this; the default goes through ListDirectory.
+  virtual bool VisitDirectory(std::string_view path,
+                              const std::function<bool(const DirectoryEntry&)>& visit) {
+    std::optional<std::vector<DirectoryEntry>> entries = ListDirectory(path);
+    if (!entries) return false;
+    for (const DirectoryEntry& entry : *entries) {
+      if (!visit(entry)) break;
+    }
+    return true;
+  }
 };
 
 }  // namespace hovra::platform

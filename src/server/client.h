@@ -1,36 +1,85 @@
-// One connected client: its socket, its receive buffer and what it asked for.
+// One connected client: its socket and peer address, the bytes received and not yet
+// handled, the replies not yet written, what it asked for and what it holds down.
+// Worker thread only.
 #pragma once
 
-#include <atomic>
-#include <mutex>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
 
 #include "base/log.h"
 #include "input/held_input.h"
+#include "server/command_client.h"
+#include "server/output_queue.h"
+#include "server/recv_buffer.h"
 
 namespace hovra {
 
-inline constexpr int kRecvBufferBytes = 8192;  // per client; one frame or line must fit
+// Replies waiting to be written to one client, at most. The largest replies are an icon
+// (up to 512 KiB), a folder listing (64 KiB) and the Dock description (a few KiB); beyond
+// what the socket itself holds, this is room for eight of the largest. A client past it
+// does not read its replies and is closed.
+inline constexpr size_t kOutputLimitBytes = 4u << 20;
+// A client whose socket takes no more of its replies has its requests wait (unread, so
+// TCP slows its sending) until it has taken them: it costs the others no more work. Within
+// one slice, handling stops once this much waits (half the largest reply).
+inline constexpr size_t kOutputPauseBytes = 256u << 10;
+// A client whose requests wait that way and that takes no byte of its replies for this
+// long does not read them, and is closed.
+inline constexpr std::chrono::seconds kStalledOutput{5};
 
-struct _MouseClnt {
-  int sock = -1;
-  int recvLen = 0;  // bytes held in recvBuf, 0 to kRecvBufferBytes
-  // Set by "reportCurrentApp"; read by the main thread's reports, hence atomic.
-  std::atomic<bool> reportApp{false};
-  char recvBuf[kRecvBufferBytes + 1] = {};  // always NUL-terminated at recvLen
+// What the server asks of the application shell.
+struct ServerHooks {
+  std::function<bool()> isPasswordProtection;       // "needpassword\n" after the greeting
+  std::function<bool(const char*)> verifyPassword;  // the "verifypassword " check
+};
 
-  // Serialises writes to the socket: a report from the main thread never interleaves
-  // its bytes with a reply the worker is writing.
-  std::mutex sendMutex;
-  // Raised when the client is to be closed at the next loop boundary (a reply that
-  // could not be delivered in time); the socket is shut down at once.
-  std::atomic<bool> dropRequested{false};
+class _MouseClnt final : public CommandClient {
+ public:
+  enum class Ending {
+    kNone,
+    kAfterReply,  // the replies queued so far go out first (a last "verifypassword failed")
+    kNow,         // over the output limit, or the peer is gone
+  };
+
+  explicit _MouseClnt(int socket = -1, const ServerHooks* serverHooks = nullptr)
+      : sock(socket), hooks(serverHooks) {}
+
+  int Id() const override { return sock; }
+  void Reply(std::string_view bytes) override;
+  HeldInput& Held() override { return held; }
+  void SetReportApp(bool on) override { reportApp = on; }
+  bool VerifyPassword(const char* text) override;
+
+  // Asks for the connection to end at the next loop boundary (the strongest ask wins).
+  void EndConnection(Ending how);
+  // Enough of its replies wait unwritten that its requests should wait too.
+  bool OutputBackedUp() const { return out.Bytes() >= kOutputPauseBytes; }
+  // Writes what the socket takes now, noting when it took anything.
+  OutputQueue::WriteResult WriteOut();
+
+  int sock;
+  const ServerHooks* hooks;
+  sockaddr_storage peer{};  // where the client connects from
+  RecvBuffer recvBuf;
+  OutputQueue out;
+  bool reportApp = false;  // "reportCurrentApp": told of every new frontmost application
+  // Complete input may be left in recvBuf: the client's time in the last pass ran out,
+  // or its replies backed up.
+  bool inputBacklog = false;
+  bool inputPaused = false;  // its socket took not all its replies: its input waits
+  std::chrono::steady_clock::time_point lastOutputTaken;  // when its socket last took bytes
+  Ending ending = Ending::kNone;
   // What this client holds down, released when its connection ends.
   HeldInput held;
   // Connected while PIN protection was on and not verified yet: only "verifypassword "
   // and "ping" are carried out, everything else is consumed and ignored.
   bool mustVerify = false;
   int failedChecks = 0;  // of "verifypassword " while mustVerify
-  // Logged once per client: its buffer filled up without a frame or line.
+
+  // Each logged once per client.
   LogOnce overflowLogged;
   LogOnce longLineLogged;
   LogOnce unverifiedLogged;

@@ -10,11 +10,11 @@
 #include "actions/presentations.h"
 #include "actions/system_actions.h"
 #include "base/decimal.h"
-#include "base/log.h"
 #include "input/gestures.h"
+#include "input/held_input.h"
 #include "input/keystrokes.h"
 #include "input/pointer.h"
-#include "server/hovra_svr_sock.h"
+#include "server/replies.h"
 #include "server/reports.h"
 
 namespace hovra {
@@ -46,13 +46,13 @@ constexpr void (*kPptPgUpAt)(int) = &PPTPgUp;
 
 // Whatever holds a key or button down goes through the client's HeldInput, so that it is
 // let go when the client vanishes.
-void SlideBeginRow(CommandContext& c) { c.client.held.SlideBegin(); }
-void SlideEndRow(CommandContext& c) { c.client.held.SlideEnd(); }
-void SlideLeftRow(CommandContext& c) { c.client.held.SlideLeft(); }
-void SlideRightRow(CommandContext& c) { c.client.held.SlideRight(); }
-void SlideUpRow(CommandContext& c) { c.client.held.SlideUp(); }
-void DragStartRow(CommandContext& c) { c.client.held.DragStart(); }
-void DragEndRow(CommandContext& c) { c.client.held.DragEnd(); }
+void SlideBeginRow(CommandContext& c) { c.client.Held().SlideBegin(); }
+void SlideEndRow(CommandContext& c) { c.client.Held().SlideEnd(); }
+void SlideLeftRow(CommandContext& c) { c.client.Held().SlideLeft(); }
+void SlideRightRow(CommandContext& c) { c.client.Held().SlideRight(); }
+void SlideUpRow(CommandContext& c) { c.client.Held().SlideUp(); }
+void DragStartRow(CommandContext& c) { c.client.Held().DragStart(); }
+void DragEndRow(CommandContext& c) { c.client.Held().DragEnd(); }
 
 // "drag X Y": without a space after the first number the line does nothing.
 void DragMoveRow(CommandContext& c) {
@@ -64,34 +64,22 @@ void DragMoveRow(CommandContext& c) {
 void Utf8Row(CommandContext& c) { HandleUtf8String(reinterpret_cast<const unsigned char*>(c.arg)); }
 void NotifyRow(CommandContext& c) { HandleNotifyMsg(c.line); }
 void OpenUrlRow(CommandContext& c) { BrowserNewURL(reinterpret_cast<const unsigned char*>(c.arg)); }
-void DockInfoRow(CommandContext& c) { c.server.OnGetDockInfo(c.client); }
-void IconRow(CommandContext& c) { c.server.OnGetIcon(c.arg, c.client); }
+void DockInfoRow(CommandContext& c) { OnGetDockInfo(c.client); }
+void IconRow(CommandContext& c) { OnGetIcon(c.arg, c.client); }
 void LaunchRow(CommandContext& c) { LauchApp(c.arg); }
-void Ping(CommandContext& c) { c.ReplyOnce("echo", 4); }
-void DontReportRow(CommandContext& c) { c.client.reportApp = false; }
+void Ping(CommandContext& c) { c.client.Reply("echo"); }
+void DontReportRow(CommandContext& c) { c.client.SetReportApp(false); }
 // The flag is set before the answer, so that no change between the two is missed.
 void ReportRow(CommandContext& c) {
-  c.client.reportApp = true;
-  c.server.OnStartGetActivatedApp(c.client);
+  c.client.SetReportApp(true);
+  OnStartGetActivatedApp(c.client);
 }
-void BrowseRow(CommandContext& c) { c.server.OnBrowseFiles(c.arg, c.client); }
+void BrowseRow(CommandContext& c) { OnBrowseFiles(c.arg, c.client); }
 void OpenFileRow(CommandContext& c) { LaunchFile(c.arg); }
 
-// A client that connected under PIN protection gets this many wrong answers; the next
-// wrong one closes its connection.
-constexpr int kPinAttempts = 5;
-
 void VerifyPasswordRow(CommandContext& c) {
-  if (c.server.VerifyPassword(c.arg)) {
-    c.client.mustVerify = false;
-    c.ReplyOnce("verifypassword ok\n", 18);
-    return;
-  }
-  c.ReplyOnce("verifypassword failed\n", 22);
-  if (c.client.mustVerify && ++c.client.failedChecks > kPinAttempts) {
-    Log("client %d: %d wrong PINs; closing the connection", c.client.sock, c.client.failedChecks);
-    c.client.dropRequested = true;
-  }
+  c.client.Reply(c.client.VerifyPassword(c.arg) ? "verifypassword ok\n"
+                                                : "verifypassword failed\n");
 }
 
 constexpr CommandRow Row(std::string_view keyword, CommandOp op) { return CommandRow{keyword, op}; }

@@ -1,28 +1,22 @@
 // The text commands: an ordered table of keywords, matched as prefixes of the line, exact
-// and case-sensitive; the first matching row wins.
+// and case-sensitive; the first matching row wins. A pure dispatcher: each row calls an
+// input or action function, or a reply through the client's CommandClient.
 #pragma once
 
 #include <cstddef>
 #include <span>
 #include <string_view>
 
-namespace hovra {
+#include "server/command_client.h"
 
-class CHovraSvrSock;
-struct _MouseClnt;
+namespace hovra {
 
 // What a command's operation gets: the client it came from, the whole line (without its
 // line end) and, for keywords ending in a space, the rest of the line after the keyword.
 struct CommandContext {
-  CHovraSvrSock& server;
-  _MouseClnt& client;
+  CommandClient& client;
   const char* line;
   const char* arg;
-
-  // A reply that must arrive whole (the client is dropped if it does not take it).
-  void Reply(const char* data, size_t len);
-  // A reply written with one send, its result ignored ("echo", the password answers).
-  void ReplyOnce(const char* data, size_t len);
 };
 
 using CommandOp = void (*)(CommandContext&);

@@ -1,7 +1,6 @@
 #include "server/discovery.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,6 +10,8 @@
 #include "base/decimal.h"
 #include "base/log.h"
 #include "platform/services.h"
+#include "server/event_loop.h"
+#include "server/socket_setup.h"
 
 namespace hovra {
 namespace {
@@ -24,14 +25,14 @@ sockaddr_in Endpoint(const char* address, uint16_t port) {
 }
 
 int OpenDiscoverySocket(uint16_t port) {
-  int sock = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+  int sock = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
   if (sock < 0) return -1;
   int one = 1;
   sockaddr_in local{};
   local.sin_family = AF_INET;
   local.sin_port = htons(port);
   local.sin_addr.s_addr = htonl(INADDR_ANY);
-  if (::fcntl(sock, F_SETFL, O_NONBLOCK) != 0 ||
+  if (!MakeNonBlocking(sock) ||
       ::setsockopt(sock, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0 ||
       ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
       ::bind(sock, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
@@ -71,6 +72,15 @@ void Discovery::SendTo(const std::string& datagram, const sockaddr_in& to) {
     static LogOnce once;
     if (once.First()) Log("discovery: announcement not sent (%s)", std::strerror(errno));
   }
+}
+
+void Discovery::Register(EventLoop& loop) {
+  if (sock_ < 0) return;
+  loop.Watch(sock_, kReadable, [this](int, unsigned) { AnswerProbe(); });
+  loop.AddTimer(kAnnounceIntervalMs, [this] {
+    Announce();
+    return static_cast<long>(kAnnounceIntervalMs);
+  });
 }
 
 void Discovery::Announce() {

@@ -1,5 +1,6 @@
 // LAN discovery: the UDP socket that announces the computer about every three seconds and
-// answers the search probe with the same announcement, sent straight back.
+// answers the search probe with the same announcement, sent straight back. It runs on the
+// worker's event loop: one probe read per readable pass, the announcement on a timer.
 #pragma once
 
 #include <netinet/in.h>
@@ -26,6 +27,8 @@ struct DiscoveryOptions {
 // 128 UTF-8 bytes or more is replaced by "Mac OS X".
 std::string BuildAnnouncement(const std::string& machineName);
 
+class EventLoop;
+
 class Discovery {
  public:
   explicit Discovery(DiscoveryOptions options);
@@ -34,6 +37,9 @@ class Discovery {
   Discovery& operator=(const Discovery&) = delete;
 
   int Socket() const { return sock_; }  // -1 when discovery is off or failed to open
+  // Watches the socket for probes and announces every kAnnounceIntervalMs, the first time
+  // that long after this call. Nothing when the socket is not open.
+  void Register(EventLoop& loop);
   void Announce();
   // Reads one datagram; answers it when it is the probe.
   void AnswerProbe();

@@ -3,7 +3,7 @@
 
 #include "base/log.h"
 #include "server/command_table.h"
-#include "server/hovra_svr_sock.h"
+#include "server/framing.h"
 
 namespace hovra {
 namespace {
@@ -12,11 +12,12 @@ constexpr size_t kLineBufferBytes = 4096;  // a line's content and its terminati
 
 }  // namespace
 
-int CHovraSvrSock::HandleGesture(_MouseClnt& c) {
-  const char* newline = std::strchr(c.recvBuf, '\n');
-  const int consumed = static_cast<int>(newline - c.recvBuf) + 1;
+int HandleGesture(_MouseClnt& c) {
+  const char* start = c.recvBuf.Data();
+  const char* newline = std::strchr(start, '\n');
+  const int consumed = static_cast<int>(newline - start) + 1;
   size_t contentLen = static_cast<size_t>(consumed - 1);
-  if (contentLen >= 1 && c.recvBuf[contentLen - 1] == '\r') --contentLen;
+  if (contentLen >= 1 && start[contentLen - 1] == '\r') --contentLen;
 
   if (contentLen >= kLineBufferBytes) {
     // A cut command could open another file or address than the one meant, so a line
@@ -29,7 +30,7 @@ int CHovraSvrSock::HandleGesture(_MouseClnt& c) {
     return consumed;
   }
   char line[kLineBufferBytes];
-  std::memcpy(line, c.recvBuf, contentLen);
+  std::memcpy(line, start, contentLen);
   line[contentLen] = '\0';
   RemoveFromRecvBuf(c, consumed);  // before the command runs
 
@@ -41,15 +42,9 @@ int CHovraSvrSock::HandleGesture(_MouseClnt& c) {
     }
     return consumed;
   }
-  CommandContext context{*this, c, line, line + row->keyword.size()};
+  CommandContext context{c, line, line + row->keyword.size()};
   row->op(context);
-  return c.dropRequested ? -1 : consumed;
-}
-
-void CommandContext::Reply(const char* data, size_t len) { server.SendReply(client, data, len); }
-
-void CommandContext::ReplyOnce(const char* data, size_t len) {
-  server.SendSingle(client, data, len);
+  return c.ending == _MouseClnt::Ending::kNone ? consumed : -1;
 }
 
 }  // namespace hovra

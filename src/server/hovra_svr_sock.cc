@@ -1,21 +1,18 @@
 #include "server/hovra_svr_sock.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "base/log.h"
 #include "input/tick_source.h"
 #include "input/wheel.h"
+#include "server/framing.h"
 #include "server/reports.h"
-#include "server/send_data.h"
+#include "server/socket_setup.h"
 #include "server/system_version.h"
 #include "server/time_tick.h"
 
@@ -23,46 +20,33 @@ namespace hovra {
 namespace {
 
 constexpr size_t kWorkerStackBytes = 0x40000;
-constexpr int kPollTimeoutMs = 3000;
-constexpr unsigned kAcceptPauseMs = 250;  // while descriptors are exhausted
-// A burst of phones connecting at once must not be turned away by a tiny queue.
-constexpr int kListenBacklog = SOMAXCONN;
+constexpr long kAcceptPauseMs = 250;  // while descriptors are exhausted
+constexpr long kStallCheckMs = 500;   // how often clients whose input waits are looked at
 
-int OpenListener(unsigned short port) {
-  int sock = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
-  if (sock < 0) return -1;
-  int one = 1;
-  int zero = 0;
-  sockaddr_in6 any{};
-  any.sin6_family = AF_INET6;
-  any.sin6_addr = in6addr_any;
-  any.sin6_port = htons(port);
-  if (::fcntl(sock, F_SETFL, O_NONBLOCK) != 0 ||
-      ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0 ||
-      ::setsockopt(sock, IPPROTO_IPV6, IPV6_V6ONLY, &zero, sizeof zero) != 0 ||
-      ::bind(sock, reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 ||
-      ::listen(sock, kListenBacklog) != 0) {
-    Log("cannot listen on TCP port %u: %s", port, std::strerror(errno));
-    ::close(sock);
-    return -1;
-  }
-  return sock;
-}
-
-bool IsDescriptorShortage(int error) {
-  return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+std::unique_ptr<Poller> ChoosePoller(const std::string& name) {
+  std::unique_ptr<Poller> poller = MakePoller(name);
+  if (poller) return poller;
+  Log("event backend \"%s\" is not available here; using poll", name.c_str());
+  return MakePollPoller();
 }
 
 }  // namespace
 
 CHovraSvrSock::CHovraSvrSock(const std::string& /*addr*/, unsigned short port,
                              ServerOptions options)
-    : hooks_(std::move(options.hooks)) {
+    : hooks_(std::move(options.hooks)),
+      loop_(std::make_unique<EventLoop>(ChoosePoller(options.poller))) {
   ResetTimeTickOrigin();
   SetTickSource(&GetTimeTick);  // click counting runs on the server's clock
   tcpSock = OpenListener(port);
+  listeningPort_ = LocalPort(tcpSock);
   discovery = std::make_unique<Discovery>(std::move(options.discovery));
-  if (::pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe_[0] = wakePipe_[1] = -1;
+
+  // Everything registers itself; the loop knows nothing of what it serves.
+  if (tcpSock != -1) loop_->Watch(tcpSock, kReadable, [this](int, unsigned) { AcceptNewConn(); });
+  discovery->Register(*loop_);
+  loop_->Watch(mailbox_.ReadEnd(), kReadable, [this](int, unsigned) { mailbox_.RunPosted(); });
+  loop_->SetBeforeWait([this] { return BeforeWait(); });
   isRunning = 1;
 
   pthread_attr_t attr;
@@ -73,48 +57,31 @@ CHovraSvrSock::CHovraSvrSock(const std::string& /*addr*/, unsigned short port,
   if (!threadCreated) Log("cannot start the server's worker thread");
 }
 
-CHovraSvrSock::~CHovraSvrSock() {
-  if (threadCreated) {
-    setStop();
-    pthread_join(thread, nullptr);
-  }
-  std::lock_guard<std::mutex> lock(clientsMutex);
-  for (auto& [sock, client] : clients) {
-    client->held.ReleaseAll();
-    ClearClnt(*client);
-  }
-  clients.clear();
-  if (tcpSock != -1) ::close(tcpSock);
-  discovery.reset();
-  for (int fd : wakePipe_) {
-    if (fd != -1) ::close(fd);
-  }
-}
+CHovraSvrSock::~CHovraSvrSock() { Stop(); }
 
 void CHovraSvrSock::setStop() {
   isRunning = 0;
-  if (wakePipe_[1] != -1) {
-    ssize_t ignored = ::write(wakePipe_[1], "x", 1);
-    (void)ignored;
+  mailbox_.Wake();
+}
+
+void CHovraSvrSock::Stop() {
+  setStop();
+  if (threadCreated) {
+    pthread_join(thread, nullptr);
+    threadCreated = false;
   }
+  ShutDown();  // done by the worker already, unless it never ran
 }
 
-unsigned short CHovraSvrSock::ListeningPort() const {
-  sockaddr_in6 local{};
-  socklen_t len = sizeof local;
-  if (tcpSock == -1 || ::getsockname(tcpSock, reinterpret_cast<sockaddr*>(&local), &len) != 0) {
-    return 0;
-  }
-  return ntohs(local.sin6_port);
-}
-
-bool CHovraSvrSock::VerifyPassword(const char* text) const {
-  return hooks_.verifyPassword && hooks_.verifyPassword(text);
-}
-
-size_t CHovraSvrSock::ClientCount() {
-  std::lock_guard<std::mutex> lock(clientsMutex);
-  return clients.size();
+void CHovraSvrSock::SendCurrentApplication(const char* bundleId) {
+  mailbox_.Post([this, text = CurrentAppReport(bundleId)] {
+    for (auto& [sock, client] : clients) {
+      if (!client->reportApp || client->ending != _MouseClnt::Ending::kNone) continue;
+      PrintLine("sending: %s", text.c_str());
+      client->Reply(text);
+      AfterSlice(*client, 0);
+    }
+  });
 }
 
 void* CHovraSvrSock::SvrThreadProc(void* self) {
@@ -124,191 +91,231 @@ void* CHovraSvrSock::SvrThreadProc(void* self) {
 
 void CHovraSvrSock::ThreadProcImpl() {
   GetSystemVersion();
-  std::vector<pollfd> fds;
-  while (isRunning != 0) RunOnePass(fds);
+  while (isRunning != 0) loop_->RunOnePass();
+  ShutDown();
 }
 
-// One pass of the loop: wait at most three seconds, then in this order announce, accept
-// one connection, answer one probe, and read each readable client once.
-void CHovraSvrSock::RunOnePass(std::vector<pollfd>& fds) {
-  fds.clear();
-  fds.push_back(pollfd{wakePipe_[0], POLLIN, 0});
-  int timeout = kPollTimeoutMs;
-  if (acceptPaused_) {
-    unsigned elapsed = GetTimeTick() - acceptPausedUntil_;
-    if (elapsed >= kAcceptPauseMs) {
-      acceptPaused_ = false;
-    } else {
-      timeout = static_cast<int>(kAcceptPauseMs - elapsed);
-    }
-  }
-  const size_t tcpIndex = fds.size();
-  if (tcpSock != -1 && !acceptPaused_) fds.push_back(pollfd{tcpSock, POLLIN, 0});
-  const size_t firstClient = fds.size();
-  for (const auto& [sock, client] : clients) fds.push_back(pollfd{sock, POLLIN, 0});
-  const size_t endClients = fds.size();
-  const int udpSock = discovery->Socket();
-  bool announce = false;
-  if (udpSock != -1) {
-    short events = POLLIN;
-    if (GetTimeTick() - lastBcTick >= kAnnounceIntervalMs) {
-      lastBcTick = GetTimeTick();
-      events |= POLLOUT;
-      announce = true;
-    }
-    fds.push_back(pollfd{udpSock, events, 0});
-  }
-
-  if (::poll(fds.data(), fds.size(), timeout) <= 0) return;
-  if (fds[0].revents & POLLIN) {
-    char drain[16];
-    while (::read(wakePipe_[0], drain, sizeof drain) > 0) {
-    }
-  }
-  const short udpEvents = udpSock != -1 ? fds.back().revents : 0;
-  if (announce && (udpEvents & POLLOUT)) discovery->Announce();
-  if (tcpIndex < firstClient && (fds[tcpIndex].revents & POLLIN)) AcceptNewConn();
-  if (udpEvents & POLLIN) discovery->AnswerProbe();
-  for (size_t i = firstClient; i < endClients; ++i) {
-    if (fds[i].revents == 0) continue;
-    auto found = clients.find(fds[i].fd);
-    if (found == clients.end()) continue;
-    _MouseClnt& c = *found->second;
-    int result = c.dropRequested ? -1 : RecvClntData(c);
-    if (result != 0) {
-      RemoveClient(c.sock);
-      break;  // readable clients later in the order are served in the next pass
-    }
-  }
+// The boundary between two passes: clients whose time ran out get their next slice, and
+// clients that are to end are closed. Returns whether work is left for the next pass.
+bool CHovraSvrSock::BeforeWait() {
+  ServeBacklog();
+  CloseMarked();
+  return !backlog_.empty();
 }
 
 void CHovraSvrSock::AcceptNewConn() {
-  sockaddr_in6 peer{};
-  socklen_t peerLen = sizeof peer;
-  int sock = ::accept4(tcpSock, reinterpret_cast<sockaddr*>(&peer), &peerLen,
-                       SOCK_NONBLOCK | SOCK_CLOEXEC);
+  auto client = std::make_unique<_MouseClnt>(-1, &hooks_);
+  const int sock = AcceptClient(tcpSock, client->peer);
   if (sock < 0) {
     static LogOnce shortage;
     if (IsDescriptorShortage(errno)) {
-      // The listener stays readable while the connection waits in the queue, so accepting
-      // pauses briefly instead of turning the loop into a spin.
       if (shortage.First())
         Log("cannot accept a client: %s; pausing new connections", std::strerror(errno));
-      acceptPaused_ = true;
-      acceptPausedUntil_ = GetTimeTick();
+      PauseAccepting();
     }
     return;
   }
-  int one = 1;
-  ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-#ifdef SO_NOSIGPIPE
-  ::setsockopt(sock, SOL_SOCKET, SO_NOSIGPIPE, &one, sizeof one);
-#endif
-
+  client->sock = sock;
   char greeting[128] = {};
   int n = std::snprintf(greeting, sizeof greeting, "system mac %s\n", SystemVersionText().c_str());
-  SendOnce(sock, greeting, static_cast<size_t>(n));
-  const bool protectedNow = hooks_.isPasswordProtection && hooks_.isPasswordProtection();
-  if (protectedNow) SendOnce(sock, "needpassword\n", 13);
+  client->Reply(std::string_view(greeting, static_cast<size_t>(n)));
+  client->mustVerify = hooks_.isPasswordProtection && hooks_.isPasswordProtection();
+  if (client->mustVerify) client->Reply("needpassword\n");
 
-  auto client = std::make_unique<_MouseClnt>();
-  client->sock = sock;
-  client->mustVerify = protectedNow;
-  std::lock_guard<std::mutex> lock(clientsMutex);
+  _MouseClnt& c = *client;
   clients[sock] = std::move(client);
+  clientCount_.store(clients.size(), std::memory_order_relaxed);
+  loop_->Watch(sock, kReadable, [this](int fd, unsigned ready) { OnClientEvent(fd, ready); });
+  Flush(c);
 }
 
-int CHovraSvrSock::RecvClntData(_MouseClnt& c) {
-  if (c.recvLen == kRecvBufferBytes) {
-    if (c.overflowLogged.First()) {
-      Log("client %d: %d bytes without a complete frame or line; discarding them", c.sock,
-          kRecvBufferBytes);
-    }
-    c.recvLen = 0;
-    c.recvBuf[0] = '\0';
-  }
-  ssize_t n =
-      ::recv(c.sock, c.recvBuf + c.recvLen, static_cast<size_t>(kRecvBufferBytes - c.recvLen), 0);
-  if (n == 0) return -1;
-  if (n < 0) {
-    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return 0;
-    if (errno != ECONNRESET) Log("client %d: receive failed: %s", c.sock, std::strerror(errno));
-    return -1;
-  }
-  c.recvLen += static_cast<int>(n);
-  c.recvBuf[c.recvLen] = '\0';
-  int result = HandleClntMsg(c);
-  CommitMouseWheel();
-  return result;
+// The listener stays readable while a connection waits in its queue, so without a free
+// descriptor accepting pauses briefly rather than turning the loop into a spin.
+void CHovraSvrSock::PauseAccepting() {
+  if (acceptPaused_ || tcpSock == -1) return;
+  acceptPaused_ = true;
+  loop_->Unwatch(tcpSock, kReadable);
+  acceptResume_ = loop_->AddTimer(kAcceptPauseMs, [this] {
+    acceptResume_ = 0;
+    ResumeAccepting();
+    return EventLoop::kTimerDone;
+  });
 }
 
-int CHovraSvrSock::ReceiveBytes(_MouseClnt& c, const char* data, size_t len) {
-  int result = 0;
-  while (len > 0 && result >= 0) {
-    if (c.recvLen == kRecvBufferBytes) {
-      c.recvLen = 0;
-      c.recvBuf[0] = '\0';
+void CHovraSvrSock::ResumeAccepting() {
+  if (!acceptPaused_) return;
+  acceptPaused_ = false;
+  if (acceptResume_ != 0) loop_->DeleteTimer(acceptResume_);
+  acceptResume_ = 0;
+  if (tcpSock != -1) loop_->Watch(tcpSock, kReadable, [this](int, unsigned) { AcceptNewConn(); });
+}
+
+void CHovraSvrSock::OnClientEvent(int fd, unsigned ready) {
+  auto found = clients.find(fd);
+  if (found == clients.end()) return;
+  _MouseClnt& c = *found->second;
+  if (ready & kWritable) Flush(c);
+  if ((ready & kReadable) && c.ending == _MouseClnt::Ending::kNone && !c.inputPaused) {
+    SliceBudget budget = SliceBudget::OnePass();
+    AfterSlice(c, RecvClntData(c, budget));
+  }
+}
+
+void CHovraSvrSock::AfterSlice(_MouseClnt& c, int result) {
+  if (result < 0) c.EndConnection(_MouseClnt::Ending::kAfterReply);
+  if (c.ending != _MouseClnt::Ending::kNone) {
+    MarkClosing(c);
+    return;
+  }
+  Flush(c);
+  if (c.ending != _MouseClnt::Ending::kNone || c.inputPaused) return;
+  if (!c.out.Empty()) {
+    // Its socket takes no more of its replies: its requests wait too (read no further,
+    // so that TCP slows its sending) until it has taken them.
+    c.inputPaused = true;
+    c.lastOutputTaken = std::chrono::steady_clock::now();
+    loop_->Unwatch(c.sock, kReadable);
+    std::erase(backlog_, c.sock);
+    WatchStalls();
+    return;
+  }
+  ResumeInput(c);
+}
+
+// Handles the client's input again: what is buffered at the next pass, then its socket.
+void CHovraSvrSock::ResumeInput(_MouseClnt& c) {
+  c.inputPaused = false;
+  if (c.inputBacklog) {
+    // No reading while handled input waits: the client's own sending slows down instead.
+    loop_->Unwatch(c.sock, kReadable);
+    if (std::find(backlog_.begin(), backlog_.end(), c.sock) == backlog_.end())
+      backlog_.push_back(c.sock);
+  } else {
+    c.recvBuf.ReleaseIfEmpty();
+    loop_->Watch(c.sock, kReadable);
+  }
+}
+
+// While some client's input waits for its replies to be taken, a timer looks for the
+// ones that take nothing at all.
+void CHovraSvrSock::WatchStalls() {
+  if (stallTimer_ != 0) return;
+  stallTimer_ = loop_->AddTimer(kStallCheckMs, [this] {
+    bool anyPaused = false;
+    const auto now = std::chrono::steady_clock::now();
+    for (auto& [sock, client] : clients) {
+      if (!client->inputPaused || client->ending != _MouseClnt::Ending::kNone) continue;
+      if (now - client->lastOutputTaken < kStalledOutput) {
+        anyPaused = true;
+        continue;
+      }
+      Log("client %d has taken none of its replies for %lld s (%zu bytes wait); closing it", sock,
+          static_cast<long long>(kStalledOutput.count()), client->out.Bytes());
+      client->out.Clear();
+      client->EndConnection(_MouseClnt::Ending::kNow);
+      MarkClosing(*client);
     }
-    size_t room = static_cast<size_t>(kRecvBufferBytes - c.recvLen);
-    size_t n = len < room ? len : room;
-    std::memcpy(c.recvBuf + c.recvLen, data, n);
-    c.recvLen += static_cast<int>(n);
-    c.recvBuf[c.recvLen] = '\0';
-    data += n;
-    len -= n;
-    result = HandleClntMsg(c);
+    if (anyPaused) return kStallCheckMs;
+    stallTimer_ = 0;
+    return EventLoop::kTimerDone;
+  });
+}
+
+void CHovraSvrSock::ServeBacklog() {
+  if (backlog_.empty()) return;
+  std::vector<int> waiting;
+  waiting.swap(backlog_);
+  std::sort(waiting.begin(), waiting.end());
+  for (int sock : waiting) {
+    auto found = clients.find(sock);
+    if (found == clients.end()) continue;
+    _MouseClnt& c = *found->second;
+    if (c.ending != _MouseClnt::Ending::kNone || c.inputPaused) continue;
+    SliceBudget budget = SliceBudget::OnePass();
+    const int result = HandleClntMsg(c, budget);
     CommitMouseWheel();
+    AfterSlice(c, result);
   }
-  return result;
 }
 
-int CHovraSvrSock::RemoveFromRecvBuf(_MouseClnt& c, int n) {
-  if (n > c.recvLen) n = c.recvLen;
-  std::memmove(c.recvBuf, c.recvBuf + n, static_cast<size_t>(c.recvLen - n));
-  c.recvLen -= n;
-  c.recvBuf[c.recvLen] = '\0';
-  return c.recvLen;
+// Writes what the socket takes now; the rest when it says it is writable again.
+void CHovraSvrSock::Flush(_MouseClnt& c) {
+  if (c.ending == _MouseClnt::Ending::kNow) return MarkClosing(c);
+  if (c.out.Empty()) {
+    loop_->Unwatch(c.sock, kWritable);
+  } else {
+    switch (c.WriteOut()) {
+      case OutputQueue::WriteResult::kAllWritten:
+        loop_->Unwatch(c.sock, kWritable);
+        break;
+      case OutputQueue::WriteResult::kMoreLeft:
+        loop_->Watch(c.sock, kWritable);
+        break;
+      case OutputQueue::WriteResult::kFailed:
+        c.out.Clear();
+        c.EndConnection(_MouseClnt::Ending::kNow);
+        return MarkClosing(c);
+    }
+  }
+  if (c.inputPaused && c.out.Empty()) ResumeInput(c);
 }
 
-void CHovraSvrSock::ClearClnt(_MouseClnt& c) { ::close(c.sock); }
+void CHovraSvrSock::MarkClosing(_MouseClnt& c) {
+  loop_->Unwatch(c.sock, kReadable | kWritable);
+  if (std::find(closing_.begin(), closing_.end(), c.sock) == closing_.end())
+    closing_.push_back(c.sock);
+}
+
+void CHovraSvrSock::CloseMarked() {
+  std::vector<int> ending;
+  ending.swap(closing_);
+  for (int sock : ending) RemoveClient(sock);
+}
 
 void CHovraSvrSock::RemoveClient(int sock) {
   auto found = clients.find(sock);
   if (found == clients.end()) return;
-  found->second->held.ReleaseAll();  // nothing the client held stays down
-  std::lock_guard<std::mutex> lock(clientsMutex);
-  ClearClnt(*found->second);
+  _MouseClnt& c = *found->second;
+  c.held.ReleaseAll();  // nothing the client held stays down
+  if (c.ending == _MouseClnt::Ending::kNow) {
+    // Given up on: what the kernel still holds for it is dropped with a reset, rather
+    // than trickling out to a client that does not read.
+    linger reset{1, 0};
+    ::setsockopt(sock, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+  } else {
+    c.WriteOut();  // a last answer ("verifypassword failed") goes out if it can
+  }
+  loop_->Unwatch(sock, kReadable | kWritable);
+  ::close(sock);
   clients.erase(found);
-  acceptPaused_ = false;  // a descriptor is free again
+  clientCount_.store(clients.size(), std::memory_order_relaxed);
+  std::erase(backlog_, sock);
+  ResumeAccepting();  // a descriptor is free again
 }
 
-void CHovraSvrSock::SendReply(_MouseClnt& c, const char* data, size_t len) {
-  std::lock_guard<std::mutex> lock(c.sendMutex);
-  if (c.dropRequested) return;
-  if (!SendDataToSock(c.sock, data, len)) {
-    Log("client %d does not take its replies; closing it", c.sock);
-    c.dropRequested = true;
-    ::shutdown(c.sock, SHUT_RDWR);  // the worker removes it at its next pass
+// No new connections, then every client lets go of what it holds and is closed.
+void CHovraSvrSock::ShutDown() {
+  if (tcpSock != -1) {
+    loop_->Unwatch(tcpSock, kReadable);
+    ::close(tcpSock);
+    tcpSock = -1;
   }
-}
-
-void CHovraSvrSock::SendSingle(_MouseClnt& c, const char* data, size_t len) {
-  std::lock_guard<std::mutex> lock(c.sendMutex);
-  SendOnce(c.sock, data, len);
-}
-
-}  // namespace hovra
-
-namespace hovra {
-
-void CHovraSvrSock::SendCurrentApplication(const char* bundleId) {
-  const std::string text = CurrentAppReport(bundleId);
-  std::lock_guard<std::mutex> lock(clientsMutex);
+  acceptPaused_ = false;
+  for (EventLoop::TimerId* timer : {&acceptResume_, &stallTimer_}) {
+    if (*timer != 0) loop_->DeleteTimer(*timer);
+    *timer = 0;
+  }
+  if (discovery && discovery->Socket() != -1) loop_->Unwatch(discovery->Socket(), kReadable);
+  discovery.reset();
   for (auto& [sock, client] : clients) {
-    if (!client->reportApp.load(std::memory_order_relaxed)) continue;
-    PrintLine("sending: %s", text.c_str());
-    SendReply(*client, text.data(), text.size());
+    client->held.ReleaseAll();
+    loop_->Unwatch(sock, kReadable | kWritable);
+    ::close(sock);
   }
+  clients.clear();
+  clientCount_.store(0, std::memory_order_relaxed);
+  backlog_.clear();
+  closing_.clear();
 }
 
 }  // namespace hovra

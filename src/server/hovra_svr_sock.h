@@ -1,34 +1,30 @@
-// The network server: the TCP listener (IPv6, dual-stack), LAN discovery, one worker
-// thread with a poll loop, the client table, framing and dispatch, replies and reports.
-// Created once at start-up; everything a client asks for runs on the worker thread, one
-// message at a time, in arrival order.
+// The network server: the TCP listener (IPv6, dual-stack), LAN discovery and the client
+// table, run by one worker thread on an event loop (epoll, kqueue or poll). Created once
+// at start-up; everything a client asks for runs on the worker, each client's messages in
+// arrival order, no client for more than a short slice of a pass while others wait.
+// Replies are queued per client and written as its socket takes them; only the worker
+// touches client sockets. Other threads hand it work through its mailbox.
 #pragma once
 
-#include <poll.h>
 #include <pthread.h>
 
 #include <atomic>
-#include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "server/client.h"
 #include "server/discovery.h"
+#include "server/event_loop.h"
+#include "server/worker_mailbox.h"
 
 namespace hovra {
-
-// What the server asks of the application shell.
-struct ServerHooks {
-  std::function<bool()> isPasswordProtection;       // "needpassword\n" after the greeting
-  std::function<bool(const char*)> verifyPassword;  // the "verifypassword " check
-};
 
 struct ServerOptions {
   DiscoveryOptions discovery;
   ServerHooks hooks;
+  std::string poller;  // "" the platform's best backend; "poll", "epoll", "kqueue"
 };
 
 class CHovraSvrSock {
@@ -36,70 +32,64 @@ class CHovraSvrSock {
   // `addr` is not used: the listener binds to the IPv6 any-address. Port 0 takes any free
   // port (see ListeningPort). A socket that cannot be set up stays closed (-1).
   CHovraSvrSock(const std::string& addr, unsigned short port, ServerOptions options = {});
-  ~CHovraSvrSock();
+  ~CHovraSvrSock();  // Stop()
   CHovraSvrSock(const CHovraSvrSock&) = delete;
   CHovraSvrSock& operator=(const CHovraSvrSock&) = delete;
 
-  // Asks the worker loop to end; returns at once.
+  // Asks the worker to stop; returns at once.
   void setStop();
-  bool IsListening() const { return tcpSock != -1; }
-  unsigned short ListeningPort() const;
+  // Stops and waits for the worker: the listener closes (new connections are refused),
+  // every client's held input is released and its connection closed. Any thread but the
+  // worker; the main thread must not be needed by the worker meanwhile (its queue ended).
+  void Stop();
 
-  // Reports a new frontmost application to every client that asked (main thread).
+  bool IsListening() const { return tcpSock != -1; }
+  unsigned short ListeningPort() const { return listeningPort_; }
+  const char* PollerName() const { return loop_->BackendName(); }
+  size_t ClientCount() const { return clientCount_.load(std::memory_order_relaxed); }
+
+  // Reports a new frontmost application to every client that asked (any thread; the
+  // worker queues the reports).
   void SendCurrentApplication(const char* bundleId);
 
-  // Query replies (worker thread), each sent whole to the asking client.
-  void OnGetDockInfo(_MouseClnt& c);
-  void OnGetIcon(const char* name, _MouseClnt& c);  // nothing when there is no icon
-  void OnStartGetActivatedApp(_MouseClnt& c);
-  void OnBrowseFiles(const char* path, _MouseClnt& c);
-
-  // Everything a read does after recv: appends the bytes, runs the framing loop and
-  // flushes gathered wheel motion. Returns the framing result (negative: drop the client).
-  // Public so that tests can drive the framing without a socket read.
-  int ReceiveBytes(_MouseClnt& c, const char* data, size_t len);
-  // Removes the first n bytes of the client's buffer; returns the new length.
-  static int RemoveFromRecvBuf(_MouseClnt& c, int n);
-
-  size_t ClientCount();
-
-  // The PIN check of "verifypassword " (false when no check is installed).
-  bool VerifyPassword(const char* text) const;
-
  private:
-  friend struct CommandContext;
-
   static void* SvrThreadProc(void* self);
   void ThreadProcImpl();
-  void RunOnePass(std::vector<pollfd>& fds);
+  bool BeforeWait();
   void AcceptNewConn();
-  int RecvClntData(_MouseClnt& c);
-  int HandleClntMsg(_MouseClnt& c);
-  int HandleMsg(_MouseClnt& c, char* p);
-  int HandleGesture(_MouseClnt& c);
-  int HandleKeyString(_MouseClnt& c, char* payload, int n);
-  int HandleMouseString(_MouseClnt& c, char* payload, int n);
-  void ClearClnt(_MouseClnt& c);
+  void PauseAccepting();
+  void ResumeAccepting();
+  void OnClientEvent(int fd, unsigned ready);
+  // After a client's slice: where its input and its end go, then its replies.
+  void AfterSlice(_MouseClnt& c, int result);
+  void ResumeInput(_MouseClnt& c);
+  void WatchStalls();
+  void ServeBacklog();
+  void Flush(_MouseClnt& c);
+  void MarkClosing(_MouseClnt& c);
+  void CloseMarked();
   void RemoveClient(int sock);
-  // Replies that must arrive whole: on failure the client is dropped.
-  void SendReply(_MouseClnt& c, const char* data, size_t len);
-  void SendSingle(_MouseClnt& c, const char* data, size_t len);
+  void ShutDown();
 
   int tcpSock = -1;
+  unsigned short listeningPort_ = 0;
   std::unique_ptr<Discovery> discovery;
-  unsigned int lastBcTick = 0;
   pthread_t thread{};
   bool threadCreated = false;
   std::atomic<int> isRunning{0};
+  // The client table, by descriptor (ascending order); worker thread only.
   std::map<int, std::unique_ptr<_MouseClnt>> clients;
-  std::mutex clientsMutex;  // guards the table's structure against the main thread's walks
+  std::atomic<size_t> clientCount_{0};
 
   ServerHooks hooks_;
-  std::unique_ptr<char[]> iconBuf_;  // the icon reply buffer, made on first use
-  int wakePipe_[2] = {-1, -1};       // makes setStop end the wait at once
-  // Accepts pause while descriptors are exhausted, instead of spinning on the listener.
-  unsigned int acceptPausedUntil_ = 0;
+  std::unique_ptr<EventLoop> loop_;
+  WorkerMailbox mailbox_;
+  std::vector<int> backlog_;  // clients whose complete input waits for the next pass
+  std::vector<int> closing_;  // clients closed at the next loop boundary
+  // While descriptors are exhausted, accepting pauses instead of spinning on the listener.
   bool acceptPaused_ = false;
+  EventLoop::TimerId acceptResume_ = 0;
+  EventLoop::TimerId stallTimer_ = 0;  // runs while some client's input waits for its replies
 };
 
 }  // namespace hovra

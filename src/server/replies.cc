@@ -1,36 +1,36 @@
-// Answers to the queries: the Dock's applications, an icon, the frontmost application
-// and a folder listing. The catalogue lives on the main thread; the actions hop there.
+#include "server/replies.h"
+
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "actions/dock_queries.h"
 #include "actions/files_and_apps.h"
 #include "catalogue/sys_util.h"
-#include "server/hovra_svr_sock.h"
 #include "server/reports.h"
 
 namespace hovra {
 
-void CHovraSvrSock::OnGetDockInfo(_MouseClnt& c) {
+void OnGetDockInfo(CommandClient& c) {
   std::string reply = "dock_info ";
   actions::GetDockInfo(reply);  // appends the description and its line end, never cut
-  SendReply(c, reply.data(), reply.size());
+  c.Reply(reply);
 }
 
-void CHovraSvrSock::OnGetIcon(const char* name, _MouseClnt& c) {
-  if (!iconBuf_) iconBuf_ = std::make_unique<char[]>(catalogue::kIconBufferBytes);
-  if (!actions::GetIconForApp(name, iconBuf_.get())) return;
-  SendReply(c, iconBuf_.get(), std::strlen(iconBuf_.get()));
+void OnGetIcon(const char* name, CommandClient& c) {
+  // One buffer for the worker, made on first use: icons are large and asked for in runs.
+  static thread_local std::unique_ptr<char[]> iconBuf;
+  if (!iconBuf) iconBuf = std::make_unique<char[]>(catalogue::kIconBufferBytes);
+  if (!actions::GetIconForApp(name, iconBuf.get())) return;
+  c.Reply(std::string_view(iconBuf.get(), std::strlen(iconBuf.get())));
 }
 
-void CHovraSvrSock::OnStartGetActivatedApp(_MouseClnt& c) {
-  std::string reply = getLastActivatedapp();
-  SendReply(c, reply.data(), reply.size());
-}
+void OnStartGetActivatedApp(CommandClient& c) { c.Reply(getLastActivatedapp()); }
 
-void CHovraSvrSock::OnBrowseFiles(const char* path, _MouseClnt& c) {
+void OnBrowseFiles(const char* path, CommandClient& c) {
   std::string listing;
   actions::browseFile(path, listing);
-  SendReply(c, listing.data(), listing.size());
+  c.Reply(listing);
 }
 
 }  // namespace hovra

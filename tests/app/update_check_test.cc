@@ -11,6 +11,7 @@
 
 #include "app/shell_commands.h"
 #include "tests/app/shell_test_support.h"
+#include "tests/support/silent_http_server.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::app {
@@ -182,6 +183,33 @@ TEST_F(UpdateCheckTest, CheckUpdateCommandPrintsTheOutcome) {
   out = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(code, kExitFailed);
   EXPECT_EQ(out.rfind("The update check failed: ", 0), 0u) << out;
+}
+
+TEST_F(UpdateCheckTest, AHangingCheckIsCancelledAtOnce) {
+  testing::SilentHttpServer silent;
+  HttpCancel cancel;
+  std::string error;
+  std::optional<std::string> body;
+  std::thread transfer([&] { body = HttpGet(silent.Url(), HttpLimits{}, error, &cancel); });
+  ASSERT_TRUE(silent.WaitForRequest(std::chrono::seconds(5)));
+  const auto start = std::chrono::steady_clock::now();
+  cancel.Cancel();
+  transfer.join();
+  // libcurl's own wait slice is a second; the cancellation wakes it instead.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  EXPECT_FALSE(body);
+  EXPECT_EQ(error, "cancelled");
+  EXPECT_FALSE(HttpGet(silent.Url(), HttpLimits{}, error, &cancel)) << "stays cancelled";
+}
+
+TEST_F(UpdateCheckTest, StoppingLeavesNoCheckRunning) {
+  testing::SilentHttpServer silent;
+  UpdateChecker checker(silent.Url(), "1.0");
+  checker.edownloadVersion(true);
+  ASSERT_TRUE(silent.WaitForRequest(std::chrono::seconds(5)));
+  EXPECT_TRUE(checker.StopChecks(std::chrono::seconds(2)));
+  EXPECT_FALSE(checker.TakeNoticeNoNewVersion()) << "a cancelled check tells nothing";
+  EXPECT_FALSE(checker.TakeNeedUpdate());
 }
 
 }  // namespace

@@ -89,6 +89,14 @@ TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {
   std::set<std::string> listed = Entries(listing);
   EXPECT_LT(listed.size(), created.size());
   for (const std::string& entry : listed) EXPECT_TRUE(created.contains(entry)) << entry;
+  // The folder is read no further than the reply needs.
+  size_t visited = 0;
+  EXPECT_TRUE(platform::GetWorkspace().VisitDirectory(
+      (folder_ / "Docs"), [&](const platform::DirectoryEntry&) { return ++visited < 5; }));
+  EXPECT_EQ(visited, 5u);
+  const auto all = platform::GetWorkspace().ListDirectory((folder_ / "Docs"));
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->size(), created.size());
 }
 
 TEST_F(FolderListingTest, OpensFilesThroughFinderWithThePathQuoted) {

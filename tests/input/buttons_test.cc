@@ -43,19 +43,41 @@ TEST_F(Buttons, TheWindowIsMeasuredPressToPressAndIncludes200) {
   EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), LeftDown(2)}));
 }
 
-TEST_F(Buttons, PressesAtTicksBelow200AlwaysStartANewSequence) {
-  LeftClickAt(50);
+TEST_F(Buttons, EarlyTicksCountLikeAnyOther) {
+  LeftClickAt(0);
   LeftClickAt(150);
   LeftClickAt(199);
-  LeftClickAt(300);  // the press at 199 is 101 ms back: this one counts
-  EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), LeftDown(), LeftUp(), LeftDown(), LeftUp(),
-                           LeftDown(2), LeftUp(2)}));
+  LeftClickAt(500);  // 301 ms after the last press: a new sequence
+  EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), LeftDown(2), LeftUp(2), LeftDown(3), LeftUp(3),
+                           LeftDown(), LeftUp()}));
 }
 
+// The tick is 32 bits of milliseconds and wraps after about 49.7 days.
 TEST_F(Buttons, TheClockWrapsByUnsignedDifference) {
+  struct Case {
+    uint32_t first, second;
+    bool quick;
+  };
+  const Case cases[] = {
+      {0xFFFFFFF0u, 0xFFFFFFF0u + 100u, true},  // wrapped to 84, 100 ms later
+      {0xFFFFFFFFu, 199u, true},                // exactly 200 ms across the wrap
+      {0xFFFFFFFFu, 200u, false},               // 201 ms
+      {0x80000000u, 5000u, false},              // a press weeks before the wrap
+      {0xFFFFFF00u, 10u, false},                // 266 ms, across the wrap
+      {100u, 0xFFFFFFF0u, false},               // the clock stepped back
+  };
+  for (const Case& c : cases) {
+    ResetClickAndDragState();
+    LeftClickAt(c.first);
+    LeftClickAt(c.second);
+    const Lines expected = c.quick ? Lines({LeftDown(), LeftUp(), LeftDown(2), LeftUp(2)})
+                                   : Lines({LeftDown(), LeftUp(), LeftDown(), LeftUp()});
+    EXPECT_EQ(Take(), expected) << c.first << " then " << c.second;
+  }
+  ResetClickAndDragState();
   LeftClickAt(0xFFFFFFF0u);
-  LeftClickAt(0xFFFFFFF0u + 100u);  // wrapped to 84, still 100 ms after the last press
-  LeftClickAt(250);
+  LeftClickAt(0xFFFFFFF0u + 100u);
+  LeftClickAt(250);  // 166 ms after the wrapped press: the third click
   EXPECT_EQ(Take(), Lines({LeftDown(), LeftUp(), LeftDown(2), LeftUp(2), LeftDown(3), LeftUp(3)}));
 }
 

@@ -261,7 +261,9 @@ TEST(Faults, TypistsLoseNothingAmidChurnGarbageAndClientsThatNeverRead) {
   EXPECT_TRUE(flooded);
   ASSERT_TRUE(flooder.Send("\nping\n"));
   EXPECT_NE(flooder.ReadUntil("echo", 30s).find("echo"), std::string::npos);
-  // The client that would not take its replies was closed.
+  // The client that would not take its replies is closed (the log is looked at first:
+  // reading its socket would make it a reader).
+  EXPECT_TRUE(server.WaitForStderr("has taken none of its replies", 30s));
   EXPECT_TRUE(nonReader.WaitForClose(30s));
   // And the typists are still served.
   ASSERT_TRUE(first.Client().Send("ping\n"));

@@ -24,21 +24,21 @@ TEST_F(Framing, HandlesEveryMessageExactlyOnceWhateverTheReadBoundaries) {
     Feed(*client, stream.substr(cut));
     EXPECT_EQ(platform_.Take(), expected) << "cut at " << cut;
     EXPECT_EQ(client->peer->ReadAvailable(20ms), expectedReply) << "cut at " << cut;
-    EXPECT_EQ(client->record.recvLen, 0);
+    EXPECT_EQ(client->record.recvBuf.Length(), 0);
   }
 }
 
 TEST_F(Framing, WaitsForWholeFramesAndLines) {
   auto c = MakeClient();
   Feed(*c, "key0");
-  EXPECT_EQ(c->record.recvLen, 4);
+  EXPECT_EQ(c->record.recvBuf.Length(), 4);
   Feed(*c, "03abc");  // "abc" is no key name: the frame goes, nothing is typed
-  EXPECT_EQ(c->record.recvLen, 0);
+  EXPECT_EQ(c->record.recvBuf.Length(), 0);
   // Two bytes are too few for anything; a third lets the line through.
   Feed(*c, "a\n");
-  EXPECT_EQ(c->record.recvLen, 2);
+  EXPECT_EQ(c->record.recvBuf.Length(), 2);
   Feed(*c, "p");
-  EXPECT_EQ(c->record.recvLen, 1);
+  EXPECT_EQ(c->record.recvBuf.Length(), 1);
   EXPECT_TRUE(platform_.Take().empty());
 }
 
@@ -48,14 +48,13 @@ TEST_F(Framing, ReadsLengthFieldsByTheDecimalRule) {
   Feed(*c, "key  1a");
   // The field "1 a" reads as 1: the header takes one "a", the payload the next.
   Feed(*c, "key1 aaaaaaaaaa");
-  EXPECT_EQ(std::string(c->record.recvBuf), "aaaaaaaa");
-  c->record.recvLen = 0;
-  c->record.recvBuf[0] = '\0';
+  EXPECT_EQ(Buffered(*c), "aaaaaaaa");
+  c->record.recvBuf.Clear();
   Feed(*c, "key-05ping\n");
   EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
   // "keyboard": a frame of length 0 ("boa" has no digits), then the line "rd".
   Feed(*c, "keyboard\n");
-  EXPECT_EQ(c->record.recvLen, 0);
+  EXPECT_EQ(c->record.recvBuf.Length(), 0);
   Lines typed = platform_.Take();
   ASSERT_EQ(typed.size(), 4u);
   EXPECT_EQ(typed[0], R"({"kind":"key","code":0,"down":true,"source":"none"})");
@@ -72,13 +71,13 @@ TEST_F(Framing, FrameThenLineInOneRead) {
 TEST_F(Framing, ANulHidesTheNewlineUntilTheBufferIsDiscarded) {
   auto c = MakeClient();
   Feed(*c, std::string("zoomin\0\n", 8));
-  EXPECT_EQ(c->record.recvLen, 8);
+  EXPECT_EQ(c->record.recvBuf.Length(), 8);
   EXPECT_TRUE(platform_.Take().empty());
   // The buffer fills without a frame or line; the next read starts afresh.
   Feed(*c, std::string(kRecvBufferBytes - 8, 'x'));
-  EXPECT_EQ(c->record.recvLen, kRecvBufferBytes);
+  EXPECT_EQ(c->record.recvBuf.Length(), kRecvBufferBytes);
   Feed(*c, "ping\n");
-  EXPECT_EQ(c->record.recvLen, 0);
+  EXPECT_EQ(c->record.recvBuf.Length(), 0);
   EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "input/key_names.h"
+#include "server/framing.h"
 #include "server/hovra_svr_sock.h"
 #include "tests/support/socket_client.h"
 #include "tests/support/test_platform.h"
@@ -41,7 +42,10 @@ class ServerFixture : public ::testing::Test {
   ~ServerFixture() override { server_.reset(); }
 
   int Feed(LooseClient& c, std::string_view bytes) {
-    return server_->ReceiveBytes(c.record, bytes.data(), bytes.size());
+    return ReceiveBytes(c.record, bytes.data(), bytes.size());
+  }
+  static std::string Buffered(const LooseClient& c) {
+    return std::string(c.record.recvBuf.Data(), static_cast<size_t>(c.record.recvBuf.Length()));
   }
 
   TestPlatform platform_;

@@ -60,20 +60,41 @@ std::optional<std::string> JournalWorkspace::ReadPropertyList(std::string_view p
 }
 
 std::optional<std::vector<DirectoryEntry>> JournalWorkspace::ListDirectory(std::string_view path) {
+  std::vector<DirectoryEntry> entries;
+  if (!VisitDirectory(path, [&](const DirectoryEntry& entry) {
+        entries.push_back(entry);
+        return true;
+      })) {
+    return std::nullopt;
+  }
+  return entries;
+}
+
+bool JournalWorkspace::VisitDirectory(std::string_view path,
+                                      const std::function<bool(const DirectoryEntry&)>& visit) {
   std::string folder(path);
   DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) return std::nullopt;
-  std::vector<DirectoryEntry> entries;
+  if (dir == nullptr) return false;
+  const std::string prefix = folder + (folder.ends_with('/') ? "" : "/");
+  DirectoryEntry entry;
   while (dirent* d = ::readdir(dir)) {
-    std::string name = d->d_name;
-    if (name == "." || name == "..") continue;
+    entry.name = d->d_name;
+    if (entry.name == "." || entry.name == "..") continue;
+#ifdef DT_DIR
+    // The kind the folder itself records saves a stat; links are followed, and a file
+    // system that records nothing is asked.
+    if (d->d_type != DT_UNKNOWN && d->d_type != DT_LNK) {
+      entry.isDirectory = d->d_type == DT_DIR;
+      if (!visit(entry)) break;
+      continue;
+    }
+#endif
     struct stat st {};
-    std::string full = folder + (folder.ends_with('/') ? "" : "/") + name;
-    bool isDir = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-    entries.push_back(DirectoryEntry{std::move(name), isDir});
+    entry.isDirectory = ::stat((prefix + entry.name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (!visit(entry)) break;
   }
   ::closedir(dir);
-  return entries;
+  return true;
 }
 
 }  // namespace hovra::platform::journal

@@ -24,6 +24,8 @@ class JournalWorkspace : public Workspace {
   std::optional<std::string> ReadPropertyList(std::string_view path) override;
   std::string DockPropertyListPath() override { return desktop_.Config().dockPlist; }
   std::optional<std::vector<DirectoryEntry>> ListDirectory(std::string_view path) override;
+  bool VisitDirectory(std::string_view path,
+                      const std::function<bool(const DirectoryEntry&)>& visit) override;
 
   // Delivers a notice as the desktop would (call on the main thread).
   void Notify(const WorkspaceEvent& event);

@@ -1,0 +1,63 @@
+// Quitting on SIGINT, SIGTERM and SIGHUP: what clients hold is let go, the process ends
+// promptly even while an update check hangs, and once the log says "stopped" nobody is
+// served and new connections are refused.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tests/support/server_process.h"
+#include "tests/support/silent_http_server.h"
+#include "tests/support/socket_client.h"
+
+namespace hovra::testing {
+namespace {
+
+std::string Frame(const char* tag, std::string_view payload) {
+  char header[8];
+  std::snprintf(header, sizeof header, "%s%03zu", tag, payload.size());
+  return header + std::string(payload);
+}
+
+bool Has(const Lines& lines, std::string_view text) {
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+TEST(Quit, EachSignalReleasesHeldInputAndEndsPromptlyWhileAnUpdateCheckHangs) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    SilentHttpServer updates;
+    ServerProcessOptions options;
+    options.simJson = R"({"osVersion":"14.2","screens":[[0,0,1000,800]],"pointer":[500,400]})";
+    options.extraArgs = {"--update-url", updates.Url()};
+    ServerProcess server(options);
+    ASSERT_NE(server.Port(), 0) << server.Stderr();
+    ASSERT_TRUE(updates.WaitForRequest(10s)) << "the start-up check asks and hangs";
+
+    SocketClient holder(server.Port());
+    ASSERT_EQ(holder.ReadUntil("\n"), "system mac 14.2\n");
+    holder.Send(Frame("key", "[R] SHIFT d") + Frame("mos", "R l d") + "ping\n");
+    ASSERT_EQ(holder.Read(4), "echo");
+    const size_t before = server.JournalLines().size();
+
+    const auto sent = std::chrono::steady_clock::now();
+    ::kill(server.Pid(), signal);
+    ASSERT_TRUE(server.WaitForStderr("stopped", 5s)) << server.Stderr();
+    // From "stopped" on, the port takes nobody (the process may still be ending).
+    SocketClient late(server.Port());
+    EXPECT_FALSE(late.Connected()) << "a connection after \"stopped\" is refused";
+    EXPECT_EQ(server.WaitForExit(5s), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 1s) << "the hanging check is not waited for";
+
+    const Lines lines = server.JournalLines();
+    const Lines released(lines.begin() + static_cast<long>(before), lines.end());
+    EXPECT_TRUE(Has(released, R"({"kind":"mouse","type":2,"x":500,"y":400,"button":0})"));
+    EXPECT_TRUE(Has(released, R"({"kind":"key","code":56,"down":false,"source":"none"})"));
+    EXPECT_TRUE(holder.WaitForClose(1s));
+  }
+}
+
+}  // namespace
+}  // namespace hovra::testing

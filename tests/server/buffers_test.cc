@@ -1,0 +1,130 @@
+// A client's two buffers: received bytes consumed through one read cursor, and replies
+// written as the socket takes them.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "server/client.h"
+#include "server/output_queue.h"
+#include "server/recv_buffer.h"
+
+namespace hovra {
+namespace {
+
+std::string Held(const RecvBuffer& b) {
+  return std::string(b.Data(), static_cast<size_t>(b.Length()));
+}
+
+void Put(RecvBuffer& b, std::string_view bytes) {
+  b.PrepareRead();
+  ASSERT_LE(bytes.size(), b.SpaceBytes());
+  bytes.copy(b.Space(), bytes.size());
+  b.Commit(bytes.size());
+}
+
+TEST(RecvBuffer, ConsumesFromTheFrontAndKeepsTheRestNulTerminated) {
+  RecvBuffer b;
+  EXPECT_EQ(b.Length(), 0);
+  EXPECT_EQ(b.Data()[0], '\0') << "even before any storage exists";
+  Put(b, "ping\nzoomin\n");
+  EXPECT_EQ(b.Consume(5), 7) << "returns the length left";
+  EXPECT_EQ(Held(b), "zoomin\n");
+  EXPECT_EQ(b.Data()[b.Length()], '\0');
+  EXPECT_EQ(b.Consume(100), 0) << "never more than is held";
+  EXPECT_EQ(b.Data()[0], '\0');
+}
+
+TEST(RecvBuffer, MovesTheRestToTheFrontOnlyWhenTheNextReadComes) {
+  RecvBuffer b;
+  Put(b, std::string(kRecvBufferBytes - 10, 'a') + "key0");
+  b.Consume(kRecvBufferBytes - 10);
+  EXPECT_EQ(b.SpaceBytes(), 6u) << "consuming moves nothing";
+  Put(b, "03abc");  // the read makes room first
+  EXPECT_EQ(Held(b), "key003abc");
+  EXPECT_EQ(b.SpaceBytes(), static_cast<size_t>(kRecvBufferBytes - 9));
+}
+
+TEST(RecvBuffer, AFullBufferIsDiscardedBeforeTheNextRead) {
+  RecvBuffer b;
+  Put(b, std::string(kRecvBufferBytes, 'x'));
+  EXPECT_TRUE(b.Full());
+  EXPECT_TRUE(b.PrepareRead());
+  EXPECT_EQ(b.Length(), 0);
+  EXPECT_EQ(b.SpaceBytes(), static_cast<size_t>(kRecvBufferBytes));
+  Put(b, "ab");
+  EXPECT_FALSE(b.PrepareRead());
+  EXPECT_EQ(Held(b), "ab");
+  b.Consume(2);
+  b.ReleaseIfEmpty();
+  EXPECT_EQ(b.Data()[0], '\0');
+}
+
+class OutputQueueTest : public ::testing::Test {
+ protected:
+  OutputQueueTest() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair_); }
+  ~OutputQueueTest() override {
+    for (int fd : pair_) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  std::string ReadSome(size_t most) {
+    std::string got(most, '\0');
+    ssize_t n = ::read(pair_[1], got.data(), most);
+    got.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return got;
+  }
+  int pair_[2] = {-1, -1};
+};
+
+TEST_F(OutputQueueTest, ResumesPartialWritesAndKeepsTheOrder) {
+  OutputQueue queue;
+  std::string expected;
+  for (int i = 0; i < 200; ++i) {
+    std::string reply = std::to_string(i) + std::string(static_cast<size_t>(i) * 97 % 70000, 'r');
+    queue.Append(reply);
+    queue.Append("echo");
+    expected += reply + "echo";
+  }
+  EXPECT_EQ(queue.Bytes(), expected.size());
+  std::string got;
+  while (!queue.Empty()) {
+    const auto result = queue.WriteTo(pair_[0]);
+    ASSERT_NE(result, OutputQueue::WriteResult::kFailed);
+    got += ReadSome(5000);  // a reader slower than the writer
+    EXPECT_EQ(queue.Bytes() + got.size() <= expected.size(), true);
+  }
+  for (std::string more; !(more = ReadSome(1 << 16)).empty();) got += more;
+  EXPECT_EQ(got, expected);
+}
+
+TEST_F(OutputQueueTest, AClosedPeerFailsTheWriteWithoutASignal) {
+  OutputQueue queue;
+  queue.Append("hello");
+  EXPECT_EQ(queue.WriteTo(pair_[0]), OutputQueue::WriteResult::kAllWritten);
+  EXPECT_EQ(ReadSome(16), "hello");
+  ::close(pair_[1]);
+  pair_[1] = -1;
+  queue.Append("x");
+  EXPECT_EQ(queue.WriteTo(pair_[0]), OutputQueue::WriteResult::kFailed);
+  EXPECT_EQ(queue.Bytes(), 1u) << "what was not written stays";
+}
+
+TEST_F(OutputQueueTest, AClientPastItsOutputLimitIsEndedAndKeepsNothing) {
+  _MouseClnt client(pair_[0]);
+  const std::string icon(512 << 10, 'i');  // the largest reply
+  for (size_t queued = 0; queued + icon.size() <= kOutputLimitBytes; queued += icon.size()) {
+    client.Reply(icon);
+  }
+  EXPECT_TRUE(client.OutputBackedUp());
+  EXPECT_EQ(client.ending, _MouseClnt::Ending::kNone) << "up to the limit it is kept";
+  client.Reply("echo");
+  EXPECT_EQ(client.ending, _MouseClnt::Ending::kNow);
+  EXPECT_TRUE(client.out.Empty()) << "its replies are dropped, not kept to the end";
+  client.Reply("more");
+  EXPECT_TRUE(client.out.Empty());
+}
+
+}  // namespace
+}  // namespace hovra
