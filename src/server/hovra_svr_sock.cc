@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "base/printable.h"
 #include "input/tick_source.h"
 #include "input/wheel.h"
 #include "server/reports.h"
@@ -306,7 +307,7 @@ void CHovraSvrSock::SendCurrentApplication(const char* bundleId) {
   std::lock_guard<std::mutex> lock(clientsMutex);
   for (auto& [sock, client] : clients) {
     if (!client->reportApp.load(std::memory_order_relaxed)) continue;
-    PrintLine("sending: %s", text.c_str());
+    PrintLine("sending: currentapp %s", Printable(bundleId).c_str());
     SendReply(*client, text.data(), text.size());
   }
 }
