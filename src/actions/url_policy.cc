@@ -1,6 +1,7 @@
 #include "actions/url_policy.h"
 
 #include <cctype>
+#include <memory>
 
 #include "base/log.h"
 #include "base/printable.h"
@@ -20,7 +21,17 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
+std::unique_ptr<LineRateLimiter>& RefusalLines() {
+  static auto s_lines =
+      std::make_unique<LineRateLimiter>(kRefusalLinesPerSecond, kRefusalLineBurst);
+  return s_lines;
+}
+
 }  // namespace
+
+void ResetRefusalLogForTesting() {
+  RefusalLines() = std::make_unique<LineRateLimiter>(kRefusalLinesPerSecond, kRefusalLineBurst);
+}
 
 bool IsWebAddress(std::string_view url) {
   for (char c : url) {
@@ -34,9 +45,8 @@ bool IsWebAddress(std::string_view url) {
 
 bool AllowWebAddress(std::string_view url, const char* what) {
   if (IsWebAddress(url)) return true;
-  static LineRateLimiter s_lines(kRefusalLinesPerSecond, kRefusalLineBurst);
   uint64_t held = 0;
-  if (s_lines.Allow(held)) {
+  if (RefusalLines()->Allow(held)) {
     Log("%s: refused \"%s\": only http and https addresses are opened%s", what,
         Printable(url).c_str(),
         held > 0 ? (" (" + std::to_string(held) + " more refusals not logged)").c_str() : "");

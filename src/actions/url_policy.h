@@ -15,5 +15,7 @@ bool IsWebAddress(std::string_view url);
 // The same, logging a refused address (shown safely, a few lines a second at most);
 // `what` names the path it came by ("browser openurl", "notice link").
 bool AllowWebAddress(std::string_view url, const char* what);
+// Lets a test see the refusal lines from the first one, whatever ran before it.
+void ResetRefusalLogForTesting();
 
 }  // namespace hovra::actions

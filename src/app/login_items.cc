@@ -182,7 +182,8 @@ std::optional<std::vector<LoginItems::Entry>> LoginItems::loginItems() const {
     const fs::path& file = it->path();
     if (file.extension() != kEntrySuffix || !it->is_regular_file(ec)) continue;
     DesktopEntry desktop = ReadDesktopEntry(file);
-    Entry entry{file, {}, !desktop.hidden && !desktop.switchedOff};
+    Entry entry{file, {}, !desktop.hidden && !desktop.switchedOff,
+                !desktop.hidden && desktop.switchedOff};
     std::optional<std::string> program =
         desktop.exec ? DesktopExecProgram(*desktop.exec) : std::nullopt;
     // A bare name is found through PATH at login: it names no location of its own.
@@ -208,7 +209,7 @@ std::optional<fs::path> LoginItems::DisabledEntryOfServer() const {
   std::optional<std::vector<Entry>> entries = loginItems();
   if (program_.empty() || !entries) return std::nullopt;
   for (const Entry& entry : *entries) {
-    if (!entry.enabled && entry.program == program_) return entry.file;
+    if (entry.switchedOff && entry.program == program_) return entry.file;
   }
   return std::nullopt;
 }

@@ -3,7 +3,7 @@
 // the server's own location; entries marked Hidden=true (deleted, in XDG terms) or
 // X-GNOME-Autostart-enabled=false (switched off) and entries for any other location do not
 // count. Entries are taken in file-name order. Turning it on rewrites a switched-off entry
-// of the server, enabled, rather than adding a second one. The entry runs
+// of the server, enabled, rather than adding a second one (a hidden one stays deleted). The entry runs
 // `<program> --hidden`: the server starts without showing anything.
 #pragma once
 
@@ -38,6 +38,7 @@ class LoginItems {
     std::filesystem::path file;
     std::filesystem::path program;  // resolved; empty when the entry names no usable path
     bool enabled = true;            // false: hidden or switched off
+    bool switchedOff = false;       // X-GNOME-Autostart-enabled=false (and not hidden)
   };
 
   std::optional<std::vector<Entry>> loginItems() const;

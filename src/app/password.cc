@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "base/log.h"
 #include "base/printable.h"
@@ -25,10 +26,15 @@ constexpr unsigned kUniformByteLimit = 256 - 256 % kDigitChoices;
 constexpr double kWrongPinLinesPerSecond = 1;
 constexpr double kWrongPinLineBurst = 5;
 
+std::unique_ptr<LineRateLimiter>& WrongAnswerLines() {
+  static auto s_lines =
+      std::make_unique<LineRateLimiter>(kWrongPinLinesPerSecond, kWrongPinLineBurst);
+  return s_lines;
+}
+
 void LogWrongAnswer(const PinAnswerSource& source) {
-  static LineRateLimiter s_lines(kWrongPinLinesPerSecond, kWrongPinLineBurst);
   uint64_t held = 0;
-  if (!s_lines.Allow(held)) return;
+  if (!WrongAnswerLines()->Allow(held)) return;
   std::string from = source.address.empty() ? "a client" : Printable(source.address);
   std::string count = source.wrongAnswers > 0
                           ? " (wrong answer " + std::to_string(source.wrongAnswers) + " from there)"
@@ -126,6 +132,11 @@ std::string md5CheckSum() {
   char text[32];
   std::snprintf(text, sizeof text, "%ld", pin);
   return Md5Hex(text);
+}
+
+void ResetWrongAnswerLogForTesting() {
+  WrongAnswerLines() =
+      std::make_unique<LineRateLimiter>(kWrongPinLinesPerSecond, kWrongPinLineBurst);
 }
 
 bool verifyPassword(const char* text, const PinAnswerSource& source) {

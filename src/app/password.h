@@ -51,6 +51,8 @@ struct PinAnswerSource {
   int wrongAnswers = 0;  // from that source so far, this one included; 0 when not counted
 };
 bool verifyPassword(const char* text, const PinAnswerSource& source = {});
+// Lets a test see the wrong-answer lines from the first one, whatever ran before it.
+void ResetWrongAnswerLogForTesting();
 
 // 32 lower-case hex digits of the MD5 digest of `data`.
 std::string Md5Hex(const std::string& data);

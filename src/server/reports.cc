@@ -66,7 +66,9 @@ void HandleNotifyMsg(const char* line) {
   // A client's text is shown, never acted on: controls arrive as "\x1b" text. Its link
   // is opened on a click only when it is a web address.
   if (!url.empty() && !actions::AllowWebAddress(url, "notice link")) url = {};
-  OfferNotice(Printable(text, kNoticeMessageBytes), url);
+  const size_t room = text.size() <= kNoticeMessageBytes ? kNoticeMessageBytes
+                                                         : kNoticeMessageBytes - 3;  // and "..."
+  OfferNotice(Printable(text, room), url);
 }
 
 }  // namespace hovra

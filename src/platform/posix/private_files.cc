@@ -73,7 +73,7 @@ FileRead ReadRegularFile(const fs::path& file, size_t maxBytes, bool longerIsErr
   FileRead result;
   struct stat st {};
   if (::stat(file.c_str(), &st) != 0) {
-    if (errno == ENOENT) return result;
+    if (errno == ENOENT || errno == ENOTDIR) return result;  // nothing there
     result.outcome = FileRead::Outcome::kUnusable;
     result.problem = std::string("it cannot be looked at: ") + std::strerror(errno);
     return result;
