@@ -182,8 +182,8 @@ std::optional<std::vector<LoginItems::Entry>> LoginItems::loginItems() const {
     const fs::path& file = it->path();
     if (file.extension() != kEntrySuffix || !it->is_regular_file(ec)) continue;
     DesktopEntry desktop = ReadDesktopEntry(file);
-    Entry entry{file, {}, !desktop.hidden && !desktop.switchedOff,
-                !desktop.hidden && desktop.switchedOff};
+    Entry entry{
+        file, {}, !desktop.hidden && !desktop.switchedOff, !desktop.hidden && desktop.switchedOff};
     std::optional<std::string> program =
         desktop.exec ? DesktopExecProgram(*desktop.exec) : std::nullopt;
     // A bare name is found through PATH at login: it names no location of its own.

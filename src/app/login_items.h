@@ -3,7 +3,8 @@
 // the server's own location; entries marked Hidden=true (deleted, in XDG terms) or
 // X-GNOME-Autostart-enabled=false (switched off) and entries for any other location do not
 // count. Entries are taken in file-name order. Turning it on rewrites a switched-off entry
-// of the server, enabled, rather than adding a second one (a hidden one stays deleted). The entry runs
+// of the server, enabled, rather than adding a second one (a hidden one stays deleted). The entry
+// runs
 // `<program> --hidden`: the server starts without showing anything.
 #pragma once
 
