@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/config_file.h"
+#include "app/document_store.h"
 #include "base/log.h"
 #include "platform/posix/file_settings_store.h"
 #include "platform/posix/private_files.h"
@@ -18,7 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kKeptFiles[] = {platform::posix::kSettingsFileName, kConfigFileName};
+constexpr const char* kKeptFiles[] = {platform::posix::kSettingsFileName, kConfigFileName,
+                                      kStoreFileName};
 
 std::string ModeText(mode_t mode) {
   char text[8];
