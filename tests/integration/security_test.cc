@@ -250,6 +250,19 @@ TEST(FailClosed, KillingPasswordOnNeverLeavesTheOldPinWithProtectionOn) {
   fs::remove_all(config);
 }
 
+TEST(PrivateFiles, ASimulatedHomeNeverMovesTheConfigurationFolder) {
+  ServerProcessOptions options;
+  options.simJson = R"({"osVersion":"14.2","home":"/nonexistent/simulated-home"})";
+  options.ownConfigDir = false;
+  ServerProcess server(options);
+  ASSERT_NE(server.Port(), 0) << server.Stderr();
+  EXPECT_TRUE(fs::exists(server.Dir() + "/home/.config/HovraServer/settings.json"));
+  CommandResult on = RunHovraCommand({"password", "on"}, server.Dir() + "/home");
+  ASSERT_EQ(on.exitCode, 0);
+  SocketClient client(server.Port());
+  EXPECT_EQ(client.Read(16 + 13), "system mac 14.2\nneedpassword\n") << "one folder for both";
+}
+
 TEST(PrivateFiles, TheJournalAndTheSettingsAreReadableByTheirOwnerOnly) {
   ServerProcess server;
   ASSERT_NE(server.Port(), 0);
