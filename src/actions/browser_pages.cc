@@ -4,6 +4,7 @@
 #include "actions/installed.h"
 #include "actions/system_actions.h"
 #include "actions/system_scripts.h"
+#include "actions/url_policy.h"
 #include "base/log.h"
 #include "catalogue/script_quoting.h"
 
@@ -55,6 +56,7 @@ void BrowserNewURL(const unsigned char* url) {
     return;
   }
   s_refusedUrl.Rearm();
+  if (!AllowWebAddress(text, "browser openurl")) return;
   // Escaped before substitution: a quote or backslash in the address cannot end the
   // string literal. Other bytes, UTF-8 included, go in as they came.
   const std::string escaped = catalogue::QuoteForScriptString(text);

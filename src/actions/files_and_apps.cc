@@ -1,6 +1,7 @@
 #include "actions/files_and_apps.h"
 
 #include "base/log.h"
+#include "base/printable.h"
 #include "catalogue/script_quoting.h"
 #include "platform/services.h"
 
@@ -41,12 +42,12 @@ void browseFile(const char* path, std::string& out) {
   platform::GetWorkspace().VisitDirectory(folder, [&](const platform::DirectoryEntry& entry) {
     if (BreaksListing(entry.name)) {
       if (s_oddName.First())
-        Log("browseFile: leaving out a name with a line break in \"%s\"", folder.c_str());
+        Log("browseFile: leaving out a name with a line break in \"%s\"", Printable(folder).c_str());
       return true;
     }
     if (out.size() + entry.name.size() + 2 > limit) {
       if (s_cut.First())
-        Log("browseFile: the listing of \"%s\" is cut to fit its reply", folder.c_str());
+        Log("browseFile: the listing of \"%s\" is cut to fit its reply", Printable(folder).c_str());
       return false;
     }
     out += entry.isDirectory ? 'd' : 'f';

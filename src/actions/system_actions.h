@@ -27,7 +27,8 @@ void BrowserClosetab();  // the same Command-W as OnCloseWindow()
 void BrowserFavorite();
 // Opens `url` (the NUL-terminated rest of the command line) in a new tab the same way.
 // Quotes and backslashes are escaped for the script's string literal; an address holding
-// a control byte is refused (nothing runs, the operator's log says so once).
+// a control byte is refused (nothing runs, the operator's log says so once), and so is
+// one that is not an http or https address (actions/url_policy.h).
 void BrowserNewURL(const unsigned char* url);
 
 void OnCloseWindow();

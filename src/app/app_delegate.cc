@@ -9,11 +9,13 @@
 #include "app/login_items.h"
 #include "app/password.h"
 #include "base/log.h"
+#include "base/printable.h"
 #include "input/key_names.h"
 #include "input/pointer.h"
 #include "platform/services.h"
 #include "server/notice_hand_over.h"
 #include "server/reports.h"
+#include "server/security/security_notices.h"
 #include "server/system_version.h"
 
 namespace hovra::app {
@@ -108,7 +110,16 @@ void AppDelegate::onTimer() {
   }
   if (std::optional<std::string> version = updates_.TakeNeedUpdate()) showUpdatedialog(*version);
   if (updates_.TakeNoticeNoNewVersion()) showNoVersionDialog();
-  if (std::optional<Notice> notice = TakeNotice()) showMsgWindow(notice->message, notice->url);
+  // A notice the user must not miss shows first and for its full time; others wait.
+  if (!securityPanel_ || _timeCnt == 0) {
+    securityPanel_ = false;
+    if (std::optional<std::string> urgent = security::TakeSecurityNotice()) {
+      showMsgWindow(*urgent, "");
+      securityPanel_ = true;
+    } else if (std::optional<Notice> notice = TakeNotice()) {
+      showMsgWindow(notice->message, notice->url);
+    }
+  }
   actions::CarryOutPendingPowerActions();
 }
 
@@ -118,7 +129,16 @@ void AppDelegate::showMsgWindow(const std::string& message, const std::string& u
 }
 
 void AppDelegate::onApplicationLaunch(const std::string& bundleId) {
-  Log("%s xxx added", bundleId.c_str());
+  Log("%s xxx added", Printable(bundleId).c_str());
+  // A line break would let the application's maker write reply lines of their own.
+  if (HasLineBreak(bundleId)) {
+    static LogOnce s_refused;
+    if (s_refused.First()) {
+      Log("an application identifier holding a line break is not reported: %s",
+          Printable(bundleId).c_str());
+    }
+    return;
+  }
   SetActivatedApp(bundleId);
   if (server_) server_->SendCurrentApplication(bundleId.c_str());
 }

@@ -56,7 +56,8 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   std::unique_ptr<CHovraSvrSock> server_;
   UpdateChecker updates_;
   DocumentStore documents_;
-  unsigned int _timeCnt = 0;  // ticks left before the notification panel closes
+  unsigned int _timeCnt = 0;    // ticks left before the notification panel closes
+  bool securityPanel_ = false;  // the panel shows a notice the user must not miss
   std::string uuid_;
   std::string global_ip_address_;
   std::atomic<bool> isautorun_{false};

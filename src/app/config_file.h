@@ -1,6 +1,7 @@
 // The configuration folder and the 16-byte configuration file kept in it.
 //   ConfigFolder(override)  - the folder: the override when given, else
-//                             $XDG_CONFIG_HOME/HovraServer, else ~/.config/HovraServer;
+//                             $XDG_CONFIG_HOME/HovraServer, else ~/.config/HovraServer of
+//                             the real user (a simulated desktop's home never moves it);
 //   LoadOrCreateConfigFile  - reads an existing HovraServer.cfg into the block (and leaves
 //                             the file as it is) or creates the folder and a zero file;
 //   HovraSvrCfg()           - the block, zero until a file was read.

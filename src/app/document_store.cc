@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/log.h"
+#include "platform/posix/private_files.h"
 #include "platform/services.h"
 
 namespace hovra::app {
@@ -44,7 +45,7 @@ bool DocumentStore::persistentStoreCoordinator() {
   std::error_code ec;
   fs::file_status status = fs::status(folder_, ec);
   if (status.type() == fs::file_type::not_found) {
-    if (!fs::create_directories(folder_, ec) && ec) {
+    if (!platform::posix::CreatePrivateFolder(folder_, ec)) {
       PresentError(SystemError("Cannot create the folder", folder_, ec.value()));
       return false;
     }
@@ -85,11 +86,10 @@ void DocumentStore::NoteEdit() {
 
 bool DocumentStore::WriteStore(StoreError& error) {
   fs::path file = folder_ / kStoreFileName;
-  std::ofstream out(file, std::ios::trunc);
-  out << kEmptyStoreDocument;
-  out.close();
-  if (out) return true;
-  error = SystemError("Cannot write the data file", file, errno != 0 ? errno : EIO);
+  int code = 0;
+  // Private (0600) like every file of the folder, and replaced whole or not at all.
+  if (platform::posix::ReplaceFile(file, kEmptyStoreDocument, code)) return true;
+  error = SystemError("Cannot write the data file", file, code != 0 ? code : EIO);
   return false;
 }
 

@@ -1,6 +1,8 @@
 #include "app/login_items.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 
@@ -88,6 +90,7 @@ std::string Trim(const std::string& text) {
 struct DesktopEntry {
   std::optional<std::string> exec;
   bool hidden = false;
+  bool switchedOff = false;  // X-GNOME-Autostart-enabled=false
 };
 
 DesktopEntry ReadDesktopEntry(const fs::path& file) {
@@ -108,6 +111,7 @@ DesktopEntry ReadDesktopEntry(const fs::path& file) {
     std::string value = Trim(line.substr(eq + 1));
     if (key == "Exec") entry.exec = UnescapeValue(value);
     if (key == "Hidden") entry.hidden = value == "true";
+    if (key == "X-GNOME-Autostart-enabled") entry.switchedOff = value == "false";
   }
   return entry;
 }
@@ -178,8 +182,8 @@ std::optional<std::vector<LoginItems::Entry>> LoginItems::loginItems() const {
     const fs::path& file = it->path();
     if (file.extension() != kEntrySuffix || !it->is_regular_file(ec)) continue;
     DesktopEntry desktop = ReadDesktopEntry(file);
-    if (desktop.hidden) continue;
-    Entry entry{file, {}};
+    Entry entry{
+        file, {}, !desktop.hidden && !desktop.switchedOff, !desktop.hidden && desktop.switchedOff};
     std::optional<std::string> program =
         desktop.exec ? DesktopExecProgram(*desktop.exec) : std::nullopt;
     // A bare name is found through PATH at login: it names no location of its own.
@@ -196,7 +200,16 @@ std::optional<fs::path> LoginItems::mainBundleLoginItemCopy() const {
   std::optional<std::vector<Entry>> entries = loginItems();
   if (!entries) return std::nullopt;
   for (const Entry& entry : *entries) {
-    if (entry.program == program_) return entry.file;
+    if (entry.enabled && entry.program == program_) return entry.file;
+  }
+  return std::nullopt;
+}
+
+std::optional<fs::path> LoginItems::DisabledEntryOfServer() const {
+  std::optional<std::vector<Entry>> entries = loginItems();
+  if (program_.empty() || !entries) return std::nullopt;
+  for (const Entry& entry : *entries) {
+    if (entry.switchedOff && entry.program == program_) return entry.file;
   }
   return std::nullopt;
 }
@@ -216,7 +229,9 @@ fs::path LoginItems::NewEntryFile() const {
 void LoginItems::addMainBundleToLoginItems() {
   std::error_code ec;
   fs::create_directories(dir_, ec);
-  fs::path file = NewEntryFile();
+  // A switched-off entry of the server is switched on again, not joined by a second one.
+  fs::path file = DisabledEntryOfServer().value_or(NewEntryFile());
+  errno = 0;
   std::ofstream out(file, std::ios::trunc);
   out << "[Desktop Entry]\n"
       << "Type=Application\n"
@@ -226,7 +241,11 @@ void LoginItems::addMainBundleToLoginItems() {
       << "Terminal=false\n"
       << "X-GNOME-Autostart-enabled=true\n";
   out.close();
-  if (!out) Log("cannot write autostart entry %s", file.c_str());
+  if (!out) {
+    lastError_ = "cannot write " + file.string() + " (" +
+                 (errno != 0 ? std::strerror(errno) : "write failed") + ")";
+    Log("cannot write autostart entry %s", file.c_str());
+  }
 }
 
 void LoginItems::removeMainBundleFromLoginItems() {
@@ -234,15 +253,23 @@ void LoginItems::removeMainBundleFromLoginItems() {
   if (!file) return;
   std::error_code ec;
   if (!fs::remove(*file, ec)) {
+    lastError_ = "cannot remove " + file->string() + " (" + ec.message() + ")";
     Log("cannot remove autostart entry %s: %s", file->c_str(), ec.message().c_str());
   }
 }
 
 std::optional<bool> LoginItems::setLaunchOnLogin() {
-  if (!loginItems()) return std::nullopt;
+  lastError_.clear();
+  if (!loginItems()) {
+    lastError_ = "the autostart folder " + dir_.string() + " cannot be read";
+    return std::nullopt;
+  }
   bool isautorun = !launchOnLogin();
   if (isautorun) {
-    if (program_.empty()) return std::nullopt;  // nothing to start
+    if (program_.empty()) {
+      lastError_ = "this program's own location is unknown";
+      return std::nullopt;  // nothing to start
+    }
     addMainBundleToLoginItems();
   } else {
     removeMainBundleFromLoginItems();

@@ -12,8 +12,10 @@
 #include "app/app_delegate.h"
 #include "app/backends.h"
 #include "app/config_file.h"
+#include "app/config_security.h"
 #include "app/options.h"
 #include "app/quit_signals.h"
+#include "app/settings_guard.h"
 #include "app/shell_commands.h"
 #include "base/log.h"
 #include "platform/journal/journal_backend.h"
@@ -74,6 +76,7 @@ int RunServer(const Options& options, platform::MainLoop& mainLoop,
 
 int Run(const Options& options) {
   ::signal(SIGPIPE, SIG_IGN);
+  app::RaiseDescriptorLimit();
   app::QuitSignals::Block();  // before any thread starts
 
   // Subcommands need only the settings and the host's facts: the simulated desktop serves.
@@ -102,9 +105,11 @@ int Run(const Options& options) {
   }
   platform::MainLoop& mainLoop = backends->MainLoop();
   platform::Services services = backends->Services();
-  platform::Install(services);  // the configuration folder depends on the host's facts
-  platform::posix::FileSettingsStore settings(app::ConfigFolder(options.configDir) /
-                                              platform::posix::kSettingsFileName);
+  platform::Install(services);
+  const std::filesystem::path configFolder = app::ConfigFolder(options.configDir);
+  if (!app::ConfigFolderIsPrivate(configFolder)) return 1;  // it says why
+  platform::posix::FileSettingsStore settings(configFolder / platform::posix::kSettingsFileName,
+                                              app::PinSettingsGuard());
   services.settings = &settings;
   platform::Install(services);
 

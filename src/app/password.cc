@@ -3,10 +3,14 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "base/log.h"
+#include "base/printable.h"
+#include "base/rate_limit.h"
 #include "catalogue/uuid_string.h"
 #include "platform/services.h"
 
@@ -17,6 +21,28 @@ constexpr int kPinDigits = 4;
 constexpr int kDigitChoices = 9;  // each digit is a draw 0..8 plus one
 // Bytes at or above this are redrawn, so that the remainder modulo 9 stays uniform.
 constexpr unsigned kUniformByteLimit = 256 - 256 % kDigitChoices;
+
+// A guessing run must not flood the log: a few lines at once, then one a second.
+constexpr double kWrongPinLinesPerSecond = 1;
+constexpr double kWrongPinLineBurst = 5;
+
+std::unique_ptr<LineRateLimiter>& WrongAnswerLines() {
+  static auto s_lines =
+      std::make_unique<LineRateLimiter>(kWrongPinLinesPerSecond, kWrongPinLineBurst);
+  return s_lines;
+}
+
+void LogWrongAnswer(const PinAnswerSource& source) {
+  uint64_t held = 0;
+  if (!WrongAnswerLines()->Allow(held)) return;
+  std::string from = source.address.empty() ? "a client" : Printable(source.address);
+  std::string count = source.wrongAnswers > 0
+                          ? " (wrong answer " + std::to_string(source.wrongAnswers) + " from there)"
+                          : "";
+  std::string skipped =
+      held > 0 ? "; " + std::to_string(held) + " more wrong answers were not logged" : "";
+  Log("wrong PIN from %s%s%s", from.c_str(), count.c_str(), skipped.c_str());
+}
 
 std::optional<int> DrawDigit() {
   for (;;) {
@@ -55,24 +81,31 @@ std::optional<int> DrawPin() {
   return pin + 1111;
 }
 
-std::optional<int> onPasswordCheck(bool on) {
+PasswordChange SetPasswordProtection(bool on) {
   platform::SettingsStore& settings = platform::GetSettings();
-  std::optional<int> pin;
+  PasswordChange change;
   if (on) {
     // Drawn before anything is stored: protection never goes on without a fresh PIN.
-    pin = DrawPin();
-    if (!pin) {
+    change.pin = DrawPin();
+    if (!change.pin) {
       Log("cannot draw a PIN: the random source failed; protection left as it was");
-      return std::nullopt;
+      change.error = "no PIN could be drawn (the system's random source failed)";
+      return change;
     }
-    settings.SetBool(kPasswordCheckKey, true);
-    settings.SetInteger(kPasswordKey, *pin);
+    const std::array<platform::NamedSetting, 2> values = {
+        platform::NamedSetting{kPasswordCheckKey, true},
+        platform::NamedSetting{kPasswordKey, int64_t{*change.pin}}};
+    settings.SetValues(values);
   } else {
     settings.SetBool(kPasswordCheckKey, false);
   }
-  settings.Synchronize();
-  return pin;
+  change.saved = settings.Synchronize();
+  if (!change.saved) change.error = settings.LastWriteError();
+  if (!change.saved && change.error.empty()) change.error = "the settings could not be saved";
+  return change;
 }
+
+std::optional<int> onPasswordCheck(bool on) { return SetPasswordProtection(on).pin; }
 
 bool isPasswordProtection() { return platform::GetSettings().GetBool(kPasswordCheckKey); }
 
@@ -101,11 +134,17 @@ std::string md5CheckSum() {
   return Md5Hex(text);
 }
 
-bool verifyPassword(const char* text) {
+void ResetWrongAnswerLogForTesting() {
+  WrongAnswerLines() =
+      std::make_unique<LineRateLimiter>(kWrongPinLinesPerSecond, kWrongPinLineBurst);
+}
+
+bool verifyPassword(const char* text, const PinAnswerSource& source) {
   std::string expected = md5CheckSum();
   const char* received = text != nullptr ? text : "";
-  Log("%s %s", expected.c_str(), received);
-  return !expected.empty() && expected == received;
+  bool right = !expected.empty() && expected == received;
+  if (!right) LogWrongAnswer(source);
+  return right;
 }
 
 }  // namespace hovra::app

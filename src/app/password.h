@@ -31,9 +31,28 @@ std::optional<int> DrawPin();
 // and keeps the PIN.
 std::optional<int> onPasswordCheck(bool on);
 
+// The same, saying whether the change reached the settings file. A new PIN and the flag
+// are written as one replacement: nothing (a crash included) can leave protection on
+// with the old PIN.
+struct PasswordChange {
+  std::optional<int> pin;  // on: the new PIN; nothing when none could be drawn
+  bool saved = false;
+  std::string error;  // in words for the user when not saved
+};
+PasswordChange SetPasswordProtection(bool on);
+
 bool isPasswordProtection();
 std::string md5CheckSum();  // 32 lower-case hex digits of MD5 over the PIN's "%ld" text
-bool verifyPassword(const char* text);
+
+// Where an answer came from, for the line a wrong answer is logged with (the PIN and its
+// digest never are). The server fills in what it knows; an empty address is left out.
+struct PinAnswerSource {
+  std::string address;
+  int wrongAnswers = 0;  // from that source so far, this one included; 0 when not counted
+};
+bool verifyPassword(const char* text, const PinAnswerSource& source = {});
+// Lets a test see the wrong-answer lines from the first one, whatever ran before it.
+void ResetWrongAnswerLogForTesting();
 
 // 32 lower-case hex digits of the MD5 digest of `data`.
 std::string Md5Hex(const std::string& data);

@@ -33,19 +33,22 @@ bool IsShellCommand(std::string_view word) {
 }
 
 int RunPasswordCommand(std::string_view action) {
-  if (action == "on") {
-    if (!onPasswordCheck(true)) {
-      PrintLine("No PIN could be drawn; password protection is unchanged.");
+  if (action != "on" && action != "off" && action != "show") return Usage("password on|off|show");
+  if (action != "show") {
+    PasswordChange change = SetPasswordProtection(action == "on");
+    if (!change.saved) {
+      // Nothing is claimed that did not happen: the state on disk is what it was.
+      PrintLine("Password protection could not be turned %s: %s.", std::string(action).c_str(),
+                change.error.c_str());
       return kExitFailed;
     }
-  } else if (action == "off") {
-    onPasswordCheck(false);
-  } else if (action != "show") {
-    return Usage("password on|off|show");
   }
   bool saved = platform::GetSettings().Synchronize();
   PrintPinState();
-  if (!saved) PrintLine("The settings could not be saved.");
+  if (!saved) {
+    PrintLine("These settings hold for this run only: %s.",
+              platform::GetSettings().LastWriteError().c_str());
+  }
   return saved ? kExitOk : kExitFailed;
 }
 
@@ -57,15 +60,17 @@ int RunAutostartCommand(std::string_view action, LoginItems& items) {
   // "off" removes every entry of the server, one toggle each, so that it really is off.
   constexpr int kMostEntries = 16;  // bounds the work when an entry cannot be removed
   for (int n = 0; action != "status" && items.isAutoRun() != wanted && n < kMostEntries; ++n) {
-    if (!items.setLaunchOnLogin()) {
-      PrintLine("Cannot change the autostart folder %s.", items.AutostartDir().c_str());
-      return kExitFailed;
-    }
+    if (!items.setLaunchOnLogin() || !items.LastError().empty()) break;
     if (wanted) break;
   }
   bool on = items.isAutoRun();
+  if (action != "status" && on != wanted) {
+    std::string why = items.LastError().empty() ? "the change did not take" : items.LastError();
+    PrintLine("Auto Start could not be turned %s: %s.", std::string(action).c_str(), why.c_str());
+    return kExitFailed;
+  }
   PrintLine("Auto Start: %s", on ? "on" : "off");
-  return action == "status" || on == wanted ? kExitOk : kExitFailed;
+  return kExitOk;
 }
 
 int RunCheckUpdateCommand(const ShellCommandOptions& options) {

@@ -4,13 +4,16 @@
 #include <system_error>
 
 #include "app/version_compare.h"
+#include "base/json_depth.h"
 #include "base/log.h"
+#include "base/printable.h"
 #include "platform/services.h"
 
 namespace hovra::app {
 
 std::optional<std::string> VersionFromBody(const std::string& body, std::string& logged) {
   logged = "(null)";
+  if (!JsonNestingWithin(body)) return std::nullopt;  // printing it would recurse that deep
   nlohmann::json parsed = nlohmann::json::parse(body, nullptr, /*allow_exceptions=*/false);
   if (!parsed.is_object()) return std::nullopt;
   auto ver = parsed.find("ver");
@@ -25,7 +28,7 @@ std::optional<std::string> VersionFromBody(const std::string& body, std::string&
 
 std::string UpdateMessage(const std::string& version) {
   std::string text = kUpdateMessageFormat;
-  text.replace(text.find("%@"), 2, version);
+  text.replace(text.find("%@"), 2, Printable(version, kShownVersionBytes));  // the server's text
   return text;
 }
 
@@ -50,7 +53,7 @@ UpdateCheckResult UpdateChecker::Check(State& state, bool notify, HttpCancel* ca
   }
   std::string logged;
   std::optional<std::string> ver = VersionFromBody(*body, logged);
-  Log("ver = %s", logged.c_str());
+  Log("ver = %s", Printable(logged, kShownVersionBytes).c_str());
   Log("curver=%s", state.currentVersion.c_str());
   if (ver) result.version = *ver;
   if (ver && CompareVersions(*ver, state.currentVersion) == VersionOrder::kDescending) {

@@ -35,6 +35,8 @@ struct UpdateCheckResult {
 
 // "ver" of a JSON object body, when it is text. `logged` receives what the log shows.
 std::optional<std::string> VersionFromBody(const std::string& body, std::string& logged);
+// What of a version text from the update server is shown or logged, in bytes.
+inline constexpr size_t kShownVersionBytes = 32;
 std::string UpdateMessage(const std::string& version);
 
 class UpdateChecker {

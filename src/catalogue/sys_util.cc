@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/log.h"
+#include "base/printable.h"
 #include "catalogue/app_icon.h"
 #include "catalogue/base64.h"
 #include "catalogue/dock_description.h"
@@ -18,6 +19,20 @@ namespace {
 std::unique_ptr<SysUtil>& SharedSlot() {
   static std::unique_ptr<SysUtil> s_instance;
   return s_instance;
+}
+
+// A name or identifier holding a line break would end a reply line early and let whoever
+// named the application write a line of their own ("currentapp", icon messages): such an
+// application is left out of the catalogue.
+bool BreaksReplyLine(const std::optional<std::string>& name, const std::optional<std::string>& id) {
+  if (!HasLineBreak(name.value_or("")) && !HasLineBreak(id.value_or(""))) return false;
+  static LogOnce s_logged;
+  if (s_logged.First()) {
+    Log("catalogue: leaving out an application whose name or identifier holds a line break: "
+        "%s (%s)",
+        Printable(name.value_or("")).c_str(), Printable(id.value_or("")).c_str());
+  }
+  return true;
 }
 
 std::optional<std::string> InstalledPath(const std::optional<std::string>& bundleId) {
@@ -54,6 +69,7 @@ const std::optional<std::vector<AppEntry>>& SysUtil::getDockInfo() {
   if (!tiles) return dockApps_;  // no Dock: the previous description is kept
   dockApps_.emplace();
   for (DockTile& tile : *tiles) {
+    if (BreaksReplyLine(tile.label, tile.bundleId)) continue;
     AppEntry entry;
     entry.name = std::move(tile.label);
     entry.bundleId = std::move(tile.bundleId);
@@ -96,7 +112,7 @@ bool SysUtil::getIconMsg(char* dst, const std::string& bundleId) {
     static LogOnce s_tooLarge;
     if (s_tooLarge.First()) {
       Log("catalogue: the icon of %s takes %zu bytes, more than a reply holds; not sent",
-          bundleId.c_str(), entry->icon->size());
+          Printable(bundleId).c_str(), entry->icon->size());
     }
     return false;
   }
@@ -120,7 +136,7 @@ std::vector<AppEntry> SysUtil::getRunningAppOnDock() {
 }
 
 std::optional<AppEntry> SysUtil::makeInfoFromApp(const platform::RunningApp& app) {
-  if (app.bundleId.empty()) return std::nullopt;
+  if (app.bundleId.empty() || BreaksReplyLine(app.name, app.bundleId)) return std::nullopt;
   AppEntry entry;
   entry.name = app.name;
   entry.bundleId = app.bundleId;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/log.h"
+#include "base/rate_limit.h"
 #include "input/key_names.h"
 #include "input/utf8.h"
 #include "platform/services.h"
@@ -13,6 +14,8 @@ namespace hovra {
 namespace {
 
 constexpr std::string_view kComboSeparator = "[+]";
+constexpr double kComboLinesPerSecond = 5;
+constexpr double kComboLineBurst = 20;
 constexpr uint16_t kTextKeyCode =
     1;  // the key that carries typed text; its own meaning is overridden
 
@@ -66,7 +69,11 @@ void SendComboKeyPress(const char* token) {
   if (second != std::string_view::npos) k3 = Lookup(rest.substr(second + kComboSeparator.size()));
   if (k3 != kNoKey) {
     k2 = Lookup(rest.substr(0, second));
-    PrintLine("first key %d and second key %d, thirdkey %d\n", k1, k2, k3);
+    // A client can send combinations as fast as it likes; the line must not flood.
+    static LineRateLimiter s_comboLines(kComboLinesPerSecond, kComboLineBurst);
+    uint64_t held = 0;
+    if (s_comboLines.Allow(held))
+      PrintLine("first key %d and second key %d, thirdkey %d\n", k1, k2, k3);
   } else {
     k2 = Lookup(rest);  // an unknown third name makes the whole rest one (unknown) name
   }

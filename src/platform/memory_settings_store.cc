@@ -44,4 +44,9 @@ void MemorySettingsStore::SetBool(std::string_view key, bool value) {
   values_[std::string(key)] = value;
 }
 
+void MemorySettingsStore::SetValues(std::span<const NamedSetting> values) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [key, value] : values) values_[std::string(key)] = value;
+}
+
 }  // namespace hovra::platform

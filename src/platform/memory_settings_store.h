@@ -18,6 +18,7 @@ class MemorySettingsStore : public SettingsStore {
   bool GetBool(std::string_view key) override;
   void SetBool(std::string_view key, bool value) override;
   bool Synchronize() override { return true; }
+  void SetValues(std::span<const NamedSetting> values) override;  // under one lock
 
  private:
   using Value = std::variant<std::string, int64_t, bool>;

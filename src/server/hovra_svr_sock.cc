@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/log.h"
+#include "base/printable.h"
 #include "input/tick_source.h"
 #include "input/wheel.h"
 #include "server/framing.h"
@@ -74,10 +75,10 @@ void CHovraSvrSock::Stop() {
 }
 
 void CHovraSvrSock::SendCurrentApplication(const char* bundleId) {
-  mailbox_.Post([this, text = CurrentAppReport(bundleId)] {
+  mailbox_.Post([this, text = CurrentAppReport(bundleId), shown = Printable(bundleId)] {
     for (auto& [sock, client] : clients) {
       if (!client->reportApp || client->ending != _MouseClnt::Ending::kNone) continue;
-      PrintLine("sending: %s", text.c_str());
+      PrintLine("sending: currentapp %s", shown.c_str());
       client->Reply(text);
       AfterSlice(*client, 0);
     }

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <set>
 
+#include "actions/url_policy.h"
+#include "base/printable.h"
 #include "server/notice_hand_over.h"
 
 namespace hovra {
@@ -61,7 +63,12 @@ void HandleNotifyMsg(const char* line) {
   std::string_view url(second + 2);
   if (!RememberNotice(text)) return;
   if (!url.empty() && url.back() == '\r') url.remove_suffix(1);
-  OfferNotice(text, url);
+  // A client's text is shown, never acted on: controls arrive as "\x1b" text. Its link
+  // is opened on a click only when it is a web address.
+  if (!url.empty() && !actions::AllowWebAddress(url, "notice link")) url = {};
+  const size_t room = text.size() <= kNoticeMessageBytes ? kNoticeMessageBytes
+                                                         : kNoticeMessageBytes - 3;  // and "..."
+  OfferNotice(Printable(text, room), url);
 }
 
 }  // namespace hovra

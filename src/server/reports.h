@@ -20,6 +20,8 @@ std::string CurrentAppReport(std::string_view bundleId);
 
 // Takes a "Msg||text||url" line for display: each distinct text is shown once, whatever its
 // address (of the last kRememberedNotices texts). Lines without both markers are ignored.
+// Control characters in the text are shown escaped; a link that is not an http or https
+// address is left out (and logged).
 void HandleNotifyMsg(const char* line);
 
 }  // namespace hovra

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "actions/system_actions.h"
+#include "actions/url_policy.h"
 #include "catalogue/script_quoting.h"
 #include "tests/actions/recording_scripts.h"
 #include "tests/support/test_platform.h"
@@ -59,9 +60,10 @@ TEST(BrowserNewURL, QuotesAndBackslashesCannotLeaveTheStringLiteral) {
   TestPlatform platform(kBothBrowsers);
   RecordingScripts scripts;
   for (const std::string& url :
-       {std::string(R"(x"}) & (do shell script "touch /tmp/owned") & ({URL:"y)"),
-        std::string(R"(ends with a backslash\)"), std::string(R"(\" already escaped \\")"),
-        std::string("caf\xC3\xA9 https://example.com/?q=a%20b&x=1")}) {
+       {std::string(R"(https://x"}) & (do shell script "touch /tmp/owned") & ({URL:"y)"),
+        std::string(R"(https://ends with a backslash\)"),
+        std::string(R"(https://\" already escaped \\")"),
+        std::string("https://caf\xC3\xA9.example/?q=a%20b&x=1")}) {
     SCOPED_TRACE(url);
     scripts.ran.clear();
     Open(url);
@@ -76,11 +78,11 @@ TEST(BrowserNewURL, QuotesAndBackslashesCannotLeaveTheStringLiteral) {
 
 TEST(BrowserNewURL, TheJournalShowsTheInjectionNeutralised) {
   TestPlatform platform(R"({"installed":{"com.google.Chrome":"/Applications/Google Chrome.app"}})");
-  Open(R"(a"} & (do shell script "id") & {"b)");
+  Open(R"(https://a"} & (do shell script "id") & {"b)");
   const std::vector<std::string> lines = platform.Take();
   ASSERT_EQ(lines.size(), 1u);
-  // JSON of the script text {URL:"a\"} & (do shell script \"id\") & {\"b"}
-  EXPECT_NE(lines[0].find(R"({URL:\"a\\\"} & (do shell script \\\"id\\\") & {\\\"b\"}\n)"),
+  // JSON of the script text {URL:"https://a\"} & (do shell script \"id\") & {\"b"}
+  EXPECT_NE(lines[0].find(R"({URL:\"https://a\\\"} & (do shell script \\\"id\\\") & {\\\"b\"}\n)"),
             std::string::npos)
       << lines[0];
 }
@@ -92,8 +94,30 @@ TEST(BrowserNewURL, RefusesAddressesHoldingControlBytes) {
     Open(url);
     EXPECT_TRUE(scripts.ran.empty()) << "ran for a control byte in \"" << url << "\"";
   }
-  Open("plain");  // refusing leaves later addresses alone
+  Open("https://plain");  // refusing leaves later addresses alone
   EXPECT_EQ(scripts.ran.size(), 2u);
+}
+
+TEST(BrowserNewURL, OpensWebPagesOnly) {
+  TestPlatform platform(kBothBrowsers);
+  RecordingScripts scripts;
+  ResetRefusalLogForTesting();
+  ::testing::internal::CaptureStderr();
+  for (const char* url :
+       {"file:///etc/passwd", "javascript:alert(document.cookie)", "smb://server/share",
+        "ftp://example.com/", "https:", "http:/x", " https://example.com/", "x-custom://run", ""}) {
+    Open(url);
+    EXPECT_TRUE(scripts.ran.empty()) << "ran for \"" << url << "\"";
+  }
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find(R"(browser openurl: refused "file:///etc/passwd": only http and https)"),
+            std::string::npos)
+      << log;
+  for (const char* url : {"http://example.com/", "HTTPS://Example.com/x", "hTTp://a"}) {
+    scripts.ran.clear();
+    Open(url);
+    EXPECT_EQ(scripts.ran.size(), 2u) << url;
+  }
 }
 
 TEST(BrowserNewURL, RunsOnlyForInstalledBrowsers) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "app/password.h"
 #include "platform/posix/file_settings_store.h"
 #include "tests/app/shell_test_support.h"
@@ -22,11 +25,16 @@ class ConfigFileTest : public ::testing::Test {
   TempDir temp_;
 };
 
-TEST_F(ConfigFileTest, FreshFolderGetsSixteenZeroBytes) {
+TEST_F(ConfigFileTest, FreshFolderGetsSixteenZeroBytesInAPrivateFile) {
   testing::TestPlatform platform;
   std::filesystem::path folder = temp_.path() / "a" / "HovraServer";
   LoadOrCreateConfigFile(folder);
   EXPECT_EQ(ReadFile(folder / "HovraServer.cfg"), std::string(16, '\0'));
+  struct stat st {};
+  ASSERT_EQ(::stat((folder / "HovraServer.cfg").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_EQ(HovraSvrCfg(), ConfigBlock{});
 }
 
@@ -48,24 +56,41 @@ TEST_F(ConfigFileTest, ExistingFileIsReadAndLeftUntouched) {
   EXPECT_EQ(std::string(HovraSvrCfg().begin(), HovraSvrCfg().end()), "0123456789abcdef");
 }
 
-TEST_F(ConfigFileTest, FolderComesFromOverrideThenXdgThenHome) {
-  testing::TestPlatform platform(R"({"home":"/home/joe"})");
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  std::string savedValue = saved ? saved : "";
+// Sets an environment variable for a scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    const char* saved = std::getenv(name);
+    if (saved) saved_ = saved;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedEnv() { saved_ ? ::setenv(name_, saved_->c_str(), 1) : ::unsetenv(name_); }
 
-  ::unsetenv("XDG_CONFIG_HOME");
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST_F(ConfigFileTest, FolderComesFromOverrideThenXdgThenTheRealHome) {
+  // A simulated desktop's home is a fact for its clients, never where the PIN is kept.
+  testing::TestPlatform platform(R"({"home":"/simulated/home"})");
+  ScopedEnv home("HOME", "/home/joe");
+  ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
   EXPECT_EQ(ConfigFolder(std::nullopt), "/home/joe/.config/HovraServer");
   ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
   EXPECT_EQ(ConfigFolder(std::nullopt), "/home/joe/.config/HovraServer");
   ::setenv("XDG_CONFIG_HOME", "/xdg", 1);
   EXPECT_EQ(ConfigFolder(std::nullopt), "/xdg/HovraServer");
   EXPECT_EQ(ConfigFolder(std::string("/tmp/mine")), "/tmp/mine");
+}
 
-  if (saved) {
-    ::setenv("XDG_CONFIG_HOME", savedValue.c_str(), 1);
-  } else {
-    ::unsetenv("XDG_CONFIG_HOME");
-  }
+TEST_F(ConfigFileTest, SomethingOtherThanAFileIsLeftAsItIsWithoutHanging) {
+  testing::TestPlatform platform;
+  std::filesystem::path file = temp_.path() / "HovraServer.cfg";
+  ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);  // opened for reading, it would wait for a writer
+  LoadOrCreateConfigFile(temp_.path());
+  EXPECT_TRUE(std::filesystem::is_fifo(file));
+  EXPECT_EQ(HovraSvrCfg(), ConfigBlock{});
 }
 
 TEST_F(ConfigFileTest, UuidIsMadeOnceAndKeptAcrossStarts) {

@@ -1,9 +1,17 @@
 #include "platform/posix/file_settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <csignal>
+#include <ctime>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -101,21 +109,146 @@ TEST(FileSettingsStore, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(FileSettingsStore(file).GetString("UUID"), std::string(200, 'u'));
 }
 
-TEST(FileSettingsStore, FileThatIsNotJsonReadsAsEmptyAndIsReplacedOnlyByAWrite) {
+struct Unusable {
+  const char* label;
+  std::function<void(const std::filesystem::path&)> make;
+  const char* problem;
+};
+
+SettingsGuard FreshPinGuard(std::vector<SettingsRecovery>& reports) {
+  SettingsGuard guard;
+  guard.types = {{"UUID", SettingsGuard::Type::kString},
+                 {"password", SettingsGuard::Type::kInteger},
+                 {"passwordCheck", SettingsGuard::Type::kBoolean}};
+  guard.freshValues = [] { return nlohmann::json{{"passwordCheck", true}, {"password", 4321}}; };
+  guard.report = [&reports](const SettingsRecovery& r) { reports.push_back(r); };
+  return guard;
+}
+
+TEST(FileSettingsStore, AnUnusableFileIsKeptAsideAndProtectionGoesOnWithFreshValues) {
+  auto text = [](std::string content) {
+    return [content](const std::filesystem::path& file) { WriteFile(file, content); };
+  };
+  const Unusable cases[] = {
+      {"cut short", text(R"({"UUID": "u", "password": 12)"), "it is not JSON"},
+      {"empty", text(""), "it is not JSON"},
+      {"no object", text("[1, 2]"), "it holds no JSON object"},
+      {"nested 30,000 deep", text(std::string(30000, '[') + std::string(30000, ']')),
+       "nested more than 64 levels"},
+      {"wrong type", text(R"({"passwordCheck": "yes", "password": 1234})"),
+       "\"passwordCheck\" is not true or false"},
+      {"too large", text("{" + std::string(kMaxSettingsBytes, ' ') + "}"), "larger than"},
+      {"a folder", [](const auto& file) { std::filesystem::create_directory(file); },
+       "it is a folder"},
+      {"a FIFO", [](const auto& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+       "it is a named pipe"},
+  };
+  for (const Unusable& c : cases) {
+    SCOPED_TRACE(c.label);
+    TempDir temp;
+    std::filesystem::path file = temp.path() / "settings.json";
+    c.make(file);
+    const auto typeBefore = std::filesystem::symlink_status(file).type();
+    std::string before = std::filesystem::is_regular_file(file) ? ReadFile(file) : "";
+    std::vector<SettingsRecovery> reports;
+    FileSettingsStore store(file, FreshPinGuard(reports));
+
+    ASSERT_EQ(reports.size(), 1u);
+    const SettingsRecovery& r = reports[0];
+    EXPECT_NE(r.problem.find(c.problem), std::string::npos) << r.problem;
+    EXPECT_TRUE(r.written) << r.writeError;
+    ASSERT_FALSE(r.keptAs.empty()) << r.keepError;
+    EXPECT_EQ(r.keptAs.parent_path(), temp.path());
+    EXPECT_EQ(r.keptAs.filename().string().rfind("settings.json.unreadable-", 0), 0u);
+    EXPECT_EQ(std::filesystem::symlink_status(r.keptAs).type(), typeBefore) << "moved, not copied";
+    if (typeBefore == std::filesystem::file_type::regular) {
+      EXPECT_EQ(ReadFile(r.keptAs), before) << "kept as it was";
+    }
+    EXPECT_TRUE(store.GetBool("passwordCheck"));
+    EXPECT_EQ(store.GetInteger("password"), 4321);
+    EXPECT_EQ(nlohmann::json::parse(ReadFile(file)),
+              nlohmann::json({{"passwordCheck", true}, {"password", 4321}}));
+    EXPECT_EQ(reports.size(), 1u) << "reading again does not recover again";
+  }
+}
+
+TEST(FileSettingsStore, AFileSpoiledWhileRunningFailsClosedAtTheNextRead) {
   TempDir temp;
   std::filesystem::path file = temp.path() / "settings.json";
-  WriteFile(file, "{\"password\": 12");  // cut off
+  WriteFile(file, R"({"UUID": "id", "password": 1234, "passwordCheck": false})");
+  std::vector<SettingsRecovery> reports;
+  FileSettingsStore store(file, FreshPinGuard(reports));
+  EXPECT_FALSE(store.GetBool("passwordCheck"));
+  EXPECT_TRUE(reports.empty());
+
+  WriteFile(file, "{");  // cut short by another program
+  EXPECT_TRUE(store.GetBool("passwordCheck"));
+  EXPECT_EQ(store.GetInteger("password"), 4321);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(ReadFile(reports[0].keptAs), "{");
+  // Kept aside twice in one second: the second copy gets a name of its own.
+  WriteFile(file, "[]");
+  EXPECT_TRUE(store.GetBool("passwordCheck"));
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_NE(reports[1].keptAs, reports[0].keptAs);
+  EXPECT_EQ(ReadFile(reports[0].keptAs), "{");
+  EXPECT_EQ(ReadFile(reports[1].keptAs), "[]");
+}
+
+TEST(FileSettingsStore, ValuesSetTogetherReachTheFileAsOneReplacement) {
+  TempDir temp;
+  std::filesystem::path file = temp.path() / "settings.json";
   FileSettingsStore store(file);
-  EXPECT_EQ(store.GetInteger("password"), 0);
-  EXPECT_FALSE(store.GetBool("passwordCheck"));
-  EXPECT_TRUE(store.Synchronize());  // nothing to write
-  EXPECT_EQ(ReadFile(file), "{\"password\": 12");
+  store.SetString("UUID", "id");
+  int inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(inotify, 0);
+  // Each replacement writes a temporary file of its own first: count their creations.
+  ASSERT_GE(::inotify_add_watch(inotify, temp.path().c_str(), IN_CREATE), 0);
+  auto replacements = [inotify] {
+    int count = 0;
+    alignas(inotify_event) char buffer[4096];
+    for (ssize_t n; (n = ::read(inotify, buffer, sizeof buffer)) > 0;) {
+      for (char* p = buffer; p < buffer + n;
+           p += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(p)->len)
+        ++count;
+    }
+    return count;
+  };
+  const std::array<NamedSetting, 2> pin = {NamedSetting{"passwordCheck", true},
+                                           NamedSetting{"password", int64_t{5678}}};
+  store.SetValues(pin);
+  EXPECT_EQ(replacements(), 1);
+  store.SetBool("passwordCheck", false);
+  store.SetInteger("password", 1111);
+  EXPECT_EQ(replacements(), 2) << "one by one, for comparison";
+  ::close(inotify);
+  EXPECT_EQ(nlohmann::json::parse(ReadFile(file)),
+            nlohmann::json({{"UUID", "id"}, {"passwordCheck", false}, {"password", 1111}}));
+}
 
-  store.SetBool("passwordCheck", true);
-  EXPECT_EQ(nlohmann::json::parse(ReadFile(file)), nlohmann::json({{"passwordCheck", true}}));
+TEST(FileSettingsStore, PrivateFilesAndNoLeftoversOfInterruptedWrites) {
+  TempDir temp;
+  std::filesystem::path folder = temp.path() / "new" / "HovraServer";
+  std::filesystem::path file = folder / "settings.json";
+  FileSettingsStore(file).SetInteger("password", 1234);
+  struct stat st {};
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
 
-  WriteFile(file, "[1, 2]");  // valid JSON, but not an object
-  EXPECT_FALSE(store.GetBool("passwordCheck"));
+  // What a write killed between its temporary file and the rename leaves: a PIN.
+  WriteFile(folder / "settings.json.Ab12Cd", R"({"password": 1234})");
+  WriteFile(folder / "settings.json.Xy34Zw", R"({"password": 1234})");
+  WriteFile(folder / "settings.json.unreadable-20240101-120000", "{");
+  timespec old[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, (folder / "settings.json.Ab12Cd").c_str(), old, 0), 0);
+  FileSettingsStore restarted(file);
+  std::vector<std::string> names = FolderNames(folder);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"settings.json", "settings.json.Xy34Zw",
+                                             "settings.json.unreadable-20240101-120000"}))
+      << "an old leftover goes; one that may belong to a write going on stays";
 }
 
 TEST(FileSettingsStore, ReadsWhileAnotherThreadWrites) {

@@ -72,6 +72,33 @@ TEST_F(LoginItemsTest, EntryForAnotherLocationDoesNotCount) {
   EXPECT_EQ(ReadFile(autostart_ / "hovra-server-old.desktop"), moved);
 }
 
+TEST_F(LoginItemsTest, ASwitchedOffEntryReadsOffAndOnSwitchesItBackOn) {
+  fs::create_directories(autostart_);
+  std::string off = EntryFor(program_.string()) + "X-GNOME-Autostart-enabled=false\n";
+  WriteFile(autostart_ / "mine.desktop", off);
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunAutostartCommand("status", items_), kExitOk);
+  EXPECT_EQ(RunAutostartCommand("on", items_), kExitOk);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Auto Start: off\nAuto Start: on\n");
+  EXPECT_EQ(Names(autostart_), std::vector<std::string>{"mine.desktop"}) << "no second entry";
+  std::string text = ReadFile(autostart_ / "mine.desktop");
+  EXPECT_NE(text.find("X-GNOME-Autostart-enabled=true\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Autostart-enabled=false"), std::string::npos) << text;
+}
+
+TEST_F(LoginItemsTest, FailuresAreToldInWordsAndNeverClaimedDone) {
+  fs::create_directories(autostart_.parent_path());
+  WriteFile(autostart_, "a file where the folder should be");
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunAutostartCommand("on", items_), kExitFailed);
+  LoginItems nowhere(temp_.path() / "autostart2", fs::path());
+  EXPECT_EQ(RunAutostartCommand("on", nowhere), kExitFailed);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "Auto Start could not be turned on: the autostart folder " + autostart_.string() +
+                " cannot be read.\n"
+                "Auto Start could not be turned on: this program's own location is unknown.\n");
+}
+
 TEST_F(LoginItemsTest, WithTwoEntriesOneToggleRemovesOnlyTheFirst) {
   fs::create_directories(autostart_);
   WriteFile(autostart_ / "a.desktop", EntryFor(program_.string()));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <regex>
 #include <string>
 
 #include "tests/support/test_platform.h"
@@ -63,6 +65,28 @@ TEST(Pin, VerificationIsExact) {
   // A new PIN applies to the very next check.
   platform.Settings().SetInteger("password", 9999);
   EXPECT_FALSE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055"));
+}
+
+TEST(Pin, AWrongAnswerIsLoggedWithItsSourceNeverWithThePinOrADigest) {
+  testing::TestPlatform platform;
+  platform.Settings().SetInteger("password", 4682);
+  const std::string right = md5CheckSum();
+  ResetWrongAnswerLogForTesting();
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055", {"192.168.1.9", 3}));
+  EXPECT_FALSE(verifyPassword("4682", {"10.0.0.\x1b[2J", 0}));
+  for (int i = 0; i < 200; ++i) verifyPassword("00000000000000000000000000000000");
+  EXPECT_TRUE(verifyPassword(right.c_str()));
+  std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("wrong PIN from 192.168.1.9 (wrong answer 3 from there)"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("wrong PIN from 10.0.0.\\x1b[2J\n"), std::string::npos) << log;
+  EXPECT_FALSE(std::regex_search(log, std::regex("[0-9a-f]{32}"))) << log;
+  EXPECT_EQ(log.find("4682"), std::string::npos) << log;
+  // 202 wrong answers in a moment: a handful of lines, not one each.
+  size_t lines = static_cast<size_t>(std::count(log.begin(), log.end(), '\n'));
+  EXPECT_GE(lines, 2u);
+  EXPECT_LE(lines, 10u) << log;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "app/address_list.h"
 #include "app/password.h"
+#include "platform/posix/file_settings_store.h"
+#include "tests/app/shell_test_support.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::app {
@@ -38,6 +40,29 @@ TEST(PasswordCommand, OnDrawsShowReportsOffKeepsThePin) {
   EXPECT_EQ(RunPasswordCommand("sideways"), kExitUsage);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             "PIN: " + pin + "\nPassword protection: off\n");
+}
+
+TEST(PasswordCommand, ASaveThatFailsIsSaidSoAndNeverClaimedDone) {
+  testing::TestPlatform platform;
+  testing::TempDir temp;
+  testing::WriteFile(temp.path() / "file", "a file where a folder should be");
+  std::filesystem::path settingsFile = temp.path() / "file" / "settings.json";
+  platform::posix::FileSettingsStore store(settingsFile);
+  testing::ScopedServices use(&store);
+  const std::string why =
+      "the settings file " + settingsFile.string() + " could not be written (Not a directory)";
+
+  PasswordChange change = SetPasswordProtection(true);
+  EXPECT_TRUE(change.pin.has_value());
+  EXPECT_FALSE(change.saved);
+  EXPECT_EQ(change.error, why);
+
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(RunPasswordCommand("on"), kExitFailed);
+  EXPECT_EQ(RunPasswordCommand("off"), kExitFailed);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "Password protection could not be turned on: " + why + ".\n" +
+                "Password protection could not be turned off: " + why + ".\n");
 }
 
 TEST(ShellCommand, RecognisesTheSubcommandsAndTheirArguments) {

@@ -40,11 +40,35 @@ TEST(NotifyMsg, IgnoresLinesWithoutBothMarkers) {
 TEST(NotifyMsg, CutsOverLongTextsAtACharacterBoundary) {
   std::string text(kNoticeMessageBytes - 1, 'a');
   text += "\xC3\xA9\xC3\xA9";  // an e-acute would straddle the limit
-  HandleNotifyMsg(("Msg||" + text + "||" + std::string(3000, 'u')).c_str());
+  HandleNotifyMsg(("Msg||" + text + "||https://" + std::string(3000, 'u')).c_str());
   std::optional<Notice> shown = TakeNotice();
   ASSERT_TRUE(shown);
-  EXPECT_EQ(shown->message, std::string(kNoticeMessageBytes - 1, 'a'));
+  EXPECT_EQ(shown->message, std::string(kNoticeMessageBytes - 3, 'a') + "...") << "marked as cut";
   EXPECT_EQ(shown->url.size(), kNoticeUrlBytes);
+}
+
+TEST(NotifyMsg, ShowsControlsAsTextAndLinksOnlyToWebPages) {
+  struct Case {
+    std::string line;
+    std::string message;
+    std::string url;
+  };
+  const Case cases[] = {
+      {"Msg||\x1b]0;owned\x07Hi\x1b[2J||https://example.test/", "\\x1b]0;owned\\x07Hi\\x1b[2J",
+       "https://example.test/"},
+      {"Msg||file link||file:///etc/passwd", "file link", ""},
+      {"Msg||script link||javascript:alert(1)", "script link", ""},
+      {"Msg||share link||smb://server/share", "share link", ""},
+      {"Msg||escaped link||https://x\x1b[2J", "escaped link", ""},
+      {"Msg||Web link||HTTP://Example.test/x\r", "Web link", "HTTP://Example.test/x"},
+  };
+  for (const Case& c : cases) {
+    HandleNotifyMsg(c.line.c_str());
+    std::optional<Notice> shown = TakeNotice();
+    ASSERT_TRUE(shown) << c.line;
+    EXPECT_EQ(shown->message, c.message);
+    EXPECT_EQ(shown->url, c.url) << c.line;
+  }
 }
 
 TEST(NotifyMsg, RemembersOnlyTheMostRecentTextsSoNoClientGrowsTheServer) {

@@ -216,21 +216,31 @@ inline void AddBrowserCases(std::vector<ActionCommandCase>& cases) {
       openUrl("https://example.com/a?b=1&c=\xC3\xA9"));
   add("browser-openurl-none", "browser openurl https://example.com/", none, {},
       openUrl("https://example.com/"));
-  add("browser-openurl-chrome", "browser openurl x", kChromeInstalled,
-      {Script("BrowserNewURL.Chrome", ChromeNewURL("x"))}, openUrl("x"));
-  add("browser-openurl-empty", "browser openurl ", all,
-      {Script("BrowserNewURL.Safari", SafariNewURL("")),
-       Script("BrowserNewURL.Chrome", ChromeNewURL(""))},
-      openUrl(""));
+  add("browser-openurl-chrome", "browser openurl http://x", kChromeInstalled,
+      {Script("BrowserNewURL.Chrome", ChromeNewURL("http://x"))}, openUrl("http://x"));
+  add("browser-openurl-scheme-in-capitals", "browser openurl HTTPS://Example.com/", all,
+      {Script("BrowserNewURL.Safari", SafariNewURL("HTTPS://Example.com/")),
+       Script("BrowserNewURL.Chrome", ChromeNewURL("HTTPS://Example.com/"))},
+      openUrl("HTTPS://Example.com/"));
+  // Only web pages are opened: nothing runs for any other scheme, or none.
+  add("browser-openurl-empty", "browser openurl ", all, {}, openUrl(""));
+  add("browser-openurl-file", "browser openurl file:///etc/passwd", all, {},
+      openUrl("file:///etc/passwd"));
+  add("browser-openurl-javascript", "browser openurl javascript:alert(1)", all, {},
+      openUrl("javascript:alert(1)"));
+  add("browser-openurl-no-scheme", "browser openurl x", all, {}, openUrl("x"));
+  add("browser-openurl-scheme-only", "browser openurl https://", all, {}, openUrl("https://"));
   // A quote must not end the literal, a backslash must not escape the closing quote.
   // In the journal \\\" is the script's \" and \\\\ the script's \\.
   add("browser-openurl-quote-and-backslash",
-      R"u(browser openurl x"}) & (do shell script "rm -rf ~") & ({URL:"y\)u", all,
+      R"u(browser openurl https://x"}) & (do shell script "rm -rf ~") & ({URL:"y\)u", all,
       {Script("BrowserNewURL.Safari",
-              SafariNewURL(R"u(x\\\"}) & (do shell script \\\"rm -rf ~\\\") & ({URL:\\\"y\\\\)u")),
+              SafariNewURL(
+                  R"u(https://x\\\"}) & (do shell script \\\"rm -rf ~\\\") & ({URL:\\\"y\\\\)u")),
        Script("BrowserNewURL.Chrome",
-              ChromeNewURL(R"u(x\\\"}) & (do shell script \\\"rm -rf ~\\\") & ({URL:\\\"y\\\\)u"))},
-      openUrl(R"u(x"}) & (do shell script "rm -rf ~") & ({URL:"y\)u"));
+              ChromeNewURL(
+                  R"u(https://x\\\"}) & (do shell script \\\"rm -rf ~\\\") & ({URL:\\\"y\\\\)u"))},
+      openUrl(R"u(https://x"}) & (do shell script "rm -rf ~") & ({URL:"y\)u"));
   // A tab (or any control byte) is refused: nothing runs.
   add("browser-openurl-control-byte", "browser openurl a\tb", all, {}, openUrl("a\tb"));
 }

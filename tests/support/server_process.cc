@@ -32,6 +32,8 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
+const char* ServerBinaryPath() { return HOVRA_SERVER_BINARY; }
+
 CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::string& home) {
   char pattern[] = "/tmp/hovra-cmd-XXXXXX";
   int fd = ::mkstemp(pattern);
@@ -64,6 +66,8 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
   dir_ = ::mkdtemp(pattern);
   std::filesystem::create_directories(dir_ + "/home");
   std::filesystem::create_directories(dir_ + "/config");
+  // The server refuses a configuration folder others could change, whatever the umask.
+  std::filesystem::permissions(dir_ + "/config", std::filesystem::perms::owner_all);
   std::ofstream(dir_ + "/sim.json") << options.simJson;
 
   std::vector<std::string> args = {HOVRA_SERVER_BINARY, "--backend",

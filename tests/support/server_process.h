@@ -68,6 +68,9 @@ class ServerProcess {
 
 std::string ReadFile(const std::string& path);
 
+// Where the hovra-server binary under test is.
+const char* ServerBinaryPath();
+
 struct CommandResult {
   int exitCode = -1;
   std::string out;  // standard output

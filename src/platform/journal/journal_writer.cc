@@ -13,7 +13,7 @@ std::unique_ptr<JournalWriter> JournalWriter::OpenFile(const std::string& path) 
   if (path == "-") {
     return std::unique_ptr<JournalWriter>(new JournalWriter(Mode::kFile, STDOUT_FILENO, false));
   }
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
   if (fd < 0) return nullptr;
   return std::unique_ptr<JournalWriter>(new JournalWriter(Mode::kFile, fd, true));
 }

@@ -14,7 +14,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/json_depth.h"
 #include "base/log.h"
+#include "base/printable.h"
 
 namespace hovra::platform::journal {
 namespace {
@@ -67,6 +69,7 @@ struct Connection {
 }  // namespace
 
 std::optional<WorkspaceEvent> ParseNotice(std::string_view line) {
+  if (!JsonNestingWithin(line)) return std::nullopt;
   nlohmann::json root = nlohmann::json::parse(line, nullptr, false);
   if (root.is_discarded() || !root.is_object()) return std::nullopt;
   auto notify = root.find("notify");
@@ -124,7 +127,7 @@ void SimControl::Deliver(std::string_view line) {
   if (!event) {
     static LogOnce s_badLine;
     if (s_badLine.First()) {
-      Log("sim-control: ignoring a line that is not a notice: %.200s", std::string(line).c_str());
+      Log("sim-control: ignoring a line that is not a notice: %s", Printable(line).c_str());
     }
     return;
   }

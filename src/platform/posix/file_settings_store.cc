@@ -1,70 +1,49 @@
 #include "platform/posix/file_settings_store.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "base/json_depth.h"
+#include "platform/posix/private_files.h"
 
 namespace hovra::platform::posix {
 namespace {
 
-bool WriteAll(int fd, const std::string& data) {
-  size_t off = 0;
-  while (off < data.size()) {
-    ssize_t n = ::write(fd, data.data() + off, data.size() - off);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    off += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-// Makes the rename itself durable; a failure here loses nothing already written.
-void SyncFolder(const std::filesystem::path& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-// Writes `data` to a new file beside `file` and renames it over `file`. On any failure the
-// temporary file is removed and `file` is as it was.
-bool ReplaceFile(const std::filesystem::path& file, const std::string& data, int& error) {
-  std::error_code ec;
-  std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-  std::filesystem::create_directories(folder, ec);
-  std::string temp = (folder / (file.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    error = errno;
-    return false;
-  }
-  ::fchmod(fd, 0600);  // the PIN lives here: other users have no business reading it
-  bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
-  if (!ok) error = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
-  if (ok && ::rename(temp.c_str(), file.c_str()) != 0) {
-    ok = false;
-    error = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  SyncFolder(folder);
-  return true;
-}
+constexpr int kMostReloads = 3;  // a file replaced again and again while being looked at
 
 bool SameTime(const timespec& a, const timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool HasType(const nlohmann::json& value, SettingsGuard::Type type) {
+  switch (type) {
+    case SettingsGuard::Type::kString:
+      return value.is_string();
+    case SettingsGuard::Type::kInteger:
+      return value.is_number_integer();
+    case SettingsGuard::Type::kBoolean:
+      return value.is_boolean() || value == 0 || value == 1;
+  }
+  return false;
+}
+
+const char* TypeWords(SettingsGuard::Type type) {
+  switch (type) {
+    case SettingsGuard::Type::kString:
+      return "a text";
+    case SettingsGuard::Type::kInteger:
+      return "a whole number";
+    case SettingsGuard::Type::kBoolean:
+      return "true or false";
+  }
+  return "";
+}
+
+nlohmann::json ToJson(const SettingValue& value) {
+  return std::visit([](const auto& v) { return nlohmann::json(v); }, value);
 }
 
 }  // namespace
@@ -75,9 +54,11 @@ bool FileSettingsStore::FileStamp::operator==(const FileStamp& other) const {
          SameTime(changed, other.changed);
 }
 
-FileSettingsStore::FileSettingsStore(std::filesystem::path file) : file_(std::move(file)) {
+FileSettingsStore::FileSettingsStore(std::filesystem::path file, SettingsGuard guard)
+    : file_(std::move(file)), guard_(std::move(guard)) {
   std::lock_guard<std::mutex> lock(mutex_);
-  stamp_.exists = true;  // differs from any real stamp of a missing file: forces the load
+  RemoveStaleTemporaries(file_);  // a PIN may be in what an interrupted write left
+  stamp_.exists = true;           // differs from any real stamp of a missing file: forces the load
   stamp_.inode = static_cast<ino_t>(-1);
   RefreshLocked();
 }
@@ -95,26 +76,69 @@ FileSettingsStore::FileStamp FileSettingsStore::StampOf(const std::filesystem::p
   return stamp;
 }
 
-void FileSettingsStore::RefreshLocked() {
-  FileStamp now = StampOf(file_);
-  if (now == stamp_) return;
-  stamp_ = now;
-  stored_ = nlohmann::json::object();
-  unreadable_ = false;
-  if (!now.exists) return;
-  std::ifstream in(file_, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  nlohmann::json parsed = nlohmann::json::parse(text.str(), nullptr, /*allow_exceptions=*/false);
-  if (parsed.is_object()) {
-    stored_ = std::move(parsed);
-    badFileLog_.Rearm();
-  } else {
-    unreadable_ = true;
-    if (badFileLog_.First()) {
-      Log("settings file %s is not a JSON object; using no settings until it is replaced",
-          file_.c_str());
+std::string FileSettingsStore::ParseLocked(const std::string& text, nlohmann::json& parsed) const {
+  if (!JsonNestingWithin(text)) {
+    return "it is nested more than " + std::to_string(kMaxJsonDepth) + " levels deep";
+  }
+  parsed = nlohmann::json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (parsed.is_discarded()) return "it is not JSON (cut short or damaged)";
+  if (!parsed.is_object()) return "it holds no JSON object";
+  for (const auto& [key, type] : guard_.types) {
+    auto found = parsed.find(key);
+    if (found != parsed.end() && !HasType(*found, type)) {
+      return "\"" + key + "\" is not " + TypeWords(type);
     }
+  }
+  return {};
+}
+
+void FileSettingsStore::RefreshLocked() {
+  for (int attempt = 0; attempt < kMostReloads; ++attempt) {
+    FileStamp now = StampOf(file_);
+    if (now == stamp_) return;
+    stamp_ = now;
+    stored_ = nlohmann::json::object();
+    unusableInPlace_ = false;
+    FileRead read = ReadRegularFile(file_, kMaxSettingsBytes);
+    if (read.outcome == FileRead::Outcome::kMissing) return;
+    nlohmann::json parsed;
+    std::string problem = read.outcome == FileRead::Outcome::kUnusable
+                              ? read.problem
+                              : ParseLocked(read.text, parsed);
+    if (problem.empty()) {
+      stored_ = std::move(parsed);
+      return;
+    }
+    // Only the version that was judged is moved aside; one that another process put in
+    // its place meanwhile is read afresh.
+    if (StampOf(file_) == now) {
+      RecoverLocked(now, problem);
+      return;
+    }
+  }
+}
+
+void FileSettingsStore::RecoverLocked(const FileStamp& seen, const std::string& problem) {
+  SettingsRecovery recovery;
+  recovery.file = file_;
+  recovery.problem = problem;
+  if (std::optional<std::filesystem::path> kept = KeepAside(file_)) {
+    recovery.keptAs = *kept;
+    stamp_ = StampOf(file_);
+  } else {
+    recovery.keepError = std::strerror(errno);
+    stamp_ = seen;
+    unusableInPlace_ = true;
+  }
+  recovery.freshValues = guard_.freshValues ? guard_.freshValues() : nlohmann::json::object();
+  for (const auto& [name, value] : recovery.freshValues.items()) pending_[name] = value;
+  recovery.written = WriteLocked();
+  recovery.writeError = writeError_;
+  if (guard_.report) {
+    guard_.report(recovery);
+  } else {
+    Log("settings file %s cannot be used (%s); %s", file_.c_str(), problem.c_str(),
+        recovery.keptAs.empty() ? "it is left as it is" : "it was moved aside");
   }
 }
 
@@ -126,30 +150,31 @@ const nlohmann::json* FileSettingsStore::FindLocked(std::string_view key) {
   return nullptr;
 }
 
-void FileSettingsStore::SetLocked(std::string_view key, nlohmann::json value) {
-  pending_[std::string(key)] = std::move(value);
-  WriteLocked();
-}
-
 bool FileSettingsStore::WriteLocked() {
   if (pending_.empty()) return true;
   RefreshLocked();  // keep what another process wrote meanwhile
+  if (unusableInPlace_) {
+    writeError_ =
+        "the unusable settings file " + file_.string() + " could not be moved out of the way";
+    return false;
+  }
   nlohmann::json merged = stored_;
-  if (unreadable_) Log("replacing the unreadable settings file %s", file_.c_str());
   for (const auto& [name, value] : pending_.items()) merged[name] = value;
   int error = 0;
   // Text that is not UTF-8 is written with replacement characters rather than refused.
   std::string text = merged.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
   if (!ReplaceFile(file_, text, error)) {
-    if (writeFailLog_.First()) {
-      Log("cannot write settings file %s: %s", file_.c_str(), std::strerror(error));
-    }
+    writeError_ = "the settings file " + file_.string() + " could not be written (" +
+                  std::strerror(error) + ")";
+    if (writeFailLog_.First()) Log("%s", writeError_.c_str());
     return false;
   }
   writeFailLog_.Rearm();
+  writeError_.clear();
   stored_ = std::move(merged);
   pending_ = nlohmann::json::object();
   stamp_ = StampOf(file_);
+  RemoveStaleTemporaries(file_);
   return true;
 }
 
@@ -161,8 +186,7 @@ std::optional<std::string> FileSettingsStore::GetString(std::string_view key) {
 }
 
 void FileSettingsStore::SetString(std::string_view key, std::string_view value) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  SetLocked(key, std::string(value));
+  SetValues(std::array{NamedSetting{key, std::string(value)}});
 }
 
 int64_t FileSettingsStore::GetInteger(std::string_view key) {
@@ -175,8 +199,7 @@ int64_t FileSettingsStore::GetInteger(std::string_view key) {
 }
 
 void FileSettingsStore::SetInteger(std::string_view key, int64_t value) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  SetLocked(key, value);
+  SetValues(std::array{NamedSetting{key, value}});
 }
 
 bool FileSettingsStore::GetBool(std::string_view key) {
@@ -189,13 +212,23 @@ bool FileSettingsStore::GetBool(std::string_view key) {
 }
 
 void FileSettingsStore::SetBool(std::string_view key, bool value) {
+  SetValues(std::array{NamedSetting{key, value}});
+}
+
+void FileSettingsStore::SetValues(std::span<const NamedSetting> values) {
   std::lock_guard<std::mutex> lock(mutex_);
-  SetLocked(key, value);
+  for (const auto& [key, value] : values) pending_[std::string(key)] = ToJson(value);
+  WriteLocked();
 }
 
 bool FileSettingsStore::Synchronize() {
   std::lock_guard<std::mutex> lock(mutex_);
   return WriteLocked();
+}
+
+std::string FileSettingsStore::LastWriteError() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return writeError_;
 }
 
 }  // namespace hovra::platform::posix

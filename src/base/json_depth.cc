@@ -1,0 +1,39 @@
+#include "base/json_depth.h"
+
+namespace hovra {
+
+bool JsonNestingWithin(std::string_view text, size_t limit) {
+  size_t depth = 0;
+  bool inString = false;
+  bool escaped = false;
+  for (char c : text) {
+    if (inString) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+      continue;
+    }
+    switch (c) {
+      case '"':
+        inString = true;
+        break;
+      case '[':
+      case '{':
+        if (++depth > limit) return false;
+        break;
+      case ']':
+      case '}':
+        if (depth > 0) --depth;
+        break;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+}  // namespace hovra

@@ -1,0 +1,64 @@
+#include "base/printable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/json_depth.h"
+
+namespace hovra {
+namespace {
+
+struct PrintableCase {
+  std::string in;
+  std::string out;
+};
+
+TEST(Printable, ShowsControlsAndStrayBytesAsText) {
+  const PrintableCase cases[] = {
+      {"plain text", "plain text"},
+      {"\x1b]0;pwned\x07title", "\\x1b]0;pwned\\x07title"},
+      {"line\r\nverifypassword ok", "line\\x0d\\x0averifypassword ok"},
+      {std::string("nul\0here", 8), "nul\\x00here"},
+      {"tab\there\x7f", "tab\\x09here\\x7f"},
+      {"8-bit CSI \xc2\x9b"
+       "2J",
+       "8-bit CSI \\u009b2J"},  // C1 control, in UTF-8
+      {"stray \x9b"
+       "2J \xff",
+       "stray \\x9b2J \\xff"},  // not UTF-8 at all
+      {"abc\xe2\x80\xae"
+       "gpj.exe",
+       "abc\\u202egpj.exe"},                                     // right-to-left override
+      {"caf\xc3\xa9 \xe4\xb8\xad", "caf\xc3\xa9 \xe4\xb8\xad"},  // characters stay as they are
+      {"back\\slash", "back\\slash"},
+  };
+  for (const PrintableCase& c : cases) EXPECT_EQ(Printable(c.in), c.out) << c.in;
+}
+
+TEST(Printable, CutsAtTheNamedLengthOnACharacterBoundary) {
+  EXPECT_EQ(Printable(std::string(300, 'a')), std::string(kLoggedTextBytes, 'a') + "...");
+  EXPECT_EQ(Printable("abcdef", 6), "abcdef");
+  EXPECT_EQ(Printable("abcdefg", 6), "abcdef...");
+  // "é" takes bytes 5 and 6: a cut after byte 5 leaves it out whole.
+  EXPECT_EQ(Printable("abcd\xc3\xa9z", 5), "abcd...");
+  // The limit counts the original bytes; escapes may make the line longer, never the text.
+  EXPECT_EQ(Printable("\x1b\x1b\x1b", 2), "\\x1b\\x1b...");
+  EXPECT_TRUE(HasLineBreak("a\rb"));
+  EXPECT_TRUE(HasLineBreak("a\nb"));
+  EXPECT_FALSE(HasLineBreak("a\x1b b"));
+}
+
+TEST(JsonDepth, CountsBracketsOutsideStringsOnly) {
+  EXPECT_TRUE(JsonNestingWithin(R"({"a":[1,{"b":[]}]})", 4));
+  EXPECT_FALSE(JsonNestingWithin(R"({"a":[1,{"b":[]}]})", 3));
+  EXPECT_TRUE(JsonNestingWithin(R"({"a":"[[[[[[{{{{"})", 1));
+  EXPECT_TRUE(JsonNestingWithin(R"({"a":"quote \" then [[[["})", 1));
+  EXPECT_TRUE(JsonNestingWithin(R"(["\\", "[[["])", 1));  // an escaped backslash ends nothing
+  EXPECT_TRUE(JsonNestingWithin(std::string(kMaxJsonDepth, '[') + std::string(kMaxJsonDepth, ']')));
+  EXPECT_FALSE(JsonNestingWithin(std::string(100000, '[')));
+  EXPECT_FALSE(JsonNestingWithin(std::string(50000, '{') + std::string(50000, '}')));
+}
+
+}  // namespace
+}  // namespace hovra

@@ -1,0 +1,319 @@
+// Security as an attacker on the LAN, a spoiled disk or an interrupted command meet it,
+// over the real binary: nothing secret or raw in the logs, settings that fail closed, a
+// private configuration folder, one write per PIN change, no forged reply lines.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <regex>
+#include <thread>
+
+#include "app/password.h"
+#include "tests/support/server_process.h"
+#include "tests/support/socket_client.h"
+
+namespace hovra::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kUuid[] = "6F9619FF-8B86-D011-B42D-00C04FC964FF";
+
+std::string PrivateFolder() {
+  char pattern[] = "/tmp/hovra-sec-XXXXXX";
+  return ::mkdtemp(pattern);  // 0700
+}
+
+void WriteText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+std::string Settings(int pin, bool on) {
+  return nlohmann::json{{"UUID", kUuid}, {"password", pin}, {"passwordCheck", on}}.dump();
+}
+
+int Match(const std::string& text, const char* pattern) {
+  std::smatch match;
+  return std::regex_search(text, match, std::regex(pattern)) ? std::stoi(match[1]) : 0;
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds wait = 5s) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+std::string JournalText(const ServerProcess& server) {
+  std::string all;
+  for (const std::string& line : server.JournalLines()) all += line + "\n";
+  return all;
+}
+
+TEST(LogHygiene, AGuessingRunLeavesNoPinAndNoDigestInAnyLog) {
+  ServerProcess server;
+  CommandResult on = RunHovraCommand({"password", "on", "--config-dir", server.Dir() + "/config"},
+                                     server.Dir() + "/home");
+  int pin = Match(on.out, "PIN: ([1-9]{4})");
+  ASSERT_NE(pin, 0) << on.out;
+  for (int connection = 0; connection < 3; ++connection) {
+    SocketClient client(server.Port());
+    client.ReadUntil("needpassword\n");
+    for (int guess = 0; guess < 6; ++guess) {
+      client.Send("verifypassword " + app::Md5Hex(std::to_string(1111 + connection * 10 + guess)) +
+                  "\n");
+    }
+    EXPECT_TRUE(client.WaitForClose()) << "the sixth wrong answer closes the connection";
+  }
+  SocketClient right(server.Port());
+  right.ReadUntil("needpassword\n");
+  right.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n");
+  EXPECT_EQ(right.ReadUntil("\n"), "verifypassword ok\n");
+  ASSERT_TRUE(server.WaitForStderr("wrong PIN from"));
+
+  const std::string logs = server.Stderr() + server.Stdout() + JournalText(server);
+  EXPECT_FALSE(std::regex_search(logs, std::regex("[0-9a-fA-F]{32}"))) << logs;
+  EXPECT_FALSE(std::regex_search(logs, std::regex("\\b" + std::to_string(pin) + "\\b"))) << logs;
+}
+
+TEST(LogHygiene, ClientControlCharactersArriveEscapedInTheLogAndTheNotice) {
+  ServerProcess server;
+  SocketClient client(server.Port());
+  client.ReadUntil("\n");
+  client.Send(
+      "Msg||\x1b]0;owned\x07Hi\x1b[2J||javascript:\x1b[2Jalert(1)\n"
+      "browser openurl file:///etc/passwd\nping\n");
+  EXPECT_EQ(client.Read(4), "echo");
+  ASSERT_TRUE(WaitFor([&] { return server.Stdout().find("owned") != std::string::npos; }))
+      << server.Stdout();
+  ASSERT_TRUE(server.WaitForStderr("browser openurl: refused"));
+
+  // Shown as text, never sent: no escape byte reaches the terminal.
+  EXPECT_NE(server.Stdout().find("\\x1b]0;owned\\x07Hi\\x1b[2J"), std::string::npos);
+  EXPECT_EQ((server.Stdout() + server.Stderr()).find('\x1b'), std::string::npos);
+  EXPECT_NE(server.Stderr().find(R"x(notice link: refused "javascript:\x1b[2Jalert(1)")x"),
+            std::string::npos)
+      << server.Stderr();
+  EXPECT_NE(server.Stderr().find(R"(browser openurl: refused "file:///etc/passwd")"),
+            std::string::npos);
+  const std::string journal = JournalText(server);
+  EXPECT_NE(journal.find(R"("message":"\\x1b]0;owned\\x07Hi\\x1b[2J","url":"")"), std::string::npos)
+      << journal;
+  EXPECT_EQ(journal.find("BrowserNewURL"), std::string::npos) << "a file: address opens nothing";
+}
+
+struct Spoiled {
+  const char* label;
+  std::function<void(const std::string& file)> spoil;
+};
+
+TEST(FailClosed, AnUnusableSettingsFileLeavesProtectionOnWithANewPinShown) {
+  const Spoiled cases[] = {
+      {"cut short",
+       [](const std::string& f) { WriteText(f, Settings(1234, false).substr(0, 30)); }},
+      {"a folder in its place", [](const std::string& f) { fs::create_directory(f); }},
+      {"nested 100,000 deep",
+       [](const std::string& f) {
+         WriteText(f, std::string(100000, '[') + std::string(100000, ']'));
+       }},
+      {"a FIFO in its place",
+       [](const std::string& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }},
+  };
+  for (const Spoiled& c : cases) {
+    SCOPED_TRACE(c.label);
+    std::string config = PrivateFolder();
+    std::string file = config + "/settings.json";
+    c.spoil(file);
+    const fs::file_type spoiledType = fs::symlink_status(file).type();
+    const std::string spoiledText = fs::is_regular_file(file) ? ReadFile(file) : "";
+
+    ServerProcessOptions options;
+    options.extraArgs = {"--config-dir", config};
+    ServerProcess server(options);
+    ASSERT_NE(server.Port(), 0) << "started without hanging or crashing\n" << server.Stderr();
+    int pin = Match(server.Stderr(), "Password protection is on with the new PIN ([1-9]{4})");
+    ASSERT_NE(pin, 0) << server.Stderr();
+    EXPECT_NE(server.Stderr().find("cannot be used"), std::string::npos);
+
+    const std::string shown = "Password protection is on with the new PIN " + std::to_string(pin);
+    EXPECT_TRUE(WaitFor([&] { return JournalText(server).find(shown) != std::string::npos; }))
+        << "and as a notice\n"
+        << JournalText(server);
+    SocketClient client(server.Port());
+    EXPECT_EQ(client.Read(16 + 13), "system mac 14.2\nneedpassword\n");
+
+    nlohmann::json now = nlohmann::json::parse(ReadFile(file));
+    EXPECT_EQ(now.value("passwordCheck", false), true);
+    EXPECT_EQ(now.value("password", 0), pin);
+    int kept = 0;
+    for (const auto& entry : fs::directory_iterator(config)) {
+      if (entry.path().filename().string().rfind("settings.json.unreadable-", 0) != 0) continue;
+      ++kept;
+      EXPECT_EQ(fs::symlink_status(entry.path()).type(), spoiledType);
+      if (spoiledType == fs::file_type::regular) {
+        EXPECT_EQ(ReadFile(entry.path()), spoiledText);
+      }
+    }
+    EXPECT_EQ(kept, 1) << "the old file is kept, under a new name";
+    server.Stop();
+    fs::remove_all(config);
+  }
+}
+
+TEST(FailClosed, AConfigurationFolderOthersCanChangeIsRefused) {
+  std::string config = PrivateFolder();
+  ASSERT_EQ(::chmod(config.c_str(), 0777), 0);
+  ServerProcessOptions options;
+  options.extraArgs = {"--config-dir", config};
+  options.waitUntilListening = false;
+  ServerProcess server(options);
+  EXPECT_EQ(server.WaitForExit(10s), 1);
+  EXPECT_NE(server.Stderr().find("the configuration folder " + config +
+                                 " can be changed by other users (mode 0777)"),
+            std::string::npos)
+      << server.Stderr();
+  CommandResult on = RunHovraCommand({"password", "on", "--config-dir", config}, config);
+  EXPECT_EQ(on.exitCode, 1);
+  EXPECT_FALSE(fs::exists(config + "/settings.json")) << "nothing written there";
+  fs::remove_all(config);
+}
+
+// Runs `hovra-server password on` and kills it with SIGKILL after `delay` (none: let it end).
+void PasswordOnKilledAfter(const std::string& config,
+                           std::optional<std::chrono::microseconds> delay) {
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::freopen("/dev/null", "w", stderr);
+    ::setenv("HOME", config.c_str(), 1);
+    execl(ServerBinaryPath(), "hovra-server", "password", "on", "--config-dir", config.c_str(),
+          static_cast<char*>(nullptr));
+    std::_Exit(127);
+  }
+  if (delay) {
+    std::this_thread::sleep_for(*delay);
+    ::kill(pid, SIGKILL);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+}
+
+TEST(FailClosed, KillingPasswordOnNeverLeavesTheOldPinWithProtectionOn) {
+  std::string config = PrivateFolder();
+  const std::string file = config + "/settings.json";
+  constexpr int kOldPin = 2222;
+  WriteText(file, Settings(kOldPin, false));
+  auto started = std::chrono::steady_clock::now();
+  PasswordOnKilledAfter(config, std::nullopt);
+  auto whole = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - started);
+  ASSERT_NE(nlohmann::json::parse(ReadFile(file)).value("password", 0), kOldPin);
+
+  constexpr int kKills = 120;
+  int unchanged = 0;
+  int changed = 0;
+  for (int i = 0; i < kKills; ++i) {
+    WriteText(file, Settings(kOldPin, false));
+    PasswordOnKilledAfter(config, whole * i * 3 / (2 * kKills));  // from at once to 1.5 runs
+    nlohmann::json now = nlohmann::json::parse(ReadFile(file), nullptr, false);
+    ASSERT_TRUE(now.is_object()) << "kill " << i << ": " << ReadFile(file);
+    bool protection = now.value("passwordCheck", false);
+    int pin = now.value("password", 0);
+    ASSERT_FALSE(protection && pin == kOldPin) << "kill " << i << ": protection on, old PIN";
+    ASSERT_EQ(protection, pin != kOldPin) << "kill " << i << ": the PIN without the flag";
+    (protection ? changed : unchanged)++;
+  }
+  EXPECT_GT(unchanged, 0);
+  EXPECT_GT(changed, 0);
+  std::printf("%d kills: %d before the change, %d after\n", kKills, unchanged, changed);
+
+  // Whatever the kills left between a temporary file and its rename goes at the next start.
+  for (const auto& entry : fs::directory_iterator(config)) {
+    timespec old[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 3600, 0}};
+    ::utimensat(AT_FDCWD, entry.path().c_str(), old, 0);
+  }
+  EXPECT_EQ(RunHovraCommand({"password", "show", "--config-dir", config}, config).exitCode, 0);
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(config)) names.push_back(entry.path().filename());
+  EXPECT_EQ(names, std::vector<std::string>{"settings.json"});
+  fs::remove_all(config);
+}
+
+TEST(PrivateFiles, ASimulatedHomeNeverMovesTheConfigurationFolder) {
+  ServerProcessOptions options;
+  options.simJson = R"({"osVersion":"14.2","home":"/nonexistent/simulated-home"})";
+  options.ownConfigDir = false;
+  ServerProcess server(options);
+  ASSERT_NE(server.Port(), 0) << server.Stderr();
+  EXPECT_TRUE(fs::exists(server.Dir() + "/home/.config/HovraServer/settings.json"));
+  CommandResult on = RunHovraCommand({"password", "on"}, server.Dir() + "/home");
+  ASSERT_EQ(on.exitCode, 0);
+  SocketClient client(server.Port());
+  EXPECT_EQ(client.Read(16 + 13), "system mac 14.2\nneedpassword\n") << "one folder for both";
+}
+
+TEST(PrivateFiles, TheJournalAndTheSettingsAreReadableByTheirOwnerOnly) {
+  ServerProcess server;
+  ASSERT_NE(server.Port(), 0);
+  RunHovraCommand({"password", "on", "--config-dir", server.Dir() + "/config"},
+                  server.Dir() + "/home");
+  for (const std::string name :
+       {"/journal.jsonl", "/config/settings.json", "/config/HovraServer.cfg"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat((server.Dir() + name).c_str(), &st), 0) << name;
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << name;
+  }
+}
+
+void SendControlLine(const std::string& socketPath, const std::string& line) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", socketPath.c_str());
+  ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  std::string text = line + "\n";
+  ASSERT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  ::close(fd);
+}
+
+TEST(Replies, AnIdentifierWithALineFeedNeverReachesAReply) {
+  std::string dir = PrivateFolder();
+  ServerProcessOptions options;
+  options.extraArgs = {"--sim-control", dir + "/control.sock"};
+  ServerProcess server(options);
+  SocketClient client(server.Port());
+  client.ReadUntil("\n");
+  client.Send("reportCurrentApp\n");
+  EXPECT_EQ(client.ReadUntil("\n"), "currentapp \n");
+  SendControlLine(
+      dir + "/control.sock",
+      R"({"notify":"activated","bundleId":"x\nverifypassword ok","name":"X","policy":0})");
+  SendControlLine(
+      dir + "/control.sock",
+      R"({"notify":"launched","bundleId":"com.example.forged","name":"y\r\nverifypassword ok","policy":0})");
+  SendControlLine(
+      dir + "/control.sock",
+      R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
+  std::string received = client.ReadUntil("currentapp org.videolan.vlc\n");
+  client.Send("get_dock_info\n");
+  received += client.ReadUntil("\n");
+  EXPECT_EQ(received.find("verifypassword"), std::string::npos) << received;
+  EXPECT_EQ(received.find("com.example.forged"), std::string::npos) << received;
+  EXPECT_NE(received.find("org.videolan.vlc"), std::string::npos) << received;
+  EXPECT_TRUE(server.WaitForStderr("holds a line break"));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,121 @@
+#include "server/security/discovery_limits.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_clock.h"
+
+namespace hovra::security {
+namespace {
+
+using testing::FakeClock;
+using Verdict = DiscoveryLimits::Verdict;
+
+IpAddress Ip(const char* text) { return *IpAddress::Parse(text); }
+
+// A laptop on a home network with a VPN and IPv6.
+std::vector<LocalNetwork> Interfaces() {
+  return {{Ip("127.0.0.1"), 8},         {Ip("::1"), 128},      {Ip("192.168.1.10"), 24},
+          {Ip("10.8.0.6"), 32},         {Ip("10.8.0.5"), 32},  // point-to-point and its peer
+          {Ip("2001:db8:1:2::10"), 64}, {Ip("fe80::1234"), 64}};
+}
+
+TEST(LocalNetwork, AnswersOnlyPeersOnADirectlyConnectedNetwork) {
+  struct Case {
+    const char* peer;
+    bool local;
+  };
+  const Case cases[] = {
+      {"192.168.1.77", true},
+      {"192.168.1.10", true},
+      {"127.0.0.1", true},
+      {"127.4.5.6", true},
+      {"::1", true},
+      {"10.8.0.5", true},
+      {"2001:db8:1:2::99", true},
+      {"169.254.7.8", true},
+      {"fe80::abcd", true},
+      {"192.168.2.77", false},
+      {"10.8.0.7", false},
+      {"8.8.8.8", false},
+      {"2001:db8:1:3::1", false},
+      {"192.168.1.255", false},
+      {"192.168.1.0", false},
+      {"0.0.0.0", false},
+      {"255.255.255.255", false},
+      {"224.0.0.251", false},
+      {"ff02::1", false},
+      {"::", false},
+  };
+  std::vector<LocalNetwork> interfaces = Interfaces();
+  for (const Case& c : cases)
+    EXPECT_EQ(IsDirectlyConnected(Ip(c.peer), interfaces), c.local) << c.peer;
+}
+
+TEST(LocalNetwork, ThisComputersInterfacesHoldItsLoopback) {
+  std::vector<LocalNetwork> here = LocalNetworksFromInterfaces();
+  EXPECT_TRUE(IsDirectlyConnected(Ip("127.0.0.1"), here));
+  EXPECT_FALSE(IsDirectlyConnected(Ip("198.51.100.1"), here)) << "a documentation address";
+}
+
+TEST(DiscoveryLimits, AProbeFloodDrawsAtMostTheLimits) {
+  FakeClock clock;
+  int interfaceReads = 0;
+  DiscoveryLimits limits(
+      {},
+      [&] {
+        ++interfaceReads;
+        return Interfaces();
+      },
+      clock.Function());
+  int replies = 0;
+  int logs = 0;
+  for (int i = 0; i < 1000; ++i) {
+    DiscoveryLimits::Decision d = limits.Decide(Ip("192.168.1.77"));
+    replies += d.verdict == Verdict::kReply;
+    logs += d.log;
+  }
+  EXPECT_EQ(replies, 4) << "the burst of one source";
+  EXPECT_EQ(logs, 1) << "logged once per episode";
+  clock.Advance(1s);
+  replies = 0;
+  for (int i = 0; i < 1000; ++i)
+    replies += limits.Decide(Ip("192.168.1.77")).verdict == Verdict::kReply;
+  EXPECT_EQ(replies, 2) << "then two a second";
+
+  // Forged sources, each new: the limit of all sources together holds.
+  clock.Advance(10s);
+  replies = 0;
+  for (int i = 1; i <= 250; ++i) {
+    std::string peer = "192.168.1." + std::to_string(i);
+    replies += limits.Decide(Ip(peer.c_str())).verdict == Verdict::kReply;
+  }
+  EXPECT_EQ(replies, 20);
+  EXPECT_EQ(interfaceReads, 1) << "the interface list is not read per probe";
+  clock.Advance(kInterfaceRefresh);
+  limits.Decide(Ip("192.168.1.5"));
+  EXPECT_EQ(interfaceReads, 2) << "but read again now and then";
+}
+
+TEST(DiscoveryLimits, ANonLocalProbeIsNotAnsweredAndLoggedOncePerEpisode) {
+  FakeClock clock;
+  DiscoveryLimits limits({}, Interfaces, clock.Function());
+  DiscoveryLimits::Decision first = limits.Decide(Ip("203.0.113.9"));
+  EXPECT_EQ(first.verdict, Verdict::kNotLocal);
+  EXPECT_TRUE(first.log);
+  EXPECT_FALSE(limits.Decide(Ip("203.0.113.10")).log);
+  EXPECT_NE(DiscoveryLimits::Describe(Verdict::kNotLocal, Ip("203.0.113.9")).find("203.0.113.9"),
+            std::string::npos);
+  clock.Advance(61s);
+  EXPECT_TRUE(limits.Decide(Ip("203.0.113.9")).log);
+  EXPECT_EQ(limits.Decide(Ip("192.168.1.20")).verdict, Verdict::kReply);
+}
+
+TEST(SourceKey, NamesTheAddressOrTheIpv6Network) {
+  EXPECT_EQ(SourceKeyOf(Ip("192.168.1.5")).Text(), "192.168.1.5");
+  EXPECT_EQ(SourceKeyOf(Ip("2001:db8:1:2:3:4:5:6")).Text(), "2001:db8:1:2::/64");
+  EXPECT_EQ(SourceKeyOf(Ip("::ffff:10.1.2.3")), SourceKeyOf(Ip("10.1.2.3")));
+  EXPECT_FALSE(IpAddress::Parse("not an address"));
+}
+
+}  // namespace
+}  // namespace hovra::security

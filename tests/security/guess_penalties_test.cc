@@ -1,0 +1,184 @@
+#include "server/security/guess_penalties.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+
+#include <cstdio>
+
+#include "tests/support/fake_clock.h"
+
+namespace hovra::security {
+namespace {
+
+using testing::FakeClock;
+using Verdict = GuessPenalties::Verdict;
+
+SourceKey Source(const char* text) { return SourceKeyOf(*IpAddress::Parse(text)); }
+
+GuessLimits NoBudget() {
+  GuessLimits limits;
+  limits.budgetPerWindow = 1 << 30;  // only the per-source rule
+  return limits;
+}
+
+TEST(GuessPenalties, FiveFreeThenDoublingWaitsUpToFifteenMinutes) {
+  FakeClock clock;
+  GuessPenalties penalties(NoBudget(), clock.Function());
+  SourceKey a = Source("192.168.1.20");
+  for (int n = 1; n <= 4; ++n) {
+    ASSERT_EQ(penalties.BeforeCheck(a).verdict, Verdict::kCheck) << n;
+    EXPECT_EQ(penalties.RecordFailure(a).wait, 0ms) << n;
+  }
+  // Failure n (from the fifth) is followed by a wait of 2^(n-5) seconds, at most 15 minutes.
+  const long expectedSeconds[] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 900, 900, 900};
+  int n = 5;
+  for (long seconds : expectedSeconds) {
+    ASSERT_EQ(penalties.BeforeCheck(a).verdict, Verdict::kCheck) << n;
+    GuessPenalties::Failure failure = penalties.RecordFailure(a);
+    EXPECT_EQ(failure.failures, n);
+    EXPECT_EQ(failure.wait, std::chrono::seconds(seconds)) << n;
+    GuessPenalties::Gate early = penalties.BeforeCheck(a);
+    EXPECT_EQ(early.verdict, Verdict::kSourceWaits) << n;
+    EXPECT_EQ(early.wait, std::chrono::seconds(seconds));
+    clock.Advance(std::chrono::seconds(seconds) - 1ms);
+    EXPECT_EQ(penalties.BeforeCheck(a).verdict, Verdict::kSourceWaits) << "refusals change nothing";
+    clock.Advance(1ms);
+    ++n;
+  }
+}
+
+TEST(GuessPenalties, CountsPerSourceAcrossConnectionsAndACorrectAnswerClears) {
+  FakeClock clock;
+  GuessPenalties penalties(NoBudget(), clock.Function());
+  // One IPv6 host picks addresses in its /64 at will: they are one source.
+  const char* sameSource[] = {"2001:db8:1:2::10", "2001:db8:1:2::11", "2001:db8:1:2:aaaa::1",
+                              "2001:db8:1:2::12", "2001:db8:1:2::13"};
+  for (const char* address : sameSource) penalties.RecordFailure(Source(address));
+  EXPECT_EQ(penalties.Failures(Source("2001:db8:1:2::99")), 5);
+  EXPECT_EQ(penalties.BeforeCheck(Source("2001:db8:1:2::99")).verdict, Verdict::kSourceWaits);
+  EXPECT_EQ(penalties.BeforeCheck(Source("2001:db8:1:3::10")).verdict, Verdict::kCheck);
+  // An IPv4 client is counted by its address, whichever socket family it came through.
+  sockaddr_in6 mapped{};
+  mapped.sin6_family = AF_INET6;
+  ASSERT_EQ(::inet_pton(AF_INET6, "::ffff:192.168.1.7", &mapped.sin6_addr), 1);
+  auto fromListener = IpAddress::FromSockaddr(reinterpret_cast<sockaddr*>(&mapped), sizeof mapped);
+  ASSERT_TRUE(fromListener);
+  for (int i = 0; i < 5; ++i) penalties.RecordFailure(SourceKeyOf(*fromListener));
+  EXPECT_EQ(penalties.BeforeCheck(Source("192.168.1.7")).verdict, Verdict::kSourceWaits);
+  EXPECT_EQ(penalties.BeforeCheck(Source("192.168.1.8")).verdict, Verdict::kCheck);
+
+  penalties.RecordSuccess(Source("192.168.1.7"));
+  EXPECT_EQ(penalties.Failures(Source("192.168.1.7")), 0);
+  EXPECT_EQ(penalties.BeforeCheck(Source("192.168.1.7")).verdict, Verdict::kCheck);
+  EXPECT_EQ(penalties.Failures(Source("2001:db8:1:2::1")), 5) << "other sources keep theirs";
+
+  clock.Advance(24h);  // a source quiet for a day starts afresh
+  EXPECT_EQ(penalties.Failures(Source("2001:db8:1:2::1")), 0);
+}
+
+TEST(GuessPenalties, GlobalBudgetRefusesUncheckedUntilTheMinuteHasPassed) {
+  FakeClock clock;
+  GuessPenalties penalties({}, clock.Function());
+  ASSERT_EQ(penalties.Limits().budgetPerWindow, 2);
+  penalties.RecordFailure(Source("10.0.0.1"));
+  clock.Advance(10s);
+  penalties.RecordFailure(Source("10.0.0.2"));
+  for (const char* other : {"10.0.0.3", "10.0.0.1", "fe80::5"}) {
+    GuessPenalties::Gate gate = penalties.BeforeCheck(Source(other));
+    EXPECT_EQ(gate.verdict, Verdict::kBudgetSpent) << other;
+    EXPECT_EQ(gate.wait, 50s);
+  }
+  EXPECT_EQ(penalties.Failures(Source("10.0.0.3")), 0) << "a refused answer is not counted";
+  clock.Advance(50s);
+  EXPECT_EQ(penalties.BeforeCheck(Source("10.0.0.3")).verdict, Verdict::kCheck);
+  penalties.RecordFailure(Source("10.0.0.3"));
+  EXPECT_EQ(penalties.BeforeCheck(Source("10.0.0.4")).verdict, Verdict::kCheck);
+}
+
+TEST(GuessPenalties, TellsTheDesktopOncePerEpisode) {
+  FakeClock clock;
+  GuessPenalties penalties(NoBudget(), clock.Function());
+  auto notices = [&](const char* address, int failures) {
+    int count = 0;
+    for (int i = 0; i < failures; ++i) {
+      clock.Advance(1min);  // past any wait this test reaches
+      count += penalties.BeforeCheck(Source(address)).notify;
+      count += penalties.RecordFailure(Source(address)).notify;
+    }
+    return count;
+  };
+  EXPECT_EQ(notices("192.168.1.30", 4), 0) << "a few typing mistakes are no episode";
+  EXPECT_EQ(notices("192.168.1.30", 1), 1) << "the fifth begins one";
+  EXPECT_EQ(notices("192.168.1.30", 3), 0);
+  EXPECT_EQ(notices("192.168.1.31", 6), 0) << "a second source in the same episode";
+  clock.Advance(15min);  // quiet: the episode is over
+  EXPECT_EQ(notices("192.168.1.31", 1), 1);
+
+  GuessLimits budgetOnly;
+  budgetOnly.episodeQuiet = 1min;
+  GuessPenalties budget(budgetOnly, clock.Function());
+  budget.RecordFailure(Source("10.0.0.1"));
+  budget.RecordFailure(Source("10.0.0.2"));
+  EXPECT_TRUE(budget.BeforeCheck(Source("10.0.0.3")).notify) << "a spent budget is guessing too";
+  EXPECT_FALSE(budget.BeforeCheck(Source("10.0.0.4")).notify);
+}
+
+TEST(GuessPenalties, ManySourcesCannotGrowTheTable) {
+  FakeClock clock;
+  GuessLimits limits = NoBudget();
+  limits.maxSources = 64;
+  GuessPenalties penalties(limits, clock.Function());
+  for (int i = 0; i < 1000; ++i) {
+    clock.Advance(1ms);
+    penalties.RecordFailure(
+        Source(("10.1." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1)).c_str()));
+  }
+  EXPECT_EQ(penalties.TrackedSources(), 64u);
+}
+
+// An attacker who answers the moment an answer would be checked, trying PINs in order:
+// on average the PIN falls after half of the 6,561 values.
+struct AttackResult {
+  double expectedSeconds;  // until the average PIN is found
+  int guessesInPeriod;
+};
+
+AttackResult Attack(bool freshSourcePerGuess, std::chrono::hours period) {
+  FakeClock clock;
+  GuessPenalties penalties({}, clock.Function());
+  constexpr int kPins = 6561;
+  const SteadyTime start = clock.Now();
+  AttackResult result{0, 0};
+  int source = 0;
+  for (int guess = 1; guess <= kPins; ++guess) {
+    if (freshSourcePerGuess) ++source;
+    SourceKey key = Source(("10." + std::to_string(source / 65536) + "." +
+                            std::to_string(source / 256 % 256) + "." + std::to_string(source % 256))
+                               .c_str());
+    for (GuessPenalties::Gate gate = penalties.BeforeCheck(key); gate.verdict != Verdict::kCheck;
+         gate = penalties.BeforeCheck(key)) {
+      clock.Advance(gate.wait);
+    }
+    penalties.RecordFailure(key);
+    double seconds = std::chrono::duration<double>(clock.Now() - start).count();
+    if (seconds <= std::chrono::duration<double>(period).count()) result.guessesInPeriod = guess;
+    if (guess == (kPins + 1) / 2) result.expectedSeconds = seconds;
+  }
+  return result;
+}
+
+TEST(GuessPenalties, ExpectedTimeToFindThePinIsOverAWeekFromOneAddressAndADayFromAny) {
+  AttackResult one = Attack(false, std::chrono::hours(24 * 7));
+  AttackResult many = Attack(true, std::chrono::hours(24));
+  std::printf(
+      "one address: PIN found after %.1f days on average; %d of 6561 PINs tried in a week\n",
+      one.expectedSeconds / 86400, one.guessesInPeriod);
+  std::printf("any number of addresses: PIN found after %.1f hours on average; %d tried in a day\n",
+              many.expectedSeconds / 3600, many.guessesInPeriod);
+  EXPECT_GT(one.expectedSeconds, 7 * 86400.0);
+  EXPECT_GT(many.expectedSeconds, 86400.0);
+}
+
+}  // namespace
+}  // namespace hovra::security
