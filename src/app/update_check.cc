@@ -8,7 +8,13 @@
 #include "base/log.h"
 #include "platform/services.h"
 
+#ifndef HOVRA_UPDATE_URL
+#define HOVRA_UPDATE_URL ""
+#endif
+
 namespace hovra::app {
+
+const char* const kUpdateEndpointUrl = HOVRA_UPDATE_URL;
 
 std::optional<std::string> VersionFromBody(const std::string& body, std::string& logged) {
   logged = "(null)";
@@ -43,6 +49,11 @@ UpdateChecker::~UpdateChecker() { WaitForChecks(); }
 UpdateCheckResult UpdateChecker::CheckNow(bool notify) {
   needupdate_.store(false, std::memory_order_release);
   UpdateCheckResult result;
+  if (!Configured()) {
+    result.outcome = UpdateOutcome::kNotConfigured;
+    result.error = "no update address is configured";
+    return result;
+  }
   std::optional<std::string> body = HttpGet(url_, limits_, result.error);
   if (!body) {
     Log("update check of %s failed: %s", url_.c_str(), result.error.c_str());
@@ -68,6 +79,7 @@ UpdateCheckResult UpdateChecker::CheckNow(bool notify) {
 }
 
 void UpdateChecker::edownloadVersion(bool notify) {
+  if (!Configured()) return;
   std::lock_guard<std::mutex> lock(runningMutex_);
   JoinFinished(false);
   auto done = std::make_shared<std::atomic<bool>>(false);
