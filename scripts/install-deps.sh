@@ -15,6 +15,9 @@ packages=(
   netcat-openbsd                        # talking to the server by hand (see the README)
   libx11-dev libxtst-dev libxrandr-dev  # the x11 backend: XTEST input, XRandR monitors
   xvfb x11-xkb-utils x11-xserver-utils xkb-data  # the x11 tests: X server, layouts, monitors
+  # The Debian package (make package) and its test: dpkg-shlibdeps works out Depends; the
+  # test checks the manual page (groff), desktop entry, unit (systemd-analyze) and icon.
+  dpkg-dev file groff-base desktop-file-utils systemd
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)
