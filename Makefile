@@ -1,27 +1,35 @@
 # The two everyday commands:
-#   make run    builds and starts the server on its headless default (journal backend)
-#   make test   builds and runs every test
+#   make run    builds the program only and starts it (options through ARGS="...")
+#   make test   builds everything and runs every test
 # Both install the Debian packages the build needs when they are missing.
+# make package builds the Debian package (build/hovra-server_<version>_<arch>.deb).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 ARGS ?=
 CTEST_ARGS ?=
 
-.PHONY: deps build run test test-sanitize test-tsan bench clean
+.PHONY: deps configure build run test package test-sanitize test-tsan bench clean
 
 deps:
 	@bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -G Ninja -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
 	@ninja -C $(BUILD) -j $(JOBS)
 
-run: build
+run: configure
+	@ninja -C $(BUILD) -j $(JOBS) hovra-server
 	./$(BUILD)/hovra-server $(ARGS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+package: configure
+	@ninja -C $(BUILD) -j $(JOBS) hovra-server
+	cd $(BUILD) && cpack -G DEB
 
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:

@@ -22,6 +22,9 @@ packages=(
   # EWMH, wmctrl and xprop for switching and reading windows, dbus-daemon for private
   # buses; the Dock benchmark reads Adwaita's SVG icons.
   libglib2.0-bin shared-mime-info openbox wmctrl x11-utils dbus adwaita-icon-theme
+  # The Debian package (make package) and its test: dpkg-shlibdeps works out Depends; the
+  # test checks the manual page (groff), desktop entry, unit (systemd-analyze) and icon.
+  dpkg-dev file groff-base desktop-file-utils systemd
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

@@ -87,6 +87,9 @@ int RunCheckUpdateCommand(const ShellCommandOptions& options) {
     case UpdateOutcome::kNotNewer:
       PrintLine("%s", kNoNewVersionText);
       return kExitOk;
+    case UpdateOutcome::kNotConfigured:
+      PrintLine("%s", kNoUpdateAddressText);
+      return kExitFailed;
     case UpdateOutcome::kFailed:
       break;
   }

@@ -18,8 +18,12 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
+inline constexpr const char* kNoUpdateAddressText =
+    "No update address is configured (give one with --update-url URL, or build with "
+    "-DHOVRA_UPDATE_URL=URL); installed packages are updated by the system.";
+
 struct ShellCommandOptions {
-  std::string updateUrl;       // empty: the product's update address
+  std::string updateUrl;       // empty: the build's update address (kUpdateEndpointUrl)
   std::string runningVersion;  // empty: platform::GetHost().AppVersion()
   HttpLimits httpLimits;
 };

@@ -17,7 +17,10 @@
 
 namespace hovra::app {
 
-inline constexpr const char* kUpdateEndpointUrl = "http://update.hovra.example/server/version.json";
+// The build's update address (CMake's HOVRA_UPDATE_URL). Empty by default: packaged builds
+// are updated by the system's package manager, so the server asks nobody unless an address
+// is configured here or given with --update-url.
+extern const char* const kUpdateEndpointUrl;
 inline constexpr const char* kInstallerPackageUrl =
     "http://www.hovra.example/download/HovraServer-latest.tar.gz";
 inline constexpr const char* kUpdateMessageFormat =
@@ -25,7 +28,7 @@ inline constexpr const char* kUpdateMessageFormat =
 inline constexpr const char* kNoNewVersionText =
     "You are running the latest version of Hovra Server.";
 
-enum class UpdateOutcome { kFailed, kNewer, kNotNewer };
+enum class UpdateOutcome { kFailed, kNewer, kNotNewer, kNotConfigured };
 
 struct UpdateCheckResult {
   UpdateOutcome outcome = UpdateOutcome::kFailed;
@@ -46,9 +49,11 @@ class UpdateChecker {
   UpdateChecker(const UpdateChecker&) = delete;
   UpdateChecker& operator=(const UpdateChecker&) = delete;
 
-  // Starts one check on a background thread and returns at once.
+  // False for an empty address: then no check ever sends a request.
+  bool Configured() const { return !state_->url.empty(); }
+  // Starts one check on a background thread and returns at once (nothing when unconfigured).
   void edownloadVersion(bool notify);
-  // One check on the calling thread, flags included.
+  // One check on the calling thread, flags included; kNotConfigured without an address.
   UpdateCheckResult CheckNow(bool notify);
   void WaitForChecks();
   // Cancels the checks still running and waits at most `grace` for them to end; the ones

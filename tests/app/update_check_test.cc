@@ -141,6 +141,28 @@ TEST_F(UpdateCheckTest, FailedRequestChangesNothing) {
   EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
 }
 
+TEST_F(UpdateCheckTest, EmptyAddressMeansNoCheckAtAll) {
+  UpdateChecker checker("", "1.0");
+  EXPECT_FALSE(checker.Configured());
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(checker.CheckNow(true).outcome, UpdateOutcome::kNotConfigured);
+  checker.edownloadVersion(true);  // the start-up form
+  checker.WaitForChecks();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // no request, nothing to log
+  EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
+  EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
+}
+
+TEST_F(UpdateCheckTest, CheckUpdateCommandWithoutAddressSaysSo) {
+  if (*kUpdateEndpointUrl != '\0') {
+    GTEST_SKIP() << "this build has an update address: " << kUpdateEndpointUrl;
+  }
+  ::testing::internal::CaptureStdout();
+  int code = RunCheckUpdateCommand(ShellCommandOptions{});
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), std::string(kNoUpdateAddressText) + "\n");
+  EXPECT_EQ(code, kExitFailed);
+}
+
 TEST_F(UpdateCheckTest, OnlyWebAddressesAreFetched) {
   testing::TempDir temp;
   testing::WriteFile(temp.path() / "v.json", R"({"ver":"9.9"})");

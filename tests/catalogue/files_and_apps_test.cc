@@ -137,8 +137,9 @@ TEST_F(DockQueriesTest, AppendsTheWholeDescriptionAndALineFeed) {
   for (int i = 0; i < 120; ++i) {  // far beyond 4096 bytes
     std::string id = "org.example.application" + std::to_string(i);
     tiles.push_back({"Application " + std::to_string(i), id});
-    expected += (i ? "," : "") + std::string(R"({"Name":"Application )") + std::to_string(i) +
-                R"(","BundleID":")" + id + R"(","Running":false})";
+    if (i) expected += ',';
+    expected += R"({"Name":"Application )" + std::to_string(i) + R"(","BundleID":")" + id +
+                R"(","Running":false})";
   }
   Start(tiles);
   std::string reply = "dock_info ";

@@ -47,7 +47,7 @@ XvfbDisplay::XvfbDisplay(int number) {
   // -displayfd: the server writes its display number to the pipe once it accepts
   // connections, so there is nothing to poll for.
   std::vector<std::string> argv{kXvfb};
-  if (number >= 0) argv.push_back(":" + std::to_string(number));
+  if (number >= 0) argv.push_back(DisplayName(number));
   argv.insert(argv.end(), {"-displayfd", std::to_string(ready[1]), "-noreset", "-nolisten", "tcp",
                            "-screen", "0", "1280x800x24"});
   pid_ = Spawn(argv, ready[1]);
