@@ -37,7 +37,8 @@ std::optional<std::string> RunCapturing(const std::vector<std::string>& argv,
   ::close(pipeFds[1]);
   std::string out;
   char buffer[4096];
-  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, size_t(n));
+  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    out.append(buffer, size_t(n));
   ::close(pipeFds[0]);
   int status = 0;
   if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return std::nullopt;

@@ -59,7 +59,8 @@ bool Account(uid_t* uid, gid_t* gid) {
   return true;
 }
 
-std::string FindSocket(const std::string& dir, const std::string& prefix, const std::string& suffix) {
+std::string FindSocket(const std::string& dir, const std::string& prefix,
+                       const std::string& suffix) {
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(dir, error)) {
     std::string name = entry.path().filename();
@@ -76,7 +77,8 @@ std::string SwaySession::Unavailable() {
   if (!OnPath("sway") || !OnPath("swaymsg")) return "sway is not installed";
   uid_t uid;
   gid_t gid;
-  if (!Account(&uid, &gid)) return std::string("running as root and no user \"") + kTestUser + "\" to run sway as";
+  if (!Account(&uid, &gid))
+    return std::string("running as root and no user \"") + kTestUser + "\" to run sway as";
   return "";
 }
 

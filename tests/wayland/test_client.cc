@@ -1,8 +1,8 @@
 // hovra_wayland_test_client: a Wayland application window for the tests. It shows one
 // white window (xdg-shell, app id and title from its arguments) and writes every input
 // event it receives to standard output, one line each, flushed:
-//   ready W H | keyboard-enter | keyboard-leave | char CODEPOINT | key KEYSYM-NAME MODS
-//   pointer-enter X Y | motion X Y | button CODE 1|0 | discrete AXIS STEPS | axis AXIS VALUE
+//   ready W H | pointer-ready | keyboard-enter | keyboard-leave | char CODEPOINT | key KEYSYM-NAME
+//   MODS pointer-enter X Y | motion X Y | button CODE 1|0 | discrete AXIS STEPS | axis AXIS VALUE
 // MODS is "-" or the active modifiers joined by "+" (Shift, Control, Mod1, Mod4).
 //   hovra_wayland_test_client --app-id org.example.App [--title T]
 #include <sys/mman.h>
@@ -52,11 +52,13 @@ wl_buffer* WhiteBuffer(Client& c, int width, int height) {
   int stride = width * 4, size = stride * height;
   int fd = memfd_create("hovra-test-buffer", MFD_CLOEXEC);
   if (fd < 0 || ftruncate(fd, size) != 0) return nullptr;
-  void* pixels = mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  void* pixels =
+      mmap(nullptr, static_cast<size_t>(size), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   std::memset(pixels, 0xff, static_cast<size_t>(size));
   munmap(pixels, static_cast<size_t>(size));
   wl_shm_pool* pool = wl_shm_create_pool(c.shm, fd, size);
-  wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
+  wl_buffer* buffer =
+      wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
   wl_shm_pool_destroy(pool);
   close(fd);
   return buffer;
@@ -64,7 +66,8 @@ wl_buffer* WhiteBuffer(Client& c, int width, int height) {
 
 std::string Modifiers(xkb_state* state) {
   std::string mods;
-  for (const char* name : {XKB_MOD_NAME_SHIFT, XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO}) {
+  for (const char* name :
+       {XKB_MOD_NAME_SHIFT, XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO}) {
     if (xkb_state_mod_name_is_active(state, name, XKB_STATE_MODS_EFFECTIVE) > 0) {
       mods += (mods.empty() ? "" : "+") + std::string(name);
     }
@@ -79,8 +82,9 @@ void OnKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t si
   void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   close(fd);
   if (text == MAP_FAILED) return;
-  xkb_keymap* keymap = xkb_keymap_new_from_string(c.xkb, static_cast<const char*>(text),
-                                                  XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  xkb_keymap* keymap =
+      xkb_keymap_new_from_string(c.xkb, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1,
+                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
   munmap(text, size);
   if (keymap == nullptr) return Say("keymap-invalid");
   if (c.state != nullptr) xkb_state_unref(c.state);
@@ -88,7 +92,9 @@ void OnKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t si
   c.keymap = keymap;
   c.state = xkb_state_new(keymap);
 }
-void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) { Say("keyboard-enter"); }
+void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
+  Say("keyboard-enter");
+}
 void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) { Say("keyboard-leave"); }
 void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t pressed) {
   auto& c = *static_cast<Client*>(data);
@@ -106,7 +112,7 @@ void OnModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_
 }
 void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 constexpr wl_keyboard_listener kKeyboardListener{OnKeymap, OnKeyboardEnter, OnKeyboardLeave,
-                                                 OnKey, OnModifiers, OnRepeatInfo};
+                                                 OnKey,    OnModifiers,     OnRepeatInfo};
 
 // --- pointer ---
 void OnPointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
@@ -125,13 +131,26 @@ void OnAxis(void*, wl_pointer*, uint32_t, uint32_t axis, wl_fixed_t value) {
 void OnFrame(void*, wl_pointer*) {}
 void OnAxisSource(void*, wl_pointer*, uint32_t) {}
 void OnAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
-void OnAxisDiscrete(void*, wl_pointer*, uint32_t axis, int32_t steps) { Say("discrete %u %d", axis, steps); }
-void OnAxisValue120(void*, wl_pointer*, uint32_t axis, int32_t value) { Say("discrete %u %d", axis, value / 120); }
+void OnAxisDiscrete(void*, wl_pointer*, uint32_t axis, int32_t steps) {
+  Say("discrete %u %d", axis, steps);
+}
+void OnAxisValue120(void*, wl_pointer*, uint32_t axis, int32_t value) {
+  Say("discrete %u %d", axis, value / 120);
+}
 constexpr wl_pointer_listener kPointerListener{
     OnPointerEnter, OnPointerLeave, OnMotion,   OnButton,       OnAxis,
     OnFrame,        OnAxisSource,   OnAxisStop, OnAxisDiscrete, OnAxisValue120};
 
 // --- seat, shell, registry ---
+// Says `what` once the compositor has seen every request sent so far.
+void SayWhenSeen(Client& c, const char* what) {
+  static constexpr wl_callback_listener kSeen{[](void* data, wl_callback* callback, uint32_t) {
+    Say("%s", static_cast<const char*>(data));
+    wl_callback_destroy(callback);
+  }};
+  wl_callback_add_listener(wl_display_sync(c.display), &kSeen, const_cast<char*>(what));
+}
+
 void OnCapabilities(void* data, wl_seat* seat, uint32_t capabilities) {
   auto& c = *static_cast<Client*>(data);
   if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && c.keyboard == nullptr) {
@@ -141,6 +160,7 @@ void OnCapabilities(void* data, wl_seat* seat, uint32_t capabilities) {
   if ((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && c.pointer == nullptr) {
     c.pointer = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(c.pointer, &kPointerListener, &c);
+    SayWhenSeen(c, "pointer-ready");  // from here on the pointer's events reach this window
   }
 }
 void OnSeatName(void*, wl_seat*, const char*) {}
@@ -173,7 +193,8 @@ void OnSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial) {
 }
 constexpr xdg_surface_listener kSurfaceListener{OnSurfaceConfigure};
 
-void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
+void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
+              uint32_t version) {
   auto& c = *static_cast<Client*>(data);
   auto bind = [&](const wl_interface* type, uint32_t wanted) {
     return wl_registry_bind(registry, name, type, version < wanted ? version : wanted);

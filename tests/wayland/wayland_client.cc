@@ -51,6 +51,10 @@ bool WaylandClient::WaitForKeyboard(std::chrono::milliseconds wait) {
   return !TakeKind("keyboard-enter", 1, wait).empty();
 }
 
+bool WaylandClient::WaitForPointer(std::chrono::milliseconds wait) {
+  return !TakeKind("pointer-ready", 1, wait).empty();
+}
+
 std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds wait) {
   std::u32string text;
   for (const std::string& line : TakeKind("char", count, wait)) {
@@ -70,7 +74,8 @@ std::vector<WaylandKey> WaylandClient::TakeKeys(size_t count, std::chrono::milli
   return keys;
 }
 
-std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count, std::chrono::milliseconds wait) {
+std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count,
+                                                      std::chrono::milliseconds wait) {
   std::vector<WaylandButton> buttons;
   for (const std::string& line : TakeKind("button", count, wait)) {
     std::istringstream in(line.substr(7));

@@ -36,12 +36,15 @@ class WaylandClient {
 
   // Until the window has the keyboard focus and a keymap (a keyboard exists on the seat).
   bool WaitForKeyboard(std::chrono::milliseconds wait = 5s);
+  // Until the window receives pointer events (a pointer exists on the seat).
+  bool WaitForPointer(std::chrono::milliseconds wait = 5s);
   // Waits for `count` typed characters (or the wait is over); returns what came.
   std::u32string TakeText(size_t count, std::chrono::milliseconds wait = 5s);
   std::vector<WaylandKey> TakeKeys(size_t count, std::chrono::milliseconds wait = 5s);
   std::vector<WaylandButton> TakeButtons(size_t count, std::chrono::milliseconds wait = 5s);
   // Wheel steps as (axis, steps): axis 0 vertical (positive down), 1 horizontal (positive right).
-  std::vector<std::pair<unsigned, int>> TakeWheel(size_t count, std::chrono::milliseconds wait = 5s);
+  std::vector<std::pair<unsigned, int>> TakeWheel(size_t count,
+                                                  std::chrono::milliseconds wait = 5s);
   // Until the pointer is reported at (x, y) in the window (entry or motion).
   bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "input/held_input.h"
 #include "input/key_names.h"
@@ -38,6 +39,8 @@ class WaylandFixture : public ::testing::Test {
     ASSERT_TRUE(client_->Ready()) << sway_->Log();
     events_ = platform::wayland::OpenWaylandEvents(sway_->Display(), std::chrono::milliseconds(0));
     ASSERT_NE(events_, nullptr) << sway_->Log();
+    // The seat gains its pointer with the backend's: wait until the window can see it.
+    ASSERT_TRUE(client_->WaitForPointer()) << sway_->Log();
     platform_ = std::make_unique<TestPlatform>(simJson);
     journalEvents_ = platform::Current().events;
     UseWayland();

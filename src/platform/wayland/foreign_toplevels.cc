@@ -33,7 +33,8 @@ struct Toplevel {
 bool SameWindows(const WindowSnapshot& a, const WindowSnapshot& b) {
   if (a.activeId != b.activeId || a.windows.size() != b.windows.size()) return false;
   for (size_t i = 0; i < a.windows.size(); ++i) {
-    if (a.windows[i].id != b.windows[i].id || a.windows[i].appId != b.windows[i].appId) return false;
+    if (a.windows[i].id != b.windows[i].id || a.windows[i].appId != b.windows[i].appId)
+      return false;
   }
   return true;
 }
@@ -130,8 +131,9 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
   auto* state = static_cast<State*>(data);
   if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) != 0) return;
   if (state->manager != nullptr) return;
-  state->manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
-      registry, name, &zwlr_foreign_toplevel_manager_v1_interface, std::min(version, kManagerVersion)));
+  state->manager = static_cast<zwlr_foreign_toplevel_manager_v1*>(
+      wl_registry_bind(registry, name, &zwlr_foreign_toplevel_manager_v1_interface,
+                       std::min(version, kManagerVersion)));
   zwlr_foreign_toplevel_manager_v1_add_listener(state->manager, &kManagerListener, state);
 }
 void OnGlobalRemove(void*, wl_registry*, uint32_t) {}
@@ -172,7 +174,8 @@ bool State::Connect() {
     Disconnect();
     return false;
   }
-  if (everConnected) Log("Wayland display \"%s\" is back; windows are followed again", name.c_str());
+  if (everConnected)
+    Log("Wayland display \"%s\" is back; windows are followed again", name.c_str());
   everConnected = true;
   lost.Rearm();
   return true;
@@ -243,9 +246,12 @@ void ForeignToplevelTracker::Run() {
     } else {
       wl_display_cancel_read(s.display);
     }
-    bool broken = wl_display_dispatch_pending(s.display) < 0 || (fds[0].revents & (POLLERR | POLLHUP)) != 0;
+    bool broken =
+        wl_display_dispatch_pending(s.display) < 0 || (fds[0].revents & (POLLERR | POLLHUP)) != 0;
     if (broken) {
-      if (s.lost.First()) Log("lost the connection to Wayland display \"%s\"; windows are not followed", s.name.c_str());
+      if (s.lost.First())
+        Log("lost the connection to Wayland display \"%s\"; windows are not followed",
+            s.name.c_str());
       s.Disconnect();
     }
     // One snapshot per batch of events: an activation moving between two windows is one change.

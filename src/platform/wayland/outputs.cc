@@ -15,7 +15,8 @@ struct Outputs::Output {
   }
   void Watch(zxdg_output_manager_v1* manager);
   LayoutRect Box() const {
-    if (xdg != nullptr && logicalWidth > 0) return {logicalX, logicalY, logicalWidth, logicalHeight};
+    if (xdg != nullptr && logicalWidth > 0)
+      return {logicalX, logicalY, logicalWidth, logicalHeight};
     int s = std::max(scale, 1);
     return {x, y, modeWidth / s, modeHeight / s};
   }
@@ -47,7 +48,7 @@ void OnDone(void*, wl_output*) {}
 void OnScale(void* data, wl_output*, int32_t factor) { static_cast<Output*>(data)->scale = factor; }
 void OnName(void*, wl_output*, const char*) {}
 void OnDescription(void*, wl_output*, const char*) {}
-constexpr wl_output_listener kOutputListener{OnGeometry, OnMode,  OnDone,
+constexpr wl_output_listener kOutputListener{OnGeometry, OnMode, OnDone,
                                              OnScale,    OnName, OnDescription};
 
 void OnLogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y) {

@@ -65,7 +65,8 @@ Point PointerTracker::InEventSpace() const {
 
 std::vector<Rect> PointerTracker::ScreenFrames() const {
   std::vector<Rect> frames;
-  for (const LayoutRect& box : outputs_) frames.push_back(unix_input::LayoutToScreenSpace(box, Main()));
+  for (const LayoutRect& box : outputs_)
+    frames.push_back(unix_input::LayoutToScreenSpace(box, Main()));
   return frames;
 }
 

@@ -41,8 +41,8 @@ void WaylandConnection::OnGlobal(void* data, wl_registry* registry, uint32_t nam
   } else if (which == wl_output_interface.name) {
     g.outputs.Add(registry, name, version);
   } else if (which == zxdg_output_manager_v1_interface.name) {
-    g.xdgOutputManager = Bind<zxdg_output_manager_v1>(registry, name,
-                                                      &zxdg_output_manager_v1_interface, version, 2);
+    g.xdgOutputManager =
+        Bind<zxdg_output_manager_v1>(registry, name, &zxdg_output_manager_v1_interface, version, 2);
     g.outputs.UseXdgOutputs(g.xdgOutputManager);
   } else if (which == zwlr_virtual_pointer_manager_v1_interface.name) {
     g.pointerManager = Bind<zwlr_virtual_pointer_manager_v1>(

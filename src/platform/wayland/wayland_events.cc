@@ -49,7 +49,8 @@ ButtonChange ButtonOf(int type) {
 
 uint32_t Now() {
   auto since = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+  return static_cast<uint32_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 // The keymap text in a sealed-size memory file, as the keymap request passes it.
@@ -125,20 +126,24 @@ bool WaylandEvents::State::CreateDevices() {
   pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.pointerManager, g.seat);
   keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(g.keyboardManager, g.seat);
   if (!keymap) {
-    keymap = XkbKeymap::Create(
-        {.upload = [this](const std::string& text) {
-           return keyboard != nullptr && SendKeymap(keyboard, text);
-         },
-         .key = [this](unix_input::KeyLayout::Code code, bool down) {
-           if (keyboard == nullptr) return;
-           zwp_virtual_keyboard_v1_key(keyboard, Now(), code - kXkbKeyCodeOffset,
-                                       down ? WL_KEYBOARD_KEY_STATE_PRESSED
-                                            : WL_KEYBOARD_KEY_STATE_RELEASED);
-         },
-         .modifiers = [this](const XkbKeymap::Modifiers& m) {
-           if (keyboard == nullptr) return;
-           zwp_virtual_keyboard_v1_modifiers(keyboard, m.depressed, m.latched, m.locked, m.group);
-         }});
+    keymap = XkbKeymap::Create({.upload =
+                                    [this](const std::string& text) {
+                                      return keyboard != nullptr && SendKeymap(keyboard, text);
+                                    },
+                                .key =
+                                    [this](unix_input::KeyLayout::Code code, bool down) {
+                                      if (keyboard == nullptr) return;
+                                      zwp_virtual_keyboard_v1_key(
+                                          keyboard, Now(), code - kXkbKeyCodeOffset,
+                                          down ? WL_KEYBOARD_KEY_STATE_PRESSED
+                                               : WL_KEYBOARD_KEY_STATE_RELEASED);
+                                    },
+                                .modifiers =
+                                    [this](const XkbKeymap::Modifiers& m) {
+                                      if (keyboard == nullptr) return;
+                                      zwp_virtual_keyboard_v1_modifiers(
+                                          keyboard, m.depressed, m.latched, m.locked, m.group);
+                                    }});
     if (keymap) typer = std::make_unique<unix_input::KeyTyper>(*keymap);
   }
   // A keymap before any key, on every new keyboard; the device is kept from here on, so
@@ -159,7 +164,8 @@ void WaylandEvents::State::SendScroll(uint32_t time, uint32_t axis, int32_t delt
   if (delta == 0) return;
   // Positive deltas scroll up (vertical) or left (horizontal); Wayland's axes grow down
   // and right. One wheel click per unit, as on X.
-  int clicks = static_cast<int>(std::min<int64_t>(std::abs(int64_t{delta}), kMaxWheelClicksPerEvent));
+  int clicks =
+      static_cast<int>(std::min<int64_t>(std::abs(int64_t{delta}), kMaxWheelClicksPerEvent));
   int steps = delta > 0 ? -clicks : clicks;
   zwlr_virtual_pointer_v1_axis_discrete(pointer, time, axis,
                                         wl_fixed_from_double(steps * kWheelClickDistance), steps);
@@ -201,16 +207,15 @@ void WaylandEvents::PostMouse(const MouseEvent& event) {
     auto offset = [](double v, int origin) {
       return static_cast<uint32_t>(std::max(0.0, std::round(v - origin)));
     };
-    zwlr_virtual_pointer_v1_motion_absolute(state_->pointer, time, offset(at.x, bounds.x),
-                                            offset(at.y, bounds.y),
-                                            static_cast<uint32_t>(bounds.width),
-                                            static_cast<uint32_t>(bounds.height));
+    zwlr_virtual_pointer_v1_motion_absolute(
+        state_->pointer, time, offset(at.x, bounds.x), offset(at.y, bounds.y),
+        static_cast<uint32_t>(bounds.width), static_cast<uint32_t>(bounds.height));
   }
   ButtonChange button = ButtonOf(event.type);
   if (button.code != 0) {
-    zwlr_virtual_pointer_v1_button(state_->pointer, time, button.code,
-                                   button.down ? WL_POINTER_BUTTON_STATE_PRESSED
-                                               : WL_POINTER_BUTTON_STATE_RELEASED);
+    zwlr_virtual_pointer_v1_button(
+        state_->pointer, time, button.code,
+        button.down ? WL_POINTER_BUTTON_STATE_PRESSED : WL_POINTER_BUTTON_STATE_RELEASED);
     state_->tracker.SetButton(button.bit, button.down);
   }
   zwlr_virtual_pointer_v1_frame(state_->pointer);

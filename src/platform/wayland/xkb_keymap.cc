@@ -34,7 +34,8 @@ std::unique_ptr<XkbKeymap> XkbKeymap::Create(Sink sink) {
   keymap->context_ = xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES);
   if (keymap->context_ == nullptr) return nullptr;
   xkb_rule_names names{"evdev", "pc105", "us", "", ""};
-  xkb_keymap* base = xkb_keymap_new_from_names(keymap->context_, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  xkb_keymap* base =
+      xkb_keymap_new_from_names(keymap->context_, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (base == nullptr) {
     Log("cannot compile the US keymap (is xkb-data installed?); keys are not typed on Wayland");
     return nullptr;
@@ -157,9 +158,8 @@ std::optional<XkbKeymap::Code> XkbKeymap::Bind(const KeySymbols& symbols,
   binding.symbols = symbols;
   binding.lastUse = uses_;
   std::string text = WithBindings();
-  xkb_keymap* check =
-      xkb_keymap_new_from_string(context_, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1,
-                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
+  xkb_keymap* check = xkb_keymap_new_from_string(context_, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1,
+                                                 XKB_KEYMAP_COMPILE_NO_FLAGS);
   if (check == nullptr || !sink_.upload(text)) {
     static LogOnce refused;
     if (refused.First()) {

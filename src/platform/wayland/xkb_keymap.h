@@ -81,11 +81,11 @@ class XkbKeymap : public unix_input::KeyLayout {
   xkb_state* state_ = nullptr;  // of the keymap the compositor has, with the keys held
   std::set<Code> held_;
   Modifiers sent_;
-  std::string baseText_;           // the US keymap as text
-  size_t symbolsEnd_ = 0;          // where bound keys are written into it
-  std::string text_;               // what the compositor has now
-  std::vector<Key> keys_;          // the base layout's keys, by code
-  std::vector<Binding> spare_;     // every empty key, highest code first; `symbols` set when bound
+  std::string baseText_;        // the US keymap as text
+  size_t symbolsEnd_ = 0;       // where bound keys are written into it
+  std::string text_;            // what the compositor has now
+  std::vector<Key> keys_;       // the base layout's keys, by code
+  std::vector<Binding> spare_;  // every empty key, highest code first; `symbols` set when bound
   uint64_t uses_ = 0;
 };
 
