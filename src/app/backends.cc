@@ -11,6 +11,10 @@
 #if HOVRA_HAVE_X11
 #include "platform/x11/x11_events.h"
 #endif
+#if HOVRA_HAVE_WAYLAND
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_events.h"
+#endif
 
 namespace hovra::app {
 namespace {
@@ -61,6 +65,16 @@ std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std:
     return events;
   }
 #endif
+#if HOVRA_HAVE_WAYLAND
+  if (name == "wayland") {
+    auto events = platform::wayland::OpenWaylandEvents("");
+    if (!events) {
+      error =
+          "no Wayland compositor with the virtual pointer and keyboard (is WAYLAND_DISPLAY set?)";
+    }
+    return events;
+  }
+#endif
   error = "the " + name + " input backend is not part of this build";
   return nullptr;
 }
@@ -71,6 +85,9 @@ BuiltBackends ThisBuild() {
   BuiltBackends built;
 #if HOVRA_HAVE_X11
   built.x11 = true;
+#endif
+#if HOVRA_HAVE_WAYLAND
+  built.wayland = true;
 #endif
   return built;
 }
@@ -83,6 +100,9 @@ SessionFacts SessionFactsFromEnvironment() {
   facts.sessionBus = SessionBusAddress();
 #if HOVRA_HAVE_X11
   facts.x11HasXTest = [] { return platform::x11::OpenX11Events(nullptr) != nullptr; };
+#endif
+#if HOVRA_HAVE_WAYLAND
+  facts.waylandHasVirtualInput = [] { return platform::wayland::WaylandHasVirtualInput(""); };
 #endif
   return facts;
 }
