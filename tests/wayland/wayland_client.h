@@ -36,6 +36,10 @@ class WaylandClient {
 
   // Until the window has the keyboard focus and a keymap (a keyboard exists on the seat).
   bool WaitForKeyboard(std::chrono::milliseconds wait = 5s);
+  // Until the window reported `line` (for example "close-requested").
+  bool WaitForLine(const std::string& line, std::chrono::milliseconds wait = 5s) {
+    return !TakeKind(line, 1, wait).empty();
+  }
   // Until the window receives pointer events (a pointer exists on the seat).
   bool WaitForPointer(std::chrono::milliseconds wait = 5s);
   // Waits for `count` typed characters (or the wait is over); returns what came.
