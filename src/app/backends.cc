@@ -11,6 +11,10 @@
 #if HOVRA_HAVE_X11
 #include "platform/x11/x11_events.h"
 #endif
+#if HOVRA_HAVE_PORTAL
+#include "platform/portal/portal_events.h"
+#include "platform/services.h"
+#endif
 #if HOVRA_HAVE_WAYLAND
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_events.h"
@@ -75,9 +79,34 @@ std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std:
     return events;
   }
 #endif
+#if HOVRA_HAVE_PORTAL
+  if (name == "portal") {
+    auto events = platform::portal::PortalEvents::Open(SessionBusAddress());
+    if (!events) error = "no desktop portal with remote desktop input on the session bus";
+    return events;
+  }
+#endif
   error = "the " + name + " input backend is not part of this build";
   return nullptr;
 }
+
+#if HOVRA_HAVE_PORTAL
+// The portal asks the user once the main loop runs, when the settings (which keep the
+// portal's restore token) are in place; what the user must know is shown on the main thread.
+void BeginPortal(platform::portal::PortalEvents& portal, platform::MainLoop& mainLoop) {
+  mainLoop.Post([&portal, &mainLoop] {
+    using platform::portal::kRestoreTokenSetting;
+    portal.Begin({[] { return platform::GetSettings().GetString(kRestoreTokenSetting).value_or(""); },
+                  [](const std::string& token) {
+                    platform::GetSettings().SetString(kRestoreTokenSetting, token);
+                    platform::GetSettings().Synchronize();
+                  },
+                  [&mainLoop](const std::string& message) {
+                    mainLoop.Post([message] { platform::GetUi().ShowMessage(message); });
+                  }});
+  });
+}
+#endif
 
 }  // namespace
 
@@ -88,6 +117,9 @@ BuiltBackends ThisBuild() {
 #endif
 #if HOVRA_HAVE_WAYLAND
   built.wayland = true;
+#endif
+#if HOVRA_HAVE_PORTAL
+  built.portal = true;
 #endif
   return built;
 }
@@ -103,6 +135,11 @@ SessionFacts SessionFactsFromEnvironment() {
 #endif
 #if HOVRA_HAVE_WAYLAND
   facts.waylandHasVirtualInput = [] { return platform::wayland::WaylandHasVirtualInput(""); };
+#endif
+#if HOVRA_HAVE_PORTAL
+  facts.portalHasRemoteDesktop = [bus = facts.sessionBus] {
+    return platform::portal::PortalHasRemoteDesktop(bus);
+  };
 #endif
   return facts;
 }
@@ -122,6 +159,11 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
   b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
+#if HOVRA_HAVE_PORTAL
+  if (auto* portal = dynamic_cast<platform::portal::PortalEvents*>(b->input_.get())) {
+    BeginPortal(*portal, *b->mainLoop_);
+  }
+#endif
   return b;
 }
 

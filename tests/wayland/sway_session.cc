@@ -15,7 +15,7 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/wayland/child_process.h"
+#include "tests/support/child_process.h"
 
 namespace hovra::testing {
 namespace {

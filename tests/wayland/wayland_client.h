@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/wayland/child_process.h"
+#include "tests/support/child_process.h"
 #include "tests/wayland/sway_session.h"
 
 namespace hovra::testing {

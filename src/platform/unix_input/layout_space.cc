@@ -15,6 +15,12 @@ int ToWireCoordinate(double value) {
 
 }  // namespace
 
+void PutMainFirst(std::vector<LayoutRect>& monitors) {
+  auto main = std::find_if(monitors.begin(), monitors.end(),
+                           [](const LayoutRect& box) { return box.x == 0 && box.y == 0; });
+  if (main != monitors.end()) std::rotate(monitors.begin(), main, main + 1);
+}
+
 Rect LayoutToScreenSpace(const LayoutRect& monitor, const LayoutRect& main) {
   // Flipped about the main monitor's bottom edge, which is screen space's y = 0.
   double bottom = main.y + main.height;

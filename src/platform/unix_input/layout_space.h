@@ -19,6 +19,9 @@ struct LayoutRect {  // a monitor or output, in layout coordinates
   friend bool operator==(const LayoutRect&, const LayoutRect&) = default;
 };
 
+// Moves the main monitor (the one at the layout's origin, else the first) to the front.
+void PutMainFirst(std::vector<LayoutRect>& monitors);
+
 Rect LayoutToScreenSpace(const LayoutRect& monitor, const LayoutRect& main);
 Point LayoutPointToScreenSpace(double x, double y, const LayoutRect& main);
 Point LayoutPointToEventSpace(double x, double y, const LayoutRect& main);

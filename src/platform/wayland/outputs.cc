@@ -103,9 +103,7 @@ std::vector<LayoutRect> Outputs::Layout() const {
     LayoutRect box = output->Box();
     if (box.width > 0 && box.height > 0) boxes.push_back(box);  // else not described yet
   }
-  auto main = std::find_if(boxes.begin(), boxes.end(),
-                           [](const LayoutRect& box) { return box.x == 0 && box.y == 0; });
-  if (main != boxes.end()) std::rotate(boxes.begin(), main, main + 1);
+  unix_input::PutMainFirst(boxes);
   return boxes;
 }
 

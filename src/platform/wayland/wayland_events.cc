@@ -11,7 +11,7 @@
 
 #include "base/log.h"
 #include "platform/unix_input/key_typer.h"
-#include "platform/wayland/pointer_tracker.h"
+#include "platform/unix_input/pointer_tracker.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/xkb_keymap.h"
 #include "virtual-keyboard-unstable-v1-client.h"
@@ -92,7 +92,7 @@ struct WaylandEvents::State {
   zwp_virtual_keyboard_v1* keyboard = nullptr;
   std::unique_ptr<XkbKeymap> keymap;
   std::unique_ptr<unix_input::KeyTyper> typer;
-  PointerTracker tracker;
+  unix_input::PointerTracker tracker;
 };
 
 wl_display* WaylandEvents::State::Ready() {

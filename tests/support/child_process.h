@@ -1,4 +1,4 @@
-// Child processes of the Wayland tests: a tool run to its end with its output captured,
+// Child processes of the tests: a tool run to its end with its output captured,
 // and a long-running helper whose standard output is read line by line with deadlines.
 #pragma once
 

@@ -1,5 +1,5 @@
-// The pointer as the wayland backend keeps it for itself, since no Wayland client can read
-// the real one back: a point of the compositor's layout that starts at the centre of the
+// The pointer as a backend keeps it for itself where nothing lets it read the real one back
+// (Wayland, the desktop portal): a point of the compositor's layout that starts at the centre of the
 // main output and follows every posted position. A position on no output is clamped, per
 // axis, into the output that held the pointer, the way relative motion stays on its screen.
 // Also the buttons the backend holds down.
@@ -12,9 +12,9 @@
 #include "platform/geometry.h"
 #include "platform/unix_input/layout_space.h"
 
-namespace hovra::platform::wayland {
+namespace hovra::platform::unix_input {
 
-using unix_input::LayoutRect;
+
 
 class PointerTracker {
  public:
@@ -43,4 +43,4 @@ class PointerTracker {
   uint32_t buttons_ = 0;
 };
 
-}  // namespace hovra::platform::wayland
+}  // namespace hovra::platform::unix_input

@@ -1,9 +1,9 @@
-#include "platform/wayland/pointer_tracker.h"
+#include "platform/unix_input/pointer_tracker.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace hovra::platform::wayland {
+namespace hovra::platform::unix_input {
 namespace {
 
 bool Contains(const LayoutRect& box, Point point) {
@@ -83,4 +83,4 @@ LayoutRect PointerTracker::Bounds() const {
   return {left, top, right - left, bottom - top};
 }
 
-}  // namespace hovra::platform::wayland
+}  // namespace hovra::platform::unix_input
