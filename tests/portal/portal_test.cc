@@ -3,10 +3,9 @@
 // restore token kept for the next start where the portal offers persistence.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 #include "platform/portal/portal_events.h"
@@ -77,7 +76,8 @@ class PortalBackend : public ::testing::Test {
       if (!call.method.starts_with("Notify")) continue;
       EXPECT_EQ(call.args[0], events_->Outcome().sessionHandle);
       EXPECT_EQ(call.args[1], json::object());
-      notified.emplace_back(call.method, json(std::vector<json>(call.args.begin() + 2, call.args.end())));
+      notified.emplace_back(call.method,
+                            json(std::vector<json>(call.args.begin() + 2, call.args.end())));
     }
     return notified;
   }
@@ -136,20 +136,19 @@ TEST_F(PortalBackend, AnAllowedSessionIsSetUpInOrderAndCarriesEveryKindOfInput) 
   events_->PostKey(Key(1, true, u"\u00e9"));
   events_->PostKey(Key(1, false, u"\u00e9"));
   events_->PostKey(Key(1, true, u"\u4e2d"));
-  EXPECT_EQ(Notified(12),
-            (std::vector<std::pair<std::string, json>>{
-                {"NotifyPointerMotionAbsolute", {61, 100.0, 200.0}},
-                {"NotifyPointerMotionAbsolute", {62, 20.0, 50.0}},
-                {"NotifyPointerButton", {0x111, 1}},
-                {"NotifyPointerMotionAbsolute", {62, 20.0, 50.0}},
-                {"NotifyPointerButton", {0x111, 0}},
-                {"NotifyPointerAxisDiscrete", {0, -2}},
-                {"NotifyPointerAxisDiscrete", {1, 1}},
-                {"NotifyKeyboardKeysym", {0x61, 1}},
-                {"NotifyKeyboardKeysym", {0x61, 0}},
-                {"NotifyKeyboardKeysym", {0xe9, 1}},
-                {"NotifyKeyboardKeysym", {0xe9, 0}},
-                {"NotifyKeyboardKeysym", {0x1004e2d, 1}}}));
+  EXPECT_EQ(Notified(12), (std::vector<std::pair<std::string, json>>{
+                              {"NotifyPointerMotionAbsolute", {61, 100.0, 200.0}},
+                              {"NotifyPointerMotionAbsolute", {62, 20.0, 50.0}},
+                              {"NotifyPointerButton", {0x111, 1}},
+                              {"NotifyPointerMotionAbsolute", {62, 20.0, 50.0}},
+                              {"NotifyPointerButton", {0x111, 0}},
+                              {"NotifyPointerAxisDiscrete", {0, -2}},
+                              {"NotifyPointerAxisDiscrete", {1, 1}},
+                              {"NotifyKeyboardKeysym", {0x61, 1}},
+                              {"NotifyKeyboardKeysym", {0x61, 0}},
+                              {"NotifyKeyboardKeysym", {0xe9, 1}},
+                              {"NotifyKeyboardKeysym", {0xe9, 0}},
+                              {"NotifyKeyboardKeysym", {0x1004e2d, 1}}}));
 }
 
 TEST_F(PortalBackend, ARefusalIsLoggedAndShownOnceAndInputThenGoesNowhere) {
@@ -199,11 +198,11 @@ TEST_F(PortalBackend, WithoutScreenCastingMotionIsRelativeOnANominalScreen) {
   Begin();
   ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
   EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 1920, 1080}}));
-  events_->PostMouse(Mouse(platform::kMouseMoved, 970, 530));  // from the centre, (960, 540)
+  events_->PostMouse(Mouse(platform::kMouseMoved, 970, 530));   // from the centre, (960, 540)
   events_->PostMouse(Mouse(platform::kMouseMoved, 5000, 530));  // clamped at the right edge
-  EXPECT_EQ(Notified(2), (std::vector<std::pair<std::string, json>>{
-                             {"NotifyPointerMotion", {10.0, -10.0}},
-                             {"NotifyPointerMotion", {949.0, 0.0}}}));
+  EXPECT_EQ(Notified(2),
+            (std::vector<std::pair<std::string, json>>{{"NotifyPointerMotion", {10.0, -10.0}},
+                                                       {"NotifyPointerMotion", {949.0, 0.0}}}));
 }
 
 }  // namespace
