@@ -60,17 +60,6 @@ TEST_F(WaylandKeyboard, MoreCharactersThanSpareKeysAreAllTyped) {
   EXPECT_EQ(client_->TakeText(many.size(), 15s), many);
 }
 
-TEST_F(WaylandKeyboard, HeldShiftShiftsKeysButNotText) {
-  if (IsSkipped()) return;
-  Key("[R] SHIFT d");
-  Key("a");
-  Type(u8"ab1!é");
-  Key("a");
-  Key("[R] SHIFT u");
-  Key("a");
-  EXPECT_EQ(client_->TakeText(8), U"Aab1!éAa");
-}
-
 TEST_F(WaylandKeyboard, ExplicitFlagsCarryExactlyTheirModifiers) {
   if (IsSkipped()) return;
   Key("[R] SHIFT d");
