@@ -15,6 +15,11 @@ packages=(
   netcat-openbsd                        # talking to the server by hand (see the README)
   libx11-dev libxtst-dev libxrandr-dev  # the x11 backend: XTEST input, XRandR monitors
   xvfb x11-xkb-utils x11-xserver-utils xkb-data  # the x11 tests: X server, layouts, monitors
+  # the wayland backend: client library, protocol code generator and XML, XKB keymaps
+  libwayland-dev wayland-protocols libxkbcommon-dev
+  sway                                  # the wayland tests: a headless compositor (run as "nobody")
+  # the portal backend: GDBus; its tests: a private bus and a fake portal in Python
+  libglib2.0-dev dbus python3-dbus python3-gi
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

@@ -67,4 +67,10 @@ if command -v Xvfb >/dev/null && ninja -C "$build" bench_x11 >/dev/null 2>&1; th
   echo "run-benchmarks: x11 backend against the journal, under Xvfb..." >&2
   "$build/bench/x11/bench_x11"
 fi
+# The wayland backend against the journal, posting into a private headless sway.
+if command -v sway >/dev/null && ninja -C "$build" bench_wayland >/dev/null 2>&1; then
+  echo >&2
+  echo "run-benchmarks: wayland backend against the journal, under headless sway..." >&2
+  "$build/bench/wayland/bench_wayland"
+fi
 ! grep -q 'MISSED' "$out/load.tsv"
