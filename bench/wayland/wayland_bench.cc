@@ -61,7 +61,8 @@ int Run(long count, int frames) {
   Rates waylandRates = MeasureRates(*wayland, count, [&] { wayland->Sync(); });
 
   // The pointer onto the window, at the journal's starting point.
-  wayland->PostMouse({.type = platform::kMouseMoved, .position = {600, 400}, .button = 0, .clickState = {}});
+  wayland->PostMouse(
+      {.type = platform::kMouseMoved, .position = {600, 400}, .button = 0, .clickState = {}});
   window.WaitForPointerAt(600, 400);
   ServerOptions options;
   options.discovery.port = 0;  // nothing leaves the machine

@@ -16,8 +16,10 @@
 #include "platform/services.h"
 #endif
 #if HOVRA_HAVE_WAYLAND
+#include "platform/wayland/foreign_toplevels.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_events.h"
+#include "platform/wayland/window_notices.h"
 #endif
 
 namespace hovra::app {
@@ -90,20 +92,38 @@ std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std:
   return nullptr;
 }
 
+#if HOVRA_HAVE_WAYLAND
+// On a wlroots compositor with the journal desktop, the running and frontmost applications
+// follow the compositor's windows (named by app id) until a desktop workspace names them.
+std::unique_ptr<platform::linux_desktop::WindowTracker> FollowWaylandWindows(
+    platform::journal::JournalBackend& journal, platform::MainLoop& mainLoop) {
+  if (!platform::wayland::WaylandHasForeignToplevels("")) return nullptr;
+  auto tracker = std::make_unique<platform::wayland::ForeignToplevelTracker>("", mainLoop);
+  auto notices = std::make_shared<platform::wayland::WindowNotices>();
+  tracker->Start([&journal, notices](const platform::linux_desktop::WindowSnapshot& snapshot) {
+    for (const platform::WorkspaceEvent& event : notices->Next(snapshot)) {
+      journal.Workspace().Notify(event);
+    }
+  });
+  return tracker;
+}
+#endif
+
 #if HOVRA_HAVE_PORTAL
 // The portal asks the user once the main loop runs, when the settings (which keep the
 // portal's restore token) are in place; what the user must know is shown on the main thread.
 void BeginPortal(platform::portal::PortalEvents& portal, platform::MainLoop& mainLoop) {
   mainLoop.Post([&portal, &mainLoop] {
     using platform::portal::kRestoreTokenSetting;
-    portal.Begin({[] { return platform::GetSettings().GetString(kRestoreTokenSetting).value_or(""); },
-                  [](const std::string& token) {
-                    platform::GetSettings().SetString(kRestoreTokenSetting, token);
-                    platform::GetSettings().Synchronize();
-                  },
-                  [&mainLoop](const std::string& message) {
-                    mainLoop.Post([message] { platform::GetUi().ShowMessage(message); });
-                  }});
+    portal.Begin(
+        {[] { return platform::GetSettings().GetString(kRestoreTokenSetting).value_or(""); },
+         [](const std::string& token) {
+           platform::GetSettings().SetString(kRestoreTokenSetting, token);
+           platform::GetSettings().Synchronize();
+         },
+         [&mainLoop](const std::string& message) {
+           mainLoop.Post([message] { platform::GetUi().ShowMessage(message); });
+         }});
   });
 }
 #endif
@@ -159,6 +179,11 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
   b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
+#if HOVRA_HAVE_WAYLAND
+  if (choice.input.name == "wayland" && choice.desktop.name == "journal") {
+    b->windows_ = FollowWaylandWindows(*b->journal_, *b->mainLoop_);
+  }
+#endif
 #if HOVRA_HAVE_PORTAL
   if (auto* portal = dynamic_cast<platform::portal::PortalEvents*>(b->input_.get())) {
     BeginPortal(*portal, *b->mainLoop_);

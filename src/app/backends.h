@@ -11,6 +11,7 @@
 
 #include "app/backend_choice.h"
 #include "app/options.h"
+#include "platform/linux/window_tracker.h"
 #include "platform/main_loop.h"
 #include "platform/services.h"
 
@@ -40,6 +41,8 @@ class Backends {
   std::unique_ptr<platform::journal::JournalBackend> journal_;
   std::unique_ptr<platform::MainLoop> mainLoop_;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
+  // The compositor's windows feeding the journal desktop's running applications, when there.
+  std::unique_ptr<platform::linux_desktop::WindowTracker> windows_;
   platform::Services services_;
 };
 

@@ -104,6 +104,37 @@ TEST(ServerOnWayland, AutoChoosesWaylandAndFramesReachAWaylandWindow) {
   EXPECT_EQ(window.TakeWheel(1), (std::vector<std::pair<unsigned, int>>{{0, -2}}));
 }
 
+TEST(ServerOnWayland, CurrentAppReportsFollowTheActivatedWindow) {
+  if (std::string why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+  SwaySession sway("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+  ASSERT_TRUE(sway.Running()) << sway.Log();
+  std::unique_ptr<ServerProcess> server;
+  {
+    WaylandSessionEnvironment session(sway.Display());
+    server = std::make_unique<ServerProcess>(AutoInput());
+  }
+  ASSERT_NE(server->Port(), 0) << server->Stderr();
+  SocketClient client(server->Port());
+  client.ReadUntil("\n");
+  client.Send("reportCurrentApp\n");
+  EXPECT_EQ(client.ReadUntil("\n"), "currentapp \n");  // nothing activated yet
+
+  // A new window reports its application twice, launched and activated, as on the Mac.
+  auto reported = [&](const std::string& appId) {
+    std::string line = "currentapp " + appId + "\n";
+    return client.ReadUntil(line).ends_with(line);
+  };
+  WaylandClient editor(sway, "org.hovra.Editor");
+  ASSERT_TRUE(editor.Ready());
+  EXPECT_TRUE(reported("org.hovra.Editor"));
+  WaylandClient viewer(sway, "org.hovra.Viewer");
+  ASSERT_TRUE(viewer.Ready());
+  EXPECT_TRUE(reported("org.hovra.Viewer"));
+  EXPECT_EQ(client.ReadAvailable(300ms).find("Editor"), std::string::npos);
+  ASSERT_TRUE(sway.Command("[app_id=\"org.hovra.Editor\"] focus"));
+  EXPECT_EQ(client.ReadUntil("\n"), "currentapp org.hovra.Editor\n");
+}
+
 TEST(ServerOnWayland, ASessionNoInputBackendReachesIsSaidInOneLine) {
   WaylandSessionEnvironment session("/nonexistent/wayland-9");
   ServerProcess server(AutoInput());

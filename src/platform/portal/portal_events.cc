@@ -76,12 +76,14 @@ struct PortalEvents::State {
   // A Notify call on the session, not waited for.
   void Notify(const char* method, GVariant* arguments) {
     g_dbus_connection_call(connection, kPortalBusName, kPortalPath, kRemoteDesktop, method,
-                           arguments, nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+                           arguments, nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr,
+                           nullptr);
   }
   GVariant* Empty() { return g_variant_new_array(G_VARIANT_TYPE("{sv}"), nullptr, 0); }
   void SendKeysym(uint32_t keysym, bool down) {
-    Notify("NotifyKeyboardKeysym", g_variant_new("(o@a{sv}iu)", handle.c_str(), Empty(),
-                                                 static_cast<int32_t>(keysym), down ? kPressed : kReleased));
+    Notify("NotifyKeyboardKeysym",
+           g_variant_new("(o@a{sv}iu)", handle.c_str(), Empty(), static_cast<int32_t>(keysym),
+                         down ? kPressed : kReleased));
   }
   void MoveTo(Point at, Point from);
 
@@ -99,8 +101,8 @@ void PortalEvents::State::MoveTo(Point at, Point from) {
   for (const PortalStream& stream : outcome.streams) {
     const unix_input::LayoutRect& p = stream.place;
     if (at.x < p.x || at.x >= p.x + p.width || at.y < p.y || at.y >= p.y + p.height) continue;
-    Notify("NotifyPointerMotionAbsolute",
-           g_variant_new("(o@a{sv}udd)", handle.c_str(), Empty(), stream.node, at.x - p.x, at.y - p.y));
+    Notify("NotifyPointerMotionAbsolute", g_variant_new("(o@a{sv}udd)", handle.c_str(), Empty(),
+                                                        stream.node, at.x - p.x, at.y - p.y));
     return;
   }
   if (at == from) return;
@@ -140,8 +142,9 @@ void PortalEvents::Begin(PortalHooks hooks) {
       hooks.saveToken(outcome.restoreToken);  // the question is not asked at the next start
     }
     if (outcome.state == SessionState::kDenied && hooks.tell) {
-      hooks.tell("Remote input was declined on this computer: pointer and keys from the phone "
-                 "do nothing until the server is started again.");
+      hooks.tell(
+          "Remote input was declined on this computer: pointer and keys from the phone "
+          "do nothing until the server is started again.");
     } else if (outcome.state == SessionState::kFailed && hooks.tell) {
       hooks.tell("The desktop portal could not start remote input: " + outcome.message);
     }
@@ -199,7 +202,9 @@ bool PortalEvents::Running(uint32_t device) {
       break;
   }
   if ((s.outcome.devices & device) == 0) {
-    if (s.noDevice.First()) Log("input dropped: the desktop granted no %s", device == kDeviceKeyboard ? "keyboard" : "pointer");
+    if (s.noDevice.First())
+      Log("input dropped: the desktop granted no %s",
+          device == kDeviceKeyboard ? "keyboard" : "pointer");
     return false;
   }
   return true;
@@ -229,7 +234,8 @@ void PortalEvents::PostScroll(const ScrollEvent& event) {
   // Positive deltas scroll up or left; the portal's steps grow down and right.
   auto send = [&](uint32_t axis, int32_t delta) {
     if (delta == 0) return;
-    int clicks = static_cast<int>(std::min<int64_t>(std::abs(int64_t{delta}), kMaxWheelClicksPerEvent));
+    int clicks =
+        static_cast<int>(std::min<int64_t>(std::abs(int64_t{delta}), kMaxWheelClicksPerEvent));
     state_->Notify("NotifyPointerAxisDiscrete",
                    g_variant_new("(o@a{sv}ui)", state_->handle.c_str(), state_->Empty(), axis,
                                  delta > 0 ? -clicks : clicks));

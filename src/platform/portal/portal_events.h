@@ -29,9 +29,9 @@ inline constexpr char kRestoreTokenSetting[] = "portalRestoreToken";
 inline constexpr unix_input::LayoutRect kNominalScreen{0, 0, 1920, 1080};
 
 struct PortalHooks {
-  std::function<std::string()> loadToken;               // the kept choice, or empty
-  std::function<void(const std::string&)> saveToken;    // a choice the portal lets us keep
-  std::function<void(const std::string&)> tell;         // a message for the user (refusal)
+  std::function<std::string()> loadToken;             // the kept choice, or empty
+  std::function<void(const std::string&)> saveToken;  // a choice the portal lets us keep
+  std::function<void(const std::string&)> tell;       // a message for the user (refusal)
 };
 
 class PortalEvents : public EventServices {

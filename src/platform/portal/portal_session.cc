@@ -10,7 +10,7 @@
 namespace hovra::platform::portal {
 namespace {
 
-constexpr uint32_t kSourceMonitor = 1;       // ScreenCast source type: whole monitors
+constexpr uint32_t kSourceMonitor = 1;        // ScreenCast source type: whole monitors
 constexpr uint32_t kPersistUntilRevoked = 2;  // SelectDevices persist_mode
 constexpr uint32_t kResponseSuccess = 0;
 constexpr uint32_t kResponseCancelled = 1;
@@ -39,7 +39,8 @@ uint32_t InterfaceVersion(GDBusConnection* connection, const char* interface) {
   if (reply == nullptr) return 0;
   GVariant* value = nullptr;
   g_variant_get(reply, "(v)", &value);
-  uint32_t version = g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32) ? g_variant_get_uint32(value) : 0;
+  uint32_t version =
+      g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32) ? g_variant_get_uint32(value) : 0;
   g_variant_unref(value);
   g_variant_unref(reply);
   return version;
@@ -90,8 +91,8 @@ struct PortalSession::Exchange {
     guint subscription = g_dbus_connection_signal_subscribe(
         connection, kPortalBusName, "org.freedesktop.portal.Request", "Response", path.c_str(),
         nullptr, G_DBUS_SIGNAL_FLAGS_NONE,
-        [](GDBusConnection*, const char*, const char*, const char*, const char*, GVariant* parameters,
-           gpointer data) {
+        [](GDBusConnection*, const char*, const char*, const char*, const char*,
+           GVariant* parameters, gpointer data) {
           auto* out = static_cast<std::optional<Answer>*>(data);
           Answer got;
           g_variant_get(parameters, "(u@a{sv})", &got.response, &got.results);
@@ -116,7 +117,8 @@ struct PortalSession::Exchange {
 };
 
 PortalSession::PortalSession(GDBusConnection* connection, std::string restoreToken)
-    : connection_(G_DBUS_CONNECTION(g_object_ref(connection))), restoreToken_(std::move(restoreToken)) {}
+    : connection_(G_DBUS_CONNECTION(g_object_ref(connection))),
+      restoreToken_(std::move(restoreToken)) {}
 
 PortalSession::~PortalSession() {
   if (thread_.joinable()) {
@@ -189,9 +191,11 @@ void PortalSession::Run() {
   GVariantBuilder options;
   g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
   std::string sessionToken = NewToken();
-  g_variant_builder_add(&options, "{sv}", "session_handle_token", g_variant_new_string(sessionToken.c_str()));
-  auto created = exchange.Call(kRemoteDesktop, "CreateSession", &options,
-                               [](GVariant* o) { return g_variant_new("(@a{sv})", o); }, error);
+  g_variant_builder_add(&options, "{sv}", "session_handle_token",
+                        g_variant_new_string(sessionToken.c_str()));
+  auto created = exchange.Call(
+      kRemoteDesktop, "CreateSession", &options,
+      [](GVariant* o) { return g_variant_new("(@a{sv})", o); }, error);
   if (!created || created->response != kResponseSuccess) {
     if (created && created->results) g_variant_unref(created->results);
     return fail(error.empty() ? "CreateSession was refused" : error);
@@ -214,11 +218,14 @@ void PortalSession::Run() {
   }
 
   g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-  g_variant_builder_add(&options, "{sv}", "types", g_variant_new_uint32(kDeviceKeyboard | kDevicePointer));
+  g_variant_builder_add(&options, "{sv}", "types",
+                        g_variant_new_uint32(kDeviceKeyboard | kDevicePointer));
   if (version >= 2) {  // the choice can be kept, and an earlier one restored
-    g_variant_builder_add(&options, "{sv}", "persist_mode", g_variant_new_uint32(kPersistUntilRevoked));
+    g_variant_builder_add(&options, "{sv}", "persist_mode",
+                          g_variant_new_uint32(kPersistUntilRevoked));
     if (!restoreToken_.empty()) {
-      g_variant_builder_add(&options, "{sv}", "restore_token", g_variant_new_string(restoreToken_.c_str()));
+      g_variant_builder_add(&options, "{sv}", "restore_token",
+                            g_variant_new_string(restoreToken_.c_str()));
     }
   }
   auto devices = exchange.Call(kRemoteDesktop, "SelectDevices", &options, onSession, error);
@@ -228,20 +235,23 @@ void PortalSession::Run() {
   }
 
   g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-  auto started = exchange.Call(kRemoteDesktop, "Start", &options,
-                               [&](GVariant* o) { return g_variant_new("(os@a{sv})", session.c_str(), "", o); },
-                               error);
+  auto started = exchange.Call(
+      kRemoteDesktop, "Start", &options,
+      [&](GVariant* o) { return g_variant_new("(os@a{sv})", session.c_str(), "", o); }, error);
   if (!started) return fail(error.empty() ? "Start got no answer" : error);
   if (started->response != kResponseSuccess) {
     if (started->results) g_variant_unref(started->results);
-    outcome.state = started->response == kResponseCancelled ? SessionState::kDenied : SessionState::kFailed;
-    outcome.message = started->response == kResponseCancelled ? "the user said no" : "the portal refused";
+    outcome.state =
+        started->response == kResponseCancelled ? SessionState::kDenied : SessionState::kFailed;
+    outcome.message =
+        started->response == kResponseCancelled ? "the user said no" : "the portal refused";
     g_main_context_pop_thread_default(context);
     return Settle(outcome);
   }
   g_variant_lookup(started->results, "devices", "u", &outcome.devices);
   const char* token = nullptr;
-  if (g_variant_lookup(started->results, "restore_token", "&s", &token)) outcome.restoreToken = token;
+  if (g_variant_lookup(started->results, "restore_token", "&s", &token))
+    outcome.restoreToken = token;
   if (screenCast) outcome.streams = ReadStreams(started->results);
   g_variant_unref(started->results);
   outcome.state = SessionState::kReady;
