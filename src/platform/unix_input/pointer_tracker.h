@@ -1,8 +1,8 @@
 // The pointer as a backend keeps it for itself where nothing lets it read the real one back
-// (Wayland, the desktop portal): a point of the compositor's layout that starts at the centre of the
-// main output and follows every posted position. A position on no output is clamped, per
-// axis, into the output that held the pointer, the way relative motion stays on its screen.
-// Also the buttons the backend holds down.
+// (Wayland, the desktop portal): a point of the compositor's layout that starts at the centre of
+// the main output and follows every posted position. A position on no output is clamped, per axis,
+// into the output that held the pointer, the way relative motion stays on its screen. Also the
+// buttons the backend holds down.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,6 @@
 #include "platform/unix_input/layout_space.h"
 
 namespace hovra::platform::unix_input {
-
-
 
 class PointerTracker {
  public:
