@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/log.h"
 #include "platform/journal/journal_backend.h"
 #include "platform/run_loop.h"
 #if HOVRA_HAVE_X11
@@ -97,7 +98,11 @@ std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std:
 // follow the compositor's windows (named by app id) until a desktop workspace names them.
 std::unique_ptr<platform::linux_desktop::WindowTracker> FollowWaylandWindows(
     platform::journal::JournalBackend& journal, platform::MainLoop& mainLoop) {
-  if (!platform::wayland::WaylandHasForeignToplevels("")) return nullptr;
+  if (!platform::wayland::WaylandHasForeignToplevels("")) {
+    Log("this Wayland compositor lists its windows to no client: the running and frontmost "
+        "applications are not followed");
+    return nullptr;
+  }
   auto tracker = std::make_unique<platform::wayland::ForeignToplevelTracker>("", mainLoop);
   auto notices = std::make_shared<platform::wayland::WindowNotices>();
   tracker->Start([&journal, notices](const platform::linux_desktop::WindowSnapshot& snapshot) {
@@ -180,7 +185,8 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
 #if HOVRA_HAVE_WAYLAND
-  if (choice.input.name == "wayland" && choice.desktop.name == "journal") {
+  bool waylandInput = choice.input.name == "wayland" || choice.input.name == "portal";
+  if (waylandInput && choice.desktop.name == "journal" && !Env("WAYLAND_DISPLAY").empty()) {
     b->windows_ = FollowWaylandWindows(*b->journal_, *b->mainLoop_);
   }
 #endif

@@ -160,17 +160,18 @@ void PortalSession::Settle(SessionOutcome outcome) {
         outcome.message.c_str());
   } else if (outcome.state == SessionState::kFailed) {
     Log("the desktop portal could not start remote input: %s", outcome.message.c_str());
-  } else {
-    Log("the desktop portal started remote input (%s%s)",
-        (outcome.devices & kDeviceKeyboard) != 0 ? "keyboard " : "",
-        outcome.streams.empty() ? "pointer, relative motion" : "pointer on monitor streams");
   }
+  if (settled_) settled_(outcome);  // before it is published: waiters see its effects too
   {
     std::lock_guard lock(mutex_);
     outcome_ = outcome;
   }
   changed_.notify_all();
-  if (settled_) settled_(outcome);
+  if (outcome.state == SessionState::kReady) {  // once input is accepted: the line means it
+    Log("the desktop portal started remote input (%s%s)",
+        (outcome.devices & kDeviceKeyboard) != 0 ? "keyboard, " : "",
+        outcome.streams.empty() ? "pointer moving relatively" : "pointer on monitor streams");
+  }
 }
 
 void PortalSession::Run() {
