@@ -35,11 +35,13 @@ package: configure
 test-sanitize:
 	@$(MAKE) --no-print-directory test BUILD=build-sanitize CMAKE_FLAGS="-DHOVRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 
-# The threaded parts (server, run loop, catalogue hops) under ThreadSanitizer. The X11
-# tests stay out: the X libraries lock in ways ThreadSanitizer cannot follow.
+# The threaded parts (server, run loop, catalogue hops) under ThreadSanitizer. The X11,
+# Wayland and portal tests stay out: libX11, libwayland-client and GLib lock in ways
+# ThreadSanitizer cannot follow.
 test-tsan:
 	@TSAN_OPTIONS="halt_on_error=1" \
-	  $(MAKE) --no-print-directory test BUILD=build-tsan CTEST_ARGS="-E 'X11|ServerOnX11'" \
+	  $(MAKE) --no-print-directory test BUILD=build-tsan \
+	  CTEST_ARGS="-E 'X11|ServerOnX11|Wayland|ServerOnWayland|Portal|ServerOnPortal'" \
 	  CMAKE_FLAGS="-DHOVRA_TSAN=ON -DCMAKE_BUILD_TYPE=Debug"
 
 clean:

@@ -25,6 +25,11 @@ packages=(
   # The Debian package (make package) and its test: dpkg-shlibdeps works out Depends; the
   # test checks the manual page (groff), desktop entry, unit (systemd-analyze) and icon.
   dpkg-dev file groff-base desktop-file-utils systemd
+  # the wayland backend: client library, protocol code generator and XML, XKB keymaps
+  libwayland-dev wayland-protocols libxkbcommon-dev
+  sway                                  # the wayland tests: a headless compositor (run as "nobody")
+  # the portal backend: GDBus; its tests: a private bus and a fake portal in Python
+  python3-dbus python3-gi
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

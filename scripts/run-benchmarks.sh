@@ -99,4 +99,10 @@ if ninja -C "$build" bench_linux_dock >/dev/null 2>&1; then
   echo "run-benchmarks: linux desktop, Dock and icons (cold and warm)..." >&2
   "$build/bench/linux/bench_linux_dock" | tee "$out/linux.tsv" | column -t -s $'\t'
 fi
+# The wayland backend against the journal, posting into a private headless sway.
+if command -v sway >/dev/null && ninja -C "$build" bench_wayland >/dev/null 2>&1; then
+  echo >&2
+  echo "run-benchmarks: wayland backend against the journal, under headless sway..." >&2
+  "$build/bench/wayland/bench_wayland"
+fi
 ! grep -q 'MISSED' "$out/load.tsv"

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/input_backend_bench.h"
 #include "input/key_names.h"
 #include "platform/journal/journal_backend.h"
 #include "platform/memory_settings_store.h"
@@ -32,103 +33,6 @@
 
 namespace hovra::bench {
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// Posts `count` events of one kind; `finish` waits until they have taken effect.
-double EventsPerSecond(long count, const std::function<void(long)>& post,
-                       const std::function<void()>& finish) {
-  Clock::time_point start = Clock::now();
-  for (long i = 0; i < count; ++i) post(i);
-  finish();
-  return static_cast<double>(count) / Seconds(Clock::now() - start);
-}
-
-struct Rates {
-  double keys = 0;
-  double moves = 0;
-  double text = 0;
-};
-
-Rates MeasureRates(platform::EventServices& events, long count,
-                   const std::function<void()>& finish) {
-  static const char16_t kAccented[] = u"\u00e9";  // absent from a US map: typed on a spare key
-  Rates rates;
-  rates.keys = EventsPerSecond(
-      count,
-      [&](long i) {
-        events.PostKey({.code = 0,
-                        .down = i % 2 == 0,
-                        .source = platform::EventSource::kNone,
-                        .flags = {},
-                        .unicode = {}});
-      },
-      finish);
-  rates.moves = EventsPerSecond(
-      count,
-      [&](long i) {
-        events.PostMouse({.type = platform::kMouseMoved,
-                          .position = {static_cast<double>(i % 1000), static_cast<double>(i % 700)},
-                          .button = 0,
-                          .clickState = {}});
-      },
-      finish);
-  rates.text = EventsPerSecond(
-      count,
-      [&](long i) {
-        events.PostKey({.code = 1,
-                        .down = i % 2 == 0,
-                        .source = platform::EventSource::kNone,
-                        .flags = 0,
-                        .unicode = std::u16string_view(kAccented, 1)});
-      },
-      finish);
-  return rates;
-}
-
-int ConnectLoopback(unsigned short port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return -1;
-  }
-  int one = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  return fd;
-}
-
-struct Latency {
-  double median = 0;
-  double p99 = 0;
-};
-
-// Sends "mos" frames one at a time, each moving the pointer one pixel right or left, and
-// waits until `waitForX` has seen the pointer arrive at the new x.
-Latency FrameToPointer(unsigned short port, int frames, double x,
-                       const std::function<void(double)>& waitForX) {
-  int fd = ConnectLoopback(port);
-  if (fd < 0) return {};
-  std::vector<double> micros;
-  for (int i = 0; i < frames; ++i) {
-    const char* frame = i % 2 == 0 ? "mos005m 1 0" : "mos006m -1 0";
-    double target = x + (i % 2 == 0 ? 1 : -1);
-    Clock::time_point start = Clock::now();
-    if (write(fd, frame, std::strlen(frame)) < 0) break;
-    waitForX(target);
-    micros.push_back(Seconds(Clock::now() - start) * 1e6);
-    x = target;
-  }
-  close(fd);
-  if (micros.empty()) return {};
-  std::sort(micros.begin(), micros.end());
-  return {micros[micros.size() / 2], micros[micros.size() * 99 / 100]};
-}
 
 // Blocks on the observer's connection until the root window reports motion to `x`: the
 // moment a client on the desktop would learn of it.
@@ -199,15 +103,7 @@ int Run(long count, int frames) {
   platform::Install({});
   XCloseDisplay(observer);
 
-  std::printf("%-34s %14s %14s\n", "", "journal", "x11 (Xvfb)");
-  std::printf("%-34s %14.0f %14.0f\n", "key events per second", journalRates.keys, x11Rates.keys);
-  std::printf("%-34s %14.0f %14.0f\n", "pointer moves per second", journalRates.moves,
-              x11Rates.moves);
-  std::printf("%-34s %14.0f %14.0f\n", "text events per second", journalRates.text, x11Rates.text);
-  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, median us", latency[0].median,
-              latency[1].median);
-  std::printf("%-34s %14.1f %14.1f\n", "\"mos\" frame to pointer, p99 us", latency[0].p99,
-              latency[1].p99);
+  PrintRates("x11 (Xvfb)", journalRates, x11Rates, latency[0], latency[1]);
   return 0;
 }
 

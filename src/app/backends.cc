@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/log.h"
 #include "platform/journal/journal_backend.h"
 #include "platform/run_loop.h"
 #if HOVRA_HAVE_X11
@@ -16,6 +17,16 @@
 #endif
 #if HOVRA_HAVE_LINUX_DESKTOP
 #include "platform/linux/workspace/open_workspace.h"
+#endif
+#if HOVRA_HAVE_PORTAL
+#include "platform/portal/portal_events.h"
+#include "platform/services.h"
+#endif
+#if HOVRA_HAVE_WAYLAND
+#include "platform/wayland/foreign_toplevels.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_events.h"
+#include "platform/wayland/window_notices.h"
 #endif
 
 namespace hovra::app {
@@ -67,9 +78,66 @@ std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std:
     return events;
   }
 #endif
+#if HOVRA_HAVE_WAYLAND
+  if (name == "wayland") {
+    auto events = platform::wayland::OpenWaylandEvents("");
+    if (!events) {
+      error =
+          "no Wayland compositor with the virtual pointer and keyboard (is WAYLAND_DISPLAY set?)";
+    }
+    return events;
+  }
+#endif
+#if HOVRA_HAVE_PORTAL
+  if (name == "portal") {
+    auto events = platform::portal::PortalEvents::Open(SessionBusAddress());
+    if (!events) error = "no desktop portal with remote desktop input on the session bus";
+    return events;
+  }
+#endif
   error = "the " + name + " input backend is not part of this build";
   return nullptr;
 }
+
+#if HOVRA_HAVE_WAYLAND
+// On a wlroots compositor with the journal desktop, the running and frontmost applications
+// follow the compositor's windows (named by app id) until a desktop workspace names them.
+std::unique_ptr<platform::linux_desktop::WindowTracker> FollowWaylandWindows(
+    platform::journal::JournalBackend& journal, platform::MainLoop& mainLoop) {
+  if (!platform::wayland::WaylandHasForeignToplevels("")) {
+    Log("this Wayland compositor lists its windows to no client: the running and frontmost "
+        "applications are not followed");
+    return nullptr;
+  }
+  auto tracker = std::make_unique<platform::wayland::ForeignToplevelTracker>("", mainLoop);
+  auto notices = std::make_shared<platform::wayland::WindowNotices>();
+  tracker->Start([&journal, notices](const platform::linux_desktop::WindowSnapshot& snapshot) {
+    for (const platform::WorkspaceEvent& event : notices->Next(snapshot)) {
+      journal.Workspace().Notify(event);
+    }
+  });
+  return tracker;
+}
+#endif
+
+#if HOVRA_HAVE_PORTAL
+// The portal asks the user once the main loop runs, when the settings (which keep the
+// portal's restore token) are in place; what the user must know is shown on the main thread.
+void BeginPortal(platform::portal::PortalEvents& portal, platform::MainLoop& mainLoop) {
+  mainLoop.Post([&portal, &mainLoop] {
+    using platform::portal::kRestoreTokenSetting;
+    portal.Begin(
+        {[] { return platform::GetSettings().GetString(kRestoreTokenSetting).value_or(""); },
+         [](const std::string& token) {
+           platform::GetSettings().SetString(kRestoreTokenSetting, token);
+           platform::GetSettings().Synchronize();
+         },
+         [&mainLoop](const std::string& message) {
+           mainLoop.Post([message] { platform::GetUi().ShowMessage(message); });
+         }});
+  });
+}
+#endif
 
 }  // namespace
 
@@ -84,6 +152,12 @@ BuiltBackends ThisBuild() {
 #if HOVRA_HAVE_LINUX_DESKTOP
   built.linuxDesktop = true;
 #endif
+#if HOVRA_HAVE_WAYLAND
+  built.wayland = true;
+#endif
+#if HOVRA_HAVE_PORTAL
+  built.portal = true;
+#endif
   return built;
 }
 
@@ -95,6 +169,14 @@ SessionFacts SessionFactsFromEnvironment() {
   facts.sessionBus = SessionBusAddress();
 #if HOVRA_HAVE_X11
   facts.x11HasXTest = [] { return platform::x11::OpenX11Events(nullptr) != nullptr; };
+#endif
+#if HOVRA_HAVE_WAYLAND
+  facts.waylandHasVirtualInput = [] { return platform::wayland::WaylandHasVirtualInput(""); };
+#endif
+#if HOVRA_HAVE_PORTAL
+  facts.portalHasRemoteDesktop = [bus = facts.sessionBus] {
+    return platform::portal::PortalHasRemoteDesktop(bus);
+  };
 #endif
   return facts;
 }
@@ -137,6 +219,17 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   // The tray brings its own main loop (Qt) when it comes.
   if (!b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
+#if HOVRA_HAVE_WAYLAND
+  bool waylandInput = choice.input.name == "wayland" || choice.input.name == "portal";
+  if (waylandInput && choice.desktop.name == "journal" && !Env("WAYLAND_DISPLAY").empty()) {
+    b->windows_ = FollowWaylandWindows(*b->journal_, *b->mainLoop_);
+  }
+#endif
+#if HOVRA_HAVE_PORTAL
+  if (auto* portal = dynamic_cast<platform::portal::PortalEvents*>(b->input_.get())) {
+    BeginPortal(*portal, *b->mainLoop_);
+  }
+#endif
   return b;
 }
 

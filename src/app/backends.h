@@ -11,6 +11,7 @@
 
 #include "app/backend_choice.h"
 #include "app/options.h"
+#include "platform/linux/window_tracker.h"
 #include "platform/main_loop.h"
 #include "platform/services.h"
 
@@ -45,6 +46,8 @@ class Backends {
   // The Linux desktop's workspace half (after the main loop: it ends first).
   std::unique_ptr<platform::linux_desktop::LinuxWorkspaceParts> linuxWorkspace_;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
+  // The compositor's windows feeding the journal desktop's running applications, when there.
+  std::unique_ptr<platform::linux_desktop::WindowTracker> windows_;
   platform::Services services_;
 };
 

@@ -12,9 +12,12 @@
 #include <set>
 #include <vector>
 
-#include "platform/x11/key_symbols.h"
+#include "platform/unix_input/key_symbols.h"
 
 namespace hovra::platform::x11 {
+
+using unix_input::KeySymbol;
+using unix_input::KeySymbols;
 
 class KeyMap {
  public:

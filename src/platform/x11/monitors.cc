@@ -10,14 +10,14 @@ bool HasMonitorList(Display* display) {
   return major > 1 || (major == 1 && minor >= 5);  // monitors arrived with RandR 1.5
 }
 
-std::vector<MonitorRect> ReadMonitors(Display* display, bool hasMonitorList) {
-  std::vector<MonitorRect> monitors;
+std::vector<LayoutRect> ReadMonitors(Display* display, bool hasMonitorList) {
+  std::vector<LayoutRect> monitors;
   Window root = DefaultRootWindow(display);
   if (hasMonitorList) {
     int count = 0;
     XRRMonitorInfo* list = XRRGetMonitors(display, root, True, &count);
     for (int i = 0; list != nullptr && i < count; ++i) {
-      MonitorRect rect{list[i].x, list[i].y, list[i].width, list[i].height};
+      LayoutRect rect{list[i].x, list[i].y, list[i].width, list[i].height};
       if (list[i].primary) {
         monitors.insert(monitors.begin(), rect);
       } else {

@@ -6,12 +6,14 @@
 
 #include <vector>
 
-#include "platform/x11/screen_space.h"
+#include "platform/unix_input/layout_space.h"
 
 namespace hovra::platform::x11 {
 
+using unix_input::LayoutRect;
+
 // Whether the server keeps a monitor list (RandR 1.5); asked once per connection.
 bool HasMonitorList(Display* display);
-std::vector<MonitorRect> ReadMonitors(Display* display, bool hasMonitorList);
+std::vector<LayoutRect> ReadMonitors(Display* display, bool hasMonitorList);
 
 }  // namespace hovra::platform::x11

@@ -8,13 +8,18 @@
 #include <cstdlib>
 #include <utility>
 
+#include "platform/unix_input/layout_space.h"
 #include "platform/x11/key_map.h"
 #include "platform/x11/keyboard.h"
 #include "platform/x11/monitors.h"
-#include "platform/x11/screen_space.h"
 #include "platform/x11/x11_connection.h"
 
 namespace hovra::platform::x11 {
+
+using unix_input::EventToLayout;
+using unix_input::LayoutPointToEventSpace;
+using unix_input::LayoutPointToScreenSpace;
+using unix_input::LayoutToScreenSpace;
 
 namespace {
 
@@ -53,15 +58,15 @@ struct X11Events::State {
   // Reads the pointer (and the monitors); keeps the last known values when unreachable.
   void ReadPointer(bool withMonitors);
   void ReadMonitorsOnly();
-  MonitorRect Primary() const { return monitors.empty() ? MonitorRect{} : monitors.front(); }
+  LayoutRect Primary() const { return monitors.empty() ? LayoutRect{} : monitors.front(); }
   void Click(Display* display, unsigned button, int count);
 
   X11Connection connection;
   KeyMap keyMap;
   Keyboard keyboard{keyMap};
   bool hasMonitorList = false;
-  int xkbEventBase = -1;              // XKB's event number on this connection; -1 without XKB
-  std::vector<MonitorRect> monitors;  // the last read, primary first
+  int xkbEventBase = -1;             // XKB's event number on this connection; -1 without XKB
+  std::vector<LayoutRect> monitors;  // the last read, primary first
   int rootX = 0;
   int rootY = 0;
   unsigned int buttonMask = 0;
@@ -119,7 +124,7 @@ void X11Events::State::ReadPointer(bool withMonitors) {
   unsigned int mask = 0;
   bool onThisScreen =
       XQueryPointer(display, root, &rootReturn, &child, &x, &y, &windowX, &windowY, &mask);
-  std::vector<MonitorRect> read;
+  std::vector<LayoutRect> read;
   if (withMonitors) read = ReadMonitors(display, hasMonitorList);
   if (Lost()) return;
   if (onThisScreen) {
@@ -133,7 +138,7 @@ void X11Events::State::ReadPointer(bool withMonitors) {
 void X11Events::State::ReadMonitorsOnly() {
   Display* display = Ready();
   if (display == nullptr) return;
-  std::vector<MonitorRect> read = ReadMonitors(display, hasMonitorList);
+  std::vector<LayoutRect> read = ReadMonitors(display, hasMonitorList);
   if (!Lost()) monitors = std::move(read);
 }
 
@@ -172,7 +177,7 @@ void X11Events::PostMouse(const MouseEvent& event) {
   // Event space hangs on the primary monitor as last read: every pointer read refreshes
   // it, so posting itself needs no round trip.
   if (state_->monitors.empty()) state_->ReadMonitorsOnly();
-  auto [x, y] = EventToRoot(event.position, state_->Primary());
+  auto [x, y] = EventToLayout(event.position, state_->Primary());
   XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
   auto [button, down] = ButtonOf(event.type);
   if (button != 0) XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
@@ -201,13 +206,13 @@ void X11Events::PostScroll(const ScrollEvent& event) {
 Point X11Events::PointerLocation() {
   std::lock_guard lock(mutex_);
   state_->ReadPointer(true);
-  return RootToScreenSpace(state_->rootX, state_->rootY, state_->Primary());
+  return LayoutPointToScreenSpace(state_->rootX, state_->rootY, state_->Primary());
 }
 
 Point X11Events::PointerEventLocation() {
   std::lock_guard lock(mutex_);
   state_->ReadPointer(true);
-  return RootToEventSpace(state_->rootX, state_->rootY, state_->Primary());
+  return LayoutPointToEventSpace(state_->rootX, state_->rootY, state_->Primary());
 }
 
 uint32_t X11Events::PressedMouseButtons() {
@@ -224,8 +229,8 @@ std::vector<Rect> X11Events::ScreenFrames() {
   std::lock_guard lock(mutex_);
   state_->ReadMonitorsOnly();
   std::vector<Rect> frames;
-  for (const MonitorRect& monitor : state_->monitors) {
-    frames.push_back(MonitorToScreenSpace(monitor, state_->Primary()));
+  for (const LayoutRect& monitor : state_->monitors) {
+    frames.push_back(LayoutToScreenSpace(monitor, state_->Primary()));
   }
   return frames;
 }

@@ -1,14 +1,15 @@
-// What each macOS virtual key code the system posts means on an X desktop: the keysym of
-// the key on a US layout without and with Shift. Command is Super, Option is Alt. Also the
-// keysym that types one Unicode character.
+// What each macOS virtual key code the system posts means on an X or Wayland desktop: the
+// keysym of the key on a US layout without and with Shift. Command is Super, Option is Alt.
+// Also the keysym that types one Unicode character. Keysym values are X's, which XKB (and
+// so every Wayland keymap) shares.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
-namespace hovra::platform::x11 {
+namespace hovra::platform::unix_input {
 
-using KeySymbol = unsigned long;  // an X keysym, without pulling Xlib into every includer
+using KeySymbol = unsigned long;  // an X or XKB keysym, without pulling Xlib into every includer
 
 struct KeySymbols {
   KeySymbol plain = 0;    // the key's keysym
@@ -30,4 +31,4 @@ uint64_t FlagOf(Modifier modifier);
 std::optional<Modifier> ModifierOfKey(uint16_t code);
 KeySymbol SymbolOfModifier(Modifier modifier);
 
-}  // namespace hovra::platform::x11
+}  // namespace hovra::platform::unix_input

@@ -1,4 +1,4 @@
-#include "platform/x11/key_symbols.h"
+#include "platform/unix_input/key_symbols.h"
 
 #include <X11/keysym.h>
 
@@ -6,7 +6,7 @@
 
 #include "platform/event_services.h"
 
-namespace hovra::platform::x11 {
+namespace hovra::platform::unix_input {
 namespace {
 
 struct Row {
@@ -118,4 +118,4 @@ KeySymbol SymbolOfModifier(Modifier modifier) {
   return 0;
 }
 
-}  // namespace hovra::platform::x11
+}  // namespace hovra::platform::unix_input

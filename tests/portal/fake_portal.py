@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""A stand-in for the desktop portal's remote desktop and screen cast interfaces, on the
+bus named by DBUS_SESSION_BUS_ADDRESS. Every call is written to the log as one JSON line
+({"method": ..., "args": [...]}); the user's answer to Start, the interface version, the
+monitor streams and the restore token handed out are chosen on the command line:
+
+  fake_portal.py --log FILE [--answer allow|deny|fail] [--version N] [--no-screencast]
+                 [--token TOKEN]
+"""
+import argparse
+import json
+import sys
+
+import dbus
+import dbus.lowlevel
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+BUS_NAME = "org.freedesktop.portal.Desktop"
+PATH = "/org/freedesktop/portal/desktop"
+REMOTE = "org.freedesktop.portal.RemoteDesktop"
+CAST = "org.freedesktop.portal.ScreenCast"
+# Two monitors: A 1280x800 at the origin, B 640x600 to its right and 100 lower.
+STREAMS = [(61, {"position": (0, 0), "size": (1280, 800)}),
+           (62, {"position": (1280, 100), "size": (640, 600)})]
+
+
+def plain(value):
+    """D-Bus values as JSON: numbers, strings, lists and objects."""
+    if isinstance(value, (dbus.Dictionary, dict)):
+        return {str(k): plain(v) for k, v in value.items()}
+    if isinstance(value, (dbus.Array, dbus.Struct, list, tuple)):
+        return [plain(v) for v in value]
+    if isinstance(value, dbus.Boolean):
+        return bool(value)
+    if isinstance(value, (dbus.Double, float)):
+        return float(value)
+    if isinstance(value, (int, dbus.Byte)):
+        return int(value)
+    return str(value)
+
+
+class Session(dbus.service.Object):
+    def __init__(self, portal, path):
+        super().__init__(portal.bus, path)
+        self.portal = portal
+
+    @dbus.service.method("org.freedesktop.portal.Session", in_signature="", out_signature="")
+    def Close(self):
+        self.portal.record("Session.Close", [])
+
+
+class Portal(dbus.service.Object):
+    def __init__(self, bus, args):
+        super().__init__(bus, PATH)
+        self.bus = bus
+        self.args = args
+        self.log = open(args.log, "a", buffering=1)
+        self.sessions = []
+
+    def record(self, method, arguments):
+        self.log.write(json.dumps({"method": method, "args": plain(arguments)}) + "\n")
+
+    def request(self, sender, options, response, results):
+        """The request object for this call; its Response follows once the call returned."""
+        token = str(options.get("handle_token", "t"))
+        path = "%s/request/%s/%s" % (PATH, sender[1:].replace(".", "_"), token)
+
+        def answer():
+            signal = dbus.lowlevel.SignalMessage(path, "org.freedesktop.portal.Request", "Response")
+            signal.append(dbus.UInt32(response), dbus.Dictionary(results, signature="sv"),
+                          signature="ua{sv}")
+            self.bus.send_message(signal)
+            return False
+        GLib.timeout_add(20, answer)
+        return dbus.ObjectPath(path)
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        if name == "version" and (interface == REMOTE or (interface == CAST and self.args.screencast)):
+            return dbus.UInt32(self.args.version if interface == REMOTE else 4)
+        if name == "AvailableDeviceTypes" and interface == REMOTE:
+            return dbus.UInt32(7)
+        raise dbus.exceptions.DBusException("no such property", name="org.freedesktop.DBus.Error.InvalidArgs")
+
+    @dbus.service.method(REMOTE, in_signature="a{sv}", out_signature="o", sender_keyword="sender")
+    def CreateSession(self, options, sender=None):
+        self.record("CreateSession", [options])
+        path = "%s/session/%s/%s" % (PATH, sender[1:].replace(".", "_"), options["session_handle_token"])
+        self.sessions.append(Session(self, path))
+        return self.request(sender, options, 0, {"session_handle": dbus.String(path)})
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}", out_signature="o", sender_keyword="sender")
+    def SelectDevices(self, session, options, sender=None):
+        self.record("SelectDevices", [session, options])
+        return self.request(sender, options, 0, {})
+
+    @dbus.service.method(CAST, in_signature="oa{sv}", out_signature="o", sender_keyword="sender")
+    def SelectSources(self, session, options, sender=None):
+        self.record("SelectSources", [session, options])
+        return self.request(sender, options, 0, {})
+
+    @dbus.service.method(REMOTE, in_signature="osa{sv}", out_signature="o", sender_keyword="sender")
+    def Start(self, session, parent, options, sender=None):
+        self.record("Start", [session, parent, options])
+        if self.args.answer != "allow":
+            return self.request(sender, options, 1 if self.args.answer == "deny" else 2, {})
+        results = {"devices": dbus.UInt32(3)}
+        if self.args.screencast:
+            results["streams"] = dbus.Array(
+                [dbus.Struct((dbus.UInt32(node), dbus.Dictionary(
+                    {k: dbus.Struct(v, signature="ii") for k, v in props.items()}, signature="sv")))
+                 for node, props in STREAMS], signature="(ua{sv})")
+        if self.args.version >= 2 and self.args.token:
+            results["restore_token"] = dbus.String(self.args.token)
+        return self.request(sender, options, 0, results)
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}dd", out_signature="")
+    def NotifyPointerMotion(self, session, options, dx, dy):
+        self.record("NotifyPointerMotion", [session, options, dx, dy])
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}udd", out_signature="")
+    def NotifyPointerMotionAbsolute(self, session, options, stream, x, y):
+        self.record("NotifyPointerMotionAbsolute", [session, options, stream, x, y])
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}iu", out_signature="")
+    def NotifyPointerButton(self, session, options, button, state):
+        self.record("NotifyPointerButton", [session, options, button, state])
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}dd", out_signature="")
+    def NotifyPointerAxis(self, session, options, dx, dy):
+        self.record("NotifyPointerAxis", [session, options, dx, dy])
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}ui", out_signature="")
+    def NotifyPointerAxisDiscrete(self, session, options, axis, steps):
+        self.record("NotifyPointerAxisDiscrete", [session, options, axis, steps])
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}iu", out_signature="")
+    def NotifyKeyboardKeycode(self, session, options, keycode, state):
+        self.record("NotifyKeyboardKeycode", [session, options, keycode, state])
+
+    @dbus.service.method(REMOTE, in_signature="oa{sv}iu", out_signature="")
+    def NotifyKeyboardKeysym(self, session, options, keysym, state):
+        self.record("NotifyKeyboardKeysym", [session, options, keysym, state])
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--answer", default="allow", choices=["allow", "deny", "fail"])
+    parser.add_argument("--version", type=int, default=1)
+    parser.add_argument("--no-screencast", dest="screencast", action="store_false")
+    parser.add_argument("--token", default="")
+    args = parser.parse_args()
+    DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    portal = Portal(bus, args)
+    name = dbus.service.BusName(BUS_NAME, bus)  # kept: the name goes with this object
+    print("ready", flush=True)
+    GLib.MainLoop().run()
+    del name, portal
+
+
+if __name__ == "__main__":
+    sys.exit(main())

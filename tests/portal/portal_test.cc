@@ -1,0 +1,209 @@
+// The portal backend against a fake desktop portal on a private bus: the request and
+// response exchanges, the user's yes and no, each Notify call with its arguments, and the
+// restore token kept for the next start where the portal offers persistence.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "platform/portal/portal_events.h"
+#include "tests/portal/private_bus.h"
+
+namespace hovra::testing {
+namespace {
+
+using nlohmann::json;
+using platform::portal::PortalEvents;
+using platform::portal::SessionState;
+
+struct Call {
+  std::string method;
+  json args;
+};
+
+class PortalBackend : public ::testing::Test {
+ protected:
+  // Starts the fake portal with `options` and opens the backend on its bus.
+  void Start(std::vector<std::string> options = {}) {
+    if (!PrivateBus::Available()) GTEST_SKIP() << "dbus-daemon is not installed";
+    if (!RunCapturing({HOVRA_PYTHON3, "-c", "import dbus, gi"})) {
+      GTEST_SKIP() << "python3-dbus or python3-gi is not installed";
+    }
+    bus_ = std::make_unique<PrivateBus>();
+    ASSERT_TRUE(bus_->Running());
+    log_ = bus_->Dir() + "/portal.log";
+    std::vector<std::string> argv = {HOVRA_PYTHON3, HOVRA_FAKE_PORTAL, "--log", log_};
+    argv.insert(argv.end(), options.begin(), options.end());
+    portal_ = std::make_unique<LineReader>(
+        argv, std::vector<std::string>{"DBUS_SESSION_BUS_ADDRESS=" + bus_->Address()});
+    ASSERT_TRUE(portal_->WaitFor([](const std::string& line) { return line == "ready"; }, 10s));
+    OpenBackend();
+  }
+  void OpenBackend() {
+    events_ = PortalEvents::Open(bus_->Address());
+    ASSERT_NE(events_, nullptr);
+  }
+  // Begins the session with tokens kept in `saved_` and messages gathered in `told_`.
+  void Begin() {
+    events_->Begin({[this] { return saved_; }, [this](const std::string& t) { saved_ = t; },
+                    [this](const std::string& m) { told_.push_back(m); }});
+    ASSERT_TRUE(events_->WaitUntilSettled(10s));
+  }
+
+  // Every call the portal has logged, once `count` have arrived (or 5 seconds passed).
+  std::vector<Call> Calls(size_t count) {
+    events_->Flush();
+    std::vector<Call> calls;
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    do {
+      calls.clear();
+      std::ifstream in(log_);
+      for (std::string line; std::getline(in, line);) {
+        json entry = json::parse(line);
+        calls.push_back({entry["method"], entry["args"]});
+      }
+      if (calls.size() >= count) break;
+      std::this_thread::sleep_for(10ms);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return calls;
+  }
+  // The Notify calls after the set-up, each as its method and arguments after the options.
+  std::vector<std::pair<std::string, json>> Notified(size_t count) {
+    std::vector<std::pair<std::string, json>> notified;
+    for (const Call& call : Calls(setupCalls_ + count)) {
+      if (!call.method.starts_with("Notify")) continue;
+      EXPECT_EQ(call.args[0], events_->Outcome().sessionHandle);
+      EXPECT_EQ(call.args[1], json::object());
+      notified.emplace_back(call.method,
+                            json(std::vector<json>(call.args.begin() + 2, call.args.end())));
+    }
+    return notified;
+  }
+
+  static platform::MouseEvent Mouse(int type, double x, double y) {
+    return {.type = type, .position = {x, y}, .button = 0, .clickState = {}};
+  }
+  static platform::KeyEvent Key(uint16_t code, bool down, std::u16string_view text = {}) {
+    return {.code = code,
+            .down = down,
+            .source = platform::EventSource::kNone,
+            .flags = text.empty() ? std::nullopt : std::optional<uint64_t>(0),
+            .unicode = text};
+  }
+
+  std::unique_ptr<PrivateBus> bus_;
+  std::unique_ptr<LineReader> portal_;
+  std::unique_ptr<PortalEvents> events_;
+  std::string log_;
+  std::string saved_;
+  std::vector<std::string> told_;
+  size_t setupCalls_ = 4;  // CreateSession, SelectSources, SelectDevices, Start
+};
+
+TEST_F(PortalBackend, AnAllowedSessionIsSetUpInOrderAndCarriesEveryKindOfInput) {
+  Start();
+  if (HasFatalFailure() || IsSkipped()) return;
+  Begin();
+  ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
+  std::vector<Call> setup = Calls(4);
+  ASSERT_EQ(setup.size(), 4u);
+  EXPECT_EQ(setup[0].method, "CreateSession");
+  EXPECT_TRUE(setup[0].args[0].contains("handle_token"));
+  EXPECT_TRUE(setup[0].args[0].contains("session_handle_token"));
+  EXPECT_EQ(setup[1].method, "SelectSources");
+  EXPECT_EQ(setup[1].args[1]["types"], 1);
+  EXPECT_EQ(setup[1].args[1]["multiple"], true);
+  EXPECT_EQ(setup[2].method, "SelectDevices");
+  EXPECT_EQ(setup[2].args[1]["types"], 3);
+  EXPECT_FALSE(setup[2].args[1].contains("persist_mode"));  // version 1 keeps nothing
+  EXPECT_EQ(setup[3].method, "Start");
+  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(setup[i].args[0], events_->Outcome().sessionHandle);
+  EXPECT_TRUE(told_.empty());
+
+  // The monitor streams are the screens: B lies right of A, 100 lower.
+  EXPECT_EQ(events_->ScreenFrames(),
+            (std::vector<platform::Rect>{{0, 0, 1280, 800}, {1280, 100, 640, 600}}));
+  EXPECT_EQ(events_->PointerLocation(), (platform::Point{640, 400}));
+  events_->PostMouse(Mouse(platform::kMouseMoved, 100, 200));
+  events_->PostMouse(Mouse(platform::kRightMouseDown, 1300, 150));  // on B
+  events_->PostMouse(Mouse(platform::kRightMouseUp, 1300, 150));
+  EXPECT_EQ(events_->PressedMouseButtons(), 0u);
+  events_->PostScroll({.vertical = 2, .horizontal = -1});
+  events_->PostKey(Key(0, true));  // the a key
+  events_->PostKey(Key(0, false));
+  events_->PostKey(Key(1, true, u"\u00e9"));
+  events_->PostKey(Key(1, false, u"\u00e9"));
+  events_->PostKey(Key(1, true, u"\u4e2d"));
+  EXPECT_EQ(Notified(12), (std::vector<std::pair<std::string, json>>{
+                              {"NotifyPointerMotionAbsolute", {61, 100.0, 200.0}},
+                              {"NotifyPointerMotionAbsolute", {62, 20.0, 50.0}},
+                              {"NotifyPointerButton", {0x111, 1}},
+                              {"NotifyPointerMotionAbsolute", {62, 20.0, 50.0}},
+                              {"NotifyPointerButton", {0x111, 0}},
+                              {"NotifyPointerAxisDiscrete", {0, -2}},
+                              {"NotifyPointerAxisDiscrete", {1, 1}},
+                              {"NotifyKeyboardKeysym", {0x61, 1}},
+                              {"NotifyKeyboardKeysym", {0x61, 0}},
+                              {"NotifyKeyboardKeysym", {0xe9, 1}},
+                              {"NotifyKeyboardKeysym", {0xe9, 0}},
+                              {"NotifyKeyboardKeysym", {0x1004e2d, 1}}}));
+}
+
+TEST_F(PortalBackend, ARefusalIsLoggedAndShownOnceAndInputThenGoesNowhere) {
+  Start({"--answer", "deny"});
+  if (HasFatalFailure() || IsSkipped()) return;
+  ::testing::internal::CaptureStderr();
+  Begin();
+  EXPECT_EQ(events_->Outcome().state, SessionState::kDenied);
+  for (int i = 0; i < 50; ++i) {
+    events_->PostKey(Key(0, true));
+    events_->PostMouse(Mouse(platform::kLeftMouseDown, 10, 10));
+    events_->PostScroll({.vertical = 1, .horizontal = 0});
+  }
+  std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(told_.size(), 1u);
+  EXPECT_NE(log.find("declined remote input"), std::string::npos) << log;
+  EXPECT_EQ(log.find("input dropped"), log.rfind("input dropped")) << log;  // one line
+  std::vector<Call> calls = Calls(4);
+  EXPECT_EQ(calls.size(), 4u);  // the set-up only: nothing was retried, nothing notified
+}
+
+TEST_F(PortalBackend, TheRestoreTokenIsKeptAndOfferedAtTheNextStart) {
+  Start({"--version", "2", "--token", "kept-choice-1"});
+  if (HasFatalFailure() || IsSkipped()) return;
+  Begin();
+  ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
+  EXPECT_EQ(saved_, "kept-choice-1");
+  std::vector<Call> first = Calls(4);
+  ASSERT_EQ(first.size(), 4u);
+  EXPECT_EQ(first[2].args[1]["persist_mode"], 2);
+  EXPECT_FALSE(first[2].args[1].contains("restore_token"));
+
+  events_.reset();  // the next start of the server
+  OpenBackend();
+  Begin();
+  std::vector<Call> second = Calls(4 + 1 + 4);  // the first session's Close, then the set-up
+  ASSERT_EQ(second.size(), 9u);
+  EXPECT_EQ(second[4].method, "Session.Close");
+  EXPECT_EQ(second[7].method, "SelectDevices");
+  EXPECT_EQ(second[7].args[1]["restore_token"], "kept-choice-1");
+}
+
+TEST_F(PortalBackend, WithoutScreenCastingMotionIsRelativeOnANominalScreen) {
+  Start({"--no-screencast"});
+  if (HasFatalFailure() || IsSkipped()) return;
+  setupCalls_ = 3;
+  Begin();
+  ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
+  EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 1920, 1080}}));
+  events_->PostMouse(Mouse(platform::kMouseMoved, 970, 530));   // from the centre, (960, 540)
+  events_->PostMouse(Mouse(platform::kMouseMoved, 5000, 530));  // clamped at the right edge
+  EXPECT_EQ(Notified(2),
+            (std::vector<std::pair<std::string, json>>{{"NotifyPointerMotion", {10.0, -10.0}},
+                                                       {"NotifyPointerMotion", {949.0, 0.0}}}));
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,111 @@
+#include "tests/support/child_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+namespace hovra::testing {
+namespace {
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out) {
+  pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that crashed
+  ::dup2(out, STDOUT_FILENO);
+  for (const std::string& entry : env) ::putenv(const_cast<char*>(entry.c_str()));
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  ::execvp(args[0], args.data());
+  std::_Exit(127);
+}
+
+}  // namespace
+
+std::optional<std::string> RunCapturing(const std::vector<std::string>& argv,
+                                        const std::vector<std::string>& env) {
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return std::nullopt;
+  pid_t pid = Spawn(argv, env, pipeFds[1]);
+  ::close(pipeFds[1]);
+  std::string out;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    out.append(buffer, size_t(n));
+  ::close(pipeFds[0]);
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return std::nullopt;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+  return out;
+}
+
+LineReader::LineReader(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+  int pipeFds[2];
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return;
+  pid_ = Spawn(argv, env, pipeFds[1]);
+  ::close(pipeFds[1]);
+  fd_ = pipeFds[0];
+}
+
+LineReader::~LineReader() {
+  Kill();
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void LineReader::Kill() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGKILL);
+  ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+}
+
+bool LineReader::ReadSome(std::chrono::milliseconds wait) {
+  pollfd fd{fd_, POLLIN, 0};
+  if (fd_ < 0 || ::poll(&fd, 1, static_cast<int>(wait.count())) <= 0) return false;
+  char buffer[4096];
+  ssize_t n = ::read(fd_, buffer, sizeof buffer);
+  if (n <= 0) return false;
+  partial_.append(buffer, static_cast<size_t>(n));
+  for (size_t end; (end = partial_.find('\n')) != std::string::npos;) {
+    lines_.push_back(partial_.substr(0, end));
+    partial_.erase(0, end + 1);
+  }
+  return true;
+}
+
+std::optional<std::string> LineReader::WaitFor(const std::function<bool(const std::string&)>& match,
+                                               std::chrono::milliseconds wait) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  size_t checked = 0;
+  for (;;) {
+    for (; checked < lines_.size(); ++checked) {
+      if (match(lines_[checked])) return lines_[checked];
+    }
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return std::nullopt;
+    ReadSome(left);
+  }
+}
+
+std::vector<std::string> LineReader::Take(size_t count, std::chrono::milliseconds wait) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  while (lines_.size() < count) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) break;
+    ReadSome(left);
+  }
+  while (ReadSome(0ms)) {
+  }
+  return std::exchange(lines_, {});
+}
+
+}  // namespace hovra::testing

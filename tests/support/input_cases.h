@@ -1,0 +1,147 @@
+// The input cases every backend runs (the journal always, x11 under Xvfb, wayland under
+// headless sway): "key" and "mos" payloads and "utf8 " text played through the core's
+// readers, and what a desktop must then have seen, in terms every backend can observe -
+// the characters typed, the buttons with where they went (event space), the wheel clicks
+// and where the pointer ended. Each desktop starts as one 1280x800 screen with the pointer
+// at its centre.
+//   INSTANTIATE_TEST_SUITE_P(Shared, MyBackendCases, ::testing::ValuesIn(SharedInputCases()),
+//                            InputCaseName());
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "input/held_input.h"
+#include "input/keystrokes.h"
+#include "input/wheel.h"
+#include "platform/geometry.h"
+#include "server/frame_payloads.h"
+
+namespace hovra::testing {
+
+inline constexpr char kSharedDesktopSim[] = R"({"screens":[[0,0,1280,800]],"pointer":[640,400]})";
+
+struct InputStep {
+  enum Kind { kKey, kMouse, kText } kind;
+  std::string payload;
+};
+
+enum class Button { kLeft, kRight, kMiddle };
+
+struct ButtonSeen {
+  Button button = Button::kLeft;
+  bool press = false;
+  int x = 0;  // event space
+  int y = 0;
+  friend bool operator==(const ButtonSeen&, const ButtonSeen&) = default;
+};
+
+struct InputSeen {
+  std::u32string text;
+  std::vector<ButtonSeen> buttons;
+  int wheelUp = 0;                         // clicks up (negative: down)
+  int wheelLeft = 0;                       // clicks left (negative: right)
+  std::optional<platform::Point> pointer;  // checked when the case names it
+  friend bool operator==(const InputSeen&, const InputSeen&) = default;
+};
+
+struct InputCase {
+  std::string label;
+  std::vector<InputStep> steps;
+  InputSeen expected;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const InputCase& c) { return out << c.label; }
+inline std::ostream& operator<<(std::ostream& out, const InputSeen& seen) {
+  out << "text [";
+  for (char32_t c : seen.text)
+    out << "U+" << std::hex << static_cast<uint32_t>(c) << std::dec << " ";
+  out << "] buttons [";
+  for (const ButtonSeen& b : seen.buttons) {
+    out << static_cast<int>(b.button) << (b.press ? " down " : " up ") << b.x << "," << b.y << "; ";
+  }
+  out << "] wheel " << seen.wheelUp << " up " << seen.wheelLeft << " left";
+  if (seen.pointer) out << " pointer " << seen.pointer->x << "," << seen.pointer->y;
+  return out;
+}
+
+struct InputCaseName {  // names each instantiated test after its case
+  std::string operator()(const ::testing::TestParamInfo<InputCase>& param) const {
+    return param.param.label;
+  }
+};
+
+// Plays one step as the receive path does (the wheel is committed after each read).
+inline void PlayInputStep(const InputStep& step, HeldInput& held) {
+  switch (step.kind) {
+    case InputStep::kKey:
+      ReadKeyPayload(step.payload.data(), static_cast<int>(step.payload.size()), held);
+      break;
+    case InputStep::kMouse:
+      ReadMousePayload(step.payload.data(), static_cast<int>(step.payload.size()), held);
+      CommitMouseWheel();
+      break;
+    case InputStep::kText:
+      HandleUtf8String(reinterpret_cast<const unsigned char*>(step.payload.c_str()));
+      break;
+  }
+}
+
+inline std::vector<InputCase> SharedInputCases() {
+  using S = InputStep;
+  using B = ButtonSeen;
+  return {
+      {"NamedKeysAndShiftedNames",
+       {{S::kKey, "a"},
+        {S::kKey, "A"},
+        {S::kKey, "z"},
+        {S::kKey, "1"},
+        {S::kKey, "!"},
+        {S::kKey, "="},
+        {S::kKey, "+"},
+        {S::kKey, "SPC"},
+        {S::kKey, "RTN"}},
+       {U"aAz1!=+ \r", {}, 0, 0, {}}},
+      {"HeldShiftShiftsKeysButNotText",
+       {{S::kKey, "[R] SHIFT d"},
+        {S::kKey, "b"},
+        {S::kText, "b\xC3\xA9"},
+        {S::kKey, "[R] SHIFT u"},
+        {S::kKey, "b"}},
+       {U"Bbéb", {}, 0, 0, {}}},
+      {"TextIncludingCharactersNoKeyCarries",
+       {{S::kText, "Hi \xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD\xF0\x9F\x98\x80"}},
+       {U"Hi é€中😀", {}, 0, 0, {}}},
+      {"MovesStopAtTheScreenEdgePerAxis",
+       {{S::kMouse, "m 5 3"}, {S::kMouse, "m 9999 -20"}},
+       {U"", {}, 0, 0, platform::Point{1279, 383}}},
+      {"ClicksAndButtonsWhereThePointerIs",
+       {{S::kMouse, "m -540 -300"},
+        {S::kMouse, "c"},
+        {S::kMouse, "R r d R r u"},
+        {S::kMouse, "R m d R m u"}},
+       {U"",
+        {B{Button::kLeft, true, 100, 100}, B{Button::kLeft, false, 100, 100},
+         B{Button::kRight, true, 100, 100}, B{Button::kRight, false, 100, 100},
+         B{Button::kMiddle, true, 100, 100}, B{Button::kMiddle, false, 100, 100}},
+        0,
+        0,
+        platform::Point{100, 100}}},
+      {"ADragMovesWithTheButtonHeld",
+       {{S::kMouse, "R l d m -10 2 R l u"}},
+       {U"",
+        {B{Button::kLeft, true, 640, 400}, B{Button::kLeft, false, 630, 402}},
+        0,
+        0,
+        platform::Point{630, 402}}},
+      {"WheelStepsGatheredPerReadAndDividedByFive",
+       {{S::kMouse, "w 12 h 3"}, {S::kMouse, "w -5"}, {S::kMouse, "h 10"}, {S::kMouse, "w 4"}},
+       {U"", {}, 1, 2, {}}},
+  };
+}
+
+}  // namespace hovra::testing

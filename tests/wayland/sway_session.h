@@ -1,0 +1,46 @@
+// A private headless sway for one test: started as an unprivileged user (sway refuses to
+// run as root; a test running as root starts it as "nobody"), with its own runtime folder,
+// configuration and outputs, ready for clients when the constructor returns, ended by the
+// destructor. Also runs swaymsg against it.
+//   if (auto why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+//   SwaySession sway("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace hovra::testing {
+
+class SwaySession {
+ public:
+  // Why no sway can be started here; empty when it can.
+  static std::string Unavailable();
+
+  // `config`: lines added to the test configuration (outputs, window rules); `outputs`:
+  // how many headless outputs the compositor has (HEADLESS-1, HEADLESS-2, ...).
+  explicit SwaySession(const std::string& config = "", int outputs = 1);
+  ~SwaySession();
+  SwaySession(const SwaySession&) = delete;
+  SwaySession& operator=(const SwaySession&) = delete;
+
+  bool Running() const { return pid_ > 0 && !display_.empty(); }
+  const std::string& Display() const { return display_; }  // absolute socket path
+  const std::string& RuntimeDir() const { return runtimeDir_; }
+  std::string Log() const;  // what sway wrote
+
+  // Runs one sway command (swaymsg); true when sway carried it out.
+  bool Command(const std::string& command) const;
+  // The reply of a query such as "get_tree" or "get_outputs" (JSON text; empty on failure).
+  std::string Query(const std::string& type) const;
+  void Stop();  // ends the compositor now
+
+ private:
+  std::string dir_;
+  std::string runtimeDir_;
+  std::string display_;
+  std::string ipcSocket_;
+  pid_t pid_ = -1;
+};
+
+}  // namespace hovra::testing

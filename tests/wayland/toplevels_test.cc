@@ -1,0 +1,114 @@
+// The foreign-toplevel tracker follows real windows: they appear with their app ids, the
+// activated one is the active window, closed ones go, and the close operation reaches
+// the activated window. Changes arrive on the main queue, one snapshot per change.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/wayland/foreign_toplevels.h"
+#include "tests/support/manual_main_queue.h"
+#include "tests/wayland/sway_session.h"
+#include "tests/wayland/wayland_client.h"
+
+namespace hovra::testing {
+namespace {
+
+using platform::linux_desktop::WindowOperation;
+using platform::linux_desktop::WindowSnapshot;
+
+struct Seen {
+  std::vector<std::string> appIds;  // in the order the windows appeared
+  std::string active;               // the activated window's app id
+  friend bool operator==(const Seen&, const Seen&) = default;
+  friend std::ostream& operator<<(std::ostream& out, const Seen& seen) {
+    out << "[";
+    for (const std::string& id : seen.appIds) out << id << " ";
+    return out << "] active " << seen.active;
+  }
+};
+
+Seen Describe(const WindowSnapshot& snapshot) {
+  Seen seen;
+  for (const auto& window : snapshot.windows) {
+    seen.appIds.push_back(window.appId);
+    if (window.id == snapshot.activeId) seen.active = window.appId;
+  }
+  return seen;
+}
+
+class WaylandToplevels : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::string why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+    sway_ = std::make_unique<SwaySession>("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+    ASSERT_TRUE(sway_->Running()) << sway_->Log();
+    tracker_ =
+        std::make_unique<platform::wayland::ForeignToplevelTracker>(sway_->Display(), queue_);
+    tracker_->Start([this](const WindowSnapshot& snapshot) { delivered_.push_back(snapshot); });
+  }
+  void TearDown() override { tracker_.reset(); }
+
+  // Runs the main queue until the last snapshot delivered looks like `expected`.
+  bool WaitFor(const Seen& expected) {
+    auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (std::chrono::steady_clock::now() < deadline) {
+      queue_.RunPending();
+      if (!delivered_.empty() && Describe(delivered_.back()) == expected) return true;
+      std::this_thread::sleep_for(5ms);
+    }
+    return false;
+  }
+  Seen Last() { return delivered_.empty() ? Seen{} : Describe(delivered_.back()); }
+
+  std::unique_ptr<SwaySession> sway_;
+  ManualMainQueue queue_;
+  std::unique_ptr<platform::wayland::ForeignToplevelTracker> tracker_;
+  std::vector<WindowSnapshot> delivered_;
+};
+
+TEST_F(WaylandToplevels, FollowsWindowsAppearingActivatedAndClosed) {
+  if (IsSkipped()) return;
+  WaylandClient editor(*sway_, "org.hovra.Editor");
+  ASSERT_TRUE(editor.Ready());
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor"}, "org.hovra.Editor"})) << Last();
+  auto viewer = std::make_unique<WaylandClient>(*sway_, "org.hovra.Viewer");
+  ASSERT_TRUE(viewer->Ready());
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor", "org.hovra.Viewer"}, "org.hovra.Viewer"})) << Last();
+
+  size_t before = delivered_.size();
+  ASSERT_TRUE(sway_->Command("[app_id=\"org.hovra.Editor\"] focus"));
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor", "org.hovra.Viewer"}, "org.hovra.Editor"})) << Last();
+  // The activation moved in one change, never through a state without an active window.
+  for (size_t i = before; i < delivered_.size(); ++i) EXPECT_NE(delivered_[i].activeId, 0u);
+  EXPECT_EQ(Describe(tracker_->Snapshot()), Last());
+
+  viewer->Kill();
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor"}, "org.hovra.Editor"})) << Last();
+}
+
+TEST_F(WaylandToplevels, CloseReachesTheActivatedWindow) {
+  if (IsSkipped()) return;
+  WaylandClient first(*sway_, "org.hovra.First");
+  WaylandClient second(*sway_, "org.hovra.Second");
+  ASSERT_TRUE(first.Ready() && second.Ready());
+  ASSERT_TRUE(WaitFor({{"org.hovra.First", "org.hovra.Second"}, "org.hovra.Second"})) << Last();
+  EXPECT_TRUE(tracker_->Apply(WindowOperation::kClose));
+  EXPECT_TRUE(second.WaitForLine("close-requested"));
+  EXPECT_FALSE(first.WaitForLine("close-requested", 200ms));
+}
+
+TEST(WaylandToplevelsWithoutCompositor, NothingToApplyAndNothingDelivered) {
+  ManualMainQueue queue;
+  platform::wayland::ForeignToplevelTracker tracker("/nonexistent/wayland-9", queue, 10ms);
+  int calls = 0;
+  tracker.Start([&](const WindowSnapshot&) { ++calls; });
+  std::this_thread::sleep_for(50ms);  // a few reconnect attempts, none succeeding
+  queue.RunPending();
+  EXPECT_EQ(calls, 0);
+  EXPECT_TRUE(tracker.Snapshot().windows.empty());
+  EXPECT_FALSE(tracker.Apply(WindowOperation::kMinimize));
+}
+
+}  // namespace
+}  // namespace hovra::testing

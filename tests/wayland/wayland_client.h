@@ -1,0 +1,67 @@
+// A Wayland application for the tests: hovra_wayland_test_client started on a test sway,
+// its window mapped when the constructor returns, and what it received read back as text,
+// buttons and wheel steps.
+//   WaylandClient client(sway, "org.example.App");
+//   client.WaitForKeyboard();  ...post...  EXPECT_EQ(client.TakeText(3), U"abc");
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/wayland/sway_session.h"
+
+namespace hovra::testing {
+
+struct WaylandButton {
+  unsigned code = 0;  // Linux input code (0x110 left, 0x111 right, 0x112 middle)
+  bool press = false;
+  double x = 0;  // surface coordinates of the pointer at the time
+  double y = 0;
+  friend bool operator==(const WaylandButton&, const WaylandButton&) = default;
+};
+
+struct WaylandKey {
+  std::string keysym;     // the keysym's name ("a", "Return")
+  std::string modifiers;  // "-" or active modifiers joined by "+" ("Shift+Control")
+  friend bool operator==(const WaylandKey&, const WaylandKey&) = default;
+};
+
+class WaylandClient {
+ public:
+  WaylandClient(const SwaySession& sway, const std::string& appId);
+  bool Ready() const { return ready_; }
+  pid_t Pid() const { return reader_.Pid(); }
+  void Kill() { reader_.Kill(); }
+
+  // Until the window has the keyboard focus and a keymap (a keyboard exists on the seat).
+  bool WaitForKeyboard(std::chrono::milliseconds wait = 5s);
+  // Until the window reported `line` (for example "close-requested").
+  bool WaitForLine(const std::string& line, std::chrono::milliseconds wait = 5s) {
+    return !TakeKind(line, 1, wait).empty();
+  }
+  // Until the window receives pointer events (a pointer exists on the seat).
+  bool WaitForPointer(std::chrono::milliseconds wait = 5s);
+  // Waits for `count` typed characters (or the wait is over); returns what came.
+  std::u32string TakeText(size_t count, std::chrono::milliseconds wait = 5s);
+  std::vector<WaylandKey> TakeKeys(size_t count, std::chrono::milliseconds wait = 5s);
+  std::vector<WaylandButton> TakeButtons(size_t count, std::chrono::milliseconds wait = 5s);
+  // Wheel steps as (axis, steps): axis 0 vertical (positive down), 1 horizontal (positive right).
+  std::vector<std::pair<unsigned, int>> TakeWheel(size_t count,
+                                                  std::chrono::milliseconds wait = 5s);
+  // Until the pointer is reported at (x, y) in the window (entry or motion).
+  bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
+
+ private:
+  // Reads lines until `count` of those starting with `kind` arrived; returns them.
+  std::vector<std::string> TakeKind(const std::string& kind, size_t count,
+                                    std::chrono::milliseconds wait);
+  void Read(std::chrono::milliseconds wait);  // what arrives within `wait`, into pending_
+
+  LineReader reader_;
+  bool ready_ = false;
+  double pointerX_ = -1, pointerY_ = -1;
+  std::vector<std::string> pending_;  // read, not yet taken (buttons with the position)
+};
+
+}  // namespace hovra::testing
