@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/options.h"
 #include "app/update_check.h"
 #include "catalogue/sys_util.h"
+#include "platform/shell_bindings.h"
 #include "server/hovra_svr_sock.h"
 
 namespace hovra::app {
@@ -32,9 +34,20 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   // Whether the program may quit now (SIGINT and SIGTERM ask this too).
   TerminateReply applicationShouldTerminate() { return documents_.applicationShouldTerminate(); }
 
+  // Menu actions: the launch-at-login toggle and a check for updates the user asked for.
+  void onAutoRun();
+  void downloadVersion() { updates_.edownloadVersion(true); }
+  // The launch-at-login state read afresh (the command line may have changed it).
+  bool RefreshAutoRun();
+
+  // The status menu, windows and their facts, for a user interface that shows them.
+  platform::ShellBindings MakeShellBindings(std::function<void()> onExit,
+                                            const std::string& inputBackend,
+                                            const std::string& desktopBackend);
+
   CHovraSvrSock* Server() { return server_.get(); }
   bool IsAutoRun() const { return isautorun_; }
-  const std::string& AddressList() const { return global_ip_address_; }
+  std::string AddressList() const;  // empty until the start-up task has taken it
   // Waits for the start-up tasks (tests, and an orderly end).
   void WaitForBackgroundTasks();
 
@@ -48,6 +61,7 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   DocumentStore documents_;
   unsigned int _timeCnt = 0;  // ticks left before the notification panel closes
   std::string uuid_;
+  mutable std::mutex addressMutex_;  // the start-up task writes, the address window reads
   std::string global_ip_address_;
   std::atomic<bool> isautorun_{false};
   std::vector<std::thread> background_;

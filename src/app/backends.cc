@@ -11,6 +11,10 @@
 #if HOVRA_HAVE_X11
 #include "platform/x11/x11_events.h"
 #endif
+#if HOVRA_HAVE_QT_TRAY
+#include "platform/qt/tray_backend.h"
+#include "platform/qt/tray_probe.h"
+#endif
 
 namespace hovra::app {
 namespace {
@@ -72,6 +76,9 @@ BuiltBackends ThisBuild() {
 #if HOVRA_HAVE_X11
   built.x11 = true;
 #endif
+#if HOVRA_HAVE_QT_TRAY
+  built.tray = true;
+#endif
   return built;
 }
 
@@ -83,6 +90,11 @@ SessionFacts SessionFactsFromEnvironment() {
   facts.sessionBus = SessionBusAddress();
 #if HOVRA_HAVE_X11
   facts.x11HasXTest = [] { return platform::x11::OpenX11Events(nullptr) != nullptr; };
+#endif
+#if HOVRA_HAVE_QT_TRAY
+  facts.trayHostPresent = [bus = facts.sessionBus, display = facts.x11Display] {
+    return platform::qt::TrayHostPresent(bus, display);
+  };
 #endif
   return facts;
 }
@@ -99,12 +111,31 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
     if (!b->input_) return nullptr;
     b->services_.events = b->input_.get();
   }
-  // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
-  b->mainLoop_ = std::make_unique<platform::RunLoop>();
-  b->services_.mainQueue = b->mainLoop_.get();
+#if HOVRA_HAVE_QT_TRAY
+  if (choice.ui.name == "tray") {
+    b->tray_ = platform::qt::TrayBackend::Open(error);
+    if (!b->tray_) return nullptr;
+    // The journal still records every message, whichever way it is shown.
+    b->tray_->SetNoticeRecord(
+        [ui = b->services_.ui](std::string_view message, std::string_view url) {
+          ui->ShowNotificationPanel(message, url);
+        });
+    b->services_.ui = &b->tray_->Ui();
+    b->loop_ = &b->tray_->Loop();
+  }
+#endif
+  // The linux desktop brings its own main loop (GLib) when it comes.
+  if (!b->loop_) {
+    b->mainLoop_ = std::make_unique<platform::RunLoop>();
+    b->loop_ = b->mainLoop_.get();
+  }
+  b->services_.mainQueue = b->loop_;
   return b;
 }
 
-Backends::~Backends() = default;
+Backends::~Backends() {
+  mainLoop_.reset();
+  tray_.reset();  // its windows and loop before the QApplication they belong to
+}
 
 }  // namespace hovra::app

@@ -17,6 +17,9 @@
 namespace hovra::platform::journal {
 class JournalBackend;
 }
+namespace hovra::platform::qt {
+class TrayBackend;
+}
 
 namespace hovra::app {
 
@@ -31,14 +34,16 @@ class Backends {
 
   // Every member set but the settings store (which depends on the host's facts).
   const platform::Services& Services() const { return services_; }
-  platform::MainLoop& MainLoop() { return *mainLoop_; }
+  platform::MainLoop& MainLoop() { return *loop_; }
   platform::journal::JournalBackend& Journal() { return *journal_; }
 
  private:
   Backends() = default;
 
   std::unique_ptr<platform::journal::JournalBackend> journal_;
-  std::unique_ptr<platform::MainLoop> mainLoop_;
+  std::unique_ptr<platform::qt::TrayBackend> tray_;  // with --ui tray: its loop and UI
+  std::unique_ptr<platform::MainLoop> mainLoop_;     // otherwise the plain run loop
+  platform::MainLoop* loop_ = nullptr;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
   platform::Services services_;
 };

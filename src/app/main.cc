@@ -35,8 +35,8 @@ sigset_t StopSignals() {
   return set;
 }
 
-int RunServer(const Options& options, platform::MainLoop& mainLoop,
-              platform::journal::JournalBackend& backend) {
+int RunServer(const Options& options, const app::BackendChoice& choice,
+              platform::MainLoop& mainLoop, platform::journal::JournalBackend& backend) {
   std::optional<platform::journal::SimControl> simControl;
   if (options.simControlPath) {
     try {
@@ -52,6 +52,12 @@ int RunServer(const Options& options, platform::MainLoop& mainLoop,
                  options.port);
     return 1;
   }
+  // "Quit" in the status menu takes the same decision as SIGINT and SIGTERM.
+  auto quit = [&] {
+    if (delegate.applicationShouldTerminate() == app::kTerminateNow) mainLoop.Quit();
+  };
+  platform::GetUi().AttachShell(
+      delegate.MakeShellBindings(quit, choice.input.name, choice.desktop.name));
 
   sigset_t stopSignals = StopSignals();
   std::thread signalWatcher([&] {
@@ -61,7 +67,7 @@ int RunServer(const Options& options, platform::MainLoop& mainLoop,
       if (signal == SIGUSR1) return;
       mainLoop.Post([&, signal] {
         Log("%s received", signal == SIGINT ? "SIGINT" : "SIGTERM");
-        if (delegate.applicationShouldTerminate() == app::kTerminateNow) mainLoop.Quit();
+        quit();
       });
     }
   });
@@ -115,7 +121,7 @@ int Run(const Options& options) {
     shellOptions.updateUrl = options.updateUrl.value_or("");
     status = app::RunShellCommand(options.command, shellOptions);
   } else {
-    status = RunServer(options, mainLoop, backends->Journal());
+    status = RunServer(options, choice, mainLoop, backends->Journal());
   }
   platform::Install({});  // the services end here
   return status;

@@ -13,12 +13,11 @@
 #include <thread>
 
 #include "app/http_get.h"
+#include "app/product_links.h"
 
 namespace hovra::app {
 
 inline constexpr const char* kUpdateEndpointUrl = "http://update.hovra.example/server/version.json";
-inline constexpr const char* kInstallerPackageUrl =
-    "http://www.hovra.example/download/HovraServer-latest.tar.gz";
 inline constexpr const char* kUpdateMessageFormat =
     "Hovra Server new version %@ found, please download and install it.";
 inline constexpr const char* kNoNewVersionText =

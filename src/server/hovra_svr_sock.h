@@ -62,6 +62,9 @@ class CHovraSvrSock {
   static int RemoveFromRecvBuf(_MouseClnt& c, int n);
 
   size_t ClientCount();
+  // The connected clients' addresses ("192.168.1.7", "fe80::1"), in table order; safe from
+  // any thread.
+  std::vector<std::string> ConnectedPeerAddresses();
 
   // The PIN check of "verifypassword " (false when no check is installed).
   bool VerifyPassword(const char* text) const;
