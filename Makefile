@@ -8,7 +8,7 @@ CMAKE_FLAGS ?=
 ARGS ?=
 CTEST_ARGS ?=
 
-.PHONY: deps build run test test-sanitize test-tsan bench clean
+.PHONY: deps build run test test-sanitize test-tsan bench clean screenshots
 
 deps:
 	@bash scripts/install-deps.sh
@@ -47,3 +47,8 @@ bench:
 fuzz-smoke:
 	@HOVRA_WITH_BENCH=1 bash scripts/install-deps.sh
 	@SECONDS_EACH=60 bash scripts/run-fuzzers.sh
+
+# Pictures of the tray's menu, windows, alerts and panel for the README (docs/screenshots),
+# drawn by the program's own code on Qt's offscreen platform.
+screenshots: deps
+	@bash scripts/screenshots.sh

@@ -15,6 +15,11 @@ packages=(
   netcat-openbsd                        # talking to the server by hand (see the README)
   libx11-dev libxtst-dev libxrandr-dev  # the x11 backend: XTEST input, XRandR monitors
   xvfb x11-xkb-utils x11-xserver-utils xkb-data  # the x11 tests: X server, layouts, monitors
+  # the tray (--ui tray): Qt 6 widgets and SVG, GIO and xcb for its tray-host probe, a font
+  # for the offscreen windows and screenshots; its tests run a private D-Bus daemon and a
+  # StatusNotifierWatcher written with python3-dbus
+  qt6-base-dev qt6-svg-dev libglib2.0-dev libxcb1-dev fonts-dejavu-core
+  dbus python3-dbus python3-gi
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

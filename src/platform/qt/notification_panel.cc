@@ -12,6 +12,7 @@ namespace hovra::platform::qt {
 namespace {
 
 constexpr int kPanelWidth = 320;
+constexpr int kPanelMinHeight = 64;
 constexpr int kIconPixels = 32;
 
 }  // namespace
@@ -33,9 +34,12 @@ NotificationPanel::NotificationPanel(std::function<void(const std::string& url)>
   text_->setObjectName("message");
   text_->setWordWrap(true);
   auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(12, 10, 12, 10);
+  layout->setSpacing(10);
   layout->addWidget(icon);
   layout->addWidget(text_, 1);
   setFixedWidth(kPanelWidth);
+  setMinimumHeight(kPanelMinHeight);
 }
 
 QString NotificationPanel::Message() const { return text_->text(); }
