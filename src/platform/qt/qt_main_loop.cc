@@ -1,27 +1,71 @@
 #include "platform/qt/qt_main_loop.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+#include "base/log.h"
 
 namespace hovra::platform::qt {
 
-QtMainLoop::QtMainLoop() : mainThread_(std::this_thread::get_id()), context_(new QObject) {}
+QtMainLoop::QtMainLoop()
+    : mainThread_(std::this_thread::get_id()),
+      context_(new QObject),
+      wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+  if (wakeFd_ < 0) {
+    Log("the main loop cannot make its wake-up descriptor: %s", std::strerror(errno));
+    return;  // work from other threads then waits for the next timer or event
+  }
+  wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, context_.get());
+  QObject::connect(wakeNotifier_, &QSocketNotifier::activated, context_.get(), [this] {
+    uint64_t count = 0;
+    while (::read(wakeFd_, &count, sizeof count) < 0 && errno == EINTR) {
+    }
+    Drain();
+  });
+}
 
 QtMainLoop::~QtMainLoop() {
   Finish();
   std::unique_lock<std::mutex> lock(mutex_);
   done_.wait(lock, [&] { return waiters_.empty(); });
-  context_.reset();  // drops the work still queued for it
+  context_.reset();
+  if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
 bool QtMainLoop::Queue(std::function<void()> work) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (ended_) return false;
-  QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection);
+  queue_.push_back(std::move(work));
+  WakeLocked();
   return true;
+}
+
+void QtMainLoop::WakeLocked() {
+  if (wakePending_ || wakeFd_ < 0) return;
+  wakePending_ = true;
+  const uint64_t one = 1;
+  while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
+  }
+}
+
+void QtMainLoop::Drain() {
+  std::deque<std::function<void()>> batch;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    wakePending_ = false;
+    batch.swap(queue_);
+  }
+  for (std::function<void()>& work : batch) work();
 }
 
 void QtMainLoop::OnMainThread(std::function<void()> work) {
@@ -103,9 +147,11 @@ void QtMainLoop::Quit() {
 }
 
 void QtMainLoop::Finish() {
+  std::deque<std::function<void()>> dropped;  // destroyed outside the lock
   std::lock_guard<std::mutex> lock(mutex_);
   quit_ = true;
   ended_ = true;
+  dropped.swap(queue_);
   for (auto& waiter : waiters_) waiter->finished = true;  // released without running
   done_.notify_all();
 }

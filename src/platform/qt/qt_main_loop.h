@@ -1,8 +1,11 @@
 // Qt's event loop as the main queue, for a program that shows the tray. Posted work,
 // delayed work and timers run inside QApplication::exec(); on Linux Qt runs the GLib main
 // context there, so GLib sources (D-Bus, settings signals) keep firing in the same loop.
-// Threads waiting in RunAndWait hold their own latch, released when the loop ends, since a
-// blocking queued call would hang once nobody runs the queue.
+// Work from other threads waits in a queue of this loop's own, under its own lock, and an
+// eventfd wakes the main thread for it: nothing of it passes through Qt's cross-thread
+// machinery, whose locking ThreadSanitizer cannot follow. Threads waiting in RunAndWait
+// hold their own latch, released when the loop ends, since a blocking queued call would
+// hang once nobody runs the queue.
 #pragma once
 
 #include <atomic>
@@ -17,6 +20,7 @@
 #include "platform/main_loop.h"
 
 class QObject;
+class QSocketNotifier;
 
 namespace hovra::platform::qt {
 
@@ -46,13 +50,21 @@ class QtMainLoop : public MainLoop {
 
   // Queues `work` for the main thread; false once the loop has ended.
   bool Queue(std::function<void()> work);
+  void WakeLocked();
+  // Runs the work queued when it was woken; later work waits for the next wake-up, so
+  // that Qt's own events are served in between.
+  void Drain();
   void OnMainThread(std::function<void()> work);
   void Finish();
 
   std::thread::id mainThread_;
-  std::unique_ptr<QObject> context_;  // receives the queued work; lives on the main thread
+  std::unique_ptr<QObject> context_;  // owns the timers and the notifier; main thread only
+  int wakeFd_ = -1;
+  QSocketNotifier* wakeNotifier_ = nullptr;
   std::mutex mutex_;
   std::condition_variable done_;
+  std::deque<std::function<void()>> queue_;
+  bool wakePending_ = false;
   std::deque<std::shared_ptr<Waiter>> waiters_;
   std::atomic<bool> quit_{false};
   bool ended_ = false;
