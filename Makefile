@@ -25,7 +25,8 @@ test: build
 
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
-	@$(MAKE) --no-print-directory test BUILD=build-sanitize CMAKE_FLAGS="-DHOVRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
+	@LSAN_OPTIONS="suppressions=$(CURDIR)/scripts/lsan-suppressions.txt" \
+	  $(MAKE) --no-print-directory test BUILD=build-sanitize CMAKE_FLAGS="-DHOVRA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 
 # The threaded parts (server, run loop, catalogue hops) under ThreadSanitizer. The X11
 # tests stay out: the X libraries lock in ways ThreadSanitizer cannot follow.
