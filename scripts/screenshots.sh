@@ -11,5 +11,5 @@ if ! grep -q '^hovra_screenshots:' <(ninja -C "$BUILD" -t targets all 2>/dev/nul
 fi
 ninja -C "$BUILD" hovra_screenshots
 mkdir -p docs/screenshots
-QT_QPA_PLATFORM=offscreen "$BUILD/tests/qt/hovra_screenshots" docs/screenshots 2> >(grep -v \
+QT_QPA_PLATFORM=offscreen "$BUILD/tools/hovra_screenshots" docs/screenshots 2> >(grep -v \
   -e 'does not support' -e 'XDG_RUNTIME_DIR' -e 'systemTrayWindowChanged' -e 'no tray host' >&2)

@@ -3,7 +3,6 @@
 #include <glib.h>
 #include <gtest/gtest.h>
 
-#include <QTest>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -15,47 +14,32 @@
 namespace hovra::platform::qt {
 namespace {
 
-using namespace std::chrono_literals;
-
-TEST(QtMainLoop, RunsPostedWorkInOrderOnTheMainThread) {
+TEST(QtMainLoop, RunsWorkFromOtherThreadsInOrderOnTheMainThreadUntilItEnds) {
   QtMainLoop loop;
   std::vector<int> order;
   std::atomic<bool> allOnMain{true};
-  std::thread poster([&] {
+  bool waited = false;
+  std::thread worker([&] {
     for (int i = 0; i < 50; ++i) {
       loop.Post([&, i] {
         order.push_back(i);
         allOnMain = allOnMain && loop.IsMainThread();
       });
     }
+    waited = loop.RunAndWait([&] { allOnMain = allOnMain && loop.IsMainThread(); });
     loop.Quit();
   });
   loop.Run();
-  poster.join();
-  // Quit drops what was still queued, so a prefix ran, in order.
-  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], static_cast<int>(i));
-  EXPECT_TRUE(allOnMain);
-}
-
-TEST(QtMainLoop, RunAndWaitRunsOnTheMainThreadAndReturnsFalseOnceTheLoopEnded) {
-  auto loop = std::make_unique<QtMainLoop>();
-  bool ranOnMain = false;
-  bool answered = false;
-  std::thread worker([&] {
-    answered = loop->RunAndWait([&] { ranOnMain = loop->IsMainThread(); });
-    loop->Quit();
-  });
-  loop->Run();
   worker.join();
-  EXPECT_TRUE(answered);
-  EXPECT_TRUE(ranOnMain);
+  EXPECT_TRUE(waited);
+  EXPECT_EQ(order.size(), 50u) << "all posted before the wait ran before it";
+  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+  EXPECT_TRUE(allOnMain);
 
   // After the end a waiting thread gets false at once instead of hanging.
-  std::atomic<int> late{-1};
-  std::thread after([&] { late = loop->RunAndWait([] { ADD_FAILURE() << "ran after the end"; }); });
-  after.join();
+  int late = -1;
+  std::thread([&] { late = loop.RunAndWait([] { ADD_FAILURE() << "ran after the end"; }); }).join();
   EXPECT_EQ(late, 0);
-  EXPECT_TRUE(loop->RunAndWait([] {})) << "on the main thread it runs at once";
 }
 
 TEST(QtMainLoop, AWaiterQueuedBehindQuitIsReleasedWithoutRunning) {
@@ -68,10 +52,9 @@ TEST(QtMainLoop, AWaiterQueuedBehindQuitIsReleasedWithoutRunning) {
       queued = true;
       result = queue->RunAndWait([] { ADD_FAILURE() << "work after Quit ran"; }) ? 1 : 0;
     });
-    // Stays in this work item until the waiter has queued its work, then ends the loop.
-    while (!queued) std::this_thread::yield();
-    std::this_thread::sleep_for(20ms);
-    loop->Quit();
+    while (!queued) std::this_thread::yield();  // its work is (about to be) queued ...
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    loop->Quit();  // ... behind the end of the loop
   });
   loop->Run();
   loop.reset();  // waits for the waiter to leave
@@ -79,40 +62,28 @@ TEST(QtMainLoop, AWaiterQueuedBehindQuitIsReleasedWithoutRunning) {
   EXPECT_EQ(result, 0);
 }
 
-TEST(QtMainLoop, FiresDelayedWorkAndRepeatingTimersStartedFromAnyThread) {
+TEST(QtMainLoop, RunsTimersStartedFromAnyThreadAndGLibSources) {
   QtMainLoop loop;
   int ticks = 0;
-  std::atomic<bool> delayed{false};
-  std::thread starter([&] {
-    loop.PostDelayed(5ms, [&] { delayed = loop.IsMainThread(); });
-    loop.StartRepeatingTimer(10ms, [&] {
+  std::atomic<bool> delayedOnMain{false};
+  bool glibOnMain = false;
+  std::thread([&] {
+    loop.PostDelayed(std::chrono::milliseconds(5), [&] { delayedOnMain = loop.IsMainThread(); });
+    loop.StartRepeatingTimer(std::chrono::milliseconds(10), [&] {
       if (++ticks == 3) loop.Quit();
     });
-  });
-  starter.join();
-  loop.Run();
-  EXPECT_EQ(ticks, 3);
-  EXPECT_TRUE(delayed);
-}
-
-TEST(QtMainLoop, RunsGLibSourcesOfTheDefaultContext) {
+  }).join();
   // The desktop backend's D-Bus and settings signals arrive as GLib sources.
-  QtMainLoop loop;
-  struct Seen {
-    QtMainLoop* loop;
-    bool onMain = false;
-  } seen{&loop};
   g_idle_add(
-      [](gpointer data) -> gboolean {
-        auto* s = static_cast<Seen*>(data);
-        s->onMain = s->loop->IsMainThread();
-        s->loop->Quit();
+      [](gpointer seen) -> gboolean {
+        *static_cast<bool*>(seen) = true;
         return G_SOURCE_REMOVE;
       },
-      &seen);
-  loop.PostDelayed(10s, [&] { loop.Quit(); });  // a guard, should GLib never be run
+      &glibOnMain);
   loop.Run();
-  EXPECT_TRUE(seen.onMain);
+  EXPECT_EQ(ticks, 3);
+  EXPECT_TRUE(delayedOnMain);
+  EXPECT_TRUE(glibOnMain);
 }
 
 TEST(QtMainLoop, TicksWaitWhileAnAlertIsOpen) {
@@ -120,15 +91,13 @@ TEST(QtMainLoop, TicksWaitWhileAnAlertIsOpen) {
   int ticks = 0;
   int ticksWhileOpen = -1;
   testing::SeenAlert seen;
-  loop.StartRepeatingTimer(5ms, [&] {
+  loop.StartRepeatingTimer(std::chrono::milliseconds(5), [&] {
     if (++ticks != 2) return;
-    // An alert opened by a tick: the next ticks must not run inside it.
-    QTimer::singleShot(150ms, [&] {
+    QTimer::singleShot(150, [&] {  // thirty periods later
       ticksWhileOpen = ticks;
       testing::AnswerNextAlert("OK", seen);
     });
-    RunAlert("question", "", {"OK"});
-    EXPECT_EQ(ticks, 2);
+    RunAlert("question", "", {"OK"});  // opened by a tick, as the update alert is
     loop.Quit();
   });
   loop.Run();

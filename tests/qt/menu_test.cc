@@ -9,144 +9,109 @@
 #include "app/login_items.h"
 #include "app/product_links.h"
 #include "app/shell_commands.h"
+#include "tests/qt/status_menu_lines.h"
 #include "tests/qt/tray_fixture.h"
 
 namespace hovra::testing {
 namespace {
 
-// One line per item: "-" for a separator, "title >" for an item holding a submenu,
-// "[x] title" / "[ ] title" for an item with a check mark.
-QStringList Describe(QMenu& menu) {
-  QStringList lines;
+QString Title(QAction* action) { return action->text().replace("&&", "&"); }
+
+MenuLines Describe(QMenu& menu) {
+  MenuLines lines;
   for (QAction* action : menu.actions()) {
-    QString title = action->text().replace("&&", "&");
+    std::string title = Title(action).toStdString();
     if (action->isSeparator()) {
-      lines << "-";
+      lines.push_back("-");
     } else if (action->menu() != nullptr) {
-      lines << title + " >";
+      lines.push_back(title + " >");
     } else if (action->isCheckable()) {
-      lines << (action->isChecked() ? "[x] " : "[ ] ") + title;
+      lines.push_back((action->isChecked() ? "[x] " : "[ ] ") + title);
     } else {
-      lines << title;
+      lines.push_back(title);
     }
   }
   return lines;
 }
 
-QAction* Find(QMenu& menu, const QString& title) {
+QAction& Item(QMenu& menu, const QString& title) {
   for (QAction* action : menu.actions()) {
-    if (action->text().replace("&&", "&") == title) return action;
+    if (Title(action) == title) return *action;
   }
-  return nullptr;
-}
-
-QMenu& Sub(QMenu& menu, const QString& title) {
-  QAction* holder = Find(menu, title);
-  EXPECT_TRUE(holder && holder->menu()) << title.toStdString();
-  return *holder->menu();
+  ADD_FAILURE() << "no item " << title.toStdString();
+  return *menu.menuAction();
 }
 
 void Open(QMenu& menu) { Q_EMIT menu.aboutToShow(); }
 
 class MenuTest : public TrayFixture {
  protected:
-  QMenu& Menu() {
-    EXPECT_NE(ui_.Menu(), nullptr);
-    return *ui_.Menu();
+  void SetUp() override {
+    StartDelegate();
+    ASSERT_NE(ui_.Menu(), nullptr);
   }
-  std::string OpenedBy(const QString& title, QMenu* in = nullptr) {
-    platform_.Take();
-    QAction* action = Find(in ? *in : Menu(), title);
-    if (action == nullptr) return "(no item " + title.toStdString() + ")";
-    action->trigger();
-    Lines lines = platform_.Take();
-    return lines.size() == 1 ? lines[0] : "(" + std::to_string(lines.size()) + " lines)";
-  }
-  static std::string OpenUrlLine(const std::string& url) {
-    return R"({"kind":"openURL","url":")" + url + "\"}";
+  QMenu& Menu() { return *ui_.Menu(); }
+  QMenu& Apps(const QString& platform) {
+    return *Item(*Item(Menu(), "Taplume apps").menu(), platform).menu();
   }
 };
 
 TEST_F(MenuTest, IconAndMenuHoldEveryItemInOrder) {
-  StartDelegate();
-  ASSERT_NE(ui_.TrayIcon(), nullptr);
   EXPECT_EQ(ui_.TrayIcon()->toolTip(), "Hovra Server");
   EXPECT_FALSE(ui_.TrayIcon()->icon().isNull());
-  EXPECT_EQ(ui_.TrayIcon()->contextMenu(), ui_.Menu());
+  EXPECT_EQ(ui_.TrayIcon()->contextMenu(), &Menu());
   Open(Menu());
-  EXPECT_EQ(Describe(Menu()),
-            (QStringList{"[ ] Auto Start", "Check update", "IP Address...", "-", "Password...", "-",
-                         "Taplume apps >", "-", "Our Website", "Our Facebook", "Mail To Us",
-                         "About Hovra Server", "-", "Quit"}));
-  QMenu& apps = Sub(Menu(), "Taplume apps");
-  EXPECT_EQ(Describe(apps), (QStringList{"Android >", "iPhone & iPod Touch >", "iPad >"}));
-  EXPECT_EQ(Describe(Sub(apps, "Android")), (QStringList{"Taplume Pro", "Taplume"}));
-  EXPECT_EQ(Describe(Sub(apps, "iPhone & iPod Touch")), (QStringList{"Taplume Pro", "Taplume"}));
-  EXPECT_EQ(Describe(Sub(apps, "iPad")), (QStringList{"Taplume HD", "Taplume HD Free"}));
+  EXPECT_EQ(Describe(Menu()), StatusMenuLines(false));
+  EXPECT_EQ(Describe(*Item(Menu(), "Taplume apps").menu()), kClientAppsLines);
+  EXPECT_EQ(Describe(Apps("Android")), (MenuLines{"Taplume Pro", "Taplume"}));
+  EXPECT_EQ(Describe(Apps("iPhone & iPod Touch")), (MenuLines{"Taplume Pro", "Taplume"}));
+  EXPECT_EQ(Describe(Apps("iPad")), (MenuLines{"Taplume HD", "Taplume HD Free"}));
 }
 
-TEST_F(MenuTest, AutoStartTogglesTheEntryAndTheMarkFollowsTheFolderAsTheMenuOpens) {
-  StartDelegate();
-  namespace fs = std::filesystem;
-  fs::path autostart = fs::path(dir_) / "xdg/autostart";
-  auto entries = [&] {
-    std::error_code ec;
-    return std::distance(fs::directory_iterator(autostart, ec), fs::directory_iterator());
-  };
-  QAction* autoStart = Menu().actions().front();
-  Open(Menu());
-  EXPECT_FALSE(autoStart->isChecked());
-
-  autoStart->trigger();
-  EXPECT_TRUE(autoStart->isChecked());
-  EXPECT_EQ(entries(), 1);
+TEST_F(MenuTest, AutoStartTogglesTheEntryAndItsMarkIsReadAsTheMenuOpens) {
+  QAction& autoStart = *Menu().actions().front();
+  app::LoginItems items = app::LoginItems::ForCurrentUser();
+  autoStart.trigger();
+  EXPECT_TRUE(autoStart.isChecked());
+  EXPECT_TRUE(items.isAutoRun()) << "the entry the command line looks for";
   EXPECT_TRUE(delegate_->IsAutoRun());
 
   // Another process removes the entry while the tray runs: the next opening shows it.
-  fs::remove_all(autostart);
-  EXPECT_TRUE(autoStart->isChecked()) << "not refreshed until the menu opens";
+  std::filesystem::remove_all(dir_ + "/xdg/autostart");
+  EXPECT_TRUE(autoStart.isChecked());
   Open(Menu());
-  EXPECT_FALSE(autoStart->isChecked());
+  EXPECT_FALSE(autoStart.isChecked());
 
-  // The command line and the tray's toggle act on the same entry.
-  app::LoginItems items = app::LoginItems::ForCurrentUser();
-  autoStart->trigger();
-  EXPECT_TRUE(items.isAutoRun());
+  autoStart.trigger();
   ASSERT_EQ(app::RunAutostartCommand("off", items), app::kExitOk);
-  EXPECT_FALSE(autoStart->isChecked()) << "the command's toggle sets the mark too";
-  EXPECT_EQ(entries(), 0);
+  EXPECT_FALSE(autoStart.isChecked()) << "the command's toggle sets the mark too";
 }
 
 TEST_F(MenuTest, LinksMailWindowsAndQuit) {
-  StartDelegate();
-  QMenu& apps = Sub(Menu(), "Taplume apps");
-  struct LinkCase {
-    QMenu* menu;
-    const char* title;
-    const char* url;
-  } links[] = {
-      {&Sub(apps, "Android"), "Taplume Pro", app::kAndroidTaplumeProUrl},
-      {&Sub(apps, "Android"), "Taplume", app::kAndroidTaplumeUrl},
-      {&Sub(apps, "iPhone & iPod Touch"), "Taplume Pro", app::kIosTaplumeProUrl},
-      {&Sub(apps, "iPhone & iPod Touch"), "Taplume", app::kIosTaplumeUrl},
-      {&Sub(apps, "iPad"), "Taplume HD", app::kIosTaplumeHdUrl},
-      {&Sub(apps, "iPad"), "Taplume HD Free", app::kIosTaplumeHdFreeUrl},
-      {&Menu(), "Our Website", app::kWebsiteUrl},
-      {&Menu(), "Our Facebook", app::kFacebookUrl},
-      {&Menu(), "Mail To Us", "mailto:support@hovra.example?subject=Taplume%20Support"},
+  const std::pair<QAction*, std::string> links[] = {
+      {&Item(Apps("Android"), "Taplume Pro"), app::kAndroidTaplumeProUrl},
+      {&Item(Apps("Android"), "Taplume"), app::kAndroidTaplumeUrl},
+      {&Item(Apps("iPhone & iPod Touch"), "Taplume Pro"), app::kIosTaplumeProUrl},
+      {&Item(Apps("iPhone & iPod Touch"), "Taplume"), app::kIosTaplumeUrl},
+      {&Item(Apps("iPad"), "Taplume HD"), app::kIosTaplumeHdUrl},
+      {&Item(Apps("iPad"), "Taplume HD Free"), app::kIosTaplumeHdFreeUrl},
+      {&Item(Menu(), "Our Website"), app::kWebsiteUrl},
+      {&Item(Menu(), "Our Facebook"), app::kFacebookUrl},
+      {&Item(Menu(), "Mail To Us"), "mailto:support@hovra.example?subject=Taplume%20Support"},
   };
-  for (const LinkCase& link : links) {
-    EXPECT_EQ(OpenedBy(link.title, link.menu), OpenUrlLine(link.url)) << link.title;
+  platform_.Take();
+  for (const auto& [action, url] : links) {
+    action->trigger();
+    EXPECT_EQ(platform_.Take(), Lines{R"({"kind":"openURL","url":")" + url + "\"}"})
+        << Title(action).toStdString();
   }
-
-  Find(Menu(), "IP Address...")->trigger();
-  EXPECT_TRUE(ui_.Addresses() && ui_.Addresses()->isVisible());
-  Find(Menu(), "Password...")->trigger();
-  EXPECT_TRUE(ui_.Password() && ui_.Password()->isVisible());
-  Find(Menu(), "About Hovra Server")->trigger();
-  EXPECT_TRUE(ui_.About() && ui_.About()->isVisible());
+  Item(Menu(), "IP Address...").trigger();
+  Item(Menu(), "Password...").trigger();
+  Item(Menu(), "About Hovra Server").trigger();
+  EXPECT_TRUE(ui_.Addresses()->isVisible() && ui_.Password()->isVisible() &&
+              ui_.About()->isVisible());
   EXPECT_EQ(quits_, 0);
-  Find(Menu(), "Quit")->trigger();
+  Item(Menu(), "Quit").trigger();
   EXPECT_EQ(quits_, 1);
 }
 

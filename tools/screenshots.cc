@@ -15,10 +15,11 @@
 
 #include "app/shell_bindings.h"
 #include "app/update_check.h"
+#include "platform/journal/journal_backend.h"
+#include "platform/memory_settings_store.h"
 #include "platform/qt/alert.h"
 #include "platform/qt/product_icon.h"
 #include "platform/qt/tray_ui.h"
-#include "tests/support/test_platform.h"
 
 namespace hovra {
 namespace {
@@ -113,11 +114,15 @@ platform::ShellBindings SampleShell() {
 }
 
 int Draw(const QString& dir) {
-  testing::TestPlatform platform(kSim);
-  platform.Settings().SetBool("passwordCheck", true);
-  platform.Settings().SetInteger("password", 4827);
+  platform::journal::JournalBackend desktop(platform::journal::JournalWriter::Discarding(),
+                                            platform::journal::SimConfig::Parse(kSim));
+  platform::MemorySettingsStore settings;
+  settings.SetBool("passwordCheck", true);
+  settings.SetInteger("password", 4827);
   platform::qt::TrayUi ui;
-  platform::Services services = platform::Current();
+  platform::Services services;
+  desktop.Provide(services);
+  services.settings = &settings;
   services.ui = &ui;
   platform::Install(services);
   ui.AttachShell(SampleShell());
