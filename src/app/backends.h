@@ -41,8 +41,10 @@ class Backends {
   Backends() = default;
 
   std::unique_ptr<platform::journal::JournalBackend> journal_;
-  std::unique_ptr<platform::qt::TrayBackend> tray_;  // with --ui tray: its loop and UI
-  std::unique_ptr<platform::MainLoop> mainLoop_;     // otherwise the plain run loop
+  // With --ui tray: its loop and UI. Shared only so that a build without the tray can
+  // hold the incomplete type.
+  std::shared_ptr<platform::qt::TrayBackend> tray_;
+  std::unique_ptr<platform::MainLoop> mainLoop_;  // otherwise the plain run loop
   platform::MainLoop* loop_ = nullptr;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
   platform::Services services_;
