@@ -23,7 +23,7 @@ QtMainLoop::QtMainLoop()
       wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
   if (wakeFd_ < 0) {
     Log("the main loop cannot make its wake-up descriptor: %s", std::strerror(errno));
-    return;  // work from other threads then waits for the next timer or event
+    return;
   }
   wakeNotifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, context_.get());
   QObject::connect(wakeNotifier_, &QSocketNotifier::activated, context_.get(), [this] {
@@ -51,8 +51,13 @@ bool QtMainLoop::Queue(std::function<void()> work) {
 }
 
 void QtMainLoop::WakeLocked() {
-  if (wakePending_ || wakeFd_ < 0) return;
+  if (wakePending_) return;
   wakePending_ = true;
+  if (wakeFd_ < 0) {  // no descriptor: Qt's own cross-thread call carries the wake-up
+    QMetaObject::invokeMethod(
+        context_.get(), [this] { Drain(); }, Qt::QueuedConnection);
+    return;
+  }
   const uint64_t one = 1;
   while (::write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
   }

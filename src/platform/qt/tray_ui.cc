@@ -73,6 +73,7 @@ void TrayUi::SetAutoStartMark(bool on) {
 void TrayUi::AttachShell(ShellBindings bindings) {
   OnGuiThread([this, bindings = std::move(bindings)]() mutable {
     bindings_ = std::move(bindings);
+    trayIcon_.reset();  // before the menu it shows
     menu_ = BuildStatusMenu(bindings_.menu);
     trayIcon_ = std::make_unique<QSystemTrayIcon>(ProductIcon());
     trayIcon_->setToolTip(QString::fromStdString(bindings_.menu.toolTip));
