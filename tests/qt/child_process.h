@@ -1,11 +1,12 @@
 // A helper process of a test, its standard output and error in a file, ended (SIGTERM)
-// and waited for when the object goes.
+// and waited for when the object goes, or when the test process itself ends.
 //   ChildProcess watcher({"/usr/bin/python3", script, "watch", dir}, dir + "/watcher.out");
 //   watcher.WaitForOutput("ready\n", 10s);
 #pragma once
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,7 @@ class ChildProcess {
       ::close(out);
       return;
     }
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives a test that ended abruptly
     ::dup2(out, STDOUT_FILENO);
     ::dup2(out, STDERR_FILENO);
     std::vector<char*> args;
