@@ -30,6 +30,10 @@ packages=(
   sway                                  # the wayland tests: a headless compositor (run as "nobody")
   # the portal backend: GDBus; its tests: a private bus and a fake portal in Python
   python3-dbus python3-gi
+  # the tray (--ui tray): Qt 6 widgets and SVG, GIO and xcb for its tray-host probe, a font
+  # for the offscreen windows and screenshots; its tests run a private D-Bus daemon and a
+  # StatusNotifierWatcher written with python3-dbus
+  qt6-base-dev qt6-svg-dev libxcb1-dev fonts-dejavu-core
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

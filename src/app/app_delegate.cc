@@ -8,6 +8,7 @@
 #include "app/config_file.h"
 #include "app/login_items.h"
 #include "app/password.h"
+#include "app/shell_bindings.h"
 #include "base/log.h"
 #include "base/printable.h"
 #include "input/key_names.h"
@@ -65,8 +66,12 @@ bool AppDelegate::applicationDidFinishLaunching() {
 
   platform::GetMainQueue().StartRepeatingTimer(std::chrono::seconds(1), [this] { onTimer(); });
   RunInBackground([this] {
-    global_ip_address_ = getIPAddrStr();
-    OfferNotice(global_ip_address_, "");
+    std::string list = getIPAddrStr();
+    {
+      std::lock_guard<std::mutex> lock(addressMutex_);
+      global_ip_address_ = list;
+    }
+    OfferNotice(list, "");
   });
   RunInBackground([this] {
     isautorun_ = autoRunProbe_ ? autoRunProbe_() : LoginItems::ForCurrentUser().isAutoRun();
@@ -126,6 +131,41 @@ void AppDelegate::onTimer() {
 void AppDelegate::showMsgWindow(const std::string& message, const std::string& url) {
   _timeCnt = kPanelTicks;
   platform::GetUi().ShowNotificationPanel(message, url);
+}
+
+std::string AppDelegate::AddressList() const {
+  std::lock_guard<std::mutex> lock(addressMutex_);
+  return global_ip_address_;
+}
+
+void AppDelegate::onAutoRun() {
+  if (std::optional<bool> on = LoginItems::ForCurrentUser().setLaunchOnLogin()) isautorun_ = *on;
+}
+
+bool AppDelegate::RefreshAutoRun() {
+  isautorun_ = autoRunProbe_ ? autoRunProbe_() : LoginItems::ForCurrentUser().isAutoRun();
+  return isautorun_;
+}
+
+platform::ShellBindings AppDelegate::MakeShellBindings(std::function<void()> onExit,
+                                                       const std::string& inputBackend,
+                                                       const std::string& desktopBackend) {
+  ShellSources sources;
+  sources.menu.onAutoRun = [this] { onAutoRun(); };
+  sources.menu.isAutoRun = [this] { return RefreshAutoRun(); };
+  sources.menu.downloadVersion = [this] { downloadVersion(); };
+  sources.menu.onExit = std::move(onExit);
+  sources.addressList = [this] {
+    std::string list = AddressList();
+    return list.empty() ? getIPAddrStr() : list;  // asked before the start-up task ended
+  };
+  sources.port = [this] { return server_ ? server_->ListeningPort() : 0u; };
+  sources.connectedPhones = [this] {
+    return server_ ? server_->ConnectedPeerAddresses() : std::vector<std::string>{};
+  };
+  sources.inputBackend = inputBackend;
+  sources.desktopBackend = desktopBackend;
+  return BindShell(std::move(sources));
 }
 
 void AppDelegate::onApplicationLaunch(const std::string& bundleId) {

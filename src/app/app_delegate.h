@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/options.h"
 #include "app/update_check.h"
 #include "catalogue/sys_util.h"
+#include "platform/shell_bindings.h"
 #include "server/hovra_svr_sock.h"
 
 namespace hovra::app {
@@ -32,16 +34,25 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   // Whether the program may quit now (SIGINT and SIGTERM ask this too).
   TerminateReply applicationShouldTerminate() { return documents_.applicationShouldTerminate(); }
 
+  // Menu actions: the launch-at-login toggle and a check for updates the user asked for.
+  void onAutoRun();
+  void downloadVersion() { updates_.edownloadVersion(true); }
+  // The launch-at-login state read afresh (the command line may have changed it).
+  bool RefreshAutoRun();
+
+  // The status menu, windows and their facts, for a user interface that shows them.
+  platform::ShellBindings MakeShellBindings(std::function<void()> onExit,
+                                            const std::string& inputBackend,
+                                            const std::string& desktopBackend);
+
   CHovraSvrSock* Server() { return server_.get(); }
   bool IsAutoRun() const { return isautorun_; }
   void SetAutoRun(bool on) { isautorun_ = on; }
   // How start-up learns whether the program starts at login (before start-up); without
   // one, from the XDG autostart folder.
   void SetAutoRunProbe(std::function<bool()> probe) { autoRunProbe_ = std::move(probe); }
-  // "Check update" of the menu: a check that says so when there is nothing newer.
-  void downloadVersion() { updates_.edownloadVersion(true); }
-  const std::string& AddressList() const { return global_ip_address_; }
-  // Waits for the start-up tasks (tests).
+  std::string AddressList() const;  // empty until the start-up task has taken it
+  // Waits for the start-up tasks (tests, and an orderly end).
   void WaitForBackgroundTasks();
   // The quit path, once the main loop has ended: the server stops (no new connections,
   // every client's held input released, every client closed), then background work is
@@ -59,6 +70,7 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   unsigned int _timeCnt = 0;    // ticks left before the notification panel closes
   bool securityPanel_ = false;  // the panel shows a notice the user must not miss
   std::string uuid_;
+  mutable std::mutex addressMutex_;  // the start-up task writes, the address window reads
   std::string global_ip_address_;
   std::atomic<bool> isautorun_{false};
   std::function<bool()> autoRunProbe_;

@@ -28,6 +28,10 @@
 #include "platform/wayland/wayland_events.h"
 #include "platform/wayland/window_notices.h"
 #endif
+#if HOVRA_HAVE_QT_TRAY
+#include "platform/qt/tray_backend.h"
+#include "platform/qt/tray_probe.h"
+#endif
 
 namespace hovra::app {
 namespace {
@@ -158,6 +162,9 @@ BuiltBackends ThisBuild() {
 #if HOVRA_HAVE_PORTAL
   built.portal = true;
 #endif
+#if HOVRA_HAVE_QT_TRAY
+  built.tray = true;
+#endif
   return built;
 }
 
@@ -176,6 +183,11 @@ SessionFacts SessionFactsFromEnvironment() {
 #if HOVRA_HAVE_PORTAL
   facts.portalHasRemoteDesktop = [bus = facts.sessionBus] {
     return platform::portal::PortalHasRemoteDesktop(bus);
+  };
+#endif
+#if HOVRA_HAVE_QT_TRAY
+  facts.trayHostPresent = [bus = facts.sessionBus, display = facts.x11Display] {
+    return platform::qt::TrayHostPresent(bus, display);
   };
 #endif
   return facts;
@@ -202,8 +214,22 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
     if (choice.ui.name == "macos") mac->ProvideUi(b->services_);
     if (choice.input.name == "macos") mac->AskForAccessibility();
     b->services_.mainQueue = mac.get();
+    b->loop_ = mac.get();
     b->mainLoop_ = std::move(mac);
     return b;
+  }
+#endif
+#if HOVRA_HAVE_QT_TRAY
+  if (choice.ui.name == "tray") {
+    b->tray_ = platform::qt::TrayBackend::Open(error);
+    if (!b->tray_) return nullptr;
+    // The journal still records every message, whichever way it is shown.
+    b->tray_->SetNoticeRecord(
+        [ui = b->services_.ui](std::string_view message, std::string_view url) {
+          ui->ShowNotificationPanel(message, url);
+        });
+    b->services_.ui = &b->tray_->Ui();
+    b->loop_ = &b->tray_->Loop();  // Qt's loop dispatches GLib's default context too
   }
 #endif
 #if HOVRA_HAVE_LINUX_DESKTOP
@@ -213,26 +239,33 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
     b->linuxWorkspace_ = platform::linux_desktop::OpenLinuxWorkspace(b->journal_->Workspace(),
                                                                      *b->services_.scripts);
     b->linuxWorkspace_->Provide(b->services_);
-    b->mainLoop_ = platform::linux_desktop::NewStopgapGlibLoop();
+    if (!b->loop_) b->mainLoop_ = platform::linux_desktop::NewStopgapGlibLoop();
   }
 #endif
-  // The tray brings its own main loop (Qt) when it comes.
-  if (!b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
-  b->services_.mainQueue = b->mainLoop_.get();
+  if (!b->loop_ && !b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
+  if (!b->loop_) b->loop_ = b->mainLoop_.get();
+  b->services_.mainQueue = b->loop_;
 #if HOVRA_HAVE_WAYLAND
   bool waylandInput = choice.input.name == "wayland" || choice.input.name == "portal";
   if (waylandInput && choice.desktop.name == "journal" && !Env("WAYLAND_DISPLAY").empty()) {
-    b->windows_ = FollowWaylandWindows(*b->journal_, *b->mainLoop_);
+    b->windows_ = FollowWaylandWindows(*b->journal_, *b->loop_);
   }
 #endif
 #if HOVRA_HAVE_PORTAL
   if (auto* portal = dynamic_cast<platform::portal::PortalEvents*>(b->input_.get())) {
-    BeginPortal(*portal, *b->mainLoop_);
+    BeginPortal(*portal, *b->loop_);
   }
 #endif
   return b;
 }
 
-Backends::~Backends() = default;
+Backends::~Backends() {
+  // What runs on the loop ends before it; the tray's windows and loop go before the
+  // QApplication they belong to.
+  windows_.reset();
+  linuxWorkspace_.reset();
+  mainLoop_.reset();
+  tray_.reset();
+}
 
 }  // namespace hovra::app

@@ -21,6 +21,9 @@ class JournalBackend;
 namespace hovra::platform::linux_desktop {
 class LinuxWorkspaceParts;
 }
+namespace hovra::platform::qt {
+class TrayBackend;
+}
 
 namespace hovra::app {
 
@@ -35,15 +38,19 @@ class Backends {
 
   // Every member set but the settings store (which depends on the host's facts).
   const platform::Services& Services() const { return services_; }
-  platform::MainLoop& MainLoop() { return *mainLoop_; }
+  platform::MainLoop& MainLoop() { return *loop_; }
   platform::journal::JournalBackend& Journal() { return *journal_; }
 
  private:
   Backends() = default;
 
   std::unique_ptr<platform::journal::JournalBackend> journal_;
-  std::unique_ptr<platform::MainLoop> mainLoop_;
-  // The Linux desktop's workspace half (after the main loop: it ends first).
+  // With --ui tray: its loop and UI. Shared only so that a build without the tray can
+  // hold the incomplete type.
+  std::shared_ptr<platform::qt::TrayBackend> tray_;
+  std::unique_ptr<platform::MainLoop> mainLoop_;  // otherwise GLib's or the plain run loop
+  platform::MainLoop* loop_ = nullptr;
+  // The Linux desktop's workspace half (ends before the loop it runs on).
   std::unique_ptr<platform::linux_desktop::LinuxWorkspaceParts> linuxWorkspace_;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
   // The compositor's windows feeding the journal desktop's running applications, when there.

@@ -28,8 +28,8 @@
 namespace hovra {
 namespace {
 
-int RunServer(const Options& options, platform::MainLoop& mainLoop,
-              platform::journal::JournalBackend& backend) {
+int RunServer(const Options& options, const app::BackendChoice& choice,
+              platform::MainLoop& mainLoop, platform::journal::JournalBackend& backend) {
   std::optional<platform::journal::SimControl> simControl;
   if (options.simControlPath) {
     try {
@@ -50,15 +50,21 @@ int RunServer(const Options& options, platform::MainLoop& mainLoop,
                  options.port);
     return 1;
   }
+  // "Quit" in the status menu takes the same decision as SIGINT and SIGTERM.
+  auto quit = [&] {
+    if (delegate.applicationShouldTerminate() == app::kTerminateNow) {
+      mainLoop.Quit();
+      return true;
+    }
+    return false;
+  };
+  platform::GetUi().AttachShell(
+      delegate.MakeShellBindings(quit, choice.input.name, choice.desktop.name));
 
   app::QuitSignals signals([&](const char* name) {
     Log("%s received", name);
     mainLoop.Post([&] {
-      if (delegate.applicationShouldTerminate() == app::kTerminateNow) {
-        mainLoop.Quit();
-      } else {
-        signals.QuitCancelled();
-      }
+      if (!quit()) signals.QuitCancelled();
     });
   });
   mainLoop.Run();
@@ -119,7 +125,7 @@ int Run(const Options& options) {
     shellOptions.updateUrl = options.updateUrl.value_or("");
     status = app::RunShellCommand(options.command, shellOptions);
   } else {
-    status = RunServer(options, mainLoop, backends->Journal());
+    status = RunServer(options, choice, mainLoop, backends->Journal());
   }
   platform::Install({});  // the services end here
   return status;

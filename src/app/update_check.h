@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/http_get.h"
+#include "app/product_links.h"
 
 namespace hovra::app {
 
@@ -21,8 +22,6 @@ namespace hovra::app {
 // are updated by the system's package manager, so the server asks nobody unless an address
 // is configured here or given with --update-url.
 extern const char* const kUpdateEndpointUrl;
-inline constexpr const char* kInstallerPackageUrl =
-    "http://www.hovra.example/download/HovraServer-latest.tar.gz";
 inline constexpr const char* kUpdateMessageFormat =
     "Hovra Server new version %@ found, please download and install it.";
 inline constexpr const char* kNoNewVersionText =

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/shell_bindings.h"
+
 namespace hovra::platform {
 
 class UserInterface {
@@ -21,6 +23,13 @@ class UserInterface {
                        const std::vector<std::string_view>& buttons) = 0;
   // The check mark of "Auto Start".
   virtual void SetAutoStartMark(bool on) = 0;
+
+  // A user interface with a face shows the status icon and its menu from here on; a
+  // headless one has nothing to show.
+  virtual void AttachShell(ShellBindings) {}
+  virtual void ShowAboutWindow() {}
+  virtual void ShowAddressWindow() {}
+  virtual void ShowPasswordWindow() {}
 };
 
 }  // namespace hovra::platform

@@ -125,7 +125,7 @@ void CHovraSvrSock::AcceptNewConn() {
 
   _MouseClnt& c = *client;
   clients[sock] = std::move(client);
-  clientCount_.store(clients.size(), std::memory_order_relaxed);
+  TableChanged();
   loop_->Watch(sock, kReadable, [this](int fd, unsigned ready) { OnClientEvent(fd, ready); });
   Flush(c);
 }
@@ -289,7 +289,7 @@ void CHovraSvrSock::RemoveClient(int sock) {
   loop_->Unwatch(sock, kReadable | kWritable);
   ::close(sock);
   clients.erase(found);
-  clientCount_.store(clients.size(), std::memory_order_relaxed);
+  TableChanged();
   std::erase(backlog_, sock);
   ResumeAccepting();  // a descriptor is free again
 }
@@ -314,7 +314,7 @@ void CHovraSvrSock::ShutDown() {
     ::close(sock);
   }
   clients.clear();
-  clientCount_.store(0, std::memory_order_relaxed);
+  TableChanged();
   backlog_.clear();
   closing_.clear();
 }

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ class CHovraSvrSock {
   // worker queues the reports).
   void SendCurrentApplication(const char* bundleId);
 
+  // The connected clients' addresses ("192.168.1.7", "fe80::1"), in table order; safe from
+  // any thread.
+  std::vector<std::string> ConnectedPeerAddresses() const;
+
  private:
   static void* SvrThreadProc(void* self);
   void ThreadProcImpl();
@@ -80,6 +85,10 @@ class CHovraSvrSock {
   // The client table, by descriptor (ascending order); worker thread only.
   std::map<int, std::unique_ptr<_MouseClnt>> clients;
   std::atomic<size_t> clientCount_{0};
+  // The table's size and addresses for other threads, set wherever the table changes.
+  void TableChanged();
+  mutable std::mutex peersMutex_;
+  std::vector<std::string> peerAddresses_;
 
   ServerHooks hooks_;
   std::unique_ptr<EventLoop> loop_;

@@ -23,12 +23,12 @@ inline constexpr char kDefaultSim[] =
 
 struct ServerProcessOptions {
   std::string simJson = kDefaultSim;
-  std::vector<std::string> extraArgs;  // after the defaults, so they override them
-  long fileLimit = 0;                  // RLIMIT_NOFILE for the server when not 0
+  std::vector<std::string> extraArgs{};  // after the defaults, so they override them
+  long fileLimit = 0;                    // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
   bool ownConfigDir = true;  // false: the default folder under the temporary home
   // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace them.
-  std::vector<std::pair<std::string, std::string>> environment;
+  std::vector<std::pair<std::string, std::string>> environment{};
 };
 
 class ServerProcess {

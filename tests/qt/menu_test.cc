@@ -1,0 +1,119 @@
+// The status icon and its menu, read back from Qt's menu model: titles, order, separators,
+// submenus, the "Auto Start" mark as the menu opens, and what each item does.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <filesystem>
+
+#include "app/login_items.h"
+#include "app/product_links.h"
+#include "app/shell_commands.h"
+#include "tests/qt/status_menu_lines.h"
+#include "tests/qt/tray_fixture.h"
+
+namespace hovra::testing {
+namespace {
+
+QString Title(QAction* action) { return action->text().replace("&&", "&"); }
+
+MenuLines Describe(QMenu& menu) {
+  MenuLines lines;
+  for (QAction* action : menu.actions()) {
+    std::string title = Title(action).toStdString();
+    if (action->isSeparator()) {
+      lines.push_back("-");
+    } else if (action->menu() != nullptr) {
+      lines.push_back(title + " >");
+    } else if (action->isCheckable()) {
+      lines.push_back((action->isChecked() ? "[x] " : "[ ] ") + title);
+    } else {
+      lines.push_back(title);
+    }
+  }
+  return lines;
+}
+
+QAction& Item(QMenu& menu, const QString& title) {
+  for (QAction* action : menu.actions()) {
+    if (Title(action) == title) return *action;
+  }
+  ADD_FAILURE() << "no item " << title.toStdString();
+  return *menu.menuAction();
+}
+
+void Open(QMenu& menu) { Q_EMIT menu.aboutToShow(); }
+
+class MenuTest : public TrayFixture {
+ protected:
+  void SetUp() override {
+    StartDelegate();
+    ASSERT_NE(ui_.Menu(), nullptr);
+  }
+  QMenu& Menu() { return *ui_.Menu(); }
+  QMenu& Apps(const QString& platform) {
+    return *Item(*Item(Menu(), "Taplume apps").menu(), platform).menu();
+  }
+};
+
+TEST_F(MenuTest, IconAndMenuHoldEveryItemInOrder) {
+  EXPECT_EQ(ui_.TrayIcon()->toolTip(), "Hovra Server");
+  EXPECT_FALSE(ui_.TrayIcon()->icon().isNull());
+  EXPECT_EQ(ui_.TrayIcon()->contextMenu(), &Menu());
+  Open(Menu());
+  EXPECT_EQ(Describe(Menu()), StatusMenuLines(false));
+  EXPECT_EQ(Describe(*Item(Menu(), "Taplume apps").menu()), kClientAppsLines);
+  EXPECT_EQ(Describe(Apps("Android")), (MenuLines{"Taplume Pro", "Taplume"}));
+  EXPECT_EQ(Describe(Apps("iPhone & iPod Touch")), (MenuLines{"Taplume Pro", "Taplume"}));
+  EXPECT_EQ(Describe(Apps("iPad")), (MenuLines{"Taplume HD", "Taplume HD Free"}));
+}
+
+TEST_F(MenuTest, AutoStartTogglesTheEntryAndItsMarkIsReadAsTheMenuOpens) {
+  QAction& autoStart = *Menu().actions().front();
+  app::LoginItems items = app::LoginItems::ForCurrentUser();
+  autoStart.trigger();
+  EXPECT_TRUE(autoStart.isChecked());
+  EXPECT_TRUE(items.isAutoRun()) << "the entry the command line looks for";
+  EXPECT_TRUE(delegate_->IsAutoRun());
+
+  // Another process removes the entry while the tray runs: the next opening shows it.
+  std::filesystem::remove_all(dir_ + "/xdg/autostart");
+  EXPECT_TRUE(autoStart.isChecked());
+  Open(Menu());
+  EXPECT_FALSE(autoStart.isChecked());
+
+  autoStart.trigger();
+  ASSERT_EQ(app::RunAutostartCommand("off", items), app::kExitOk);
+  EXPECT_FALSE(autoStart.isChecked()) << "the command's toggle sets the mark too";
+}
+
+TEST_F(MenuTest, LinksMailWindowsAndQuit) {
+  const std::pair<QAction*, std::string> links[] = {
+      {&Item(Apps("Android"), "Taplume Pro"), app::kAndroidTaplumeProUrl},
+      {&Item(Apps("Android"), "Taplume"), app::kAndroidTaplumeUrl},
+      {&Item(Apps("iPhone & iPod Touch"), "Taplume Pro"), app::kIosTaplumeProUrl},
+      {&Item(Apps("iPhone & iPod Touch"), "Taplume"), app::kIosTaplumeUrl},
+      {&Item(Apps("iPad"), "Taplume HD"), app::kIosTaplumeHdUrl},
+      {&Item(Apps("iPad"), "Taplume HD Free"), app::kIosTaplumeHdFreeUrl},
+      {&Item(Menu(), "Our Website"), app::kWebsiteUrl},
+      {&Item(Menu(), "Our Facebook"), app::kFacebookUrl},
+      {&Item(Menu(), "Mail To Us"), "mailto:support@hovra.example?subject=Taplume%20Support"},
+  };
+  platform_.Take();
+  for (const auto& [action, url] : links) {
+    action->trigger();
+    EXPECT_EQ(platform_.Take(), Lines{R"({"kind":"openURL","url":")" + url + "\"}"})
+        << Title(action).toStdString();
+  }
+  Item(Menu(), "IP Address...").trigger();
+  Item(Menu(), "Password...").trigger();
+  Item(Menu(), "About Hovra Server").trigger();
+  EXPECT_TRUE(ui_.Addresses()->isVisible() && ui_.Password()->isVisible() &&
+              ui_.About()->isVisible());
+  EXPECT_EQ(quits_, 0);
+  Item(Menu(), "Quit").trigger();
+  EXPECT_EQ(quits_, 1);
+}
+
+}  // namespace
+}  // namespace hovra::testing

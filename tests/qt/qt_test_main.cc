@@ -1,0 +1,30 @@
+// GoogleTest with a QApplication on the offscreen platform: every window, menu and alert
+// of the tray is made and driven without a display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <clocale>
+#include <cstdlib>
+
+namespace {
+
+// The offscreen platform says, for every window, what it cannot do (raise it, grab the
+// keyboard, host a tray); those lines are dropped, everything else is shown.
+QtMessageHandler g_standardHandler = nullptr;
+
+void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (text.contains("does not support") || text.contains("systemTrayWindowChanged")) return;
+  g_standardHandler(type, context, text);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  g_standardHandler = qInstallMessageHandler(QuietOffscreen);
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  std::setlocale(LC_ALL, "C");  // as the program keeps it
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,165 @@
+// The real binary's status icon under Xvfb, with a StatusNotifierWatcher of the test's own
+// on a private session bus: the item registers, its menu is read through DBusMenu
+// (GetLayout), and clicks on "Auto Start" and "Quit" do what they say.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "tests/qt/child_process.h"
+#include "tests/qt/status_menu_lines.h"
+#include "tests/x11/xvfb_display.h"
+
+namespace hovra::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kHelper = "/usr/bin/python3 " HOVRA_QT_TEST_DIR "/sni_watcher.py";
+
+// A DBusMenu item as a host shows it ("_x" marks a mnemonic; "__" is an underscore).
+std::string Line(const nlohmann::json& item) {
+  std::string label = item.value("label", ""), title;
+  for (size_t i = 0; i < label.size(); ++i) {
+    if (label[i] == '_' && i + 1 < label.size()) ++i;
+    title += label[i];
+  }
+  if (item.value("type", "") == "separator") return "-";
+  if (item.value("children-display", "") == "submenu") return title + " >";
+  if (item.value("toggle-type", "") == "checkmark") {
+    return (item.value("toggle-state", 0) == 1 ? "[x] " : "[ ] ") + title;
+  }
+  return title;
+}
+
+MenuLines Lines(const nlohmann::json& menu) {
+  MenuLines lines;
+  for (const auto& item : menu["children"]) lines.push_back(Line(item));
+  return lines;
+}
+
+class TrayOverDBusTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!XvfbDisplay::Available()) GTEST_SKIP() << "Xvfb is not installed (xvfb)";
+    if (std::system("/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null; command -v dbus-daemon "
+                    ">/dev/null") != 0) {
+      GTEST_SKIP() << "the private bus needs dbus-daemon, python3-dbus and python3-gi";
+    }
+    char pattern[] = "/tmp/hovra-sni-XXXXXX";
+    dir_ = ::mkdtemp(pattern);
+    display_ = std::make_unique<XvfbDisplay>();
+    ASSERT_TRUE(display_->Running());
+    // The server and the helpers inherit these; nothing reaches the tester's own desktop.
+    ::setenv("DISPLAY", display_->Name().c_str(), 1);
+    for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
+      ::unsetenv(name);
+    }
+  }
+  void TearDown() override {
+    server_.reset();
+    bus_.reset();
+    display_.reset();
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+
+  // A private bus, with the watcher on it or without.
+  void StartBus(bool watcher) {
+    bus_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/python3", HOVRA_QT_TEST_DIR "/sni_watcher.py",
+                                 watcher ? "watch" : "bus", dir_ + "/bus"},
+        dir_ + "/bus.out");
+    std::optional<std::string> address = bus_->WaitForLine("bus ", 10s);
+    ASSERT_TRUE(address) << bus_->Output();
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
+    if (watcher) {
+      ASSERT_TRUE(bus_->WaitForLine("ready", 10s)) << bus_->Output();
+    }
+  }
+  void StartServer(const std::string& ui) {
+    server_ = std::make_unique<ServerProcess>(ServerProcessOptions{
+        .extraArgs = {"--input", "journal", "--desktop", "journal", "--ui", ui}});
+    ASSERT_NE(server_->Port(), 0) << server_->Stderr();
+  }
+  std::string Helper(const std::string& args) {
+    std::string out;
+    if (FILE* pipe = ::popen((kHelper + " " + args).c_str(), "r")) {
+      char buffer[4096];
+      for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, got);
+      }
+      ::pclose(pipe);
+    }
+    return out;
+  }
+  nlohmann::json Layout(const std::string& item) {
+    return nlohmann::json::parse(Helper("layout " + item), nullptr, false);
+  }
+  size_t AutostartEntries() const {
+    std::error_code ec;
+    fs::directory_iterator it(server_->Dir() + "/home/.config/autostart", ec);
+    return ec ? 0 : static_cast<size_t>(std::distance(it, fs::directory_iterator()));
+  }
+  std::string AutostartStatus() {
+    return RunHovraCommand({"autostart", "status"}, server_->Dir() + "/home").out;
+  }
+
+  std::string dir_;
+  std::unique_ptr<XvfbDisplay> display_;
+  std::unique_ptr<ChildProcess> bus_;
+  std::unique_ptr<ServerProcess> server_;
+};
+
+TEST_F(TrayOverDBusTest, RegistersItsItemAndServesTheStatusMenu) {
+  StartBus(true);
+  StartServer("tray");
+  std::string item = bus_->WaitForLine("item ", 10s).value_or("");
+  ASSERT_FALSE(item.empty()) << server_->Stderr();
+  nlohmann::json layout = Layout(item);
+  ASSERT_TRUE(layout.is_object());
+  EXPECT_EQ(layout["toolTip"], "Hovra Server");
+  for (int size : {16, 22, 24, 32}) {
+    EXPECT_TRUE(std::count(layout["iconSizes"].begin(), layout["iconSizes"].end(), size))
+        << "an icon drawn at " << size << " pixels";
+  }
+  EXPECT_EQ(Lines(layout["menu"]), StatusMenuLines(false));
+  const nlohmann::json& apps = layout["menu"]["children"][6];
+  EXPECT_EQ(Lines(apps), kClientAppsLines);
+  EXPECT_EQ(Lines(apps["children"][2]), (MenuLines{"Taplume HD", "Taplume HD Free"}));
+  // The journal still records the start-up notice that the tray shows.
+  EXPECT_NE(server_->WaitForJournal(1).at(0).find(R"("kind":"notice")"), std::string::npos);
+}
+
+TEST_F(TrayOverDBusTest, AutoStartClicksToggleTheAutostartEntryAndQuitEndsTheServer) {
+  StartBus(true);
+  StartServer("tray");
+  std::string item = bus_->WaitForLine("item ", 10s).value_or("");
+  ASSERT_FALSE(item.empty()) << server_->Stderr();
+  for (bool on : {true, false}) {
+    Helper("click " + item + " 'Auto Start'");
+    EXPECT_EQ(AutostartEntries(), on ? 1u : 0u);  // the click's reply came after the toggle
+    EXPECT_EQ(AutostartStatus(), on ? "Auto Start: on\n" : "Auto Start: off\n");
+    EXPECT_EQ(Lines(Layout(item)["menu"]).at(0), on ? "[x] Auto Start" : "[ ] Auto Start");
+  }
+  Helper("click " + item + " Quit");
+  EXPECT_EQ(server_->WaitForExit(10s), 0) << server_->Stderr();
+}
+
+TEST_F(TrayOverDBusTest, AutoChoosesTheTrayOnlyWhereATrayHostIsRegistered) {
+  StartBus(false);
+  StartServer("auto");
+  EXPECT_TRUE(server_->WaitForStderr("ui: headless (no tray host)")) << server_->Stderr();
+  server_.reset();
+  bus_.reset();
+
+  StartBus(true);
+  StartServer("auto");
+  EXPECT_TRUE(server_->WaitForStderr("ui: tray (a display with a tray host)"));
+  EXPECT_TRUE(bus_->WaitForLine("item ", 10s)) << server_->Stderr();
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,128 @@
+// The tray's user interface on Qt's offscreen platform, over the recording platform (the
+// journal in memory, ticks by hand), with the settings in a real file that the real
+// binary's subcommands can change too, and its own autostart folder.
+//   TrayFixture: ui_, platform_ (journal lines: platform_.Take()), dir_, StartDelegate()
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_delegate.h"
+#include "platform/posix/file_settings_store.h"
+#include "platform/qt/tray_ui.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+
+inline constexpr char kTraySim[] = R"({"addresses":["192.168.1.5","127.0.0.1"]})";
+
+class TrayFixture : public ::testing::Test {
+ protected:
+  TrayFixture() : platform_(kTraySim), dir_(MakeDir()), settings_(dir_ + "/config/settings.json") {
+    ::setenv("XDG_CONFIG_HOME", (dir_ + "/xdg").c_str(), 1);  // the autostart folder
+    platform::Services services = platform::Current();
+    services.ui = &ui_;
+    services.settings = &settings_;
+    platform::Install(services);
+    options_.port = 0;
+    options_.discoveryPort = 0;
+    options_.configDir = dir_ + "/config";
+    options_.updateUrl = "http://127.0.0.1:9/version.json";  // fails at once, stays here
+  }
+  ~TrayFixture() override {
+    delegate_.reset();
+    platform::Services services = platform::Current();
+    services.ui = nullptr;
+    platform::Install(services);
+    std::filesystem::remove_all(dir_);
+  }
+
+  static std::string MakeDir() {
+    char pattern[] = "/tmp/hovra-tray-XXXXXX";
+    return ::mkdtemp(pattern);
+  }
+
+  // The application started up, its start-up tasks done, its shell attached to the tray.
+  app::AppDelegate& StartDelegate() {
+    delegate_ = std::make_unique<app::AppDelegate>(options_);
+    EXPECT_TRUE(delegate_->applicationDidFinishLaunching());
+    delegate_->WaitForBackgroundTasks();
+    ui_.AttachShell(delegate_->MakeShellBindings([this] { ++quits_; }, "journal", "journal"));
+    return *delegate_;
+  }
+  void Tick() { platform_.MainQueue().Tick(); }
+
+  TestPlatform platform_;
+  std::string dir_;
+  platform::posix::FileSettingsStore settings_;
+  platform::qt::TrayUi ui_;
+  Options options_;
+  std::unique_ptr<app::AppDelegate> delegate_;
+  int quits_ = 0;
+};
+
+inline QString LabelText(QWidget* window, const char* name) {
+  if (window == nullptr) return "(no window)";
+  auto* label = window->findChild<QLabel*>(name);
+  return label ? label->text() : QString("(no label %1)").arg(name);
+}
+
+// What a modal alert showed before it was answered.
+struct SeenAlert {
+  QString title;
+  QString text;
+  QString informative;
+  QStringList buttons;
+};
+
+struct AlertAnswer {
+  QString button;  // empty: Escape
+  SeenAlert* seen;
+};
+
+// Answers the next modal alerts in turn as each shows: records it into `seen` and clicks
+// the button titled `button`. An alert once answered is marked, so that the next answer
+// waits for the next alert even when it is made at the same address.
+inline void AnswerAlerts(std::vector<AlertAnswer> answers) {
+  auto* poll = new QTimer;
+  auto next = std::make_shared<size_t>(0);
+  QObject::connect(poll, &QTimer::timeout, [poll, answers, next] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible() || box->property("answered").toBool()) return;
+    box->setProperty("answered", true);
+    const AlertAnswer& answer = answers[(*next)++];
+    *answer.seen = {box->windowTitle(), box->text(), box->informativeText(), {}};
+    QAbstractButton* chosen = nullptr;
+    for (QAbstractButton* b : box->buttons()) {
+      answer.seen->buttons << b->text();
+      if (b->text() == answer.button) chosen = b;
+    }
+    if (*next == answers.size()) {
+      poll->stop();
+      poll->deleteLater();
+    }
+    if (chosen != nullptr) {
+      chosen->click();
+    } else {
+      QTest::keyClick(box, Qt::Key_Escape);
+    }
+  });
+  poll->start(5);
+}
+
+inline void AnswerNextAlert(const QString& button, SeenAlert& seen) {
+  AnswerAlerts({{button, &seen}});
+}
+
+}  // namespace hovra::testing

@@ -1,0 +1,45 @@
+// Who is connected, as the address window asks it from the main thread while the worker
+// accepts and drops clients.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "tests/server/server_fixture.h"
+
+namespace hovra::testing {
+namespace {
+
+TEST_F(ServerFixture, ConnectedPeersAreListedSafelyWhileClientsComeAndGo) {
+  std::atomic<bool> done{false};
+  std::thread asker([&] {
+    while (!done) {
+      for (const std::string& peer : server_->ConnectedPeerAddresses()) {
+        EXPECT_TRUE(peer == "127.0.0.1" || peer == "::1") << peer;  // IPv4 shown as IPv4
+      }
+    }
+  });
+  auto waitFor = [&](size_t count) {
+    for (int i = 0; i < 5000 && server_->ClientCount() != count; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return server_->ClientCount() == count;
+  };
+  for (int round = 0; round < 10; ++round) {
+    SocketClient v4(server_->ListeningPort());
+    SocketClient v6(server_->ListeningPort(), /*ipv6=*/true);
+    ASSERT_TRUE(waitFor(2));
+    std::vector<std::string> peers = server_->ConnectedPeerAddresses();
+    std::sort(peers.begin(), peers.end());
+    EXPECT_EQ(peers, (std::vector<std::string>{"127.0.0.1", "::1"}));
+    v4.Close();
+    v6.Close();
+    ASSERT_TRUE(waitFor(0));
+  }
+  done = true;
+  asker.join();
+}
+
+}  // namespace
+}  // namespace hovra::testing
