@@ -42,7 +42,8 @@ void browseFile(const char* path, std::string& out) {
   platform::GetWorkspace().VisitDirectory(folder, [&](const platform::DirectoryEntry& entry) {
     if (BreaksListing(entry.name)) {
       if (s_oddName.First())
-        Log("browseFile: leaving out a name with a line break in \"%s\"", Printable(folder).c_str());
+        Log("browseFile: leaving out a name with a line break in \"%s\"",
+            Printable(folder).c_str());
       return true;
     }
     if (out.size() + entry.name.size() + 2 > limit) {
