@@ -11,6 +11,13 @@
 #if HOVRA_HAVE_X11
 #include "platform/x11/x11_events.h"
 #endif
+#if HOVRA_HAVE_LINUX_INPUT
+#include "platform/linux/shortcuts/linux_input.h"
+#endif
+#if HOVRA_HAVE_LINUX_DESKTOP
+#include "platform/linux/loop/glib_main_loop.h"
+#include "platform/linux/services/linux_services.h"
+#endif
 
 namespace hovra::app {
 namespace {
@@ -53,12 +60,28 @@ std::unique_ptr<platform::journal::JournalBackend> MakeJournal(const Options& op
   return std::make_unique<platform::journal::JournalBackend>(std::move(journal), std::move(config));
 }
 
-std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std::string& error) {
+// A Linux input backend takes the desktop's shortcuts for the named sequences and maps
+// the Command key (the journal never does: its lines stay the macOS events).
+std::unique_ptr<platform::EventServices> OnLinux(std::unique_ptr<platform::EventServices> input,
+                                                 [[maybe_unused]] const Options& options) {
+#if HOVRA_HAVE_LINUX_INPUT
+  if (input) {
+    using platform::linux_desktop::CommandKey;
+    return std::make_unique<platform::linux_desktop::LinuxInput>(
+        std::move(input),
+        options.commandKey == "super" ? CommandKey::kSuper : CommandKey::kControl);
+  }
+#endif
+  return input;
+}
+
+std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, const Options& options,
+                                                   std::string& error) {
 #if HOVRA_HAVE_X11
   if (name == "x11") {
     auto events = platform::x11::OpenX11Events(nullptr);
     if (!events) error = "no X display with the XTEST extension (is DISPLAY set?)";
-    return events;
+    return OnLinux(std::move(events), options);
   }
 #endif
   error = "the " + name + " input backend is not part of this build";
@@ -71,6 +94,9 @@ BuiltBackends ThisBuild() {
   BuiltBackends built;
 #if HOVRA_HAVE_X11
   built.x11 = true;
+#endif
+#if HOVRA_HAVE_LINUX_DESKTOP
+  built.linuxDesktop = true;
 #endif
   return built;
 }
@@ -95,12 +121,24 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   b->journal_->Provide(b->services_);
 
   if (choice.input.name != "journal") {
-    b->input_ = MakeInput(choice.input.name, error);
+    b->input_ = MakeInput(choice.input.name, options, error);
     if (!b->input_) return nullptr;
     b->services_.events = b->input_.get();
   }
-  // The linux desktop and the tray bring their own main loops (GLib, Qt) when they come.
-  b->mainLoop_ = std::make_unique<platform::RunLoop>();
+  // The tray brings its own main loop (Qt's, on the same GLib context) when it comes.
+#if HOVRA_HAVE_LINUX_DESKTOP
+  if (choice.desktop.name == "linux") {
+    // D-Bus replies and signals arrive on the main thread's GLib loop.
+    b->mainLoop_ = std::make_unique<platform::linux_desktop::GlibMainLoop>();
+    auto desktop = std::make_shared<platform::linux_desktop::LinuxServices>(*b->services_.scripts,
+                                                                            *b->services_.ui);
+    desktop->Start();
+    b->services_.scripts = &desktop->Scripts();
+    if (choice.ui.name == "headless") b->services_.ui = &desktop->Ui();
+    b->linuxDesktop_ = std::move(desktop);
+  }
+#endif
+  if (!b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
   return b;
 }

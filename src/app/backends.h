@@ -40,6 +40,7 @@ class Backends {
   std::unique_ptr<platform::journal::JournalBackend> journal_;
   std::unique_ptr<platform::MainLoop> mainLoop_;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
+  std::shared_ptr<void> linuxDesktop_;  // the linux desktop's services, when chosen and built
   platform::Services services_;
 };
 
