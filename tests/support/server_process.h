@@ -26,6 +26,8 @@ struct ServerProcessOptions {
   long fileLimit = 0;                  // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
   bool ownConfigDir = true;  // false: the default folder under the temporary home
+  // Extra environment (buses, sound server); an empty value removes the variable.
+  std::vector<std::pair<std::string, std::string>> env;
 };
 
 class ServerProcess {
