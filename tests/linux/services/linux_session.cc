@@ -113,14 +113,10 @@ std::unique_ptr<DbusMock> LinuxSession::Mock(DbusMockOptions options, bool syste
 
 std::unique_ptr<DbusMock> LinuxSession::Player(const std::string& name,
                                                const std::string& parameters) const {
-  return Mock({.bus = {},
-               .system = false,
-               .templateName = HOVRA_DESKTOP_SUPPORT_DIR "/mpris_player.py",
-               .parameters = parameters,
-               .name = "org.mpris.MediaPlayer2." + name,
-               .path = {},
-               .interface = {},
-               .env = {{"HOVRA_MPRIS_NAME", name}}});
+  DbusMockOptions options = DbusMockOptions::Template(HOVRA_DESKTOP_SUPPORT_DIR "/mpris_player.py",
+                                                      "org.mpris.MediaPlayer2." + name, parameters);
+  options.env = {{"HOVRA_MPRIS_NAME", name}};
+  return Mock(options);
 }
 
 std::string LinuxSession::Recorded() const { return ReadFile(dir_ + "/recorded"); }

@@ -8,8 +8,9 @@
 namespace hovra::testing {
 
 bool DbusMock::Available() {
-  return ProgramExists(kSystemPython) &&
-         RunTool({kSystemPython, "-c", "import dbusmock"}).exitCode == 0;
+  static const bool available = ProgramExists(kSystemPython) &&
+                                RunTool({kSystemPython, "-c", "import dbusmock"}).exitCode == 0;
+  return available;
 }
 
 DbusMock::DbusMock(const DbusMockOptions& options) : dir_(MakeTempDir("hovra-mock")) {
@@ -44,10 +45,14 @@ bool DbusMock::WaitForLog(const std::string& text, std::chrono::milliseconds wai
   return WaitUntil([&] { return Log().find(text) != std::string::npos; }, wait);
 }
 
-size_t DbusMock::Count(const std::string& text) const {
+size_t DbusMock::Calls(const std::string& method) const {
   std::istringstream in(Log());
   size_t count = 0;
-  for (std::string line; std::getline(in, line);) count += line.find(text) != std::string::npos;
+  for (std::string line; std::getline(in, line);) {
+    // "1796574057.380 Next" or "1796574057.443 Set /path interface.Property value"
+    std::string call = line.substr(line.find(' ') + 1);
+    count += call == method || call.starts_with(method + " ");
+  }
   return count;
 }
 

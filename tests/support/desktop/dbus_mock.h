@@ -2,8 +2,10 @@
 // gnome_screensaver, or a template file of the tests), or a bare named object. Every call
 // it receives is written to its log, which tests read. Runs under the system's python3,
 // where the Debian package installs dbusmock.
-//   DbusMock logind({.bus = system.Address(), .system = true, .templateName = "logind",
-//                    .name = "org.freedesktop.login1"});
+//   auto options = DbusMockOptions::Template("logind", "org.freedesktop.login1");
+//   options.bus = system.Address();
+//   options.system = true;
+//   DbusMock logind(options);
 //   EXPECT_TRUE(logind.WaitForLog("PowerOff True"));
 #pragma once
 
@@ -24,6 +26,22 @@ struct DbusMockOptions {
   std::string name;             // the bus name it owns (waited for)
   std::string path, interface;  // of a bare object, without a template
   Environment env;              // for a template file that reads its own settings
+
+  static DbusMockOptions Template(std::string templateName, std::string name,
+                                  std::string parameters = {}) {
+    DbusMockOptions o;
+    o.templateName = std::move(templateName);
+    o.name = std::move(name);
+    o.parameters = std::move(parameters);
+    return o;
+  }
+  static DbusMockOptions Object(std::string name, std::string path, std::string interface) {
+    DbusMockOptions o;
+    o.name = std::move(name);
+    o.path = std::move(path);
+    o.interface = std::move(interface);
+    return o;
+  }
 };
 
 class DbusMock {
@@ -38,8 +56,8 @@ class DbusMock {
   bool Running() const { return ready_; }
   std::string Log() const;
   bool WaitForLog(const std::string& text, std::chrono::milliseconds wait = 10s) const;
-  // Lines of the log that contain `text`.
-  size_t Count(const std::string& text) const;
+  // Calls of `method` in the log ("Next", "Set"), whatever their arguments.
+  size_t Calls(const std::string& method) const;
 
  private:
   std::string dir_;

@@ -48,40 +48,70 @@ void LogPlayerFailure(const PlayerFacts& player, const char* what, const std::st
 }  // namespace
 
 MprisPlayers::~MprisPlayers() {
-  for (guint id : subscriptions_) g_dbus_connection_signal_unsubscribe(following_.get(), id);
+  if (filter_ != 0) g_dbus_connection_remove_filter(following_.get(), filter_);
 }
 
 void MprisPlayers::StartFollowing() {
   following_ = session_.Connection();
   if (!following_) return;
-  // Playback changes of any player, and players appearing.
-  subscriptions_.push_back(g_dbus_connection_signal_subscribe(
-      following_.get(), nullptr, "org.freedesktop.DBus.Properties", "PropertiesChanged",
-      kPlayerPath, kPlayerInterface, G_DBUS_SIGNAL_FLAGS_NONE, &OnSignal, this, nullptr));
-  subscriptions_.push_back(g_dbus_connection_signal_subscribe(
-      following_.get(), "org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
-      "/org/freedesktop/DBus", "org.mpris.MediaPlayer2", G_DBUS_SIGNAL_FLAGS_MATCH_ARG0_NAMESPACE,
-      &OnSignal, this, nullptr));
+  static constexpr const char* kRules[] = {
+      "type='signal',interface='org.freedesktop.DBus.Properties',member='PropertiesChanged',"
+      "path='/org/mpris/MediaPlayer2',arg0='org.mpris.MediaPlayer2.Player'",
+      "type='signal',sender='org.freedesktop.DBus',member='NameOwnerChanged',"
+      "arg0namespace='org.mpris.MediaPlayer2'"};
+  constexpr BusObject kBusDaemon{"org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                 "org.freedesktop.DBus"};
+  filter_ = g_dbus_connection_add_filter(
+      following_.get(), &Filter, new std::shared_ptr<Activity>(activity_),
+      [](gpointer activity) { delete static_cast<std::shared_ptr<Activity>*>(activity); });
+  for (const char* rule : kRules) {
+    std::string error;
+    if (!CallSync(following_.get(), kBusDaemon, "AddMatch", g_variant_new("(s)", rule), nullptr,
+                  std::chrono::milliseconds(1000), &error)) {
+      Log("media players: their activity cannot be followed: %s", error.c_str());
+    }
+  }
 }
 
-void MprisPlayers::OnSignal(GDBusConnection*, const gchar* sender, const gchar*, const gchar*,
-                            const gchar* signal, GVariant* parameters, gpointer self) {
-  auto* players = static_cast<MprisPlayers*>(self);
-  if (g_str_equal(signal, "NameOwnerChanged")) {
+// On the connection's own thread, for every message in the order it arrives.
+GDBusMessage* MprisPlayers::Filter(GDBusConnection*, GDBusMessage* message, gboolean incoming,
+                                   gpointer data) {
+  if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_SIGNAL) {
+    return message;
+  }
+  Activity& activity = **static_cast<std::shared_ptr<Activity>*>(data);
+  const gchar* member = g_dbus_message_get_member(message);
+  GVariant* body = g_dbus_message_get_body(message);
+  if (member == nullptr || body == nullptr) return message;
+  if (g_str_equal(member, "NameOwnerChanged") &&
+      g_variant_is_of_type(body, G_VARIANT_TYPE("(sss)"))) {
     const gchar *name = nullptr, *oldOwner = nullptr, *newOwner = nullptr;
-    g_variant_get(parameters, "(&s&s&s)", &name, &oldOwner, &newOwner);
-    if (*newOwner != '\0') players->MarkActive(newOwner);  // a player that just started
-    return;
+    g_variant_get(body, "(&s&s&s)", &name, &oldOwner, &newOwner);
+    if (g_str_has_prefix(name, kMprisPrefix.data()) && *newOwner != '\0') {
+      activity.Mark(newOwner);  // a player that just started
+    }
+  } else if (g_str_equal(member, "PropertiesChanged") &&
+             g_strcmp0(g_dbus_message_get_path(message), kPlayerPath) == 0 &&
+             g_variant_is_of_type(body, G_VARIANT_TYPE("(sa{sv}as)"))) {
+    Variant changed(g_variant_get_child_value(body, 1));
+    const gchar* sender = g_dbus_message_get_sender(message);
+    if (sender != nullptr &&
+        Variant(g_variant_lookup_value(changed.get(), "PlaybackStatus", nullptr))) {
+      activity.Mark(sender);
+    }
   }
-  Variant changed(g_variant_get_child_value(parameters, 1));
-  if (Variant(g_variant_lookup_value(changed.get(), "PlaybackStatus", nullptr))) {
-    players->MarkActive(sender);
-  }
+  return message;
 }
 
-void MprisPlayers::MarkActive(const std::string& owner) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  lastActive_[owner] = ++clock_;
+void MprisPlayers::Activity::Mark(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(mutex);
+  lastActive[owner] = ++clock;
+}
+
+uint64_t MprisPlayers::Activity::Of(const std::string& owner) {
+  std::lock_guard<std::mutex> lock(mutex);
+  auto known = lastActive.find(owner);
+  return known == lastActive.end() ? 0 : known->second;
 }
 
 std::vector<PlayerFacts> MprisPlayers::List() {
@@ -97,18 +127,14 @@ std::vector<PlayerFacts> MprisPlayers::List() {
     player.desktopEntry = StringProperty(connection.get(), Root(player), "DesktopEntry");
     players.push_back(std::move(player));
   }
-  std::lock_guard<std::mutex> lock(mutex_);
-  for (PlayerFacts& player : players) {
-    auto known = lastActive_.find(player.owner);
-    if (known != lastActive_.end()) player.lastActive = known->second;
-  }
+  for (PlayerFacts& player : players) player.lastActive = activity_->Of(player.owner);
   return players;
 }
 
 bool MprisPlayers::Send(const PlayerFacts& player, MprisCommand command) {
   GRef<GDBusConnection> connection = session_.Connection();
   if (!connection) return false;
-  MarkActive(player.owner);  // what was last commanded counts as active
+  activity_->Mark(player.owner);  // what was last commanded counts as active
   if (command == MprisCommand::kVolumeUp || command == MprisCommand::kVolumeDown) {
     return StepVolume(connection.get(), player, command == MprisCommand::kVolumeUp);
   }
@@ -149,7 +175,7 @@ bool MprisPlayers::ToggleFullscreen(const PlayerFacts& player) {
   Variant now = GetProperty(connection.get(), Root(player), "Fullscreen", kPlayerCallTimeout);
   bool fullscreen = now && g_variant_is_of_type(now.get(), G_VARIANT_TYPE_BOOLEAN) &&
                     g_variant_get_boolean(now.get());
-  MarkActive(player.owner);
+  activity_->Mark(player.owner);
   return SetProperty(connection.get(), Root(player), "Fullscreen",
                      g_variant_new_boolean(!fullscreen), kPlayerCallTimeout);
 }

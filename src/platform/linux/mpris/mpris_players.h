@@ -2,7 +2,7 @@
 // following which one was active last, and sending them commands. Every call to a player
 // waits at most kPlayerCallTimeout, so a hung player never holds up the server.
 //   MprisPlayers players(sessionBus);
-//   players.StartFollowing();                         // main thread, once
+//   players.StartFollowing();                         // once
 //   auto list = players.List();                       // any thread
 //   players.Send(list[0], MprisCommand::kNext);
 #pragma once
@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,8 +34,8 @@ class MprisPlayers {
   MprisPlayers(const MprisPlayers&) = delete;
   MprisPlayers& operator=(const MprisPlayers&) = delete;
 
-  // Subscribes to playback changes and players appearing; the signals then arrive on the
-  // calling thread's main context (the main thread's loop).
+  // Follows playback changes and players appearing. They are noted as the connection
+  // reads them, in order, so a choice made after a change has seen it.
   void StartFollowing();
 
   // Every player now on the bus, in the bus's order, with its status and activity.
@@ -46,18 +47,23 @@ class MprisPlayers {
   bool ToggleFullscreen(const PlayerFacts& player);
 
  private:
-  static void OnSignal(GDBusConnection*, const gchar* sender, const gchar* path,
-                       const gchar* interface, const gchar* signal, GVariant* parameters,
-                       gpointer self);
-  void MarkActive(const std::string& owner);
+  // When each player (by its unique name) was last active; shared with the connection's
+  // filter, which outlives this object by a moment on the connection's own thread.
+  struct Activity {
+    void Mark(const std::string& owner);
+    uint64_t Of(const std::string& owner);
+    std::mutex mutex;
+    std::map<std::string, uint64_t> lastActive;
+    uint64_t clock = 0;
+  };
+  static GDBusMessage* Filter(GDBusConnection*, GDBusMessage* message, gboolean incoming,
+                              gpointer activity);
   bool StepVolume(GDBusConnection* connection, const PlayerFacts& player, bool up);
 
   Bus& session_;
-  GRef<GDBusConnection> following_;  // the connection the subscriptions live on
-  std::vector<guint> subscriptions_;
-  std::mutex mutex_;
-  std::map<std::string, uint64_t> lastActive_;  // by owner
-  uint64_t clock_ = 0;
+  std::shared_ptr<Activity> activity_ = std::make_shared<Activity>();
+  GRef<GDBusConnection> following_;  // the connection the filter reads
+  guint filter_ = 0;
 };
 
 }  // namespace hovra::platform::linux_desktop
