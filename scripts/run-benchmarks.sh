@@ -67,4 +67,12 @@ if command -v Xvfb >/dev/null && ninja -C "$build" bench_x11 >/dev/null 2>&1; th
   echo "run-benchmarks: x11 backend against the journal, under Xvfb..." >&2
   "$build/bench/x11/bench_x11"
 fi
+# The linux desktop's volume command against a private PulseAudio server.
+if command -v pulseaudio >/dev/null && ninja -C "$build" bench_linux_volume >/dev/null 2>&1; then
+  echo >&2
+  echo "run-benchmarks: linux desktop volume, against a private PulseAudio server..." >&2
+  volume_args=()
+  [ "${QUICK:-0}" = 1 ] && volume_args=(--commands 100)
+  "$build/bench/linux/bench_linux_volume" "${volume_args[@]}" | column -t -s $'\t'
+fi
 ! grep -q 'MISSED' "$out/load.tsv"
