@@ -89,21 +89,25 @@ void LinuxScripts::PlayerMedia(const ScriptName& name, const Script& script) {
   media_.RunPlayer(name, script.name, apps_);
 }
 
-void LinuxScripts::Presentation(const ScriptName& name, const Script&) {
-  if (!IsFirstOfItsCommand(name)) return;
-  // The keys go to the frontmost window: only LibreOffice Impress there may take them.
+bool LinuxScripts::ImpressIsFrontmost() {
   std::string frontmost = apps_ ? apps_->FrontmostAppId() : std::string();
+  if (frontmost.empty()) return false;
   std::vector<std::string> ids = ImpressIds();
-  for (std::string_view target : {"Keynote", "PowerPoint"}) {
-    if (apps_ == nullptr) break;
+  for (std::string_view target : {"Keynote", "PowerPoint"}) {  // the desktop's stand-ins
     if (std::optional<std::string> id = apps_->InstalledAppFor(BundleIdOf(target))) {
       ids.push_back(*id);
     }
   }
-  bool impress = false;
-  for (const std::string& id : ids)
-    impress = impress || (!frontmost.empty() && SameId(id, frontmost));
-  if (!impress) return;  // as with the frontmost check of the scripts themselves
+  for (const std::string& id : ids) {
+    if (SameId(id, frontmost)) return true;
+  }
+  return false;
+}
+
+void LinuxScripts::Presentation(const ScriptName& name, const Script&) {
+  // The keys go to the frontmost window: only Impress may take them, as the scripts
+  // themselves act only when their application is frontmost.
+  if (!IsFirstOfItsCommand(name) || !ImpressIsFrontmost()) return;
   PostLinuxShortcut(name.operation);
   if (name.operation == "PPTPlay") WakeScreen(parts_.session);
 }

@@ -61,6 +61,7 @@ class LinuxScripts : public ScriptServices {
   void Capture(const ScriptName& name, const Script&);
 
   bool IsFirstOfItsCommand(const ScriptName& name) const;
+  bool ImpressIsFrontmost();
   LinuxApps* AppsFor(const Script& script);  // null, logged once, when there are none
   void LogUnknown(std::string_view name);
 

@@ -69,8 +69,11 @@ void MediaScripts::RunPlayer(const ScriptName& name, std::string_view scriptName
     return;
   }
   if (!chosen) {
-    Log("player command %.*s: no MPRIS player of that application is running",
-        static_cast<int>(scriptName.size()), scriptName.data());
+    static LogOnce none;
+    if (none.First()) {
+      Log("player command %.*s: no MPRIS player of that application is running (logged once)",
+          static_cast<int>(scriptName.size()), scriptName.data());
+    }
     return;
   }
   players_.Send(players[*chosen], PlayerCommand(name));
@@ -90,8 +93,12 @@ void MediaScripts::Fullscreen(std::string_view scriptName, std::string_view bund
   if (playerFrontmost) {
     PostLinuxShortcut(scriptName);
   } else {
-    Log("full screen %.*s: the player offers no full screen by MPRIS and is not frontmost",
-        static_cast<int>(scriptName.size()), scriptName.data());
+    static LogOnce notFrontmost;
+    if (notFrontmost.First()) {
+      Log("full screen %.*s: the player offers no full screen by MPRIS and is not frontmost "
+          "(logged once)",
+          static_cast<int>(scriptName.size()), scriptName.data());
+    }
   }
 }
 
