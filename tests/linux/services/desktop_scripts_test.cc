@@ -160,8 +160,10 @@ TEST_F(DesktopScripts, TheOverviewAndScreenCaptureUseTheShellWhereItOffersThem) 
 }
 
 TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
+  EXPECT_FALSE(desktop_->Notifier().ServiceReachable()) << "a tray then shows its own panel";
   auto daemon = Shared().Mock(DbusMockOptions::Template(
       "notification_daemon", "org.freedesktop.Notifications", R"({"capabilities":"actions"})"));
+  EXPECT_TRUE(desktop_->Notifier().ServiceReachable());
   platform::UserInterface& ui = desktop_->Ui();
   ui.ShowNotificationPanel("first <b>", "");
   ui.ShowNotificationPanel("second", "https://example.org/news");  // before the first's reply

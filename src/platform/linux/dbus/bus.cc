@@ -100,6 +100,21 @@ bool NameHasOwner(GDBusConnection* connection, const char* name) {
   return has;
 }
 
+bool NameIsActivatable(GDBusConnection* connection, const char* name) {
+  Variant reply = CallSync(connection, kBusDaemon, "ListActivatableNames", nullptr,
+                           G_VARIANT_TYPE("(as)"), kBusDaemonTimeout);
+  if (!reply) return false;
+  GVariantIter* iter = nullptr;
+  const gchar* activatable = nullptr;
+  bool found = false;
+  g_variant_get(reply.get(), "(as)", &iter);
+  while (!found && g_variant_iter_next(iter, "&s", &activatable)) {
+    found = g_str_equal(activatable, name);
+  }
+  g_variant_iter_free(iter);
+  return found;
+}
+
 std::string NameOwner(GDBusConnection* connection, const char* name) {
   Variant reply = CallSync(connection, kBusDaemon, "GetNameOwner", g_variant_new("(s)", name),
                            G_VARIANT_TYPE("(s)"), kBusDaemonTimeout);

@@ -73,6 +73,8 @@ void CallAsync(GDBusConnection* connection, const BusObject& to, const char* met
 void Send(GDBusConnection* connection, const BusObject& to, const char* method, GVariant* args);
 
 bool NameHasOwner(GDBusConnection* connection, const char* name);
+// Whether the bus would start a service for `name` on the first call.
+bool NameIsActivatable(GDBusConnection* connection, const char* name);
 // The unique name ":1.42" that owns `name`, empty when none.
 std::string NameOwner(GDBusConnection* connection, const char* name);
 std::vector<std::string> ListNames(GDBusConnection* connection);

@@ -35,6 +35,12 @@ void DesktopNotifier::Start() {
   }
 }
 
+bool DesktopNotifier::ServiceReachable() {
+  GRef<GDBusConnection> connection = session_.Connection();
+  return connection && (NameHasOwner(connection.get(), kNotifications.name) ||
+                        NameIsActivatable(connection.get(), kNotifications.name));
+}
+
 void DesktopNotifier::ReadCapabilities(GDBusConnection* connection) {
   markup_ = false;
   Variant reply = CallSync(connection, kNotifications, "GetCapabilities", nullptr,

@@ -34,6 +34,9 @@ class DesktopNotifier {
 
   // Subscribes to clicks and closings (on the main thread).
   void Start();
+  // Whether a notification service runs or would be started; where none is, a tray shows
+  // its own panel instead.
+  bool ServiceReachable();
   void Show(std::string_view message, std::string_view url);
   void Close();
   bool Visible() const { return visible_; }
