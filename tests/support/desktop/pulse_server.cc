@@ -46,13 +46,13 @@ bool PulseServer::Restart() {
 }
 
 bool PulseServer::Pactl(const std::vector<std::string>& args) const {
-  std::vector<std::string> argv{"pactl"};
+  std::vector<std::string> argv{"pactl", "--server=" + Address()};
   argv.insert(argv.end(), args.begin(), args.end());
-  return RunTool(argv, {{"PULSE_SERVER", Address()}}).exitCode == 0;
+  return RunTool(argv).exitCode == 0;
 }
 
 std::optional<int> PulseServer::VolumePercent(const std::string& sink) const {
-  ToolResult r = RunTool({"pactl", "get-sink-volume", sink}, {{"PULSE_SERVER", Address()}});
+  ToolResult r = RunTool({"pactl", "--server=" + Address(), "get-sink-volume", sink});
   if (r.exitCode != 0) return std::nullopt;
   // "Volume: front-left: 62259 /  95% / -1.34 dB, ..." : the loudest channel's percent.
   std::optional<int> loudest;
@@ -66,7 +66,7 @@ std::optional<int> PulseServer::VolumePercent(const std::string& sink) const {
 }
 
 std::optional<bool> PulseServer::Muted(const std::string& sink) const {
-  ToolResult r = RunTool({"pactl", "get-sink-mute", sink}, {{"PULSE_SERVER", Address()}});
+  ToolResult r = RunTool({"pactl", "--server=" + Address(), "get-sink-mute", sink});
   if (r.exitCode != 0) return std::nullopt;
   return r.output.find("yes") != std::string::npos;
 }

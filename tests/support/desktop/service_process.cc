@@ -1,5 +1,6 @@
 #include "tests/support/desktop/service_process.h"
 
+#include <glib.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,8 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
-
-#include "tests/support/server_process.h"
 
 namespace hovra::testing {
 namespace {
@@ -64,27 +63,20 @@ void ServiceProcess::Stop() {
   }
 }
 
-ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env) {
-  std::string dir = MakeTempDir("hovra-tool");
-  std::string file = dir + "/out";
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    std::freopen(file.c_str(), "w", stdout);
-    std::freopen("/dev/null", "w", stderr);
-    ApplyEnvironment(env);
-    Exec(argv);
-  }
+ToolResult RunTool(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  gchar* out = nullptr;
+  gint status = 0;
   ToolResult result;
-  int status = 0;
-  bool ended = WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 20s);
-  if (!ended) {
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, &status, 0);
-  } else if (WIFEXITED(status)) {
-    result.exitCode = WEXITSTATUS(status);
+  auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL);
+  if (g_spawn_sync(nullptr, args.data(), nullptr, flags, nullptr, nullptr, &out, nullptr, &status,
+                   nullptr)) {
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.output = out;
   }
-  result.output = ReadFile(file);
-  RemoveTree(dir);
+  g_free(out);
   return result;
 }
 
@@ -108,17 +100,9 @@ void RemoveTree(const std::string& dir) {
 }
 
 bool ProgramExists(const std::string& name) {
-  if (name.starts_with('/')) return ::access(name.c_str(), X_OK) == 0;
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    if (::access((dirs.substr(start, end - start) + "/" + name).c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
+  gchar* found = g_find_program_in_path(name.c_str());
+  g_free(found);
+  return found != nullptr;
 }
 
 }  // namespace hovra::testing

@@ -45,8 +45,8 @@ struct ToolResult {
   int exitCode = -1;
   std::string output;  // standard output
 };
-// Runs a program to its end (at most 20 s).
-ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env = {});
+// Runs a program to its end.
+ToolResult RunTool(const std::vector<std::string>& argv);
 
 // Polls `condition` every few milliseconds until it holds or `wait` has passed.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 10s);

@@ -41,6 +41,10 @@ const char* MethodOf(MprisCommand command) {
   }
 }
 
+// The filter's data crosses to the connection's thread inside GDBus, whose locks a race
+// checker cannot see; this lock, taken on both sides, makes the hand-over visible.
+std::mutex s_filterData;
+
 void LogPlayerFailure(const PlayerFacts& player, const char* what, const std::string& error) {
   Log("media player %s: %s failed: %s", player.busName.c_str(), what, error.c_str());
 }
@@ -61,9 +65,15 @@ void MprisPlayers::StartFollowing() {
       "arg0namespace='org.mpris.MediaPlayer2'"};
   constexpr BusObject kBusDaemon{"org.freedesktop.DBus", "/org/freedesktop/DBus",
                                  "org.freedesktop.DBus"};
-  filter_ = g_dbus_connection_add_filter(
-      following_.get(), &Filter, new std::shared_ptr<Activity>(activity_),
-      [](gpointer activity) { delete static_cast<std::shared_ptr<Activity>*>(activity); });
+  std::shared_ptr<Activity>* data;
+  {
+    std::lock_guard<std::mutex> lock(s_filterData);
+    data = new std::shared_ptr<Activity>(activity_);
+  }
+  filter_ = g_dbus_connection_add_filter(following_.get(), &Filter, data, [](gpointer activity) {
+    std::lock_guard<std::mutex> lock(s_filterData);
+    delete static_cast<std::shared_ptr<Activity>*>(activity);
+  });
   for (const char* rule : kRules) {
     std::string error;
     if (!CallSync(following_.get(), kBusDaemon, "AddMatch", g_variant_new("(s)", rule), nullptr,
@@ -79,7 +89,12 @@ GDBusMessage* MprisPlayers::Filter(GDBusConnection*, GDBusMessage* message, gboo
   if (!incoming || g_dbus_message_get_message_type(message) != G_DBUS_MESSAGE_TYPE_SIGNAL) {
     return message;
   }
-  Activity& activity = **static_cast<std::shared_ptr<Activity>*>(data);
+  std::shared_ptr<Activity> held;
+  {
+    std::lock_guard<std::mutex> lock(s_filterData);
+    held = *static_cast<std::shared_ptr<Activity>*>(data);
+  }
+  Activity& activity = *held;
   const gchar* member = g_dbus_message_get_member(message);
   GVariant* body = g_dbus_message_get_body(message);
   if (member == nullptr || body == nullptr) return message;
