@@ -1,5 +1,6 @@
 #include "tests/support/desktop/service_process.h"
 
+#include <fcntl.h>
 #include <glib.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -10,38 +11,30 @@
 #include <thread>
 
 namespace hovra::testing {
-namespace {
 
-void ApplyEnvironment(const Environment& env) {
-  for (const auto& [name, value] : env) {
-    if (value.empty()) {
-      ::unsetenv(name.c_str());
-    } else {
-      ::setenv(name.c_str(), value.c_str(), 1);
-    }
-  }
-}
-
-[[noreturn]] void Exec(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  ::execvp(args[0], args.data());
-  std::_Exit(127);
-}
-
-}  // namespace
-
+// Spawned by GLib with the environment built beforehand: between fork and exec the child
+// does nothing but join its own process group, safe in a test process full of threads.
 ServiceProcess::ServiceProcess(const ServiceOptions& options) {
-  pid_ = ::fork();
-  if (pid_ > 0) ::setpgid(pid_, pid_);  // also here: Stop() may come before the child runs
-  if (pid_ != 0) return;
-  ::setpgid(0, 0);  // its own group: whatever it starts ends with it
-  const std::string out = options.output.empty() ? "/dev/null" : options.output;
-  std::freopen(out.c_str(), "w", stdout);
-  ::dup2(STDOUT_FILENO, STDERR_FILENO);
-  ApplyEnvironment(options.env);
-  Exec(options.argv);
+  gchar** envp = g_get_environ();
+  for (const auto& [name, value] : options.env) {
+    envp = value.empty() ? g_environ_unsetenv(envp, name.c_str())
+                         : g_environ_setenv(envp, name.c_str(), value.c_str(), TRUE);
+  }
+  std::vector<char*> argv;
+  for (const std::string& a : options.argv) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const std::string file = options.output.empty() ? "/dev/null" : options.output;
+  int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  GPid pid = 0;
+  auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);
+  auto ownGroup = [](gpointer) { ::setpgid(0, 0); };  // whatever it starts ends with it
+  if (g_spawn_async_with_fds(nullptr, argv.data(), envp, flags, ownGroup, nullptr, &pid, -1, out,
+                             out, nullptr)) {
+    pid_ = pid;
+    ::setpgid(pid_, pid_);  // also here: Stop() may come before the child ran
+  }
+  ::close(out);
+  g_strfreev(envp);
 }
 
 bool ServiceProcess::Running() {
