@@ -15,12 +15,17 @@ packages=(
   netcat-openbsd                        # talking to the server by hand (see the README)
   libx11-dev libxtst-dev libxrandr-dev  # the x11 backend: XTEST input, XRandR monitors
   xvfb x11-xkb-utils x11-xserver-utils xkb-data  # the x11 tests: X server, layouts, monitors
-  # The linux desktop backend: GLib/GDBus, the PulseAudio client library (librsvg for its
-  # icons); the volume click's player and sound; its tests' private buses, sound server and
+  # The linux desktop backend (applications, Dock, windows, icons): GIO, librsvg for SVG
+  # icons, libpulse (the backend is built only with all three).
+  libglib2.0-dev librsvg2-dev libpulse-dev
+  # Its workspace tests: glib-compile-schemas, the MIME database, a window manager with
+  # EWMH, wmctrl and xprop for switching and reading windows, dbus-daemon for private
+  # buses; the Dock benchmark reads Adwaita's SVG icons.
+  libglib2.0-bin shared-mime-info openbox wmctrl x11-utils dbus adwaita-icon-theme
+  # Its services: the volume click's player and sound; their tests' private sound server and
   # D-Bus fakes (logind, notifications, screen saver, media players).
-  libglib2.0-dev libpulse-dev librsvg2-dev
   pulseaudio-utils sound-theme-freedesktop
-  dbus pulseaudio python3-dbusmock python3-dbus python3-gi
+  pulseaudio python3-dbusmock python3-dbus python3-gi
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

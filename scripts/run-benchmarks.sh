@@ -3,7 +3,8 @@
 #   - micro-benchmarks (Google Benchmark): framing, payload readers, command lookup, Base64;
 #   - the real server over loopback (journal "none"): latency against a bare echo server,
 #     throughput of one client's frames, 1,000 busy then idle clients;
-#   - the server's instructions per "mos" frame, counted with callgrind.
+#   - the server's instructions per "mos" frame, counted with callgrind;
+#   - the Linux desktop: "get_dock_info" and 40 SVG icons, cold and warm.
 # Takes about two minutes; run it on a quiet machine.
 #   scripts/run-benchmarks.sh            (or: make bench)
 #   QUICK=1 scripts/run-benchmarks.sh    smaller counts, for trying the tools out
@@ -66,6 +67,12 @@ if command -v Xvfb >/dev/null && ninja -C "$build" bench_x11 >/dev/null 2>&1; th
   echo >&2
   echo "run-benchmarks: x11 backend against the journal, under Xvfb..." >&2
   "$build/bench/x11/bench_x11"
+fi
+# The Linux desktop's Dock and icons from a real theme's SVG files (when it is built).
+if ninja -C "$build" bench_linux_dock >/dev/null 2>&1; then
+  echo >&2
+  echo "run-benchmarks: linux desktop, Dock and icons (cold and warm)..." >&2
+  "$build/bench/linux/bench_linux_dock" | tee "$out/linux.tsv" | column -t -s $'\t'
 fi
 # The linux desktop's volume command against a private PulseAudio server.
 if command -v pulseaudio >/dev/null && ninja -C "$build" bench_linux_volume >/dev/null 2>&1; then

@@ -103,7 +103,7 @@ int Run(int commands) {
   ServerProcessOptions options;
   options.extraArgs = {"--desktop", "linux", "--journal", "none"};
   // The volume path alone: no buses, and no click (no sound theme is found).
-  options.env = {{"PULSE_SERVER", pulse.Address()},
+  options.environment = {{"PULSE_SERVER", pulse.Address()},
                  {"XDG_DATA_DIRS", "/nonexistent"},
                  {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"},
                  {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent"},

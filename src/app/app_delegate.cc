@@ -66,7 +66,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
     OfferNotice(global_ip_address_, "");
   });
   RunInBackground([this] {
-    isautorun_ = LoginItems::ForCurrentUser().isAutoRun();
+    isautorun_ = autoRunProbe_ ? autoRunProbe_() : LoginItems::ForCurrentUser().isAutoRun();
     updates_.edownloadVersion(false);
   });
   return true;

@@ -34,6 +34,12 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
 
   CHovraSvrSock* Server() { return server_.get(); }
   bool IsAutoRun() const { return isautorun_; }
+  void SetAutoRun(bool on) { isautorun_ = on; }
+  // How start-up learns whether the program starts at login (before start-up); without
+  // one, from the XDG autostart folder.
+  void SetAutoRunProbe(std::function<bool()> probe) { autoRunProbe_ = std::move(probe); }
+  // "Check update" of the menu: a check that says so when there is nothing newer.
+  void downloadVersion() { updates_.edownloadVersion(true); }
   const std::string& AddressList() const { return global_ip_address_; }
   // Waits for the start-up tasks (tests, and an orderly end).
   void WaitForBackgroundTasks();
@@ -50,6 +56,7 @@ class AppDelegate : public catalogue::DockInfoListenerDelegate {
   std::string uuid_;
   std::string global_ip_address_;
   std::atomic<bool> isautorun_{false};
+  std::function<bool()> autoRunProbe_;
   std::vector<std::thread> background_;
 };
 

@@ -6,10 +6,10 @@
 namespace hovra::app {
 namespace {
 
-constexpr std::array<std::string_view, 5> kInputNames{"auto", "journal", "x11", "wayland",
-                                                      "portal"};
-constexpr std::array<std::string_view, 3> kDesktopNames{"auto", "journal", "linux"};
-constexpr std::array<std::string_view, 3> kUiNames{"auto", "headless", "tray"};
+constexpr std::array<std::string_view, 6> kInputNames{"auto",    "journal", "x11",
+                                                      "wayland", "portal",  "macos"};
+constexpr std::array<std::string_view, 4> kDesktopNames{"auto", "journal", "linux", "macos"};
+constexpr std::array<std::string_view, 4> kUiNames{"auto", "headless", "tray", "macos"};
 
 std::span<const std::string_view> Names(Seam seam) {
   switch (seam) {
@@ -31,10 +31,15 @@ bool IsBuilt(const BuiltBackends& built, std::string_view name) {
   if (name == "portal") return built.portal;
   if (name == "linux") return built.linuxDesktop;
   if (name == "tray") return built.tray;
+  if (name == "macos") return built.macos;
   return true;  // journal and headless are always there
 }
 
+// A Mac build is the home platform: every seam is the Mac's own.
+const SeamChoice kHomePlatform{"macos", "the home platform"};
+
 SeamChoice AutoInput(const SessionFacts& facts, const BuiltBackends& built, std::string& warning) {
+  if (built.macos) return kHomePlatform;
   if (facts.IsWayland()) {
     // XTEST through Xwayland reaches no Wayland-native window: never pick x11 here.
     if (built.wayland && Ask(facts.waylandHasVirtualInput)) {
@@ -54,6 +59,7 @@ SeamChoice AutoInput(const SessionFacts& facts, const BuiltBackends& built, std:
 }
 
 SeamChoice AutoDesktop(const SessionFacts& facts, const BuiltBackends& built) {
+  if (built.macos) return kHomePlatform;
   if (built.linuxDesktop && !facts.sessionBus.empty()) {
     return {"linux", "a session bus is reachable"};
   }
@@ -61,6 +67,7 @@ SeamChoice AutoDesktop(const SessionFacts& facts, const BuiltBackends& built) {
 }
 
 SeamChoice AutoUi(const SessionFacts& facts, const BuiltBackends& built) {
+  if (built.macos) return kHomePlatform;
   bool display = !facts.x11Display.empty() || !facts.waylandDisplay.empty();
   if (built.tray && display && Ask(facts.trayHostPresent)) {
     return {"tray", "a display with a tray host"};

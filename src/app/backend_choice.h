@@ -25,6 +25,7 @@ struct BuiltBackends {
   bool portal = false;
   bool linuxDesktop = false;
   bool tray = false;
+  bool macos = false;  // the Apple build's application
 };
 
 // What is known of the session: the environment, and probes for the rest.

@@ -11,12 +11,16 @@
 #if HOVRA_HAVE_X11
 #include "platform/x11/x11_events.h"
 #endif
+#if HOVRA_HAVE_MACOS
+#include "platform/macos/mac_application.h"
+#endif
 #if HOVRA_HAVE_LINUX_INPUT
 #include "platform/linux/shortcuts/linux_input.h"
 #endif
 #if HOVRA_HAVE_LINUX_DESKTOP
 #include "platform/linux/loop/glib_main_loop.h"
 #include "platform/linux/services/linux_services.h"
+#include "platform/linux/workspace/open_workspace.h"
 #endif
 
 namespace hovra::app {
@@ -95,6 +99,9 @@ BuiltBackends ThisBuild() {
 #if HOVRA_HAVE_X11
   built.x11 = true;
 #endif
+#if HOVRA_HAVE_MACOS
+  built.macos = true;
+#endif
 #if HOVRA_HAVE_LINUX_DESKTOP
   built.linuxDesktop = true;
 #endif
@@ -120,24 +127,50 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   if (!b->journal_) return nullptr;
   b->journal_->Provide(b->services_);
 
-  if (choice.input.name != "journal") {
+  if (choice.input.name != "journal" && choice.input.name != "macos") {
     b->input_ = MakeInput(choice.input.name, options, error);
     if (!b->input_) return nullptr;
     b->services_.events = b->input_.get();
   }
-  // The tray brings its own main loop (Qt's, on the same GLib context) when it comes.
+#if HOVRA_HAVE_MACOS
+  // The Mac's seams come from the application, whose run loop is then the main loop.
+  if (choice.input.name == "macos" || choice.desktop.name == "macos" || choice.ui.name == "macos") {
+    auto mac = std::make_unique<platform::macos::MacApplication>();
+    if (choice.input.name == "macos") mac->ProvideInput(b->services_);
+    if (choice.desktop.name == "macos") mac->ProvideDesktop(b->services_);
+    if (choice.ui.name == "macos") mac->ProvideUi(b->services_);
+    if (choice.input.name == "macos") mac->AskForAccessibility();
+    b->services_.mainQueue = mac.get();
+    b->mainLoop_ = std::move(mac);
+    return b;
+  }
+#endif
 #if HOVRA_HAVE_LINUX_DESKTOP
   if (choice.desktop.name == "linux") {
-    // D-Bus replies and signals arrive on the main thread's GLib loop.
+    // D-Bus replies and signals, settings and window changes arrive on the main thread's
+    // GLib loop.
     b->mainLoop_ = std::make_unique<platform::linux_desktop::GlibMainLoop>();
+    // Applications, Dock, windows, icons and host, and the scripts that launch and open;
+    // the journal still records what is asked.
+    b->linuxWorkspace_ = platform::linux_desktop::OpenLinuxWorkspace(b->journal_->Workspace(),
+                                                                     *b->services_.scripts);
+    b->linuxWorkspace_->Provide(b->services_);
+    // Sound, media players, power, screen capture and notices, after the workspace's scripts.
     auto desktop = std::make_shared<platform::linux_desktop::LinuxServices>(*b->services_.scripts,
                                                                             *b->services_.ui);
+    desktop->UseApps(&b->linuxWorkspace_->Apps());
     desktop->Start();
     b->services_.scripts = &desktop->Scripts();
     if (choice.ui.name == "headless") b->services_.ui = &desktop->Ui();
     b->linuxDesktop_ = std::move(desktop);
+#if HOVRA_HAVE_LINUX_INPUT
+    if (auto* input = dynamic_cast<platform::linux_desktop::LinuxInput*>(b->input_.get())) {
+      input->UseWindows(b->linuxWorkspace_->Windows());  // minimise, maximise, show desktop
+    }
+#endif
   }
 #endif
+  // The tray brings its own main loop (Qt's, on the same GLib context) when it comes.
   if (!b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
   b->services_.mainQueue = b->mainLoop_.get();
   return b;

@@ -17,6 +17,9 @@
 namespace hovra::platform::journal {
 class JournalBackend;
 }
+namespace hovra::platform::linux_desktop {
+class LinuxWorkspaceParts;
+}
 
 namespace hovra::app {
 
@@ -39,6 +42,8 @@ class Backends {
 
   std::unique_ptr<platform::journal::JournalBackend> journal_;
   std::unique_ptr<platform::MainLoop> mainLoop_;
+  // The Linux desktop's workspace half (after the main loop: it ends first).
+  std::unique_ptr<platform::linux_desktop::LinuxWorkspaceParts> linuxWorkspace_;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
   std::shared_ptr<void> linuxDesktop_;  // the linux desktop's services, when chosen and built
   platform::Services services_;

@@ -20,6 +20,9 @@
 #include "platform/journal/journal_backend.h"
 #include "platform/journal/sim_control.h"
 #include "platform/posix/file_settings_store.h"
+#if HOVRA_HAVE_MACOS
+#include "app/macos/status_menu_actions.h"
+#endif
 
 namespace hovra {
 namespace {
@@ -47,6 +50,11 @@ int RunServer(const Options& options, platform::MainLoop& mainLoop,
     }
   }
   app::AppDelegate delegate(options);
+#if HOVRA_HAVE_MACOS
+  if (auto* mac = dynamic_cast<platform::macos::MacApplication*>(&mainLoop)) {
+    app::ConnectStatusMenu(*mac, delegate);
+  }
+#endif
   if (!delegate.applicationDidFinishLaunching()) {
     std::fprintf(stderr, "hovra-server: cannot listen on TCP port %u; is another server running?\n",
                  options.port);

@@ -59,6 +59,12 @@ std::optional<std::vector<DockTile>> ParseDockTiles(std::string_view plistBytes)
 std::optional<std::vector<DockTile>> ReadDockTiles() {
   static LogOnce s_unreadable;
   platform::Workspace& workspace = platform::GetWorkspace();
+  if (std::optional<std::vector<platform::DockItem>> items = workspace.DockItems()) {
+    std::vector<DockTile> tiles;
+    for (platform::DockItem& item : *items)
+      tiles.push_back(DockTile{std::move(item.label), std::move(item.bundleId)});
+    return tiles;
+  }
   std::string path = workspace.DockPropertyListPath();
   std::optional<std::string> bytes;
   if (!path.empty()) bytes = workspace.ReadPropertyList(path);

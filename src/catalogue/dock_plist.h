@@ -17,7 +17,8 @@ struct DockTile {
 // Nothing when the bytes are not a property list dictionary with a "persistent-apps" array.
 std::optional<std::vector<DockTile>> ParseDockTiles(std::string_view plistBytes);
 
-// The tiles of the platform's Dock preference file; nothing when it cannot be read.
+// The Dock's tiles: the workspace's own list where it keeps one (a desktop's favourites),
+// else the platform's Dock preference file; nothing when that cannot be read.
 std::optional<std::vector<DockTile>> ReadDockTiles();
 
 }  // namespace hovra::catalogue

@@ -66,6 +66,9 @@ void SysUtil::OnWorkspaceEvent(const WorkspaceEvent& event) {
     case WorkspaceEventKind::kWoke:
       systemWake(event);
       break;
+    case WorkspaceEventKind::kDockChanged:
+      refreshDockInfo();
+      break;
   }
 }
 

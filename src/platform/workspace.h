@@ -19,7 +19,16 @@ struct RunningApp {
   int policy = kActivationPolicyRegular;
 };
 
-enum class WorkspaceEventKind { kLaunched, kTerminated, kActivated, kDeactivated, kWoke };
+// kDockChanged: the Dock's applications changed (a desktop whose favourites can be
+// followed says so; the catalogue rebuilds).
+enum class WorkspaceEventKind {
+  kLaunched,
+  kTerminated,
+  kActivated,
+  kDeactivated,
+  kWoke,
+  kDockChanged
+};
 
 struct WorkspaceEvent {
   WorkspaceEventKind kind = WorkspaceEventKind::kLaunched;
@@ -31,6 +40,12 @@ struct ImageRepresentation {
   int pixelsWide = 0;
   int pixelsHigh = 0;
   std::vector<uint8_t> rgba;
+};
+
+// One application of the Dock; either member may be missing.
+struct DockItem {
+  std::optional<std::string> label;
+  std::optional<std::string> bundleId;
 };
 
 struct DirectoryEntry {
@@ -53,6 +68,9 @@ class Workspace {
   virtual std::optional<std::string> ReadPropertyList(std::string_view path) = 0;
   // Where the Dock keeps its preferences (the property list with "persistent-apps").
   virtual std::string DockPropertyListPath() = 0;
+  // The Dock's applications when this workspace keeps them itself (a desktop's
+  // favourites), in Dock order; nothing when they are in the property list above.
+  virtual std::optional<std::vector<DockItem>> DockItems() { return std::nullopt; }
   // One level of a folder, in the order the file system gives; nothing when unreadable.
   virtual std::optional<std::vector<DirectoryEntry>> ListDirectory(std::string_view path) = 0;
 };

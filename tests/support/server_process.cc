@@ -84,7 +84,7 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
     std::freopen((dir_ + "/stderr").c_str(), "w", stderr);
     ::setenv("HOME", (dir_ + "/home").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir_ + "/home/.config").c_str(), 1);
-    for (const auto& [name, value] : options.env) {
+    for (const auto& [name, value] : options.environment) {
       if (value.empty()) {
         ::unsetenv(name.c_str());
       } else {

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace hovra::testing {
@@ -26,8 +27,9 @@ struct ServerProcessOptions {
   long fileLimit = 0;                  // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
   bool ownConfigDir = true;  // false: the default folder under the temporary home
-  // Extra environment (buses, sound server); an empty value removes the variable.
-  std::vector<std::pair<std::string, std::string>> env;
+  // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace
+  // them; an empty value removes the variable.
+  std::vector<std::pair<std::string, std::string>> environment;
 };
 
 class ServerProcess {

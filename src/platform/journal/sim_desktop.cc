@@ -136,6 +136,7 @@ void SimDesktop::ApplyNotice(const WorkspaceEvent& event) {
       if (found != running_.end()) running_.erase(found);
       break;
     case WorkspaceEventKind::kWoke:
+    case WorkspaceEventKind::kDockChanged:
       break;
   }
 }

@@ -18,9 +18,9 @@ class LinuxApps {
   // identifier ("org.videolan.vlc" -> "vlc" or "org.videolan.VLC"), when one is installed.
   virtual std::optional<std::string> InstalledAppFor(std::string_view bundleId) = 0;
   // Each returns false, after logging why, when nothing could be started.
-  virtual bool Launch(std::string_view appId) = 0;    // with startup notification
-  virtual bool OpenUri(std::string_view uri) = 0;     // default handler; the portal in a sandbox
-  virtual bool OpenFile(std::string_view path) = 0;   // default application for the file
+  virtual bool Launch(std::string_view appId) = 0;   // with startup notification
+  virtual bool OpenUri(std::string_view uri) = 0;    // default handler; the portal in a sandbox
+  virtual bool OpenFile(std::string_view path) = 0;  // default application for the file
 };
 
 }  // namespace hovra::platform::linux_desktop

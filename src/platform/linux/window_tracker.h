@@ -12,13 +12,13 @@
 namespace hovra::platform::linux_desktop {
 
 struct TrackedWindow {
-  uint64_t id = 0;            // the window system's handle, unique while the window lives
-  std::string appId;          // _GTK_APPLICATION_ID or the Wayland app id, when given
-  std::string wmClass;        // WM_CLASS class part (X11), else empty
-  std::string wmInstance;     // WM_CLASS instance part (X11), else empty
-  int pid = 0;                // 0 when unknown
-  std::string executable;     // from the pid, when it can be read
-  bool skipTaskbar = false;   // not a regular application window
+  uint64_t id = 0;           // the window system's handle, unique while the window lives
+  std::string appId;         // _GTK_APPLICATION_ID or the Wayland app id, when given
+  std::string wmClass;       // WM_CLASS class part (X11), else empty
+  std::string wmInstance;    // WM_CLASS instance part (X11), else empty
+  int pid = 0;               // 0 when unknown
+  std::string executable;    // from the pid, when it can be read
+  bool skipTaskbar = false;  // not a regular application window
 };
 
 struct WindowSnapshot {

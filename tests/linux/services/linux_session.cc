@@ -101,7 +101,7 @@ ServerProcessOptions LinuxSession::ServerOptions(const std::string& simJson) con
   ServerProcessOptions options;
   options.simJson = simJson;
   options.extraArgs = {"--desktop", "linux"};
-  options.env = Env();
+  options.environment = Env();
   return options;
 }
 

@@ -1,18 +1,12 @@
-// Desktop ids (desktop-file names without ".desktop") of the applications the actions
-// name: by the name an application is shown under (the Dock's launch script carries the
-// name), and the ids Linux builds of the known players and presentation programs use.
+// Desktop ids (desktop-file names without ".desktop") that Linux builds of the known
+// players and of LibreOffice Impress use.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace hovra::platform::linux_desktop {
-
-// The installed application shown under `name` (its desktop entry's Name), or whose
-// desktop id is `name`; none when no entry matches.
-std::optional<std::string> DesktopIdForName(std::string_view name);
 
 // The ids the Linux builds of an application known by its macOS bundle identifier go by,
 // native and Flatpak ("org.videolan.vlc" -> "vlc", "org.videolan.VLC").

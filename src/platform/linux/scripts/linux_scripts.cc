@@ -25,9 +25,8 @@ const LinuxScripts::Route LinuxScripts::kRoutes[] = {
     {"Shutdown", &LinuxScripts::Power},       {"PowerOff", &LinuxScripts::Power},
     {"Reboot", &LinuxScripts::Power},         {"Logoff", &LinuxScripts::Power},
     {"Sleep", &LinuxScripts::Power},
-    {"BrowserNewURL", &LinuxScripts::OpenAddress},
-    {"OpenFile", &LinuxScripts::OpenFile},
-    {"LaunchApp", &LinuxScripts::LaunchByName},
+    // Carried out by the workspace's own script services (launching and opening).
+    {"BrowserNewURL", nullptr}, {"OpenFile", nullptr}, {"LaunchApp", nullptr},
     {"BrowserFavorite", &LinuxScripts::Shortcut}, {"BrowserSearch", &LinuxScripts::Shortcut},
     {"BrowserStop", &LinuxScripts::Shortcut},
     {"StartSwitchingWindow", &LinuxScripts::Shortcut}, {"SwitchWindow", &LinuxScripts::Shortcut},
@@ -42,7 +41,7 @@ void LinuxScripts::Run(const Script& script) {
   ScriptName name = ParseScriptName(script.name);
   for (const Route& route : kRoutes) {
     if (route.operation == name.operation) {
-      (this->*route.handler)(name, script);
+      if (route.handler) (this->*route.handler)(name, script);
       return;
     }
   }
@@ -53,17 +52,6 @@ bool LinuxScripts::IsFirstOfItsCommand(const ScriptName& name) const {
   return CarriesOutItsCommand(name, [](std::string_view bundleId) {
     return !GetWorkspace().AbsolutePathForAppBundle(bundleId).empty();
   });
-}
-
-LinuxApps* LinuxScripts::AppsFor(const Script& script) {
-  if (apps_ == nullptr) {
-    static LogOnce none;
-    if (none.First()) {
-      Log("%.*s: this build has no application service for the desktop; not carried out",
-          static_cast<int>(script.name.size()), script.name.data());
-    }
-  }
-  return apps_;
 }
 
 void LinuxScripts::LogUnknown(std::string_view name) {
@@ -124,27 +112,6 @@ void LinuxScripts::Power(const ScriptName& name, const Script&) {
   } else {
     parts_.power.Suspend();
   }
-}
-
-void LinuxScripts::OpenAddress(const ScriptName& name, const Script& script) {
-  if (!IsFirstOfItsCommand(name)) return;
-  if (LinuxApps* apps = AppsFor(script)) apps->OpenUri(script.argument);
-}
-
-void LinuxScripts::OpenFile(const ScriptName&, const Script& script) {
-  if (LinuxApps* apps = AppsFor(script)) apps->OpenFile(script.argument);
-}
-
-void LinuxScripts::LaunchByName(const ScriptName&, const Script& script) {
-  LinuxApps* apps = AppsFor(script);
-  if (apps == nullptr) return;
-  std::optional<std::string> id = DesktopIdForName(script.argument);
-  if (!id) {
-    Log("launch: no installed application is called \"%.*s\"",
-        static_cast<int>(script.argument.size()), script.argument.data());
-    return;
-  }
-  apps->Launch(*id);
 }
 
 void LinuxScripts::Shortcut(const ScriptName& name, const Script& script) {

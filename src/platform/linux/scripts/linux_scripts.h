@@ -1,7 +1,8 @@
-// The script services of the Linux desktop: every script is recorded as before (the
-// journal is the audit trail), then its name and argument, never its text, are carried
-// out with the desktop's own services: sound, media players, logind and the session
-// manager, the default handlers, the screenshot portal, the desktop's shortcuts.
+// The script services of the Linux desktop: every script goes first to the services below
+// (the journal's, which records it as before, through the workspace's, which launch and
+// open), then its name and argument, never its text, are carried out with the desktop's
+// own services: sound, media players, logind and the session manager, the screenshot
+// portal, the desktop's shortcuts.
 //   LinuxScripts scripts(journalScripts, parts);
 //   scripts.UseApps(&apps);              // the workspace's application side
 //   platform::Install({... .scripts = &scripts ...});
@@ -34,8 +35,8 @@ class LinuxScripts : public ScriptServices {
   LinuxScripts(ScriptServices& journal, ScriptParts parts)
       : journal_(journal), parts_(parts), media_(parts.players, parts.session) {}
 
-  // The application side (frontmost application, launching, opening); before any thread
-  // runs scripts. Without it those scripts are logged and skipped.
+  // The application side (the frontmost application and the desktop's stand-ins for the
+  // applications the scripts name); before any thread runs scripts.
   void UseApps(LinuxApps* apps) { apps_ = apps; }
 
   void Run(const Script& script) override;
@@ -53,16 +54,12 @@ class LinuxScripts : public ScriptServices {
   void PlayerMedia(const ScriptName& name, const Script& script);
   void Presentation(const ScriptName& name, const Script&);
   void Power(const ScriptName& name, const Script&);
-  void OpenAddress(const ScriptName& name, const Script& script);
-  void OpenFile(const ScriptName& name, const Script& script);
-  void LaunchByName(const ScriptName& name, const Script& script);
   void Shortcut(const ScriptName& name, const Script& script);
   void Overview(const ScriptName& name, const Script&);
   void Capture(const ScriptName& name, const Script&);
 
   bool IsFirstOfItsCommand(const ScriptName& name) const;
   bool ImpressIsFrontmost();
-  LinuxApps* AppsFor(const Script& script);  // null, logged once, when there are none
   void LogUnknown(std::string_view name);
 
   ScriptServices& journal_;

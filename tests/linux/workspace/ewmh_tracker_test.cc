@@ -1,0 +1,149 @@
+// Windows under a real EWMH window manager (openbox on a private Xvfb): what the tracker
+// sees, the notices the workspace makes of it, and the window operations it carries out.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/linux/windows/ewmh_window_tracker.h"
+#include "tests/linux/workspace/workspace_fixture.h"
+#include "tests/support/desktop/x_client_window.h"
+#include "tests/support/desktop/xvfb_openbox.h"
+
+namespace hovra::testing {
+namespace {
+
+using platform::WorkspaceEvent;
+using platform::linux_desktop::EwmhWindowTracker;
+using platform::linux_desktop::FavouritesKind;
+using platform::linux_desktop::LinuxWorkspace;
+using platform::linux_desktop::OpenEwmhWindowTracker;
+using platform::linux_desktop::TrackedWindow;
+using platform::linux_desktop::WindowOperation;
+using platform::linux_desktop::WindowSnapshot;
+
+class EwmhTest : public DesktopTest {
+ protected:
+  void SetUp() override {
+    if (!x_.Running()) GTEST_SKIP() << x_.WhyNot();
+    tracker_ = OpenEwmhWindowTracker(x_.Name().c_str());
+    ASSERT_TRUE(tracker_);
+  }
+  bool WaitForActive(uint64_t id) {
+    return SpinUntil([&] { return tracker_->Snapshot().activeId == id; });
+  }
+  const TrackedWindow* Find(uint64_t id) {
+    snapshot_ = tracker_->Snapshot();
+    for (const TrackedWindow& w : snapshot_.windows) {
+      if (w.id == id) return &w;
+    }
+    return nullptr;
+  }
+  bool Activate(const XClientWindow& window) {
+    return x_.Run("wmctrl", {"-i", "-a", window.HexId()}) && WaitForActive(window.Id());
+  }
+
+  XvfbOpenbox x_;
+  std::unique_ptr<EwmhWindowTracker> tracker_;
+  WindowSnapshot snapshot_;
+};
+
+TEST_F(EwmhTest, WindowsTheirIdentityAndTheFocusAreFollowed) {
+  std::vector<WindowSnapshot> reported;
+  tracker_->Start([&](const WindowSnapshot& s) { reported.push_back(s); });
+  // The window names a process of its own, as an application's window does.
+  pid_t process = ::fork();
+  if (process == 0) {
+    ::execl("/bin/sleep", "sleep", "60", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  XClientWindow player(x_.Name(), XClientWindowSpec("vlc", "vlc"));
+  XClientWindow tool(
+      x_.Name(),
+      XClientWindowSpec("Tool", "tool").WithGtkApplicationId("org.example.Tool").OutsideTaskbar());
+  ASSERT_TRUE(SpinUntil([&] { return Find(player.Id()) && Find(tool.Id()); }));
+  player.SetPid(process);  // a property that changes later is read again
+  ASSERT_TRUE(SpinUntil([&] { return Find(player.Id())->pid == process; }));
+  const TrackedWindow* seen = Find(player.Id());
+  EXPECT_EQ(seen->wmClass, "vlc");
+  EXPECT_EQ(seen->pid, process);
+  EXPECT_EQ(seen->executable, "sleep");
+  EXPECT_FALSE(seen->skipTaskbar);
+  seen = Find(tool.Id());
+  EXPECT_EQ(seen->appId, "org.example.Tool");
+  EXPECT_TRUE(seen->skipTaskbar);
+
+  ASSERT_TRUE(Activate(player));
+  ASSERT_TRUE(Activate(tool));
+  ASSERT_TRUE(Activate(player));
+  // The window manager clears the active window between two: never reported.
+  for (size_t i = 1; i < reported.size(); ++i) EXPECT_NE(reported[i].activeId, 0u) << i;
+  auto same = [](const WindowSnapshot& a, const WindowSnapshot& b) {
+    if (a.activeId != b.activeId || a.windows.size() != b.windows.size()) return false;
+    for (size_t w = 0; w < a.windows.size(); ++w) {
+      const TrackedWindow &x = a.windows[w], &y = b.windows[w];
+      if (x.id != y.id || x.pid != y.pid || x.appId != y.appId || x.skipTaskbar != y.skipTaskbar)
+        return false;
+    }
+    return true;
+  };
+  for (size_t i = 1; i < reported.size(); ++i)
+    EXPECT_FALSE(same(reported[i], reported[i - 1])) << "a picture reported twice at " << i;
+
+  player.Close();
+  EXPECT_TRUE(SpinUntil([&] { return Find(player.Id()) == nullptr; }));
+  ::kill(process, SIGKILL);
+  ::waitpid(process, nullptr, 0);
+}
+
+TEST_F(EwmhTest, OperationsOnTheActiveWindowGoThroughTheWindowManager) {
+  tracker_->Start([](const WindowSnapshot&) {});
+  XClientWindow window(x_.Name(), XClientWindowSpec("Editor", "editor"));
+  ASSERT_TRUE(Activate(window));
+  ASSERT_TRUE(tracker_->Apply(WindowOperation::kMaximize));
+  EXPECT_TRUE(SpinUntil(
+      [&] { return window.HasState("MAXIMIZED_VERT") && window.HasState("MAXIMIZED_HORZ"); }));
+  ASSERT_TRUE(tracker_->Apply(WindowOperation::kMinimize));
+  EXPECT_TRUE(SpinUntil([&] { return window.HasState("HIDDEN"); }));
+  ASSERT_TRUE(Activate(window));
+  ASSERT_TRUE(tracker_->Apply(WindowOperation::kClose));
+  EXPECT_TRUE(window.WaitForDeleteRequest(std::chrono::seconds(5)));
+  ASSERT_TRUE(tracker_->Apply(WindowOperation::kShowDesktop));
+  EXPECT_TRUE(SpinUntil([&] {
+    return x_.Run("sh", {"-c", "xprop -root _NET_SHOWING_DESKTOP | grep -q '= 1'"});
+  }));
+}
+
+TEST_F(EwmhTest, WorkspaceNoticesFollowRealWindows) {
+  tree_.AddEntry("vlc", {{"Name", "VLC media player"}, {"StartupWMClass", "vlc"}});
+  tree_.AddEntry("org.example.Tool", {{"Name", "Tool"}});
+  platform::linux_desktop::DesktopEntries entries;
+  platform::linux_desktop::DesktopApps apps(entries, {});
+  LinuxWorkspace workspace(Recorder(), entries, apps, tracker_.get(), FavouritesKind::kNone);
+  std::vector<std::string> notices;
+  workspace.SetNotificationHandler([&](const WorkspaceEvent& e) {
+    static const char* kNames[] = {"launched",    "terminated", "activated",
+                                   "deactivated", "woke",       "dock"};
+    notices.push_back(std::string(kNames[static_cast<int>(e.kind)]) + " " + e.app->bundleId);
+  });
+  XClientWindow player(x_.Name(), XClientWindowSpec("vlc", "vlc"));
+  ASSERT_TRUE(Activate(player));
+  EXPECT_EQ(notices, (std::vector<std::string>{"launched vlc", "activated vlc"}));
+  XClientWindow tool(
+      x_.Name(),
+      XClientWindowSpec("Tool", "tool").WithGtkApplicationId("org.example.Tool").OutsideTaskbar());
+  ASSERT_TRUE(SpinUntil([&] { return workspace.RunningApplications().size() == 2; }));
+  auto running = workspace.RunningApplications();
+  EXPECT_EQ(running[0].name, "VLC media player");
+  EXPECT_EQ(running[0].policy, 0);
+  EXPECT_EQ(running[1].bundleId, "org.example.Tool");
+  EXPECT_EQ(running[1].policy, 1);  // only a window outside the task bar
+  ASSERT_TRUE(Activate(tool));
+  EXPECT_EQ(workspace.FrontmostAppId(), "org.example.Tool");
+  notices.clear();
+  player.Close();
+  EXPECT_TRUE(SpinUntil([&] { return workspace.RunningApplications().size() == 1; }));
+  EXPECT_EQ(notices, (std::vector<std::string>{"terminated vlc"}));
+}
+
+}  // namespace
+}  // namespace hovra::testing

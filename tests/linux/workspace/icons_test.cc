@@ -1,0 +1,110 @@
+// Icon themes: the lookup through a theme, what it inherits, hicolor and the pixmaps, the
+// choice among sizes, and the images made from PNG and SVG files.
+#include "platform/linux/icons/icon_image.h"
+#include "platform/linux/icons/icon_theme.h"
+#include "tests/linux/workspace/workspace_fixture.h"
+
+namespace hovra::testing {
+namespace {
+
+using platform::linux_desktop::FavouritesKind;
+using platform::linux_desktop::IconFolders;
+using platform::linux_desktop::IconThemes;
+using platform::linux_desktop::LinuxWorkspace;
+using platform::linux_desktop::LoadIconImage;
+
+constexpr std::array<uint8_t, 4> kBlue{0, 0, 255, 255};
+constexpr std::array<uint8_t, 4> kGreen{0, 255, 0, 255};
+
+// Two themes, "Front" inheriting "Back" (which inherits "Front" again: a loop to survive),
+// hicolor under both, and a pixmap.
+class IconsTest : public DesktopTest {
+ protected:
+  IconsTest() {
+    const std::string icons = tree_.DataDir() + "/icons";
+    tree_.AddTheme("Front", "Back",
+                   {"32x32/apps:Fixed:32", "48x48/apps:Fixed:48", "128x128/apps:Threshold:128",
+                    "256x256/apps:Fixed:256", "scalable/apps:Scalable:16:8:512"});
+    tree_.AddTheme("Back", "Front", {"64x64/apps:Fixed:64", "scalable/apps:Scalable:48:8:512"});
+    tree_.AddTheme("hicolor", "", {"128x128/apps:Threshold:128", "16x16/apps:Fixed:16"});
+    tree_.AddPng(icons + "/Front/48x48/apps/alpha.png", 48, kBlue);
+    tree_.AddSvg(icons + "/Front/scalable/apps/alpha.svg", "#ff0000", 0.5);
+    tree_.AddPng(icons + "/Front/128x128/apps/exact.png", 128, kBlue);
+    tree_.AddPng(icons + "/Front/32x32/apps/sizes.png", 32, kBlue);
+    tree_.AddPng(icons + "/Front/256x256/apps/sizes.png", 256, kBlue);
+    tree_.AddPng(icons + "/Back/64x64/apps/inherited.png", 64, kGreen);
+    tree_.AddSvg(icons + "/Back/scalable/apps/backsvg.svg", "#00ff00", 1.0);
+    tree_.AddPng(icons + "/hicolor/16x16/apps/fallback.png", 16, kGreen);
+    tree_.AddPng(tree_.DataDir() + "/pixmaps/oldstyle.png", 32, kGreen);
+  }
+  std::string Icons() const { return tree_.DataDir() + "/icons"; }
+};
+
+TEST_F(IconsTest, LookupFollowsMatchingInheritanceAndFallbacks) {
+  IconThemes themes(IconFolders::FromEnvironment());
+  struct Case {
+    const char* name;
+    std::optional<std::string> file;
+  } cases[] = {
+      {"alpha", Icons() + "/Front/scalable/apps/alpha.svg"},  // scalable beats a small PNG
+      {"exact", Icons() + "/Front/128x128/apps/exact.png"},
+      {"sizes", Icons() + "/Front/256x256/apps/sizes.png"},  // larger before nearer-smaller
+      {"inherited", Icons() + "/Back/64x64/apps/inherited.png"},
+      {"backsvg", Icons() + "/Back/scalable/apps/backsvg.svg"},
+      {"fallback", Icons() + "/hicolor/16x16/apps/fallback.png"},
+      {"oldstyle", tree_.DataDir() + "/pixmaps/oldstyle.png"},
+      {"missing", std::nullopt},
+      {"../escape", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(themes.Find(c.name, 128, "Front"), c.file);
+  }
+  // Without the theme, its icons are not found; hicolor's still are.
+  EXPECT_EQ(themes.Find("alpha", 128, "NoSuchTheme"), std::nullopt);
+  EXPECT_TRUE(themes.Find("fallback", 128, "NoSuchTheme"));
+}
+
+TEST_F(IconsTest, SvgRendersAtTheAskedSizeWithStraightAlpha) {
+  auto image = LoadIconImage(Icons() + "/Front/scalable/apps/alpha.svg", 128);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->pixelsWide, 128);
+  EXPECT_EQ(image->pixelsHigh, 128);
+  const size_t middle = (64 * 128 + 64) * 4;
+  // Half-transparent red stays full red with half alpha (not darkened by premultiplying).
+  EXPECT_EQ(image->rgba[middle], 255);
+  EXPECT_EQ(image->rgba[middle + 1], 0);
+  EXPECT_NEAR(image->rgba[middle + 3], 128, 1);
+  auto png = LoadIconImage(Icons() + "/Back/64x64/apps/inherited.png", 128);
+  ASSERT_TRUE(png);
+  EXPECT_EQ(png->pixelsWide, 64);  // PNG keeps its own size; the catalogue scales it
+  EXPECT_FALSE(LoadIconImage(tree_.Root() + "/recorder.sh", 128));
+}
+
+TEST_F(IconsTest, WorkspaceIconsComeFromTheEntryIconKey) {
+  tree_.AddEntry("org.test.Named", {{"Name", "Named"}, {"Icon", "inherited.png"}});
+  tree_.AddEntry("org.test.Absolute",
+                 {{"Name", "Absolute"}, {"Icon", Icons() + "/Front/48x48/apps/alpha.png"}});
+  tree_.AddEntry("org.test.NoIcon", {{"Name", "NoIcon"}, {"Icon", "not-anywhere"}});
+  // The theme comes from the interface setting.
+  ::setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
+  GSettings* settings = g_settings_new("org.gnome.desktop.interface");
+  g_settings_set_string(settings, "icon-theme", "Front");
+  g_settings_sync();
+  g_object_unref(settings);
+
+  platform::linux_desktop::DesktopEntries entries;
+  platform::linux_desktop::DesktopApps apps(entries, {});
+  LinuxWorkspace workspace(Recorder(), entries, apps, nullptr, FavouritesKind::kNone);
+  auto named = workspace.IconForFile(workspace.AbsolutePathForAppBundle("org.test.Named"));
+  ASSERT_EQ(named.size(), 1u);
+  EXPECT_EQ(named[0].pixelsWide, 64);
+  EXPECT_EQ(named[0].rgba[1], 255);  // Back's green
+  auto absolute = workspace.IconForFile(workspace.AbsolutePathForAppBundle("org.test.Absolute"));
+  ASSERT_EQ(absolute.size(), 1u);
+  EXPECT_EQ(absolute[0].pixelsWide, 48);
+  EXPECT_TRUE(workspace.IconForFile(workspace.AbsolutePathForAppBundle("org.test.NoIcon")).empty());
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,174 @@
+// The real server with the Linux desktop (--input journal --desktop linux) over a socket,
+// on a hermetic desktop: XDG tree, GNOME favourites in a keyfile, two icon themes, a
+// private bus, Xvfb with openbox and real client windows.
+#include <png.h>
+
+#include <fstream>
+#include <thread>
+
+#include "catalogue/base64.h"
+#include "tests/linux/workspace/workspace_fixture.h"
+#include "tests/support/desktop/x_client_window.h"
+#include "tests/support/desktop/xvfb_openbox.h"
+#include "tests/support/server_process.h"
+#include "tests/support/socket_client.h"
+
+namespace hovra::testing {
+namespace {
+
+// The middle pixel of the PNG an icon message carries, and the image's width.
+struct IconPixel {
+  int width = 0;
+  std::array<uint8_t, 4> rgba{};
+};
+std::optional<IconPixel> DecodeIconMessage(const std::string& message, const std::string& id) {
+  const std::string head = "icon " + id + " png ";
+  if (!message.starts_with(head) || !message.ends_with("\n")) return std::nullopt;
+  size_t length = 0;
+  std::vector<uint8_t> bytes = catalogue::NewBase64Decode(
+      message.data() + head.size(), message.size() - head.size() - 1, &length);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), length)) return std::nullopt;
+  image.format = PNG_FORMAT_RGBA;
+  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return std::nullopt;
+  IconPixel pixel;
+  pixel.width = static_cast<int>(image.width);
+  const size_t middle = (image.height / 2 * image.width + image.width / 2) * 4;
+  std::copy_n(pixels.begin() + static_cast<long>(middle), 4, pixel.rgba.begin());
+  return pixel;
+}
+
+class ServerDesktopTest : public DesktopTest {
+ protected:
+  ServerDesktopTest() : DesktopTest({"vlc.desktop", "org.test.Viewer.desktop"}) {}
+
+  void SetUp() override {
+    if (!x_.Running()) GTEST_SKIP() << x_.WhyNot();
+    const std::string icons = tree_.DataDir() + "/icons";
+    tree_.AddTheme("Front", "Back", {"scalable/apps:Scalable:48:8:512"});
+    tree_.AddTheme("Back", "", {"256x256/apps:Fixed:256"});
+    tree_.AddSvg(icons + "/Front/scalable/apps/vlc.svg", "#ff0000", 1.0);
+    tree_.AddPng(icons + "/Back/256x256/apps/viewer.png", 256, {0, 255, 0, 255});
+    tree_.AddEntry("vlc",
+                   {{"Name", "VLC media player"}, {"Icon", "vlc"}, {"StartupWMClass", "vlc"}});
+    tree_.AddEntry("org.test.Viewer", {{"Name", "Viewer"},
+                                       {"Icon", "viewer"},
+                                       {"Exec", tree_.Root() + "/recorder.sh org.test.Viewer %U"},
+                                       {"MimeType", "text/plain;"}});
+    // The interface's icon theme.
+    GSettings* settings = g_settings_new("org.gnome.desktop.interface");
+    g_settings_set_string(settings, "icon-theme", "Front");
+    g_settings_sync();
+    g_object_unref(settings);
+
+    bus_ = g_test_dbus_new(G_TEST_DBUS_NONE);
+    g_test_dbus_up(bus_);
+    ServerProcessOptions options;
+    options.extraArgs = {"--desktop", "linux"};
+    options.environment = tree_.Environment();
+    options.environment.emplace_back("DISPLAY", x_.Name());
+    options.environment.emplace_back("DBUS_SESSION_BUS_ADDRESS", g_test_dbus_get_bus_address(bus_));
+    options.environment.emplace_back("DBUS_SYSTEM_BUS_ADDRESS", g_test_dbus_get_bus_address(bus_));
+    server_ = std::make_unique<ServerProcess>(options);
+    ASSERT_NE(server_->Port(), 0) << server_->Stderr();
+    client_ = std::make_unique<SocketClient>(server_->Port());
+    client_->ReadUntil("\n");  // the greeting
+  }
+  void TearDown() override {
+    client_.reset();
+    server_.reset();
+    if (bus_ != nullptr) {
+      g_test_dbus_down(bus_);
+      g_object_unref(bus_);
+    }
+  }
+
+  std::string DockInfo() {
+    client_->Send("get_dock_info\n");
+    return client_->ReadUntil("\n");
+  }
+  // Asks until the Dock description holds `text` (changes reach the server through files
+  // and the window manager).
+  bool DockShows(const std::string& text) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (DockInfo().find(text) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+  XvfbOpenbox x_;
+  GTestDBus* bus_ = nullptr;
+  std::unique_ptr<ServerProcess> server_;
+  std::unique_ptr<SocketClient> client_;
+};
+
+std::string Entry(const std::string& name, const std::string& id, bool running) {
+  return "{\"Name\":\"" + name + "\",\"BundleID\":\"" + id +
+         "\",\"Running\":" + (running ? "true" : "false") + "}";
+}
+
+TEST_F(ServerDesktopTest, DockComesFromFavouritesAndFollowsThem) {
+  EXPECT_EQ(DockInfo(), "dock_info [" + Entry("Files", "org.test.Files", false) + "," +
+                            Entry("VLC media player", "vlc", false) + "," +
+                            Entry("Viewer", "org.test.Viewer", false) + "]\n")
+      << server_->Stderr();
+  GSettings* settings = g_settings_new("org.gnome.shell");
+  const char* next[] = {"org.test.Viewer.desktop", nullptr};
+  g_settings_set_strv(settings, "favorite-apps", next);
+  g_settings_sync();
+  g_object_unref(settings);
+  EXPECT_TRUE(DockShows("[" + Entry("Files", "org.test.Files", false) + "," +
+                        Entry("Viewer", "org.test.Viewer", false) + "]"))
+      << DockInfo();
+}
+
+TEST_F(ServerDesktopTest, RunningAndFrontmostApplicationsFollowRealWindows) {
+  client_->Send("reportCurrentApp\n");
+  EXPECT_EQ(client_->ReadUntil("\n"), "currentapp \n");
+  XClientWindow player(x_.Name(), XClientWindowSpec("vlc", "vlc"));
+  EXPECT_EQ(client_->ReadUntil("currentapp vlc\n"), "currentapp vlc\n");
+  EXPECT_TRUE(DockShows(Entry("VLC media player", "vlc", true)));
+  XClientWindow viewer(x_.Name(), XClientWindowSpec("org.test.Viewer", "viewer"));
+  EXPECT_NE(client_->ReadUntil("currentapp org.test.Viewer\n").find("currentapp org.test.Viewer\n"),
+            std::string::npos);
+  ASSERT_TRUE(x_.Run("wmctrl", {"-i", "-a", player.HexId()}));
+  EXPECT_NE(client_->ReadUntil("currentapp vlc\n").find("currentapp vlc\n"), std::string::npos);
+  player.Close();
+  // A favourite stays in the Dock, no longer running.
+  EXPECT_TRUE(DockShows(Entry("VLC media player", "vlc", false)));
+}
+
+TEST_F(ServerDesktopTest, IconsComeFromBothThemesSvgIncluded) {
+  DockInfo();  // the catalogue is built
+  client_->Send("get_icon vlc\n");
+  auto svg = DecodeIconMessage(client_->ReadUntil("\n"), "vlc");
+  ASSERT_TRUE(svg);
+  EXPECT_EQ(svg->width, 128);
+  EXPECT_EQ(svg->rgba, (std::array<uint8_t, 4>{255, 0, 0, 255}));
+  client_->Send("get_icon org.test.Viewer\n");
+  auto png = DecodeIconMessage(client_->ReadUntil("\n"), "org.test.Viewer");
+  ASSERT_TRUE(png);
+  EXPECT_EQ(png->width, 128);
+  EXPECT_EQ(png->rgba, (std::array<uint8_t, 4>{0, 255, 0, 255}));
+}
+
+TEST_F(ServerDesktopTest, LaunchAndOpenFileRunTheEntries) {
+  DockInfo();
+  client_->Send("launch org.test.Viewer\n");
+  EXPECT_NE(tree_.WaitForRecord("org.test.Viewer\n").find("org.test.Viewer\n"), std::string::npos);
+  const std::string file = tree_.Root() + "/note.txt";
+  std::ofstream(file) << "hello\n";
+  client_->Send("openfile " + file + "\n");
+  EXPECT_NE(tree_.WaitForRecord("note.txt").find("org.test.Viewer " + file), std::string::npos);
+  // The journal still records what was asked.
+  auto lines = server_->WaitForJournal(2);
+  EXPECT_NE(lines[0].find("\"name\":\"LaunchApp.Dock\""), std::string::npos) << lines[0];
+  EXPECT_NE(lines[1].find("\"name\":\"OpenFile.Finder\""), std::string::npos) << lines[1];
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,67 @@
+// What the workspace tests share: a hermetic desktop tree put into this process's
+// environment before GIO first looks at it (each test runs in its own process), the
+// journal as the recorder, and a way to let the main context run until something holds.
+#pragma once
+
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "platform/journal/journal_backend.h"
+#include "platform/linux/apps/desktop_apps.h"
+#include "platform/linux/apps/desktop_entries.h"
+#include "platform/linux/workspace/linux_workspace.h"
+#include "tests/support/desktop/xdg_tree.h"
+
+namespace hovra::testing {
+
+// Iterates the thread's main context until `done` holds or `wait` passed.
+inline bool SpinUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds wait = std::chrono::seconds(5)) {
+  auto deadline = std::chrono::steady_clock::now() + wait;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    g_main_context_iteration(nullptr, FALSE);
+    g_usleep(2000);
+  }
+  return true;
+}
+
+// A desktop with a file manager, a browser, VLC (native), Spotify (Flatpak only) and a
+// few recording entries that handlers and launches write to.
+class DesktopTest : public ::testing::Test {
+ protected:
+  explicit DesktopTest(const std::vector<std::string>& favourites = {})
+      : tree_(favourites),
+        journal_(platform::journal::JournalWriter::InMemory(), platform::journal::SimConfig{}) {
+    tree_.AddRecordingEntry("org.test.Files", "Files", "inode/directory;");
+    tree_.AddEntry("org.gnome.Nautilus", {{"Name", "Nautilus"}});
+    tree_.AddRecordingEntry("org.test.Browser", "Browser",
+                            "x-scheme-handler/https;x-scheme-handler/http;");
+    tree_.AddRecordingEntry("org.test.Viewer", "Viewer", "text/plain;");
+    tree_.AddRecordingEntry("google-chrome", "Google Chrome", "x-scheme-handler/https;");
+    tree_.AddEntry("vlc", {{"Name", "VLC media player"}, {"StartupWMClass", "vlc"}});
+    tree_.AddEntry("com.spotify.Client", {{"Name", "Spotify"}});
+    tree_.SetDefault("inode/directory", "org.test.Files");
+    tree_.SetDefault("x-scheme-handler/https", "org.test.Browser");
+    tree_.SetDefault("x-scheme-handler/http", "org.test.Browser");
+    tree_.SetDefault("text/plain", "org.test.Viewer");
+    tree_.ApplyToEnvironment();
+  }
+
+  platform::Workspace& Recorder() { return journal_.Workspace(); }
+  platform::ScriptServices& RecorderScripts() {
+    platform::Services services;
+    journal_.Provide(services);
+    return *services.scripts;
+  }
+  std::vector<std::string> JournalLines() { return journal_.Journal().TakeLines(); }
+
+  XdgTree tree_;
+  platform::journal::JournalBackend journal_;
+};
+
+}  // namespace hovra::testing

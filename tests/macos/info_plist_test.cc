@@ -1,0 +1,56 @@
+// The bundle's Info.plist as the Apple build writes it from its template: well-formed,
+// and saying what a menu-bar program that scripts other applications must say.
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace hovra::testing {
+namespace {
+
+using Plist = std::unique_ptr<void, decltype(&plist_free)>;
+
+Plist ParseXml(const std::string& text) {
+  plist_t root = nullptr;
+  plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
+  return Plist(root, &plist_free);
+}
+
+std::string StringOf(plist_t dict, const char* key) {
+  plist_t node = plist_dict_get_item(dict, key);
+  if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) return "(no string)";
+  char* value = nullptr;
+  plist_get_string_val(node, &value);
+  std::string out = value ? value : "";
+  free(value);
+  return out;
+}
+
+TEST(InfoPlist, IsWellFormedAndDescribesAMenuBarProgramThatScriptsOthers) {
+  std::stringstream file;
+  file << std::ifstream(HOVRA_TEST_INFO_PLIST).rdbuf();
+  const std::string text = file.str();
+  EXPECT_EQ(text.find('@'), std::string::npos) << "a placeholder was left";
+  Plist root = ParseXml(text);
+  ASSERT_NE(root, nullptr) << HOVRA_TEST_INFO_PLIST;
+  ASSERT_EQ(plist_get_node_type(root.get()), PLIST_DICT);
+  EXPECT_EQ(ParseXml(text.substr(0, text.rfind("</dict>"))), nullptr) << "breakage is noticed";
+
+  plist_t dict = root.get();
+  EXPECT_EQ(StringOf(dict, "CFBundleIdentifier"), "example.hovra.server");
+  EXPECT_EQ(StringOf(dict, "CFBundleExecutable"), "hovra-server");
+  EXPECT_EQ(StringOf(dict, "CFBundlePackageType"), "APPL");
+  EXPECT_EQ(StringOf(dict, "CFBundleShortVersionString"), HOVRA_APP_VERSION);
+  EXPECT_EQ(StringOf(dict, "LSMinimumSystemVersion"), HOVRA_TEST_MINIMUM_MACOS);
+  EXPECT_GT(StringOf(dict, "NSAppleEventsUsageDescription").size(), 20u);
+  plist_t element = plist_dict_get_item(dict, "LSUIElement");
+  ASSERT_TRUE(element != nullptr && plist_get_node_type(element) == PLIST_BOOLEAN);
+  uint8_t menuBarOnly = 0;
+  plist_get_bool_val(element, &menuBarOnly);
+  EXPECT_TRUE(menuBarOnly) << "no Dock icon, no menu bar of its own";
+}
+
+}  // namespace
+}  // namespace hovra::testing

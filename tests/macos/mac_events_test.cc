@@ -1,0 +1,140 @@
+// The Quartz side of the event services, driven through the input layer and checked on
+// the calls a recording Quartz receives.
+#include "platform/macos/mac_events.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "input/gestures.h"
+#include "input/key_names.h"
+#include "input/keystrokes.h"
+#include "input/pointer.h"
+#include "input/wheel.h"
+#include "tests/macos/mac_stack.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+namespace {
+
+const unsigned char* Utf8(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
+
+class MacEvents : public ::testing::Test {
+ protected:
+  MacEvents() {
+    FillKeyNameMaps();
+    ResetWheelState();
+    ResetClickAndDragState();
+  }
+  TestPlatform platform_;
+};
+
+TEST_F(MacEvents, KeysWithoutSourceArePostedToTheHidTapOneByOne) {
+  MacStack mac;
+  SendKeyPress("A");
+  EXPECT_EQ(mac.quartz.TakeLog(),
+            Lines({"key #1 source=none code=56 down", "post #1 tap=0", "release #1",
+                   "key #2 source=none code=0 down", "post #2 tap=0", "release #2",
+                   "key #3 source=none code=0 up", "post #3 tap=0", "release #3",
+                   "key #4 source=none code=56 up", "post #4 tap=0", "release #4"}));
+}
+
+TEST_F(MacEvents, AShortcutSharesOneHidSourceReleasedAfterItsEvents) {
+  MacStack mac;
+  ZoomOut();  // only the Command events carry flags
+  EXPECT_EQ(mac.quartz.TakeLog(),
+            Lines({"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
+                   "key #3 source=#1 code=78 down", "key #4 source=#1 code=78 up",
+                   "key #5 source=#1 code=55 up", "flags #5 0x100000", "post #2 tap=0",
+                   "post #3 tap=0", "post #4 tap=0", "post #5 tap=0", "release #2", "release #3",
+                   "release #4", "release #5", "release #1"}));
+}
+
+TEST_F(MacEvents, TextIsTypedUnitByUnitWithoutSourceWithFlagsZeroSetAfterTheString) {
+  MacStack mac;
+  HandleUtf8String(Utf8("\xC3\xA9\xF0\x9F\x98\x80"));  // U+00E9, U+1F600
+  Lines expected;
+  int n = 0;
+  for (int unit : {233, 55357, 56832}) {
+    for (const char* direction : {" down", " up"}) {
+      std::string ref = "#" + std::to_string(++n);
+      expected.insert(expected.end(),
+                      {"key " + ref + " source=none code=1" + direction,
+                       "unicode " + ref + " [" + std::to_string(unit) + "]", "flags " + ref + " 0",
+                       "post " + ref + " tap=0", "release " + ref});
+    }
+  }
+  EXPECT_EQ(mac.quartz.TakeLog(), expected);
+}
+
+TEST_F(MacEvents, ClickStateIsSetOnlyForDoubleAndTripleClicks) {
+  const std::pair<std::optional<int64_t>, const char*> cases[] = {
+      {std::nullopt, nullptr}, {1, nullptr}, {2, "field #1 1=2"}, {3, "field #1 1=3"}};
+  for (const auto& [clickState, field] : cases) {
+    SCOPED_TRACE(clickState.value_or(0));
+    MacStack mac;
+    mac.events.PostMouse({platform::kLeftMouseDown, {10, 20}, 0, clickState});
+    Lines expected{"mouse #1 source=none type=1 at=10,20 button=0"};
+    if (field) expected.push_back(field);
+    expected.insert(expected.end(), {"post #1 tap=0", "release #1"});
+    EXPECT_EQ(mac.quartz.TakeLog(), expected);
+  }
+}
+
+TEST_F(MacEvents, ScrollIsOnePixelEventWithTwoWheelsVerticalFirst) {
+  MacStack mac;
+  SendMouseWheel(12);
+  SendMouseHWheel(-15);
+  CommitMouseWheel();
+  EXPECT_EQ(mac.quartz.TakeLog(), Lines({"scroll #1 source=none units=0 wheels=2 2,-3,0",
+                                         "post #1 tap=0", "release #1"}));
+}
+
+// Nothing half-posted, nothing null released (the fake fails the test on that), nothing
+// made left unreleased (checked when the fake goes).
+TEST_F(MacEvents, AFailedCreationPostsNothingAndReleasesOnlyWhatWasMade) {
+  struct Case {
+    const char* what;
+    int failing;
+    std::function<void()> post;
+    Lines log;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"the source of a shortcut", 1, [] { ZoomIn(); }, {"source null state=1"}},
+      {"the second key of a shortcut", 3, [] { ZoomIn(); },
+       {"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
+        "key null source=#1 code=69 down", "release #2", "release #1"}},
+      {"a text event", 1, [] { HandleUtf8String(Utf8("x")); },
+       {"key null source=none code=1 down", "key #1 source=none code=1 up", "unicode #1 [120]",
+        "flags #1 0", "post #1 tap=0", "release #1"}},
+      {"a mouse event", 1, [] { platform::GetEvents().PostMouse({2, {5, 5}, 0, 2}); },
+       {"mouse null source=none type=2 at=5,5 button=0"}},
+      {"a scroll event", 1, [] { platform::GetEvents().PostScroll({3, 4}); },
+       {"scroll null source=none units=0 wheels=2 3,4,0"}},
+      {"the pointer probe", 1, [] { EXPECT_EQ(platform::GetEvents().PointerEventLocation(), platform::Point{}); },
+       {"probe null source=none"}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MacStack mac;
+    mac.quartz.FailCreation(c.failing);
+    c.post();
+    EXPECT_EQ(mac.quartz.TakeLog(), c.log);
+  }
+}
+
+TEST_F(MacEvents, ButtonsAreReadFromTheSessionsCombinedState) {
+  MacStack mac;
+  mac.quartz.buttonsHeld = 0b101;  // left and centre
+  EXPECT_EQ(mac.events.PressedMouseButtons(), 0b101u);
+  EXPECT_FALSE(mac.quartz.buttonStatesAsked.empty());
+  for (auto state : mac.quartz.buttonStatesAsked)
+    EXPECT_EQ(state, quartz::kSourceStateCombinedSession);
+  SendMouseMove(3, 0);  // the left button held: a drag
+  EXPECT_EQ(mac.quartz.TakeLog()[2], "mouse #2 source=none type=6 at=963,540 button=0");
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,62 @@
+// A real X client window for window-tracking tests, on its own connection: mapped with
+// the class, process id, GTK application id and task-bar state asked for.
+//   XClientWindow vlc(display, XClientWindowSpec("vlc", "vlc").WithPid(getpid()));
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+struct _XDisplay;
+
+namespace hovra::testing {
+
+struct XClientWindowSpec {
+  std::string wmClass;
+  std::string wmInstance;
+  std::string gtkApplicationId;  // left out when empty
+  int pid = 0;                   // left out when 0 (see SetPid)
+  bool skipTaskbar = false;
+
+  XClientWindowSpec(std::string klass, std::string instance)
+      : wmClass(std::move(klass)), wmInstance(std::move(instance)) {}
+  XClientWindowSpec& WithPid(int id) {
+    pid = id;
+    return *this;
+  }
+  XClientWindowSpec& WithGtkApplicationId(std::string id) {
+    gtkApplicationId = std::move(id);
+    return *this;
+  }
+  XClientWindowSpec& OutsideTaskbar() {
+    skipTaskbar = true;
+    return *this;
+  }
+};
+
+class XClientWindow {
+ public:
+  XClientWindow(const std::string& display, const XClientWindowSpec& spec);
+  ~XClientWindow();
+  XClientWindow(const XClientWindow&) = delete;
+  XClientWindow& operator=(const XClientWindow&) = delete;
+
+  bool Open() const { return display_ != nullptr; }
+  uint64_t Id() const { return window_; }
+  std::string HexId() const;  // "0x..." for wmctrl and xprop
+  // Sets _NET_WM_PID (and the machine) on the mapped window.
+  void SetPid(int pid);
+  // Destroys the window now (an application closing it).
+  void Close();
+  // Whether the window manager put _NET_WM_STATE_<state> on the window ("HIDDEN", ...).
+  bool HasState(const std::string& state);
+  // Whether the window manager asked the window to close (WM_DELETE_WINDOW) by then.
+  bool WaitForDeleteRequest(std::chrono::milliseconds wait);
+
+ private:
+  _XDisplay* display_ = nullptr;
+  unsigned long window_ = 0;
+};
+
+}  // namespace hovra::testing
