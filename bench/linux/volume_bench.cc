@@ -104,11 +104,11 @@ int Run(int commands) {
   options.extraArgs = {"--desktop", "linux", "--journal", "none"};
   // The volume path alone: no buses, and no click (no sound theme is found).
   options.environment = {{"PULSE_SERVER", pulse.Address()},
-                 {"XDG_DATA_DIRS", "/nonexistent"},
-                 {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"},
-                 {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent"},
-                 {"XDG_DATA_HOME", "/nonexistent"},
-                 {"DISPLAY", ""}};
+                         {"XDG_DATA_DIRS", "/nonexistent"},
+                         {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"},
+                         {"DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent"},
+                         {"XDG_DATA_HOME", "/nonexistent"},
+                         {"DISPLAY", ""}};
   ServerProcess server(options);
   SocketClient client(server.Port());
   if (!watcher.Ready() || !client.Connected()) {
