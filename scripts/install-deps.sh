@@ -34,6 +34,10 @@ packages=(
   # for the offscreen windows and screenshots; its tests run a private D-Bus daemon and a
   # StatusNotifierWatcher written with python3-dbus
   qt6-base-dev qt6-svg-dev libxcb1-dev fonts-dejavu-core
+  # Its services: the volume click's player and sound; their tests' private sound server and
+  # D-Bus fakes (logind, notifications, screen saver, media players).
+  pulseaudio-utils sound-theme-freedesktop
+  pulseaudio python3-dbusmock
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

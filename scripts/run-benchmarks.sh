@@ -105,4 +105,12 @@ if command -v sway >/dev/null && ninja -C "$build" bench_wayland >/dev/null 2>&1
   echo "run-benchmarks: wayland backend against the journal, under headless sway..." >&2
   "$build/bench/wayland/bench_wayland"
 fi
+# The linux desktop's volume command against a private PulseAudio server.
+if command -v pulseaudio >/dev/null && ninja -C "$build" bench_linux_volume >/dev/null 2>&1; then
+  echo >&2
+  echo "run-benchmarks: linux desktop volume, against a private PulseAudio server..." >&2
+  volume_args=()
+  [ "${QUICK:-0}" = 1 ] && volume_args=(--commands 100)
+  "$build/bench/linux/bench_linux_volume" "${volume_args[@]}" | column -t -s $'\t'
+fi
 ! grep -q 'MISSED' "$out/load.tsv"

@@ -15,7 +15,12 @@
 #if HOVRA_HAVE_MACOS
 #include "platform/macos/mac_application.h"
 #endif
+#if HOVRA_HAVE_LINUX_INPUT
+#include "platform/linux/shortcuts/linux_input.h"
+#endif
 #if HOVRA_HAVE_LINUX_DESKTOP
+#include "platform/linux/loop/glib_main_loop.h"
+#include "platform/linux/services/linux_services.h"
 #include "platform/linux/workspace/open_workspace.h"
 #endif
 #if HOVRA_HAVE_PORTAL
@@ -74,6 +79,21 @@ std::unique_ptr<platform::journal::JournalBackend> MakeJournal(const Options& op
   return std::make_unique<platform::journal::JournalBackend>(std::move(journal), std::move(config));
 }
 
+// A Linux input backend takes the desktop's shortcuts for the named sequences and maps
+// the Command key (the journal never does: its lines stay the macOS events).
+std::unique_ptr<platform::EventServices> OnLinux(std::unique_ptr<platform::EventServices> input,
+                                                 [[maybe_unused]] const Options& options) {
+#if HOVRA_HAVE_LINUX_INPUT
+  if (input) {
+    using platform::linux_desktop::CommandKey;
+    return std::make_unique<platform::linux_desktop::LinuxInput>(
+        std::move(input),
+        options.commandKey == "super" ? CommandKey::kSuper : CommandKey::kControl);
+  }
+#endif
+  return input;
+}
+
 std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std::string& error) {
 #if HOVRA_HAVE_X11
   if (name == "x11") {
@@ -104,23 +124,27 @@ std::unique_ptr<platform::EventServices> MakeInput(const std::string& name, std:
 }
 
 #if HOVRA_HAVE_WAYLAND
-// On a wlroots compositor with the journal desktop, the running and frontmost applications
-// follow the compositor's windows (named by app id) until a desktop workspace names them.
-std::unique_ptr<platform::linux_desktop::WindowTracker> FollowWaylandWindows(
-    platform::journal::JournalBackend& journal, platform::MainLoop& mainLoop) {
+// A wlroots compositor's windows (named by app id), for the running and frontmost
+// applications and the window shortcuts; null where the compositor lists them to no client.
+std::unique_ptr<platform::linux_desktop::WindowTracker> OpenWaylandWindows(
+    platform::MainLoop& mainLoop) {
   if (!platform::wayland::WaylandHasForeignToplevels("")) {
     Log("this Wayland compositor lists its windows to no client: the running and frontmost "
         "applications are not followed");
     return nullptr;
   }
-  auto tracker = std::make_unique<platform::wayland::ForeignToplevelTracker>("", mainLoop);
+  return std::make_unique<platform::wayland::ForeignToplevelTracker>("", mainLoop);
+}
+
+// With the journal desktop, the journal's running and frontmost applications follow them.
+void FeedJournal(platform::linux_desktop::WindowTracker& windows,
+                 platform::journal::JournalBackend& journal) {
   auto notices = std::make_shared<platform::wayland::WindowNotices>();
-  tracker->Start([&journal, notices](const platform::linux_desktop::WindowSnapshot& snapshot) {
+  windows.Start([&journal, notices](const platform::linux_desktop::WindowSnapshot& snapshot) {
     for (const platform::WorkspaceEvent& event : notices->Next(snapshot)) {
       journal.Workspace().Notify(event);
     }
   });
-  return tracker;
 }
 #endif
 
@@ -203,8 +227,12 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
   if (choice.input.name != "journal" && choice.input.name != "macos") {
     b->input_ = MakeInput(choice.input.name, error);
     if (!b->input_) return nullptr;
-    b->services_.events = b->input_.get();
   }
+#if HOVRA_HAVE_PORTAL
+  auto* portal = dynamic_cast<platform::portal::PortalEvents*>(b->input_.get());
+#endif
+  b->input_ = OnLinux(std::move(b->input_), options);
+  if (b->input_) b->services_.events = b->input_.get();
 #if HOVRA_HAVE_MACOS
   // The Mac's seams come from the application, whose run loop is then the main loop.
   if (choice.input.name == "macos" || choice.desktop.name == "macos" || choice.ui.name == "macos") {
@@ -232,29 +260,64 @@ std::unique_ptr<Backends> Backends::Assemble(const Options& options, const Backe
     b->loop_ = &b->tray_->Loop();  // Qt's loop dispatches GLib's default context too
   }
 #endif
+  if (!b->loop_) {
 #if HOVRA_HAVE_LINUX_DESKTOP
-  if (choice.desktop.name == "linux") {
-    // Applications, Dock, windows, icons and host of the Linux desktop; the journal still
-    // records what is asked.
-    b->linuxWorkspace_ = platform::linux_desktop::OpenLinuxWorkspace(b->journal_->Workspace(),
-                                                                     *b->services_.scripts);
-    b->linuxWorkspace_->Provide(b->services_);
-    if (!b->loop_) b->mainLoop_ = platform::linux_desktop::NewStopgapGlibLoop();
+    // D-Bus replies and signals, settings and window changes arrive on the main thread's
+    // GLib loop.
+    if (choice.desktop.name == "linux") {
+      b->mainLoop_ = std::make_unique<platform::linux_desktop::GlibMainLoop>();
+    }
+#endif
+    if (!b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
+    b->loop_ = b->mainLoop_.get();
+  }
+  b->services_.mainQueue = b->loop_;
+
+  std::unique_ptr<platform::linux_desktop::WindowTracker> compositorWindows;
+#if HOVRA_HAVE_WAYLAND
+  const bool waylandInput = choice.input.name == "wayland" || choice.input.name == "portal";
+  if (waylandInput && !Env("WAYLAND_DISPLAY").empty())
+    compositorWindows = OpenWaylandWindows(*b->loop_);
+  if (compositorWindows && choice.desktop.name == "journal") {
+    FeedJournal(*compositorWindows, *b->journal_);
+    b->windows_ = std::move(compositorWindows);
   }
 #endif
-  if (!b->loop_ && !b->mainLoop_) b->mainLoop_ = std::make_unique<platform::RunLoop>();
-  if (!b->loop_) b->loop_ = b->mainLoop_.get();
-  b->services_.mainQueue = b->loop_;
-#if HOVRA_HAVE_WAYLAND
-  bool waylandInput = choice.input.name == "wayland" || choice.input.name == "portal";
-  if (waylandInput && choice.desktop.name == "journal" && !Env("WAYLAND_DISPLAY").empty()) {
-    b->windows_ = FollowWaylandWindows(*b->journal_, *b->loop_);
+#if HOVRA_HAVE_LINUX_DESKTOP
+  if (choice.desktop.name == "linux") {
+    // Applications, Dock, windows, icons and host, and the scripts that launch and open;
+    // the journal still records what is asked.
+    b->linuxWorkspace_ = platform::linux_desktop::OpenLinuxWorkspace(
+        b->journal_->Workspace(), *b->services_.scripts, std::move(compositorWindows));
+    b->linuxWorkspace_->Provide(b->services_);
+    // Sound, media players, power, screen capture and notices, after the workspace's scripts.
+    auto desktop = std::make_shared<platform::linux_desktop::LinuxServices>(*b->services_.scripts,
+                                                                            *b->services_.ui);
+    desktop->UseApps(&b->linuxWorkspace_->Apps());
+    desktop->Start();
+    b->services_.scripts = &desktop->Scripts();
+    if (choice.ui.name == "headless") b->services_.ui = &desktop->Ui();
+#if HOVRA_HAVE_QT_TRAY
+    // The tray shows messages as desktop notifications where a notification service runs.
+    if (b->tray_) {
+      b->tray_->SetDesktopNotices(
+          [desktop = desktop.get()](std::string_view message, std::string_view url) {
+            if (!desktop->Notifier().ServiceReachable()) return false;
+            desktop->Notifier().Show(message, url);
+            return true;
+          });
+    }
+#endif
+#if HOVRA_HAVE_LINUX_INPUT
+    if (auto* input = dynamic_cast<platform::linux_desktop::LinuxInput*>(b->input_.get())) {
+      input->UseWindows(b->linuxWorkspace_->Windows());  // minimise, maximise, show desktop
+    }
+#endif
+    b->linuxDesktop_ = std::move(desktop);
   }
 #endif
 #if HOVRA_HAVE_PORTAL
-  if (auto* portal = dynamic_cast<platform::portal::PortalEvents*>(b->input_.get())) {
-    BeginPortal(*portal, *b->loop_);
-  }
+  if (portal) BeginPortal(*portal, *b->loop_);
 #endif
   return b;
 }
@@ -263,6 +326,7 @@ Backends::~Backends() {
   // What runs on the loop ends before it; the tray's windows and loop go before the
   // QApplication they belong to.
   windows_.reset();
+  linuxDesktop_.reset();
   linuxWorkspace_.reset();
   mainLoop_.reset();
   tray_.reset();

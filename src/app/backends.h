@@ -55,6 +55,7 @@ class Backends {
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
   // The compositor's windows feeding the journal desktop's running applications, when there.
   std::unique_ptr<platform::linux_desktop::WindowTracker> windows_;
+  std::shared_ptr<void> linuxDesktop_;  // the linux desktop's services, when chosen and built
   platform::Services services_;
 };
 

@@ -50,6 +50,9 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
   } else if (name == "--ui") {
     if (!IsBackendName(Seam::kUi, value)) return "--ui is " + BackendNames(Seam::kUi);
     o.ui = value;
+  } else if (name == "--command-key") {
+    if (value != "control" && value != "super") return "--command-key is control or super";
+    o.commandKey = value;
   } else if (name == "--journal") {
     o.journalPath = value;
   } else if (name == "--sim") {
@@ -79,10 +82,10 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
 
 bool TakesValue(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--backend",        "--input",    "--desktop",          "--ui",
-      "--journal",        "--sim",      "--sim-control",      "--port",
-      "--discovery-port", "--announce", "--probe-reply-port", "--config-dir",
-      "--update-url"};
+      "--backend",        "--input",      "--desktop",          "--ui",
+      "--journal",        "--sim",        "--sim-control",      "--port",
+      "--discovery-port", "--announce",   "--probe-reply-port", "--config-dir",
+      "--update-url",     "--command-key"};
   for (std::string_view v : kValued) {
     if (v == name) return true;
   }
@@ -145,6 +148,8 @@ const char* UsageText() {
          "  --desktop NAME          who carries out scripts and workspace queries: auto (the\n"
          "                          default: linux when a session bus is there), journal or linux\n"
          "  --ui NAME               auto (the default), headless or tray\n"
+         "  --command-key KEY       on Linux input, a client's Command key is control (the\n"
+         "                          default, as Linux shortcuts expect) or super\n"
          "  --backend NAME          journal: the simulated desktop for everything; x11: the same\n"
          "                          as --input x11; auto: every seam chooses\n"
          "  --journal PATH          write the journal there (\"-\": standard output, the default;\n"

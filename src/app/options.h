@@ -17,6 +17,9 @@ struct Options {
   std::string input = "auto";
   std::string desktop = "auto";
   std::string ui = "auto";
+  // What a client's Command key is on Linux input: "control" (what Linux shortcuts use) or
+  // "super".
+  std::string commandKey = "control";
   std::string journalPath = "-";  // "-" is standard output
   std::optional<std::string> simPath;
   std::optional<std::string> simControlPath;

@@ -57,6 +57,7 @@ TEST(Options, RefusesWhatItCannotUse) {
   EXPECT_NE(Parse({"--ui", "linux"}).error, "");
   EXPECT_NE(Parse({"--journal"}).error, "") << "a value is missing";
   EXPECT_NE(Parse({"--frobnicate"}).error, "");
+  EXPECT_NE(Parse({"--command-key", "meta"}).error, "");
 }
 
 TEST(Options, BackendX11IsAnAliasOfInputX11) {
@@ -65,6 +66,8 @@ TEST(Options, BackendX11IsAnAliasOfInputX11) {
   EXPECT_EQ(r.options.input, "x11");
   EXPECT_EQ(r.options.desktop, "linux");
   EXPECT_EQ(r.options.ui, "tray");
+  EXPECT_EQ(r.options.commandKey, "control") << "Linux shortcuts use Control";
+  EXPECT_EQ(Parse({"--command-key=super"}).options.commandKey, "super");
 }
 
 }  // namespace

@@ -88,7 +88,13 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
     std::freopen((dir_ + "/stderr").c_str(), "w", stderr);
     ::setenv("HOME", (dir_ + "/home").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir_ + "/home/.config").c_str(), 1);
-    for (const auto& [name, value] : options.environment) ::setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : options.environment) {
+      if (value.empty()) {
+        ::unsetenv(name.c_str());
+      } else {
+        ::setenv(name.c_str(), value.c_str(), 1);
+      }
+    }
     if (options.fileLimit > 0) {
       rlimit limit{static_cast<rlim_t>(options.fileLimit), static_cast<rlim_t>(options.fileLimit)};
       ::setrlimit(RLIMIT_NOFILE, &limit);

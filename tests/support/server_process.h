@@ -27,7 +27,8 @@ struct ServerProcessOptions {
   long fileLimit = 0;                    // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
   bool ownConfigDir = true;  // false: the default folder under the temporary home
-  // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace them.
+  // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace
+  // them; an empty value removes the variable.
   std::vector<std::pair<std::string, std::string>> environment{};
 };
 

@@ -8,7 +8,6 @@
 
 #include "platform/linux/linux_apps.h"
 #include "platform/linux/window_tracker.h"
-#include "platform/main_loop.h"
 #include "platform/services.h"
 
 namespace hovra::platform::linux_desktop {
@@ -28,8 +27,5 @@ class LinuxWorkspaceParts {
 std::unique_ptr<LinuxWorkspaceParts> OpenLinuxWorkspace(
     Workspace& recorder, ScriptServices& recorderScripts,
     std::unique_ptr<WindowTracker> windows = nullptr);
-
-// A main loop on GLib's default context (until the desktop's own is part of the program).
-std::unique_ptr<MainLoop> NewStopgapGlibLoop();
 
 }  // namespace hovra::platform::linux_desktop

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "base/log.h"
-#include "platform/linux/workspace/stopgap_glib_loop.h"
 #if HOVRA_LINUX_HAVE_X11
 #include "platform/linux/windows/ewmh_window_tracker.h"
 #endif
@@ -84,7 +83,5 @@ std::unique_ptr<LinuxWorkspaceParts> OpenLinuxWorkspace(Workspace& recorder,
   if (!windows) windows = OpenSessionWindowTracker();
   return std::make_unique<WorkspaceBackend>(recorder, recorderScripts, std::move(windows));
 }
-
-std::unique_ptr<MainLoop> NewStopgapGlibLoop() { return std::make_unique<StopgapGlibLoop>(); }
 
 }  // namespace hovra::platform::linux_desktop

@@ -1,0 +1,175 @@
+// The Linux script services in this process, on a shared hermetic session, with a fake
+// application side: the frontmost application's player, the desktop's own shortcuts, the
+// overview, slide shows in Impress, screen capture, and a notice's link opened on click.
+#include <gtest/gtest.h>
+
+#include "platform/linux/services/linux_services.h"
+#include "tests/linux/services/linux_session.h"
+#include "tests/support/desktop/bus_client.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+namespace {
+
+using platform::Script;
+
+class FakeApps : public platform::linux_desktop::LinuxApps {
+ public:
+  std::string FrontmostAppId() override { return frontmost; }
+  std::optional<std::string> InstalledAppFor(std::string_view) override { return std::nullopt; }
+  bool Launch(std::string_view) override { return false; }
+  bool OpenUri(std::string_view uri) override {
+    done.push_back("uri " + std::string(uri));
+    return true;
+  }
+  bool OpenFile(std::string_view) override { return false; }
+  std::string frontmost;
+  std::vector<std::string> done;
+};
+
+constexpr char kSim[] =
+    R"({"installed":{"org.videolan.vlc":"/a/vlc","com.spotify.client":"/a/spotify",)"
+    R"("com.apple.Safari":"/a/safari","com.google.Chrome":"/a/chrome",)"
+    R"("com.apple.iWork.Keynote":"/a/keynote","com.microsoft.Powerpoint":"/a/powerpoint"}})";
+
+// One session for the whole process: GLib reads the XDG folders once.
+LinuxSession& Shared() {
+  static LinuxSession* session = [] {
+    auto* s = new LinuxSession(false);
+    if (s->Ready()) s->ApplyToThisProcess();
+    return s;
+  }();
+  return *session;
+}
+
+class DesktopScripts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Shared().Ready()) GTEST_SKIP() << Shared().Missing();
+    platform::Services journal;
+    platform_.Backend().Provide(journal);
+    desktop_ =
+        std::make_unique<platform::linux_desktop::LinuxServices>(*journal.scripts, *journal.ui);
+    desktop_->UseApps(&apps_);
+    desktop_->Start();
+  }
+  void TearDown() override {
+    desktop_.reset();
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+  }
+  void Run(std::string_view name, std::string_view argument = {}) {
+    desktop_->Scripts().Run(Script(name, "source", argument));
+  }
+  // Runs the main context (D-Bus replies and signals) until `done` holds.
+  static bool Pump(const std::function<bool()>& done) {
+    return WaitUntil([&] {
+      while (g_main_context_iteration(nullptr, FALSE)) {
+      }
+      return done();
+    });
+  }
+  // The keys posted since the last call, as "code d|u".
+  std::vector<std::string> Keys() {
+    std::vector<std::string> keys;
+    for (const std::string& line : platform_.Take()) {
+      if (line.find(R"("kind":"key")") == std::string::npos) continue;
+      size_t code = line.find(R"("code":)") + 7;
+      keys.push_back(line.substr(code, line.find(',', code) - code) +
+                     (line.find(R"("down":true)") != std::string::npos ? " d" : " u"));
+    }
+    return keys;
+  }
+
+  TestPlatform platform_{kSim};
+  FakeApps apps_;
+  std::unique_ptr<platform::linux_desktop::LinuxServices> desktop_;
+};
+
+TEST_F(DesktopScripts, TheFrontmostApplicationsPlayerIsChosenFirst) {
+  auto vlc = Shared().Player("vlc", R"({"DesktopEntry":"vlc","PlaybackStatus":"Paused"})");
+  auto spotify = Shared().Player("spotify", R"({"PlaybackStatus":"Playing"})");
+  apps_.frontmost = "org.videolan.VLC";  // the Flatpak's id
+  Run("MediaNext.VLC");
+  Run("MediaNext.Spotify");  // the same command's next script: not carried out again
+  EXPECT_EQ(vlc->Calls("Next"), 1u);
+  EXPECT_EQ(spotify->Calls("Next"), 0u);
+  apps_.frontmost = "org.gnome.TextEditor";  // no player: the playing one
+  Run("MediaNext.VLC");
+  EXPECT_EQ(spotify->Calls("Next"), 1u);
+  size_t scripts = 0;
+  for (const std::string& line : platform_.Take())
+    scripts += line.find("script") != std::string::npos;
+  EXPECT_EQ(scripts, 3u) << "the journal still records every script";
+}
+
+TEST_F(DesktopScripts, KeystrokesBecomeTheDesktopsShortcutsAndSlidesGoToImpressOnly) {
+  Run("BrowserSearch");
+  EXPECT_EQ(Keys(), (std::vector<std::string>{"59 d", "37 d", "37 u", "59 u"}));  // Ctrl+L
+  Run("MissionControl");
+  EXPECT_EQ(Keys(), (std::vector<std::string>{"55 d", "55 u"}));  // Super: the overview
+
+  auto screensaver =
+      Shared().Mock(DbusMockOptions::Template("gnome_screensaver", "org.gnome.ScreenSaver"));
+  apps_.frontmost = "org.gnome.TextEditor";
+  Run("PPTPgDn.Keynote");
+  EXPECT_TRUE(Keys().empty()) << "keys for Impress never go to another application";
+  apps_.frontmost = "libreoffice-impress";
+  Run("PPTPgDn.Keynote");
+  Run("PPTPgDn.PowerPoint");  // the same command: once
+  Run("PPTPlay.PowerPoint.Direct");
+  EXPECT_EQ(Keys(), (std::vector<std::string>{"121 d", "121 u", "96 d", "96 u"}));
+  EXPECT_TRUE(screensaver->WaitForLog("SimulateUserActivity")) << "the show is not hidden";
+}
+
+TEST_F(DesktopScripts, TheOverviewAndScreenCaptureUseTheShellWhereItOffersThem) {
+  Run("ScreenCapture");  // no portal: the desktop's tool
+  EXPECT_TRUE(WaitUntil([] { return Shared().RecordedCount("gnome-screenshot") == 1; }));
+
+  auto kwin = Shared().Mock(DbusMockOptions::Object("org.kde.kglobalaccel", "/component/kwin",
+                                                    "org.kde.kglobalaccel.Component"));
+  auto portal = Shared().Mock(DbusMockOptions::Object("org.freedesktop.portal.Desktop",
+                                                      "/org/freedesktop/portal/desktop",
+                                                      "org.freedesktop.portal.Screenshot"));
+  BusClient bus(Shared().SessionBus().Address());
+  ASSERT_TRUE(bus.Call("org.kde.kglobalaccel", "/component/kwin", "org.freedesktop.DBus.Mock",
+                       "AddMethod", g_variant_new("(sssss)", "", "invokeShortcut", "s", "", "")));
+  ASSERT_TRUE(bus.Call("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                       "org.freedesktop.DBus.Mock", "AddMethod",
+                       g_variant_new("(sssss)", "", "Screenshot", "sa{sv}", "o",
+                                     "ret = '/org/freedesktop/portal/desktop/request/1/t'")));
+  Run("MissionControl");
+  Run("ScreenCapture");
+  EXPECT_TRUE(kwin->WaitForLog("invokeShortcut \"Overview\"")) << kwin->Log();
+  EXPECT_TRUE(portal->WaitForLog("\"interactive\": False")) << portal->Log();
+  EXPECT_TRUE(Keys().empty());
+  EXPECT_EQ(Shared().RecordedCount("gnome-screenshot"), 1u);
+}
+
+TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
+  EXPECT_FALSE(desktop_->Notifier().ServiceReachable()) << "a tray then shows its own panel";
+  auto daemon = Shared().Mock(DbusMockOptions::Template(
+      "notification_daemon", "org.freedesktop.Notifications", R"({"capabilities":"actions"})"));
+  EXPECT_TRUE(desktop_->Notifier().ServiceReachable());
+  platform::UserInterface& ui = desktop_->Ui();
+  ui.ShowNotificationPanel("first <b>", "");
+  ui.ShowNotificationPanel("second", "https://example.org/news");  // before the first's reply
+  ASSERT_TRUE(Pump([&] { return daemon->Calls("Notify") == 2; })) << daemon->Log();
+  EXPECT_TRUE(daemon->WaitForLog("\"Hovra Server\" 1 \"hovra-server\" \"Hovra Server\" \"second\""))
+      << "the second replaces the first: " << daemon->Log();
+  EXPECT_TRUE(ui.IsNotificationPanelVisible());
+
+  BusClient bus(Shared().SessionBus().Address());
+  ASSERT_TRUE(bus.Call("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+                       "org.freedesktop.DBus.Mock", "EmitSignal",
+                       g_variant_new("(sss@av)", "org.freedesktop.Notifications", "ActionInvoked",
+                                     "us", g_variant_new_parsed("[<uint32 1>, <'default'>]"))));
+  EXPECT_TRUE(Pump([&] { return !apps_.done.empty(); }));
+  EXPECT_EQ(apps_.done, std::vector<std::string>{"uri https://example.org/news"});
+  ui.CloseNotificationPanel();
+  EXPECT_TRUE(daemon->WaitForLog("CloseNotification 1"));
+  EXPECT_FALSE(ui.IsNotificationPanelVisible());
+}
+
+}  // namespace
+}  // namespace hovra::testing

@@ -1,0 +1,64 @@
+// A hermetic Linux session for the desktop-services tests: private session and system
+// buses, a real PulseAudio server, stand-ins for the programs the server starts (the
+// volume click's player, a screenshot tool) that record their arguments, and XDG data
+// (desktop entries, the volume-change sound). Tests point the real server, or this test
+// process, at it.
+//   LinuxSession session;
+//   if (!session.Ready()) GTEST_SKIP() << session.Missing();
+//   ServerProcess server(session.ServerOptions());
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tests/support/desktop/dbus_mock.h"
+#include "tests/support/desktop/private_bus.h"
+#include "tests/support/desktop/pulse_server.h"
+#include "tests/support/server_process.h"
+
+namespace hovra::testing {
+
+// Applications installed in the simulated desktop and as desktop entries alike.
+inline constexpr char kPlayersSim[] =
+    R"({"installed":{"org.videolan.vlc":"/usr/share/applications/vlc.desktop",)"
+    R"("com.spotify.client":"/usr/share/applications/spotify.desktop",)"
+    R"("com.apple.Safari":"/usr/share/applications/firefox.desktop",)"
+    R"("com.apple.iWork.Keynote":"/usr/share/applications/libreoffice-impress.desktop"}})";
+
+class LinuxSession {
+ public:
+  explicit LinuxSession(bool withSound = true);
+  ~LinuxSession();
+
+  bool Ready() const { return missing_.empty(); }
+  const std::string& Missing() const { return missing_; }
+
+  // The real server on the journal input and the linux desktop, in this session.
+  ServerProcessOptions ServerOptions(const std::string& simJson = kPlayersSim) const;
+  Environment Env() const;
+  void ApplyToThisProcess() const;  // for in-process tests: setenv of Env()
+
+  // A python-dbusmock service on this session's session (or system) bus.
+  std::unique_ptr<DbusMock> Mock(DbusMockOptions options, bool system = false) const;
+  // A fake MPRIS player "org.mpris.MediaPlayer2.<name>" (parameters: the template's JSON).
+  std::unique_ptr<DbusMock> Player(const std::string& name, const std::string& parameters) const;
+
+  // Lines the stand-in programs wrote ("paplay /…/audio-volume-change.oga").
+  std::string Recorded() const;
+  size_t RecordedCount(const std::string& program) const;
+
+  PrivateBus& SessionBus() { return *sessionBus_; }
+  PrivateBus& SystemBus() { return *systemBus_; }
+  PulseServer& Pulse() { return *pulse_; }
+  const std::string& Dir() const { return dir_; }
+
+ private:
+  void WriteFixtures();
+  std::string dir_;
+  std::unique_ptr<PrivateBus> sessionBus_;
+  std::unique_ptr<PrivateBus> systemBus_;
+  std::unique_ptr<PulseServer> pulse_;
+  std::string missing_;
+};
+
+}  // namespace hovra::testing

@@ -1,0 +1,34 @@
+'''An MPRIS media player for tests, as a python-dbusmock template.
+
+Its bus name is org.mpris.MediaPlayer2.<HOVRA_MPRIS_NAME>; the parameters set DesktopEntry,
+PlaybackStatus, Volume, CanSetFullscreen, and HangSeconds (every player method then sleeps
+that long before answering). Calls and property changes are written to the mock's log.
+'''
+
+import os
+
+import dbus
+
+BUS_NAME = 'org.mpris.MediaPlayer2.' + os.environ.get('HOVRA_MPRIS_NAME', 'hovra')
+MAIN_OBJ = '/org/mpris/MediaPlayer2'
+MAIN_IFACE = 'org.mpris.MediaPlayer2'
+PLAYER_IFACE = 'org.mpris.MediaPlayer2.Player'
+SYSTEM_BUS = False
+
+
+def load(mock, parameters):
+    hang = parameters.get('HangSeconds', 0)
+    body = f'time.sleep({hang})' if hang else ''
+    mock.AddMethods(PLAYER_IFACE, [(name, '', '', body) for name in
+                                   ('PlayPause', 'Play', 'Pause', 'Next', 'Previous', 'Stop')])
+    mock.AddProperties(MAIN_IFACE, dbus.Dictionary({
+        'Identity': 'Test player',
+        'DesktopEntry': parameters.get('DesktopEntry', ''),
+        'CanSetFullscreen': parameters.get('CanSetFullscreen', False),
+        'Fullscreen': False,
+    }, signature='sv'))
+    mock.AddProperties(PLAYER_IFACE, dbus.Dictionary({
+        'PlaybackStatus': parameters.get('PlaybackStatus', 'Stopped'),
+        'Volume': dbus.Double(parameters.get('Volume', 0.5)),
+        'CanControl': True,
+    }, signature='sv'))

@@ -1,0 +1,38 @@
+// A private D-Bus bus daemon for one test, with its own configuration and service folder,
+// so nothing of the machine's own buses or activatable services is seen. As a "system"
+// bus it stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS).
+//   PrivateBus session(PrivateBus::kSession);
+//   env.push_back({"DBUS_SESSION_BUS_ADDRESS", session.Address()});
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tests/support/desktop/service_process.h"
+
+namespace hovra::testing {
+
+class PrivateBus {
+ public:
+  enum Kind { kSession, kSystem };
+
+  static bool Available() { return ProgramExists("dbus-daemon"); }
+
+  explicit PrivateBus(Kind kind);
+  ~PrivateBus();
+  PrivateBus(const PrivateBus&) = delete;
+  PrivateBus& operator=(const PrivateBus&) = delete;
+
+  bool Running() const { return !address_.empty(); }
+  const std::string& Address() const { return address_; }
+  // The environment variable that points a program at this bus.
+  std::pair<std::string, std::string> Variable() const;
+
+ private:
+  Kind kind_;
+  std::string dir_;
+  std::string address_;
+  std::unique_ptr<ServiceProcess> daemon_;
+};
+
+}  // namespace hovra::testing

@@ -1,0 +1,58 @@
+// Helper programs a test starts for itself (a bus daemon, a sound server, a D-Bus mock):
+// started with extra environment, their output kept in a file, ended by the destructor.
+//   ServiceProcess bus({.argv = {"dbus-daemon", "--nofork", ...}, .output = dir + "/out"});
+//   WaitUntil([&] { return ReadFile(dir + "/out").find('\n') != npos; });
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace hovra::testing {
+
+using namespace std::chrono_literals;
+
+// NAME=VALUE to set; an empty value removes NAME from the child's environment.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+struct ServiceOptions {
+  std::vector<std::string> argv;  // argv[0] is looked up in PATH
+  Environment env;
+  std::string output;  // standard output and error go there ("" : /dev/null)
+};
+
+class ServiceProcess {
+ public:
+  explicit ServiceProcess(const ServiceOptions& options);
+  ~ServiceProcess() { Stop(); }
+  ServiceProcess(const ServiceProcess&) = delete;
+  ServiceProcess& operator=(const ServiceProcess&) = delete;
+
+  pid_t Pid() const { return pid_; }
+  bool Running();
+  // SIGTERM, then SIGKILL when it has not ended within a few seconds.
+  void Stop();
+
+ private:
+  pid_t pid_ = -1;
+};
+
+struct ToolResult {
+  int exitCode = -1;
+  std::string output;  // standard output
+};
+// Runs a program to its end.
+ToolResult RunTool(const std::vector<std::string>& argv);
+
+// Polls `condition` every few milliseconds until it holds or `wait` has passed.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 10s);
+
+std::string MakeTempDir(const std::string& prefix);  // removed by RemoveTree
+void RemoveTree(const std::string& dir);
+bool ProgramExists(const std::string& name);  // in PATH, or an absolute path
+
+}  // namespace hovra::testing
