@@ -73,6 +73,7 @@ bool Attack(const std::string& source, unsigned short port, long& answers) {
 struct Outcome {
   long answers = 0;  // sent by the attackers
   long checked = 0;  // that reached the PIN check
+  double realSeconds = 0;
   double simulatedSeconds = 0;
 };
 
@@ -113,7 +114,7 @@ Outcome Measure(int sources, double hours, long speedup) {
   const double real =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   server.Stop();
-  return Outcome{answers.load(), checked.load(), real * static_cast<double>(speedup)};
+  return Outcome{answers.load(), checked.load(), real, real * static_cast<double>(speedup)};
 }
 
 std::string Duration(double seconds) {
@@ -127,9 +128,10 @@ void Report(int sources, double hours, long speedup, double targetSeconds) {
   const double rate =
       o.simulatedSeconds > 0 ? static_cast<double>(o.checked) / o.simulatedSeconds : 0;
   const double expected = rate > 0 ? (kPinValues / 2) / rate : 0;
-  PrintFigure("guess: answers sent, " + who, std::to_string(o.answers) + " in " +
-                                                 Format("%.0f", o.simulatedSeconds / 3600) +
-                                                 " simulated hours");
+  PrintFigure("guess: answers sent, " + who,
+              Format("%.0f a second", static_cast<double>(o.answers) / o.realSeconds) + ", " +
+                  std::to_string(o.checked) + " checked in " +
+                  Format("%.0f simulated hours", o.simulatedSeconds / 3600));
   PrintFigure("guess: PIN guesses per second an attacker gets, " + who, Format("%.5f", rate));
   PrintFigure("guess: expected time to guess the PIN, " + who, Duration(expected),
               ">= " + Duration(targetSeconds), Check(rate > 0 && expected >= targetSeconds));
