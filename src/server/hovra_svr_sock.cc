@@ -24,6 +24,9 @@ constexpr size_t kWorkerStackBytes = 0x40000;
 constexpr long kAcceptPauseMs = 250;  // while descriptors are exhausted
 constexpr long kStallCheckMs = 500;   // how often clients whose input waits are looked at
 constexpr std::chrono::milliseconds kCapEpisodeQuiet = 60s;  // connections refused, logged once
+// Connections closed for want of the PIN: a few lines at once, then one a second.
+constexpr double kOverdueLinesPerSecond = 1;
+constexpr double kOverdueLineBurst = 5;
 
 std::unique_ptr<Poller> ChoosePoller(const std::string& name) {
   std::unique_ptr<Poller> poller = MakePoller(name);
@@ -42,7 +45,7 @@ CHovraSvrSock::CHovraSvrSock(const std::string& /*addr*/, unsigned short port,
       limits_(options.connections),
       allFullEpisode_(kCapEpisodeQuiet),
       sourceFullEpisode_(kCapEpisodeQuiet),
-      overdueLines_(1, 5) {
+      overdueLines_(kOverdueLinesPerSecond, kOverdueLineBurst) {
   ResetTimeTickOrigin();
   SetTickSource(&GetTimeTick);  // click counting runs on the server's clock
   tcpSock = OpenListener(port);
