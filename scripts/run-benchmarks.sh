@@ -4,7 +4,8 @@
 #   - the real server over loopback (journal "none"): latency against a bare echo server,
 #     throughput of one client's frames, 1,000 busy then idle clients;
 #   - the server's instructions per "mos" frame, counted with callgrind;
-#   - the Linux desktop: "get_dock_info" and 40 SVG icons, cold and warm.
+#   - the Linux desktop: "get_dock_info" and 40 SVG icons, cold and warm;
+#   - PIN guesses an attacker gets checked from 1 and 64 loopback sources, over a day.
 # Takes about two minutes; run it on a quiet machine.
 #   scripts/run-benchmarks.sh            (or: make bench)
 #   QUICK=1 scripts/run-benchmarks.sh    smaller counts, for trying the tools out
@@ -18,15 +19,17 @@ out=$(mktemp -d /tmp/hovra-bench-run-XXXXXX)
 trap 'rm -rf "$out"' EXIT
 
 cmake -G Ninja -S . -B "$build" -DHOVRA_BENCH=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C "$build" hovra-server hovra_load_bench hovra_micro_bench >/dev/null
+ninja -C "$build" hovra-server hovra_load_bench hovra_micro_bench hovra_guess_bench >/dev/null
 
 load_args=()
 micro_time=0.3
+guess_args=()
 cg_small=50000
 cg_large=250000
 if [ "${QUICK:-0}" = 1 ]; then
   load_args=(--round-trips 2000 --frames 100000 --clients 200 --busy 2 --idle 3 --idle-clients 2000)
   micro_time=0.05
+  guess_args=(--hours 6)
   cg_small=10000
   cg_large=30000
 fi
@@ -82,9 +85,12 @@ else
   printf 'callgrind: instructions per "mos" frame\tvalgrind not installed\t-\t-\n' >"$out/callgrind.tsv"
 fi
 
+echo "run-benchmarks: PIN guessing from 1 and 64 sources (a simulated day each, a minute)..." >&2
+"$build/bench/hovra_guess_bench" "${guess_args[@]}" 2>/dev/null >"$out/guess.tsv"
+
 {
   printf 'FIGURE\tVALUE\tTARGET\tVERDICT\n'
-  cat "$out/load.tsv" "$out/callgrind.tsv" "$out/micro.tsv"
+  cat "$out/load.tsv" "$out/guess.tsv" "$out/callgrind.tsv" "$out/micro.tsv"
 } | column -t -s $'\t'
 
 # The x11 backend against the journal, posting into a private Xvfb (when Xvfb is there).
@@ -113,4 +119,4 @@ if command -v pulseaudio >/dev/null && ninja -C "$build" bench_linux_volume >/de
   [ "${QUICK:-0}" = 1 ] && volume_args=(--commands 100)
   "$build/bench/linux/bench_linux_volume" "${volume_args[@]}" | column -t -s $'\t'
 fi
-! grep -q 'MISSED' "$out/load.tsv"
+! grep -q 'MISSED' "$out/load.tsv" "$out/guess.tsv"

@@ -59,7 +59,9 @@ bool AppDelegate::applicationDidFinishLaunching() {
   serverOptions.discovery.announceTo = options_.announceTo;
   serverOptions.discovery.probeReplyPort = options_.probeReplyPort;
   serverOptions.hooks.isPasswordProtection = [] { return isPasswordProtection(); };
-  serverOptions.hooks.verifyPassword = [](const char* text) { return verifyPassword(text); };
+  serverOptions.hooks.verifyPassword = [](const char* text, const std::string& from, int wrong) {
+    return verifyPassword(text, PinAnswerSource{from, wrong});
+  };
   server_ = std::make_unique<CHovraSvrSock>("0.0.0.0", options_.port, std::move(serverOptions));
   if (!server_->IsListening()) return false;
   Log("listening on TCP port %u", server_->ListeningPort());

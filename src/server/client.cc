@@ -21,10 +21,18 @@ void _MouseClnt::Reply(std::string_view bytes) {
 }
 
 bool _MouseClnt::VerifyPassword(const char* text) {
-  if (hooks != nullptr && hooks->verifyPassword && hooks->verifyPassword(text)) {
+  bool right = false;
+  if (pinGuard != nullptr) {
+    right = pinGuard->Check(text, peerAddress);
+  } else if (hooks != nullptr && hooks->verifyPassword) {
+    right = hooks->verifyPassword(text != nullptr ? text : "", std::string(), 0);
+  }
+  if (right) {
     mustVerify = false;
+    verified = true;
     return true;
   }
+  // An answer refused unchecked counts here like a wrong one: it is answered the same way.
   if (mustVerify && ++failedChecks > kPinAttempts) {
     Log("client %d: %d wrong PINs; closing the connection", sock, failedChecks);
     EndConnection(Ending::kAfterReply);

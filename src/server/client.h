@@ -7,13 +7,18 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "base/log.h"
 #include "input/held_input.h"
 #include "server/command_client.h"
 #include "server/output_queue.h"
+#include "server/pin_guard.h"
 #include "server/recv_buffer.h"
+#include "server/security/ip_address.h"
 
 namespace hovra {
 
@@ -32,8 +37,8 @@ inline constexpr std::chrono::seconds kStalledOutput{5};
 
 // What the server asks of the application shell.
 struct ServerHooks {
-  std::function<bool()> isPasswordProtection;       // "needpassword\n" after the greeting
-  std::function<bool(const char*)> verifyPassword;  // the "verifypassword " check
+  std::function<bool()> isPasswordProtection;  // "needpassword\n" after the greeting
+  PinCheck verifyPassword;                     // the "verifypassword " check
 };
 
 class _MouseClnt final : public CommandClient {
@@ -44,8 +49,9 @@ class _MouseClnt final : public CommandClient {
     kNow,         // over the output limit, or the peer is gone
   };
 
-  explicit _MouseClnt(int socket = -1, const ServerHooks* serverHooks = nullptr)
-      : sock(socket), hooks(serverHooks) {}
+  explicit _MouseClnt(int socket = -1, const ServerHooks* serverHooks = nullptr,
+                      PinGuard* guard = nullptr)
+      : sock(socket), hooks(serverHooks), pinGuard(guard) {}
 
   int Id() const override { return sock; }
   void Reply(std::string_view bytes) override;
@@ -62,7 +68,10 @@ class _MouseClnt final : public CommandClient {
 
   int sock;
   const ServerHooks* hooks;
+  PinGuard* pinGuard;       // the server's; without one, answers go to the hook unguarded
   sockaddr_storage peer{};  // where the client connects from
+  std::optional<security::IpAddress> peerAddress;  // the same, as the guards count it
+  uint64_t serial = 0;  // tells this connection from a later one on the same descriptor
   RecvBuffer recvBuf;
   OutputQueue out;
   bool reportApp = false;  // "reportCurrentApp": told of every new frontmost application
@@ -77,7 +86,9 @@ class _MouseClnt final : public CommandClient {
   // Connected while PIN protection was on and not verified yet: only "verifypassword "
   // and "ping" are carried out, everything else is consumed and ignored.
   bool mustVerify = false;
-  int failedChecks = 0;  // of "verifypassword " while mustVerify
+  int failedChecks = 0;            // of "verifypassword " while mustVerify
+  bool verified = false;           // has given the PIN on this connection
+  bool countedUnverified = false;  // in the server's count of its source's unverified ones
 
   // Each logged once per client.
   LogOnce overflowLogged;

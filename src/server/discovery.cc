@@ -55,7 +55,8 @@ std::string BuildAnnouncement(const std::string& machineName) {
   return std::string(datagram, static_cast<size_t>(n));
 }
 
-Discovery::Discovery(DiscoveryOptions options) : options_(std::move(options)) {
+Discovery::Discovery(DiscoveryOptions options)
+    : options_(std::move(options)), limits_(options_.rates, options_.interfaces, options_.clock) {
   if (options_.announceTo.empty()) {
     options_.announceTo = {Endpoint("224.3.2.1", 3111), Endpoint("255.255.255.255", 2008)};
   }
@@ -99,6 +100,14 @@ void Discovery::AnswerProbe() {
     return;
   }
   if (from.sin_family != AF_INET) return;
+  const std::optional<security::IpAddress> peer =
+      security::IpAddress::FromSockaddr(reinterpret_cast<const sockaddr*>(&from), fromLen);
+  if (!peer) return;
+  const security::DiscoveryLimits::Decision decision = limits_.Decide(*peer);
+  if (decision.log) {
+    Log("discovery: %s", security::DiscoveryLimits::Describe(decision.verdict, *peer).c_str());
+  }
+  if (decision.verdict != security::DiscoveryLimits::Verdict::kReply) return;
   sockaddr_in to{};
   to.sin_family = AF_INET;
   to.sin_addr = from.sin_addr;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "server/security/discovery_limits.h"
+
 namespace hovra {
 
 inline constexpr char kProbeText[] = "hovra server search";  // exactly 19 bytes, no terminator
@@ -21,6 +23,10 @@ struct DiscoveryOptions {
   // Where announcements go; empty means 224.3.2.1:3111 and 255.255.255.255:2008.
   std::vector<sockaddr_in> announceTo;
   uint16_t probeReplyPort = kProbeReplyPort;
+  // Which probes are answered: sources on a directly connected network, a few a second.
+  security::DiscoveryRates rates;
+  security::LocalNetworks::Provider interfaces = security::LocalNetworksFromInterfaces;
+  SteadyClock clock = RealSteadyClock();
 };
 
 // "BC", the name's byte length right-aligned in three characters, the name. A name of
@@ -41,13 +47,14 @@ class Discovery {
   // that long after this call. Nothing when the socket is not open.
   void Register(EventLoop& loop);
   void Announce();
-  // Reads one datagram; answers it when it is the probe.
+  // Reads one datagram; answers it when it is the probe and the limits allow.
   void AnswerProbe();
 
  private:
   void SendTo(const std::string& datagram, const sockaddr_in& to);
 
   DiscoveryOptions options_;
+  security::DiscoveryLimits limits_;
   int sock_ = -1;
 };
 

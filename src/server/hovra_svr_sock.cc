@@ -23,6 +23,10 @@ namespace {
 constexpr size_t kWorkerStackBytes = 0x40000;
 constexpr long kAcceptPauseMs = 250;  // while descriptors are exhausted
 constexpr long kStallCheckMs = 500;   // how often clients whose input waits are looked at
+constexpr std::chrono::milliseconds kCapEpisodeQuiet = 60s;  // connections refused, logged once
+// Connections closed for want of the PIN: a few lines at once, then one a second.
+constexpr double kOverdueLinesPerSecond = 1;
+constexpr double kOverdueLineBurst = 5;
 
 std::unique_ptr<Poller> ChoosePoller(const std::string& name) {
   std::unique_ptr<Poller> poller = MakePoller(name);
@@ -36,7 +40,12 @@ std::unique_ptr<Poller> ChoosePoller(const std::string& name) {
 CHovraSvrSock::CHovraSvrSock(const std::string& /*addr*/, unsigned short port,
                              ServerOptions options)
     : hooks_(std::move(options.hooks)),
-      loop_(std::make_unique<EventLoop>(ChoosePoller(options.poller))) {
+      loop_(std::make_unique<EventLoop>(ChoosePoller(options.poller))),
+      pinGuard_(options.guesses, std::move(options.guessClock), hooks_.verifyPassword),
+      limits_(options.connections),
+      allFullEpisode_(kCapEpisodeQuiet),
+      sourceFullEpisode_(kCapEpisodeQuiet),
+      overdueLines_(kOverdueLinesPerSecond, kOverdueLineBurst) {
   ResetTimeTickOrigin();
   SetTickSource(&GetTimeTick);  // click counting runs on the server's clock
   tcpSock = OpenListener(port);
@@ -48,6 +57,7 @@ CHovraSvrSock::CHovraSvrSock(const std::string& /*addr*/, unsigned short port,
   discovery->Register(*loop_);
   loop_->Watch(mailbox_.ReadEnd(), kReadable, [this](int, unsigned) { mailbox_.RunPosted(); });
   loop_->SetBeforeWait([this] { return BeforeWait(); });
+  WatchProtection();
   isRunning = 1;
 
   pthread_attr_t attr;
@@ -105,7 +115,7 @@ bool CHovraSvrSock::BeforeWait() {
 }
 
 void CHovraSvrSock::AcceptNewConn() {
-  auto client = std::make_unique<_MouseClnt>(-1, &hooks_);
+  auto client = std::make_unique<_MouseClnt>(-1, &hooks_, &pinGuard_);
   const int sock = AcceptClient(tcpSock, client->peer);
   if (sock < 0) {
     static LogOnce shortage;
@@ -117,11 +127,21 @@ void CHovraSvrSock::AcceptNewConn() {
     return;
   }
   client->sock = sock;
+  client->serial = ++nextSerial_;
+  client->peerAddress = security::IpAddress::FromSockaddr(
+      reinterpret_cast<const sockaddr*>(&client->peer), sizeof client->peer);
+  const bool protectedNow = hooks_.isPasswordProtection && hooks_.isPasswordProtection();
+  NoteProtection(protectedNow);  // turned on just now: the unverified ones go first
+  client->mustVerify = protectedNow;
+  if (!Admit(*client)) {
+    ::close(sock);
+    return;
+  }
   char greeting[128] = {};
   int n = std::snprintf(greeting, sizeof greeting, "system mac %s\n", SystemVersionText().c_str());
   client->Reply(std::string_view(greeting, static_cast<size_t>(n)));
-  client->mustVerify = hooks_.isPasswordProtection && hooks_.isPasswordProtection();
   if (client->mustVerify) client->Reply("needpassword\n");
+  TrackUnverified(*client);
 
   _MouseClnt& c = *client;
   clients[sock] = std::move(client);
@@ -163,6 +183,7 @@ void CHovraSvrSock::OnClientEvent(int fd, unsigned ready) {
 }
 
 void CHovraSvrSock::AfterSlice(_MouseClnt& c, int result) {
+  if (c.countedUnverified && !c.mustVerify) ForgetUnverified(c);  // it gave the PIN
   if (result < 0) c.EndConnection(_MouseClnt::Ending::kAfterReply);
   if (c.ending != _MouseClnt::Ending::kNone) {
     MarkClosing(c);
@@ -277,6 +298,7 @@ void CHovraSvrSock::RemoveClient(int sock) {
   auto found = clients.find(sock);
   if (found == clients.end()) return;
   _MouseClnt& c = *found->second;
+  ForgetUnverified(c);
   c.held.ReleaseAll();  // nothing the client held stays down
   if (c.ending == _MouseClnt::Ending::kNow) {
     // Given up on: what the kernel still holds for it is dropped with a reset, rather
@@ -302,7 +324,8 @@ void CHovraSvrSock::ShutDown() {
     tcpSock = -1;
   }
   acceptPaused_ = false;
-  for (EventLoop::TimerId* timer : {&acceptResume_, &stallTimer_}) {
+  for (EventLoop::TimerId* timer :
+       {&acceptResume_, &stallTimer_, &deadlineTimer_, &protectionTimer_}) {
     if (*timer != 0) loop_->DeleteTimer(*timer);
     *timer = 0;
   }
@@ -315,6 +338,8 @@ void CHovraSvrSock::ShutDown() {
   }
   clients.clear();
   TableChanged();
+  unverified_ = UnverifiedCounts();
+  unverifiedDeadlines_.clear();
   backlog_.clear();
   closing_.clear();
 }

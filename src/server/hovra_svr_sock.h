@@ -9,15 +9,20 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "base/rate_limit.h"
 #include "server/client.h"
+#include "server/connection_limits.h"
 #include "server/discovery.h"
 #include "server/event_loop.h"
+#include "server/pin_guard.h"
+#include "server/security/guess_penalties.h"
 #include "server/worker_mailbox.h"
 
 namespace hovra {
@@ -26,6 +31,9 @@ struct ServerOptions {
   DiscoveryOptions discovery;
   ServerHooks hooks;
   std::string poller;  // "" the platform's best backend; "poll", "epoll", "kqueue"
+  ConnectionLimits connections;
+  security::GuessLimits guesses;
+  SteadyClock guessClock = RealSteadyClock();  // what PIN-guess waits are measured by
 };
 
 class CHovraSvrSock {
@@ -75,6 +83,14 @@ class CHovraSvrSock {
   void CloseMarked();
   void RemoveClient(int sock);
   void ShutDown();
+  // The guards on connections (hovra_svr_sock_guards.cc).
+  bool Admit(_MouseClnt& c);
+  void TrackUnverified(_MouseClnt& c);
+  void ForgetUnverified(_MouseClnt& c);
+  long CloseOverdue();
+  void WatchProtection();
+  void NoteProtection(bool on);
+  void CloseUnverified();
 
   int tcpSock = -1;
   unsigned short listeningPort_ = 0;
@@ -99,6 +115,23 @@ class CHovraSvrSock {
   bool acceptPaused_ = false;
   EventLoop::TimerId acceptResume_ = 0;
   EventLoop::TimerId stallTimer_ = 0;  // runs while some client's input waits for its replies
+
+  PinGuard pinGuard_;
+  ConnectionLimits limits_;
+  UnverifiedCounts unverified_;
+  uint64_t nextSerial_ = 0;
+  struct Deadline {
+    std::chrono::steady_clock::time_point due;
+    int sock;
+    uint64_t serial;
+  };
+  std::deque<Deadline> unverifiedDeadlines_;  // in accepting order, so in order of `due`
+  EventLoop::TimerId deadlineTimer_ = 0;
+  EventLoop::TimerId protectionTimer_ = 0;
+  bool protectionSeen_ = false;  // protection as last looked at
+  Episode allFullEpisode_;
+  Episode sourceFullEpisode_;
+  LineRateLimiter overdueLines_;
 };
 
 }  // namespace hovra

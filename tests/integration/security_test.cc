@@ -67,24 +67,47 @@ TEST(LogHygiene, AGuessingRunLeavesNoPinAndNoDigestInAnyLog) {
                                      server.Dir() + "/home");
   int pin = Match(on.out, "PIN: ([1-9]{4})");
   ASSERT_NE(pin, 0) << on.out;
-  for (int connection = 0; connection < 3; ++connection) {
-    SocketClient client(server.Port());
-    client.ReadUntil("needpassword\n");
-    for (int guess = 0; guess < 6; ++guess) {
-      client.Send("verifypassword " + app::Md5Hex(std::to_string(1111 + connection * 10 + guess)) +
-                  "\n");
-    }
-    EXPECT_TRUE(client.WaitForClose()) << "the sixth wrong answer closes the connection";
-  }
+  // The right answer first: after a guessing run answers wait, for everyone.
   SocketClient right(server.Port());
   right.ReadUntil("needpassword\n");
   right.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n");
   EXPECT_EQ(right.ReadUntil("\n"), "verifypassword ok\n");
-  ASSERT_TRUE(server.WaitForStderr("wrong PIN from"));
+  int guess = 1111;
+  for (int connection = 0; connection < 3; ++connection) {
+    SocketClient client(server.Port());
+    client.ReadUntil("needpassword\n");
+    for (int answer = 0; answer < 6; ++answer, ++guess) {
+      if (guess == pin) ++guess;
+      client.Send("verifypassword " + app::Md5Hex(std::to_string(guess)) + "\x1b[2J\n");
+    }
+    EXPECT_TRUE(client.WaitForClose()) << "the sixth wrong answer closes the connection";
+  }
+  ASSERT_TRUE(server.WaitForStderr("wrong PIN from 127.0.0.1"));
+  ASSERT_TRUE(server.WaitForStderr("a PIN answer from 127.0.0.1 was refused unchecked"));
+  const std::string notice = "Someone at 127.0.0.1 is guessing the PIN";
+  EXPECT_TRUE(WaitFor([&] { return JournalText(server).find(notice) != std::string::npos; }))
+      << "the desktop is told\n"
+      << JournalText(server);
 
   const std::string logs = server.Stderr() + server.Stdout() + JournalText(server);
   EXPECT_FALSE(std::regex_search(logs, std::regex("[0-9a-fA-F]{32}"))) << logs;
   EXPECT_FALSE(std::regex_search(logs, std::regex("\\b" + std::to_string(pin) + "\\b"))) << logs;
+  EXPECT_EQ(logs.find('\x1b'), std::string::npos);
+}
+
+TEST(Protection, PasswordOnFromTheShellClosesClientsThatHaveNotGivenThePin) {
+  ServerProcess server;
+  SocketClient early(server.Port());
+  EXPECT_EQ(early.ReadUntil("\n"), "system mac 14.2\n");
+  early.Send("ping\n");
+  EXPECT_EQ(early.Read(4), "echo") << "protection is off: not asked";
+  CommandResult on = RunHovraCommand({"password", "on", "--config-dir", server.Dir() + "/config"},
+                                     server.Dir() + "/home");
+  ASSERT_EQ(on.exitCode, 0) << on.out;
+  EXPECT_TRUE(early.WaitForClose());
+  EXPECT_TRUE(server.WaitForStderr("password protection was turned on: closing 1 connected"));
+  SocketClient later(server.Port());
+  EXPECT_EQ(later.Read(16 + 13), "system mac 14.2\nneedpassword\n");
 }
 
 TEST(LogHygiene, ClientControlCharactersArriveEscapedInTheLogAndTheNotice) {

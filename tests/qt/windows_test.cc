@@ -62,10 +62,11 @@ TEST_F(WindowsTest, AddressWindowShowsHowToConnectAndKeepsCurrent) {
   EXPECT_EQ(LabelText(window, "backends"), "input journal, desktop journal");
   EXPECT_EQ(LabelText(window, "phones"), "none");
 
-  // While it shows: phones connect, protection is switched on elsewhere.
-  SocketClient phone(delegate.Server()->ListeningPort());
+  // While it shows: protection is switched on elsewhere, then a phone connects (one that
+  // connected before would be closed as protection turns on).
   std::optional<int> pin = app::onPasswordCheck(true);
   ASSERT_TRUE(pin.has_value());
+  SocketClient phone(delegate.Server()->ListeningPort());
   EXPECT_TRUE(QTest::qWaitFor([&] { return LabelText(window, "phones") == "127.0.0.1"; }, 5000));
   EXPECT_EQ(LabelText(window, "protection"), QString("on, PIN %1").arg(*pin));
   EXPECT_TRUE(OkCloses(window));

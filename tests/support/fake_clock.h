@@ -4,7 +4,9 @@
 //   clock.Advance(1s);
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 
 #include "base/rate_limit.h"
 
@@ -20,6 +22,18 @@ class FakeClock {
 
  private:
   SteadyTime now_ = SteadyTime() + std::chrono::hours(1000);
+};
+
+// The same for a clock read by another thread (a server's worker) while the test steps it.
+class SharedFakeClock {
+ public:
+  SteadyClock Function() {
+    return [this] { return SteadyTime(std::chrono::nanoseconds(now_.load())); };
+  }
+  void Advance(std::chrono::nanoseconds step) { now_ += step.count(); }
+
+ private:
+  std::atomic<int64_t> now_{std::chrono::nanoseconds(std::chrono::hours(1000)).count()};
 };
 
 }  // namespace hovra::testing

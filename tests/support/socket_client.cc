@@ -119,11 +119,29 @@ bool SocketClient::WaitForClose(std::chrono::milliseconds wait) {
   return closed_;
 }
 
-UdpCatcher::UdpCatcher() {
+SocketClient ConnectFrom(const char* source, unsigned short port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in from{};
+  from.sin_family = AF_INET;
+  ::inet_pton(AF_INET, source, &from.sin_addr);
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (fd >= 0 && (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
+                  ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0)) {
+    ::close(fd);
+    fd = -1;
+  }
+  return SocketClient(fd);
+}
+
+UdpCatcher::UdpCatcher(const char* address, unsigned short port) {
   fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   sockaddr_in local{};
   local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  local.sin_port = htons(port);
+  ::inet_pton(AF_INET, address, &local.sin_addr);
   ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
   socklen_t len = sizeof local;
   ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &len);

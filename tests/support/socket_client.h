@@ -54,10 +54,15 @@ class SocketClient {
   bool closed_ = false;
 };
 
-// A UDP socket bound to 127.0.0.1 at any free port, for catching datagrams.
+// Connects to 127.0.0.1:port from the loopback address `source` ("127.0.0.7"), which the
+// server then sees as the client's address; check Connected().
+SocketClient ConnectFrom(const char* source, unsigned short port);
+
+// A UDP socket bound to 127.0.0.1 (or the loopback address `address`) at any free port
+// (or `port`), for catching datagrams.
 class UdpCatcher {
  public:
-  UdpCatcher();
+  explicit UdpCatcher(const char* address = "127.0.0.1", unsigned short port = 0);
   ~UdpCatcher();
   UdpCatcher(const UdpCatcher&) = delete;
   UdpCatcher& operator=(const UdpCatcher&) = delete;

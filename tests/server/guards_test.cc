@@ -1,0 +1,241 @@
+// The server's guards over loopback sockets, clients connecting from different loopback
+// addresses: PIN guessing slowed per source and in all, connection caps, unverified
+// connections closed, and discovery replies within their limits. The guess clock is
+// stepped by the test; nothing sleeps.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "server/hovra_svr_sock.h"
+#include "server/security/security_notices.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/socket_client.h"
+#include "tests/support/test_platform.h"
+
+namespace hovra::testing {
+namespace {
+
+constexpr char kRight[] = "right";
+constexpr char kOk[] = "verifypassword ok\n";
+constexpr char kFailed[] = "verifypassword failed\n";
+
+std::vector<std::string> TakeNotices() {
+  std::vector<std::string> all;
+  while (auto notice = security::TakeSecurityNotice()) all.push_back(*notice);
+  return all;
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+class Guards : public ::testing::Test {
+ protected:
+  Guards() { TakeNotices(); }
+
+  ServerOptions Options() {
+    ServerOptions options;
+    options.discovery.port = 0;
+    options.hooks.isPasswordProtection = [this] { return protection_.load(); };
+    options.hooks.verifyPassword = [this](const char* answer, const std::string&, int) {
+      ++checks_;
+      return std::string(answer) == kRight;
+    };
+    options.guessClock = clock_.Function();
+    return options;
+  }
+  void Start(ServerOptions options) {
+    server_ = std::make_unique<CHovraSvrSock>("", 0, std::move(options));
+  }
+
+  // Connected from `source` and greeted (with the PIN asked for when protection is on).
+  SocketClient Greeted(const char* source) {
+    SocketClient client = ConnectFrom(source, server_->ListeningPort());
+    EXPECT_NE(client.ReadUntil("\n").find("system mac"), std::string::npos) << source;
+    if (protection_) {
+      EXPECT_EQ(client.ReadUntil("\n"), "needpassword\n") << source;
+    }
+    return client;
+  }
+  static std::string Answer(SocketClient& client, const std::string& answer) {
+    client.Send("verifypassword " + answer + "\n");
+    return client.ReadUntil("\n");
+  }
+
+  TestPlatform platform_;
+  std::atomic<bool> protection_{true};
+  std::atomic<int> checks_{0};
+  SharedFakeClock clock_;
+  std::unique_ptr<CHovraSvrSock> server_;
+};
+
+TEST_F(Guards, FiveWrongAnswersThenAWaitThatOutlastsReconnecting) {
+  ServerOptions options = Options();
+  options.guesses.budgetPerWindow = 1000;  // the per-source rule alone
+  Start(std::move(options));
+  ::testing::internal::CaptureStderr();
+  {
+    SocketClient guesser = Greeted("127.0.0.2");
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Answer(guesser, "\x1b[2J wrong"), kFailed) << i;
+  }
+  EXPECT_EQ(checks_, 5);
+  for (int reconnect = 0; reconnect < 3; ++reconnect) {
+    SocketClient again = Greeted("127.0.0.2");
+    EXPECT_EQ(Answer(again, kRight), kFailed) << "refused unchecked, answered as a wrong one";
+  }
+  EXPECT_EQ(checks_, 5);
+  SocketClient other = Greeted("127.0.0.3");
+  EXPECT_EQ(Answer(other, kRight), kOk) << "another source does not wait";
+
+  clock_.Advance(999ms);
+  SocketClient early = Greeted("127.0.0.2");
+  EXPECT_EQ(Answer(early, kRight), kFailed);
+  clock_.Advance(1ms);
+  SocketClient after = Greeted("127.0.0.2");
+  EXPECT_EQ(Answer(after, kRight), kOk) << "the PIN is taken once the wait is over";
+  after.Send("ping\n");
+  EXPECT_EQ(after.Read(4), "echo");
+  server_.reset();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+
+  EXPECT_EQ(TakeNotices(), std::vector<std::string>{"Someone at 127.0.0.2 is guessing the PIN"});
+  EXPECT_NE(log.find("a PIN answer from 127.0.0.2 was refused unchecked: after 5 wrong answers"),
+            std::string::npos)
+      << log;
+  EXPECT_EQ(log.find('\x1b'), std::string::npos) << log;
+}
+
+TEST_F(Guards, TheBudgetOfWrongAnswersHoldsForAllSourcesTogether) {
+  Start(Options());  // two wrong answers a minute
+  for (const char* source : {"127.0.0.4", "127.0.0.5"}) {
+    SocketClient guesser = Greeted(source);
+    EXPECT_EQ(Answer(guesser, "wrong"), kFailed);
+  }
+  SocketClient owner = Greeted("127.0.0.6");
+  EXPECT_EQ(Answer(owner, kRight), kFailed);
+  clock_.Advance(59s);
+  EXPECT_EQ(Answer(owner, kRight), kFailed);
+  EXPECT_EQ(checks_, 2) << "answers beyond the budget are not checked";
+  clock_.Advance(1s);
+  EXPECT_EQ(Answer(owner, kRight), kOk);
+  EXPECT_EQ(TakeNotices().size(), 1u);
+}
+
+TEST_F(Guards, RefusedAnswersCountTowardsTheConnectionsCutOff) {
+  Start(Options());
+  SocketClient guesser = Greeted("127.0.0.7");
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(Answer(guesser, "wrong"), kFailed) << i;
+  EXPECT_TRUE(guesser.WaitForClose()) << "the sixth answer ends the connection as before";
+  EXPECT_EQ(checks_, 2);
+}
+
+TEST_F(Guards, CapsCloseNewConnectionsAtOnceAndOtherSourcesAreStillGreeted) {
+  ServerOptions options = Options();
+  options.connections.mostConnections = 8;
+  options.connections.mostUnverifiedPerSource = 3;
+  Start(std::move(options));
+  ::testing::internal::CaptureStderr();
+  std::vector<SocketClient> kept;
+  for (int i = 0; i < 3; ++i) kept.push_back(Greeted("127.0.0.8"));
+  for (int i = 0; i < 2; ++i) {
+    SocketClient refused = ConnectFrom("127.0.0.8", server_->ListeningPort());
+    EXPECT_TRUE(refused.WaitForClose()) << "closed without a greeting";
+  }
+  kept.push_back(Greeted("127.0.0.9"));
+  EXPECT_EQ(Answer(kept[0], kRight), kOk);
+  kept.push_back(Greeted("127.0.0.8"));  // one that gave the PIN no longer counts
+  for (const char* source : {"127.0.0.10", "127.0.0.11", "127.0.0.12"}) {
+    kept.push_back(Greeted(source));
+  }
+  for (int i = 0; i < 2; ++i) {
+    SocketClient refused = ConnectFrom("127.0.0.13", server_->ListeningPort());
+    EXPECT_TRUE(refused.WaitForClose()) << "over the cap on all connections";
+  }
+  kept[0].Send("ping\n");
+  EXPECT_EQ(kept[0].Read(4), "echo");
+  server_.reset();
+  const std::string log = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Count(log, "127.0.0.8 holds 3 connections that have not given the PIN"), 1u) << log;
+  EXPECT_EQ(Count(log, "8 connections are open, the most kept"), 1u) << log;
+}
+
+TEST_F(Guards, AnUnverifiedConnectionIsClosedAfterTheLimit) {
+  ServerOptions options = Options();
+  options.connections.unverifiedLimit = 100ms;
+  Start(std::move(options));
+  SocketClient owner = ConnectFrom("127.0.0.15", server_->ListeningPort());
+  owner.Send("verifypassword right\n");  // at once, well within the limit
+  EXPECT_NE(owner.ReadUntil(kOk).find(kOk), std::string::npos);
+  SocketClient idle = Greeted("127.0.0.14");
+  EXPECT_TRUE(idle.WaitForClose());
+  owner.Send("ping\n");
+  EXPECT_EQ(owner.Read(4), "echo") << "one that gave the PIN stays";
+}
+
+TEST_F(Guards, TurningProtectionOnClosesThoseWhoHaveNotGivenThePin) {
+  protection_ = false;
+  ServerOptions options = Options();
+  options.connections.protectionPoll = 10ms;
+  Start(std::move(options));
+  SocketClient unasked = Greeted("127.0.0.16");
+  SocketClient owner = Greeted("127.0.0.17");
+  EXPECT_EQ(Answer(owner, kRight), kOk);
+  unasked.Send("ping\n");
+  EXPECT_EQ(unasked.Read(4), "echo");
+
+  protection_ = true;
+  EXPECT_TRUE(unasked.WaitForClose());
+  owner.Send("ping\n");
+  EXPECT_EQ(owner.Read(4), "echo");
+  SocketClient back = Greeted("127.0.0.16");  // and is asked for the PIN now
+}
+
+// Probes from several loopback sources; each source's replies come back to it. The limits'
+// clock stands still, so what is answered does not depend on how fast the probes come.
+TEST_F(Guards, AProbeFloodDrawsAtMostTheLimits) {
+  struct Flood {
+    int sources;
+    int probesEach;
+    int replies;  // 4 per source at once, 20 in all
+  };
+  const Flood floods[] = {{1, 30, 4}, {8, 4, 20}, {2, 3, 6}};
+  UdpCatcher announcements;
+  for (const Flood& flood : floods) {
+    SCOPED_TRACE(flood.sources);
+    std::vector<std::unique_ptr<UdpCatcher>> sources;
+    const unsigned short replyPort = FreePort(true);
+    for (int s = 0; s < flood.sources; ++s) {
+      const std::string address = "127.0.0." + std::to_string(20 + s);
+      sources.push_back(std::make_unique<UdpCatcher>(address.c_str(), replyPort));
+    }
+    ServerOptions options = Options();
+    options.discovery.port = FreePort(true);
+    options.discovery.probeReplyPort = replyPort;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(announcements.Port());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    options.discovery.announceTo = {to};
+    options.discovery.clock = clock_.Function();
+    Start(options);
+
+    for (int i = 0; i < flood.probesEach; ++i) {
+      for (auto& source : sources) source->SendTo(options.discovery.port, kProbeText);
+    }
+    int replies = 0;
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (replies < flood.replies && std::chrono::steady_clock::now() < deadline) {
+      for (auto& source : sources) replies += source->Receive(1ms).empty() ? 0 : 1;
+    }
+    for (auto& source : sources) replies += source->Receive(100ms).empty() ? 0 : 1;
+    EXPECT_EQ(replies, flood.replies);
+    server_.reset();
+  }
+}
+
+}  // namespace
+}  // namespace hovra::testing
