@@ -17,8 +17,8 @@
 #include "platform/services.h"
 #include "platform/wayland/wayland_events.h"
 #include "server/hovra_svr_sock.h"
+#include "tests/support/desktop/sway_session.h"
 #include "tests/support/manual_main_queue.h"
-#include "tests/wayland/sway_session.h"
 #include "tests/wayland/wayland_client.h"
 
 namespace hovra::bench {

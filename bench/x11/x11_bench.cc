@@ -28,8 +28,8 @@
 #include "platform/services.h"
 #include "platform/x11/x11_events.h"
 #include "server/hovra_svr_sock.h"
+#include "tests/support/desktop/xvfb_display.h"
 #include "tests/support/manual_main_queue.h"
-#include "tests/x11/xvfb_display.h"
 
 namespace hovra::bench {
 namespace {

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "platform/portal/portal_events.h"
-#include "tests/portal/private_bus.h"
+#include "tests/portal/fake_portal.h"
 
 namespace hovra::testing {
 namespace {
@@ -27,22 +27,14 @@ class PortalBackend : public ::testing::Test {
  protected:
   // Starts the fake portal with `options` and opens the backend on its bus.
   void Start(std::vector<std::string> options = {}) {
-    if (!PrivateBus::Available()) GTEST_SKIP() << "dbus-daemon is not installed";
-    if (!RunCapturing({HOVRA_PYTHON3, "-c", "import dbus, gi"})) {
-      GTEST_SKIP() << "python3-dbus or python3-gi is not installed";
-    }
-    bus_ = std::make_unique<PrivateBus>();
-    ASSERT_TRUE(bus_->Running());
-    log_ = bus_->Dir() + "/portal.log";
-    std::vector<std::string> argv = {HOVRA_PYTHON3, HOVRA_FAKE_PORTAL, "--log", log_};
-    argv.insert(argv.end(), options.begin(), options.end());
-    portal_ = std::make_unique<LineReader>(
-        argv, std::vector<std::string>{"DBUS_SESSION_BUS_ADDRESS=" + bus_->Address()});
-    ASSERT_TRUE(portal_->WaitFor([](const std::string& line) { return line == "ready"; }, 10s));
+    if (std::string why = FakePortal::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+    portal_ = std::make_unique<FakePortal>(options);
+    ASSERT_TRUE(portal_->Running());
+    log_ = portal_->Log();
     OpenBackend();
   }
   void OpenBackend() {
-    events_ = PortalEvents::Open(bus_->Address());
+    events_ = PortalEvents::Open(portal_->Address());
     ASSERT_NE(events_, nullptr);
   }
   // Begins the session with tokens kept in `saved_` and messages gathered in `told_`.
@@ -56,17 +48,17 @@ class PortalBackend : public ::testing::Test {
   std::vector<Call> Calls(size_t count) {
     events_->Flush();
     std::vector<Call> calls;
-    auto deadline = std::chrono::steady_clock::now() + 5s;
-    do {
-      calls.clear();
-      std::ifstream in(log_);
-      for (std::string line; std::getline(in, line);) {
-        json entry = json::parse(line);
-        calls.push_back({entry["method"], entry["args"]});
-      }
-      if (calls.size() >= count) break;
-      std::this_thread::sleep_for(10ms);
-    } while (std::chrono::steady_clock::now() < deadline);
+    WaitUntil(
+        [&] {
+          calls.clear();
+          std::ifstream in(log_);
+          for (std::string line; std::getline(in, line);) {
+            json entry = json::parse(line);
+            calls.push_back({entry["method"], entry["args"]});
+          }
+          return calls.size() >= count;
+        },
+        5s);
     return calls;
   }
   // The Notify calls after the set-up, each as its method and arguments after the options.
@@ -93,8 +85,7 @@ class PortalBackend : public ::testing::Test {
             .unicode = text};
   }
 
-  std::unique_ptr<PrivateBus> bus_;
-  std::unique_ptr<LineReader> portal_;
+  std::unique_ptr<FakePortal> portal_;
   std::unique_ptr<PortalEvents> events_;
   std::string log_;
   std::string saved_;

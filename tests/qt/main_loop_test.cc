@@ -1,46 +1,16 @@
-// Qt's event loop as the main queue: order, waiting callers, timers, GLib sources inside
-// the loop, ticks held back while an alert waits, and waiters released when it ends.
-#include <glib.h>
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <thread>
-#include <vector>
-
+// Qt's event loop as the main queue: the cases every desktop's loop shares, a waiter
+// queued behind the end, and ticks held back while an alert waits.
 #include "platform/qt/alert.h"
 #include "platform/qt/qt_main_loop.h"
 #include "tests/qt/tray_fixture.h"
+#include "tests/support/desktop/main_loop_cases.h"
+
+namespace hovra::testing {
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, MainLoopCases, platform::qt::QtMainLoop);
+}  // namespace hovra::testing
 
 namespace hovra::platform::qt {
 namespace {
-
-TEST(QtMainLoop, RunsWorkFromOtherThreadsInOrderOnTheMainThreadUntilItEnds) {
-  QtMainLoop loop;
-  std::vector<int> order;
-  std::atomic<bool> allOnMain{true};
-  bool waited = false;
-  std::thread worker([&] {
-    for (int i = 0; i < 50; ++i) {
-      loop.Post([&, i] {
-        order.push_back(i);
-        allOnMain = allOnMain && loop.IsMainThread();
-      });
-    }
-    waited = loop.RunAndWait([&] { allOnMain = allOnMain && loop.IsMainThread(); });
-    loop.Quit();
-  });
-  loop.Run();
-  worker.join();
-  EXPECT_TRUE(waited);
-  EXPECT_EQ(order.size(), 50u) << "all posted before the wait ran before it";
-  EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
-  EXPECT_TRUE(allOnMain);
-
-  // After the end a waiting thread gets false at once instead of hanging.
-  int late = -1;
-  std::thread([&] { late = loop.RunAndWait([] { ADD_FAILURE() << "ran after the end"; }); }).join();
-  EXPECT_EQ(late, 0);
-}
 
 TEST(QtMainLoop, AWaiterQueuedBehindQuitIsReleasedWithoutRunning) {
   auto loop = std::make_unique<QtMainLoop>();
@@ -60,30 +30,6 @@ TEST(QtMainLoop, AWaiterQueuedBehindQuitIsReleasedWithoutRunning) {
   loop.reset();  // waits for the waiter to leave
   waiter.join();
   EXPECT_EQ(result, 0);
-}
-
-TEST(QtMainLoop, RunsTimersStartedFromAnyThreadAndGLibSources) {
-  QtMainLoop loop;
-  int ticks = 0;
-  std::atomic<bool> delayedOnMain{false};
-  bool glibOnMain = false;
-  std::thread([&] {
-    loop.PostDelayed(std::chrono::milliseconds(5), [&] { delayedOnMain = loop.IsMainThread(); });
-    loop.StartRepeatingTimer(std::chrono::milliseconds(10), [&] {
-      if (++ticks == 3) loop.Quit();
-    });
-  }).join();
-  // The desktop backend's D-Bus and settings signals arrive as GLib sources.
-  g_idle_add(
-      [](gpointer seen) -> gboolean {
-        *static_cast<bool*>(seen) = true;
-        return G_SOURCE_REMOVE;
-      },
-      &glibOnMain);
-  loop.Run();
-  EXPECT_EQ(ticks, 3);
-  EXPECT_TRUE(delayedOnMain);
-  EXPECT_TRUE(glibOnMain);
 }
 
 TEST(QtMainLoop, TicksWaitWhileAnAlertIsOpen) {

@@ -1,20 +1,15 @@
 #!/usr/bin/env python3
-"""A private session bus with a StatusNotifierWatcher (a host registered), and a DBusMenu
-reader, for the tray tests.
+"""A StatusNotifierWatcher (a host registered) and a DBusMenu reader for the tray tests,
+on the session bus of DBUS_SESSION_BUS_ADDRESS.
 
-  sni_watcher.py bus DIR              runs a dbus-daemon of its own in DIR; prints
-                                      "bus ADDRESS"; ends it on SIGTERM
-  sni_watcher.py watch DIR            the same, and owns org.kde.StatusNotifierWatcher
-                                      there; prints "ready", then "item SERVICE" per item
+  sni_watcher.py watch                owns org.kde.StatusNotifierWatcher; prints "ready",
+                                      then "item SERVICE" per item; ends on SIGTERM
   sni_watcher.py layout SERVICE       the item's tool tip, icon sizes and menu (read with
                                       AboutToShow and GetLayout) as JSON
   sni_watcher.py click SERVICE LABEL  sends "clicked" to the top-level item LABEL
 """
-import ctypes
 import json
-import os
 import signal
-import subprocess
 import sys
 
 import dbus
@@ -22,14 +17,6 @@ import dbus.service
 
 WATCHER = "org.kde.StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
-
-BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig><type>session</type><listen>unix:dir={0}</listen><auth>EXTERNAL</auth>
-<servicedir>{0}/services</servicedir>
-<policy context="default"><allow send_destination="*" eavesdrop="true"/>
-<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>
-"""
 
 # Qt reads the watcher's properties through introspection: they must be listed here.
 INTROSPECTION = """<node><interface name="org.kde.StatusNotifierWatcher">
@@ -66,30 +53,18 @@ class Watcher(dbus.service.Object):
                 "ProtocolVersion": dbus.Int32(0)}
 
 
-def serve(folder, with_watcher):
+def watch():
     import dbus.mainloop.glib
     from gi.repository import GLib
 
-    os.makedirs(os.path.join(folder, "services"), exist_ok=True)
-    with open(os.path.join(folder, "bus.conf"), "w") as config:
-        config.write(BUS_CONFIG.format(folder))
-    die_with_parent = lambda: ctypes.CDLL("libc.so.6").prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
-    daemon = subprocess.Popen(["dbus-daemon", "--config-file=" + config.name, "--nofork",
-                               "--print-address=1"], stdout=subprocess.PIPE,
-                              stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
-    address = daemon.stdout.readline().decode().strip()
-    print("bus", address, flush=True)
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    name = dbus.service.BusName(WATCHER, bus)
+    watcher = Watcher(bus)
     loop = GLib.MainLoop()
     GLib.unix_signal_add(GLib.PRIORITY_DEFAULT, signal.SIGTERM, loop.quit)
-    if with_watcher:
-        dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-        bus = dbus.bus.BusConnection(address)
-        name = dbus.service.BusName(WATCHER, bus)
-        watcher = Watcher(bus)
-        print("ready", flush=True)
+    print("ready", flush=True)
     loop.run()
-    daemon.terminate()
-    daemon.wait()
 
 
 def menu_of(service):
@@ -131,8 +106,8 @@ def click(service, label):
 
 if __name__ == "__main__":
     args = sys.argv[1:]
-    if len(args) == 2 and args[0] in ("bus", "watch"):
-        serve(args[1], args[0] == "watch")
+    if args == ["watch"]:
+        watch()
     elif len(args) == 2 and args[0] == "layout":
         layout(args[1])
     elif len(args) == 3 and args[0] == "click":

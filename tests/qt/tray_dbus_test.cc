@@ -9,16 +9,18 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "tests/qt/child_process.h"
 #include "tests/qt/status_menu_lines.h"
-#include "tests/x11/xvfb_display.h"
+#include "tests/support/desktop/dbus_mock.h"
+#include "tests/support/desktop/private_bus.h"
+#include "tests/support/desktop/xvfb_display.h"
+#include "tests/support/server_process.h"
 
 namespace hovra::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kHelper = "/usr/bin/python3 " HOVRA_QT_TEST_DIR "/sni_watcher.py";
+const char kHelper[] = HOVRA_QT_TEST_DIR "/sni_watcher.py";
 
 // A DBusMenu item as a host shows it ("_x" marks a mnemonic; "__" is an underscore).
 std::string Line(const nlohmann::json& item) {
@@ -44,59 +46,43 @@ MenuLines Lines(const nlohmann::json& menu) {
 class TrayOverDBusTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!XvfbDisplay::Available()) GTEST_SKIP() << "Xvfb is not installed (xvfb)";
-    if (std::system("/usr/bin/python3 -c 'import dbus, gi' 2>/dev/null; command -v dbus-daemon "
-                    ">/dev/null") != 0) {
+    if (!display_.Running()) GTEST_SKIP() << display_.WhyNot();
+    if (!PrivateBus::Available() || RunTool({kSystemPython, "-c", "import dbus, gi"}).exitCode)
       GTEST_SKIP() << "the private bus needs dbus-daemon, python3-dbus and python3-gi";
-    }
-    char pattern[] = "/tmp/hovra-sni-XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    display_ = std::make_unique<XvfbDisplay>();
-    ASSERT_TRUE(display_->Running());
-    // The server and the helpers inherit these; nothing reaches the tester's own desktop.
-    ::setenv("DISPLAY", display_->Name().c_str(), 1);
-    for (const char* name : {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
-      ::unsetenv(name);
-    }
-  }
-  void TearDown() override {
-    server_.reset();
-    bus_.reset();
-    display_.reset();
-    if (!dir_.empty()) fs::remove_all(dir_);
   }
 
   // A private bus, with the watcher on it or without.
   void StartBus(bool watcher) {
-    bus_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/python3", HOVRA_QT_TEST_DIR "/sni_watcher.py",
-                                 watcher ? "watch" : "bus", dir_ + "/bus"},
-        dir_ + "/bus.out");
-    std::optional<std::string> address = bus_->WaitForLine("bus ", 10s);
-    ASSERT_TRUE(address) << bus_->Output();
-    ::setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
-    if (watcher) {
-      ASSERT_TRUE(bus_->WaitForLine("ready", 10s)) << bus_->Output();
-    }
+    watcher_.reset();
+    bus_ = std::make_unique<PrivateBus>(PrivateBus::kSession);
+    ASSERT_TRUE(bus_->Running());
+    if (!watcher) return;
+    watcher_ =
+        std::make_unique<ServiceProcess>(ServiceOptions{.argv = {kSystemPython, kHelper, "watch"},
+                                                        .env = {bus_->Variable()},
+                                                        .output = dir_ + "/watcher.out"});
+    ASSERT_TRUE(watcher_->WaitForLine("ready")) << watcher_->Output();
   }
+  // The server and the helpers reach nothing of the tester's own desktop.
   void StartServer(const std::string& ui) {
-    server_ = std::make_unique<ServerProcess>(ServerProcessOptions{
-        .extraArgs = {"--input", "journal", "--desktop", "journal", "--ui", ui}});
+    ServerProcessOptions options;
+    options.extraArgs = {"--input", "journal", "--desktop", "journal", "--ui", ui};
+    options.environment = {bus_->Variable(),
+                           {"DISPLAY", display_.Name()},
+                           {"WAYLAND_DISPLAY", ""},
+                           {"QT_QPA_PLATFORM", ""},
+                           {"XDG_SESSION_TYPE", ""}};
+    server_ = std::make_unique<ServerProcess>(options);
     ASSERT_NE(server_->Port(), 0) << server_->Stderr();
   }
-  std::string Helper(const std::string& args) {
-    std::string out;
-    if (FILE* pipe = ::popen((kHelper + " " + args).c_str(), "r")) {
-      char buffer[4096];
-      for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        out.append(buffer, got);
-      }
-      ::pclose(pipe);
-    }
-    return out;
+  std::string Item() { return watcher_ ? watcher_->WaitForLine("item ").value_or("") : ""; }
+  std::string Helper(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{kSystemPython, kHelper};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunTool(argv, {bus_->Variable()}).output;
   }
   nlohmann::json Layout(const std::string& item) {
-    return nlohmann::json::parse(Helper("layout " + item), nullptr, false);
+    return nlohmann::json::parse(Helper({"layout", item}), nullptr, false);
   }
   size_t AutostartEntries() const {
     std::error_code ec;
@@ -107,16 +93,23 @@ class TrayOverDBusTest : public ::testing::Test {
     return RunHovraCommand({"autostart", "status"}, server_->Dir() + "/home").out;
   }
 
-  std::string dir_;
-  std::unique_ptr<XvfbDisplay> display_;
-  std::unique_ptr<ChildProcess> bus_;
+  ~TrayOverDBusTest() override {
+    server_.reset();
+    watcher_.reset();
+    RemoveTree(dir_);
+  }
+
+  std::string dir_ = MakeTempDir("hovra-sni");
+  XvfbDisplay display_;
+  std::unique_ptr<PrivateBus> bus_;
+  std::unique_ptr<ServiceProcess> watcher_;
   std::unique_ptr<ServerProcess> server_;
 };
 
 TEST_F(TrayOverDBusTest, RegistersItsItemAndServesTheStatusMenu) {
   StartBus(true);
   StartServer("tray");
-  std::string item = bus_->WaitForLine("item ", 10s).value_or("");
+  std::string item = Item();
   ASSERT_FALSE(item.empty()) << server_->Stderr();
   nlohmann::json layout = Layout(item);
   ASSERT_TRUE(layout.is_object());
@@ -136,15 +129,15 @@ TEST_F(TrayOverDBusTest, RegistersItsItemAndServesTheStatusMenu) {
 TEST_F(TrayOverDBusTest, AutoStartClicksToggleTheAutostartEntryAndQuitEndsTheServer) {
   StartBus(true);
   StartServer("tray");
-  std::string item = bus_->WaitForLine("item ", 10s).value_or("");
+  std::string item = Item();
   ASSERT_FALSE(item.empty()) << server_->Stderr();
   for (bool on : {true, false}) {
-    Helper("click " + item + " 'Auto Start'");
+    Helper({"click", item, "Auto Start"});
     EXPECT_EQ(AutostartEntries(), on ? 1u : 0u);  // the click's reply came after the toggle
     EXPECT_EQ(AutostartStatus(), on ? "Auto Start: on\n" : "Auto Start: off\n");
     EXPECT_EQ(Lines(Layout(item)["menu"]).at(0), on ? "[x] Auto Start" : "[ ] Auto Start");
   }
-  Helper("click " + item + " Quit");
+  Helper({"click", item, "Quit"});
   EXPECT_EQ(server_->WaitForExit(10s), 0) << server_->Stderr();
 }
 
@@ -153,12 +146,11 @@ TEST_F(TrayOverDBusTest, AutoChoosesTheTrayOnlyWhereATrayHostIsRegistered) {
   StartServer("auto");
   EXPECT_TRUE(server_->WaitForStderr("ui: headless (no tray host)")) << server_->Stderr();
   server_.reset();
-  bus_.reset();
 
   StartBus(true);
   StartServer("auto");
   EXPECT_TRUE(server_->WaitForStderr("ui: tray (a display with a tray host)"));
-  EXPECT_TRUE(bus_->WaitForLine("item ", 10s)) << server_->Stderr();
+  EXPECT_FALSE(Item().empty()) << server_->Stderr();
 }
 
 }  // namespace

@@ -10,20 +10,29 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "input/held_input.h"
+#include "input/key_names.h"
 #include "input/keystrokes.h"
+#include "input/pointer.h"
 #include "input/wheel.h"
 #include "platform/geometry.h"
+#include "platform/services.h"
 #include "server/frame_payloads.h"
+#include "tests/support/test_platform.h"
 
 namespace hovra::testing {
 
 inline constexpr char kSharedDesktopSim[] = R"({"screens":[[0,0,1280,800]],"pointer":[640,400]})";
+inline constexpr char kEveryPlaneText[] =
+    "Hi, 1=2? \xC3\xA9 \xC3\x9F \xE2\x82\xAC \xE4\xB8\xAD \xF0\x9F\x98\x80";
+inline constexpr char32_t kEveryPlaneTyped[] = U"Hi, 1=2? é ß € 中 😀";
 
 struct InputStep {
   enum Kind { kKey, kMouse, kText } kind;
@@ -113,9 +122,19 @@ inline std::vector<InputCase> SharedInputCases() {
         {S::kKey, "[R] SHIFT u"},
         {S::kKey, "b"}},
        {U"Bbéb", {}, 0, 0, {}}},
-      {"TextIncludingCharactersNoKeyCarries",
-       {{S::kText, "Hi \xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD\xF0\x9F\x98\x80"}},
-       {U"Hi é€中😀", {}, 0, 0, {}}},
+      {"EveryKeyNameTypesItsCharacter",
+       {{S::kKey, "a"}, {S::kKey, "z"}, {S::kKey, "y"}, {S::kKey, "q"},  {S::kKey, "m"},
+        {S::kKey, "A"}, {S::kKey, "Z"}, {S::kKey, "1"}, {S::kKey, "!"},  {S::kKey, "2"},
+        {S::kKey, "@"}, {S::kKey, "7"}, {S::kKey, "-"}, {S::kKey, "_"},  {S::kKey, "["},
+        {S::kKey, "}"}, {S::kKey, ";"}, {S::kKey, "'"}, {S::kKey, "\""}, {S::kKey, "\\"},
+        {S::kKey, "/"}, {S::kKey, "?"}, {S::kKey, ","}, {S::kKey, "."},  {S::kKey, "`"},
+        {S::kKey, "~"}, {S::kKey, " "}},
+       {U"azyqmAZ1!2@7-_[};'\"\\/?,.`~ ", {}, 0, 0, {}}},
+      // ASCII, accented Latin, symbols, CJK and beyond the 16-bit plane; twice, so that
+      // the spare keys a backend binds for them are reused, not exhausted.
+      {"TextOfEveryPlaneTwiceThenAKey",
+       {{S::kText, kEveryPlaneText}, {S::kText, kEveryPlaneText}, {S::kKey, "RTN"}},
+       {std::u32string(kEveryPlaneTyped) + kEveryPlaneTyped + U"\r", {}, 0, 0, {}}},
       {"MovesStopAtTheScreenEdgePerAxis",
        {{S::kMouse, "m 5 3"}, {S::kMouse, "m 9999 -20"}},
        {U"", {}, 0, 0, platform::Point{1279, 383}}},
@@ -143,5 +162,52 @@ inline std::vector<InputCase> SharedInputCases() {
        {U"", {}, 1, 2, {}}},
   };
 }
+
+// What the tests of a desktop's input backend share: the backend's event services installed
+// in place of the journal's (which stay at hand to compute where the simulated pointer would
+// be), and the core's frame readers.
+class InputBackendTest : public ::testing::Test {
+ protected:
+  void Install(platform::EventServices* backend, std::string_view simJson) {
+    platform_ = std::make_unique<TestPlatform>(simJson);
+    journal_ = platform::Current().events;
+    backend_ = backend;
+    Use(backend_);
+    FillKeyNameMaps();
+    ResetClickAndDragState();
+    ResetWheelState();
+  }
+  void TearDown() override { platform_.reset(); }  // before the backend's services go
+
+  void Use(platform::EventServices* events) {
+    platform::Services services = platform::Current();
+    services.events = events;
+    platform::Install(services);
+  }
+  void Key(std::string_view payload) {
+    PlayInputStep({InputStep::kKey, std::string(payload)}, held_);
+  }
+  void Mouse(std::string_view payload) {
+    PlayInputStep({InputStep::kMouse, std::string(payload)}, held_);
+  }
+  void Type(std::string_view text) { PlayInputStep({InputStep::kText, std::string(text)}, held_); }
+  void Play(const InputCase& c) {
+    for (const InputStep& step : c.steps) PlayInputStep(step, held_);
+  }
+  // Moves the simulated pointer and then the backend's; where the simulated one went.
+  platform::Point MoveBoth(int dx, int dy) {
+    Use(journal_);
+    SendMouseMove(dx, dy);
+    platform::Point expected = platform::GetEvents().PointerEventLocation();
+    Use(backend_);
+    SendMouseMove(dx, dy);
+    return expected;
+  }
+
+  std::unique_ptr<TestPlatform> platform_;
+  platform::EventServices* journal_ = nullptr;
+  platform::EventServices* backend_ = nullptr;
+  HeldInput held_;
+};
 
 }  // namespace hovra::testing

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "tests/support/desktop/sway_session.h"
 #include "tests/support/server_process.h"
 #include "tests/support/socket_client.h"
-#include "tests/wayland/sway_session.h"
 #include "tests/wayland/wayland_client.h"
 #if HOVRA_TEST_HAVE_XVFB
-#include "tests/x11/xvfb_display.h"
+#include "tests/support/desktop/xvfb_display.h"
 #endif
 
 namespace hovra::testing {
@@ -31,59 +31,48 @@ size_t Count(const std::string& text, const std::string& part) {
   return count;
 }
 
-// A Wayland session's environment for the server, with an X display beside it when Xvfb is
-// there (standing in for Xwayland), and no session bus of the host's.
-class WaylandSessionEnvironment {
+// The server in a Wayland session, with an X display beside it where Xvfb is there
+// (standing in for Xwayland), and no session bus of the host's.
+class WaylandSessionServer {
  public:
-  explicit WaylandSessionEnvironment(const std::string& waylandDisplay) {
-    char pattern[] = "/tmp/hovra-runtime-XXXXXX";
-    runtime_ = ::mkdtemp(pattern);
-    Set("XDG_SESSION_TYPE", "wayland");
-    Set("WAYLAND_DISPLAY", waylandDisplay);
-    Set("XDG_RUNTIME_DIR", runtime_);
-    Set("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime_ + "/no-bus");
+  explicit WaylandSessionServer(const std::string& waylandDisplay)
+      : runtime_(MakeTempDir("hovra-runtime")) {
+    ServerProcessOptions options;
+    options.extraArgs = {"--input", "auto"};
+    options.environment = {{"XDG_SESSION_TYPE", "wayland"},
+                           {"WAYLAND_DISPLAY", waylandDisplay},
+                           {"XDG_RUNTIME_DIR", runtime_},
+                           {"DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime_ + "/no-bus"},
+                           {"DISPLAY", ""}};
 #if HOVRA_TEST_HAVE_XVFB
-    if (XvfbDisplay::Available()) {
-      xvfb_ = std::make_unique<XvfbDisplay>();
-      if (xvfb_->Running()) Set("DISPLAY", xvfb_->Name());
-    }
+    if (xvfb_.Running()) options.environment.back().second = xvfb_.Name();
 #endif
+    server = std::make_unique<ServerProcess>(options);
   }
-  ~WaylandSessionEnvironment() {
-    for (const char* name : {"XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR",
-                             "DBUS_SESSION_BUS_ADDRESS", "DISPLAY"}) {
-      ::unsetenv(name);
-    }
-    ::rmdir(runtime_.c_str());
+  ~WaylandSessionServer() {
+    server.reset();
+    RemoveTree(runtime_);
   }
-  bool HasXDisplay() const { return std::getenv("DISPLAY") != nullptr; }
 
  private:
-  static void Set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
   std::string runtime_;
 #if HOVRA_TEST_HAVE_XVFB
-  std::unique_ptr<XvfbDisplay> xvfb_;
+  XvfbDisplay xvfb_;
 #endif
-};
 
-ServerProcessOptions AutoInput() {
-  ServerProcessOptions options;
-  options.extraArgs = {"--input", "auto"};
-  return options;
-}
+ public:
+  std::unique_ptr<ServerProcess> server;
+};
 
 TEST(ServerOnWayland, AutoChoosesWaylandAndFramesReachAWaylandWindow) {
   if (std::string why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
-  SwaySession sway("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+  SwaySession sway;
   ASSERT_TRUE(sway.Running()) << sway.Log();
   WaylandClient window(sway, "org.hovra.Test");
   ASSERT_TRUE(window.Ready());
 
-  std::unique_ptr<ServerProcess> server;
-  {
-    WaylandSessionEnvironment session(sway.Display());
-    server = std::make_unique<ServerProcess>(AutoInput());
-  }
+  WaylandSessionServer session(sway.Display());
+  ServerProcess* server = session.server.get();
   ASSERT_NE(server->Port(), 0) << server->Stderr();
   EXPECT_TRUE(server->WaitForStderr("input: wayland (")) << server->Stderr();
   // The server made its keyboard and pointer at start: the window has both long before
@@ -106,13 +95,10 @@ TEST(ServerOnWayland, AutoChoosesWaylandAndFramesReachAWaylandWindow) {
 
 TEST(ServerOnWayland, CurrentAppReportsFollowTheActivatedWindow) {
   if (std::string why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
-  SwaySession sway("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+  SwaySession sway;
   ASSERT_TRUE(sway.Running()) << sway.Log();
-  std::unique_ptr<ServerProcess> server;
-  {
-    WaylandSessionEnvironment session(sway.Display());
-    server = std::make_unique<ServerProcess>(AutoInput());
-  }
+  WaylandSessionServer session(sway.Display());
+  ServerProcess* server = session.server.get();
   ASSERT_NE(server->Port(), 0) << server->Stderr();
   SocketClient client(server->Port());
   client.ReadUntil("\n");
@@ -136,8 +122,8 @@ TEST(ServerOnWayland, CurrentAppReportsFollowTheActivatedWindow) {
 }
 
 TEST(ServerOnWayland, ASessionNoInputBackendReachesIsSaidInOneLine) {
-  WaylandSessionEnvironment session("/nonexistent/wayland-9");
-  ServerProcess server(AutoInput());
+  WaylandSessionServer session("/nonexistent/wayland-9");
+  ServerProcess& server = *session.server;
   ASSERT_NE(server.Port(), 0) << server.Stderr();
   // An X display may be there (Xwayland): it must not be chosen for a Wayland session.
   EXPECT_TRUE(server.WaitForStderr("input: journal (")) << server.Stderr();

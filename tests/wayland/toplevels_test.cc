@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "platform/wayland/foreign_toplevels.h"
+#include "tests/support/desktop/sway_session.h"
 #include "tests/support/manual_main_queue.h"
-#include "tests/wayland/sway_session.h"
 #include "tests/wayland/wayland_client.h"
 
 namespace hovra::testing {
@@ -41,7 +41,7 @@ class WaylandToplevels : public ::testing::Test {
  protected:
   void SetUp() override {
     if (std::string why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
-    sway_ = std::make_unique<SwaySession>("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+    sway_ = std::make_unique<SwaySession>();
     ASSERT_TRUE(sway_->Running()) << sway_->Log();
     tracker_ =
         std::make_unique<platform::wayland::ForeignToplevelTracker>(sway_->Display(), queue_);

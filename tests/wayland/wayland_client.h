@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
-#include "tests/wayland/sway_session.h"
+#include "tests/support/desktop/sway_session.h"
 
 namespace hovra::testing {
 

@@ -17,7 +17,7 @@ class X11Connection : public X11Fixture {
     return number;
   }
   void RestartDisplay(int number) {
-    xvfb_ = std::make_unique<XvfbDisplay>(number);
+    xvfb_ = std::make_unique<XvfbDisplay>(XvfbDisplay::kBare, number);
     ASSERT_TRUE(xvfb_->Running());
     window_ = std::make_unique<TestWindow>(xvfb_->Name());
     ASSERT_TRUE(window_->Open());
@@ -42,7 +42,7 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
   ::testing::internal::CaptureStderr();
   Key("[R] SHIFT d");
   Key("b");
-  Type(u8"é中");
+  Type("é中");
   Mouse("m 5 5 c w 10");
   EXPECT_EQ(events_->PointerLocation(), (platform::Point{300, 500}));  // the last known, unmoved
   EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 1280, 800}}));
@@ -54,7 +54,7 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
   RestartDisplay(number);
   ::testing::internal::CaptureStderr();
   Key("b");  // the Shift held before the loss went with the old server
-  Type(u8"é中");
+  Type("é中");
   EXPECT_EQ(Typed(), U"bé中");
   EXPECT_EQ(Count(::testing::internal::GetCapturedStderr(), "is back"), 1u);
 }
@@ -64,12 +64,12 @@ TEST_F(X11Connection, NoReconnectAttemptBeforeTheRetryIsDue) {
   if (HasFatalFailure() || IsSkipped()) return;
   events_ = platform::x11::OpenX11Events(xvfb_->Name().c_str(), std::chrono::hours(1));
   ASSERT_NE(events_, nullptr);
-  UseX11();
+  Use(events_.get());
   int number = StopDisplay();
   Key("a");  // notices the loss
   RestartDisplay(number);
   Key("b");
-  Type(u8"c");
+  Type("c");
   EXPECT_FALSE(events_->Sync());  // still waiting for its next attempt
   EXPECT_EQ(window_->TakeText(), U"");
 }

@@ -61,14 +61,6 @@ class DesktopScripts : public ::testing::Test {
   void Run(std::string_view name, std::string_view argument = {}) {
     desktop_->Scripts().Run(Script(name, "source", argument));
   }
-  // Runs the main context (D-Bus replies and signals) until `done` holds.
-  static bool Pump(const std::function<bool()>& done) {
-    return WaitUntil([&] {
-      while (g_main_context_iteration(nullptr, FALSE)) {
-      }
-      return done();
-    });
-  }
   // The keys posted since the last call, as "code d|u".
   std::vector<std::string> Keys() {
     std::vector<std::string> keys;
@@ -154,7 +146,7 @@ TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
   platform::UserInterface& ui = desktop_->Ui();
   ui.ShowNotificationPanel("first <b>", "");
   ui.ShowNotificationPanel("second", "https://example.org/news");  // before the first's reply
-  ASSERT_TRUE(Pump([&] { return daemon->Calls("Notify") == 2; })) << daemon->Log();
+  ASSERT_TRUE(SpinUntil([&] { return daemon->Calls("Notify") == 2; })) << daemon->Log();
   EXPECT_TRUE(daemon->WaitForLog("\"Hovra Server\" 1 \"hovra-server\" \"Hovra Server\" \"second\""))
       << "the second replaces the first: " << daemon->Log();
   EXPECT_TRUE(ui.IsNotificationPanelVisible());
@@ -164,7 +156,7 @@ TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
                        "org.freedesktop.DBus.Mock", "EmitSignal",
                        g_variant_new("(sss@av)", "org.freedesktop.Notifications", "ActionInvoked",
                                      "us", g_variant_new_parsed("[<uint32 1>, <'default'>]"))));
-  EXPECT_TRUE(Pump([&] { return !apps_.done.empty(); }));
+  EXPECT_TRUE(SpinUntil([&] { return !apps_.done.empty(); }));
   EXPECT_EQ(apps_.done, std::vector<std::string>{"uri https://example.org/news"});
   ui.CloseNotificationPanel();
   EXPECT_TRUE(daemon->WaitForLog("CloseNotification 1"));

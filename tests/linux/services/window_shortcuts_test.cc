@@ -5,7 +5,7 @@
 
 #include "tests/linux/services/linux_session.h"
 #include "tests/support/desktop/x_client_window.h"
-#include "tests/support/desktop/xvfb_openbox.h"
+#include "tests/support/desktop/xvfb_display.h"
 #include "tests/support/socket_client.h"
 
 namespace hovra::testing {
@@ -14,7 +14,7 @@ namespace {
 TEST(WindowShortcutsOnX11, MaximiseAndMinimiseGoToTheWindowManager) {
   LinuxSession session(false);
   if (!session.Ready()) GTEST_SKIP() << session.Missing();
-  XvfbOpenbox x;
+  XvfbDisplay x(XvfbDisplay::kWithWindowManager);
   if (!x.Running()) GTEST_SKIP() << x.WhyNot();
   XClientWindow window(x.Name(), XClientWindowSpec("Editor", "editor"));
   ASSERT_TRUE(window.Open());

@@ -1,5 +1,5 @@
 // Windows under a real EWMH window manager (openbox on a private Xvfb): what the tracker
-// sees, the notices the workspace makes of it, and the window operations it carries out.
+// sees and the window operations it carries out.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -7,15 +7,12 @@
 #include "platform/linux/windows/ewmh_window_tracker.h"
 #include "tests/linux/workspace/workspace_fixture.h"
 #include "tests/support/desktop/x_client_window.h"
-#include "tests/support/desktop/xvfb_openbox.h"
+#include "tests/support/desktop/xvfb_display.h"
 
 namespace hovra::testing {
 namespace {
 
-using platform::WorkspaceEvent;
 using platform::linux_desktop::EwmhWindowTracker;
-using platform::linux_desktop::FavouritesKind;
-using platform::linux_desktop::LinuxWorkspace;
 using platform::linux_desktop::OpenEwmhWindowTracker;
 using platform::linux_desktop::TrackedWindow;
 using platform::linux_desktop::WindowOperation;
@@ -42,7 +39,7 @@ class EwmhTest : public DesktopTest {
     return x_.Run("wmctrl", {"-i", "-a", window.HexId()}) && WaitForActive(window.Id());
   }
 
-  XvfbOpenbox x_;
+  XvfbDisplay x_{XvfbDisplay::kWithWindowManager};
   std::unique_ptr<EwmhWindowTracker> tracker_;
   WindowSnapshot snapshot_;
 };
@@ -111,38 +108,6 @@ TEST_F(EwmhTest, OperationsOnTheActiveWindowGoThroughTheWindowManager) {
   EXPECT_TRUE(SpinUntil([&] {
     return x_.Run("sh", {"-c", "xprop -root _NET_SHOWING_DESKTOP | grep -q '= 1'"});
   }));
-}
-
-TEST_F(EwmhTest, WorkspaceNoticesFollowRealWindows) {
-  tree_.AddEntry("vlc", {{"Name", "VLC media player"}, {"StartupWMClass", "vlc"}});
-  tree_.AddEntry("org.example.Tool", {{"Name", "Tool"}});
-  platform::linux_desktop::DesktopEntries entries;
-  platform::linux_desktop::DesktopApps apps(entries, {});
-  LinuxWorkspace workspace(Recorder(), entries, apps, tracker_.get(), FavouritesKind::kNone);
-  std::vector<std::string> notices;
-  workspace.SetNotificationHandler([&](const WorkspaceEvent& e) {
-    static const char* kNames[] = {"launched",    "terminated", "activated",
-                                   "deactivated", "woke",       "dock"};
-    notices.push_back(std::string(kNames[static_cast<int>(e.kind)]) + " " + e.app->bundleId);
-  });
-  XClientWindow player(x_.Name(), XClientWindowSpec("vlc", "vlc"));
-  ASSERT_TRUE(Activate(player));
-  EXPECT_EQ(notices, (std::vector<std::string>{"launched vlc", "activated vlc"}));
-  XClientWindow tool(
-      x_.Name(),
-      XClientWindowSpec("Tool", "tool").WithGtkApplicationId("org.example.Tool").OutsideTaskbar());
-  ASSERT_TRUE(SpinUntil([&] { return workspace.RunningApplications().size() == 2; }));
-  auto running = workspace.RunningApplications();
-  EXPECT_EQ(running[0].name, "VLC media player");
-  EXPECT_EQ(running[0].policy, 0);
-  EXPECT_EQ(running[1].bundleId, "org.example.Tool");
-  EXPECT_EQ(running[1].policy, 1);  // only a window outside the task bar
-  ASSERT_TRUE(Activate(tool));
-  EXPECT_EQ(workspace.FrontmostAppId(), "org.example.Tool");
-  notices.clear();
-  player.Close();
-  EXPECT_TRUE(SpinUntil([&] { return workspace.RunningApplications().size() == 1; }));
-  EXPECT_EQ(notices, (std::vector<std::string>{"terminated vlc"}));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The Dock on Linux: GNOME's favourites (followed live), Plasma's launchers, the default
+// The Dock on Linux: GNOME's favourites, Plasma's launchers, the default
 // file manager first; and waking from sleep as logind announces it.
 #include "platform/linux/workspace/favourites.h"
 
@@ -34,30 +34,16 @@ class GnomeDockTest : public DesktopTest {
   DesktopApps apps_{entries_, {}};
 };
 
-TEST_F(GnomeDockTest, FileManagerFirstThenInstalledFavouritesOnce) {
+TEST_F(GnomeDockTest, FileManagerFirstThenInstalledFavouritesOnceOnGnomeOnly) {
   LinuxWorkspace workspace(Recorder(), entries_, apps_, nullptr, FavouritesKind::kGnome);
   auto items = workspace.DockItems();
   ASSERT_TRUE(items);
   EXPECT_EQ(Ids(items), (std::vector<std::string>{"org.test.Files", "vlc", "org.gnome.Nautilus"}));
   EXPECT_EQ((*items)[1].label, "VLC media player");
   EXPECT_EQ(workspace.AppIdForLabel("VLC media player"), "vlc");
-}
-
-TEST_F(GnomeDockTest, ChangedFavouritesAreAnnouncedAndRead) {
-  int changes = 0;
-  DesktopFavourites favourites(FavouritesKind::kGnome, [&] { ++changes; });
-  GSettings* settings = g_settings_new("org.gnome.shell");
-  const char* next[] = {"com.spotify.Client.desktop", nullptr};
-  g_settings_set_strv(settings, "favorite-apps", next);
-  g_settings_sync();
-  EXPECT_TRUE(SpinUntil([&] { return changes > 0; }));
-  EXPECT_EQ(favourites.Ids(), (std::vector<std::string>{"com.spotify.Client"}));
-  g_object_unref(settings);
-}
-
-TEST_F(GnomeDockTest, OtherDesktopsListOnlyTheFileManager) {
-  LinuxWorkspace workspace(Recorder(), entries_, apps_, nullptr, FavouritesKind::kNone);
-  EXPECT_EQ(Ids(workspace.DockItems()), (std::vector<std::string>{"org.test.Files"}));
+  // Other desktops list only the file manager.
+  LinuxWorkspace other(Recorder(), entries_, apps_, nullptr, FavouritesKind::kNone);
+  EXPECT_EQ(Ids(other.DockItems()), (std::vector<std::string>{"org.test.Files"}));
 }
 
 TEST(FavouritesTest, MissingSchemaLeavesTheDockWithoutFavourites) {

@@ -4,12 +4,11 @@
 #include <png.h>
 
 #include <fstream>
-#include <thread>
 
 #include "catalogue/base64.h"
 #include "tests/linux/workspace/workspace_fixture.h"
 #include "tests/support/desktop/x_client_window.h"
-#include "tests/support/desktop/xvfb_openbox.h"
+#include "tests/support/desktop/xvfb_display.h"
 #include "tests/support/server_process.h"
 #include "tests/support/socket_client.h"
 
@@ -92,15 +91,10 @@ class ServerDesktopTest : public DesktopTest {
   // Asks until the Dock description holds `text` (changes reach the server through files
   // and the window manager).
   bool DockShows(const std::string& text) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (DockInfo().find(text) != std::string::npos) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
+    return WaitUntil([&] { return DockInfo().find(text) != std::string::npos; }, 10s);
   }
 
-  XvfbOpenbox x_;
+  XvfbDisplay x_{XvfbDisplay::kWithWindowManager};
   GTestDBus* bus_ = nullptr;
   std::unique_ptr<ServerProcess> server_;
   std::unique_ptr<SocketClient> client_;

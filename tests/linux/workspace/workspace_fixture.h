@@ -1,6 +1,6 @@
 // What the workspace tests share: a hermetic desktop tree put into this process's
 // environment before GIO first looks at it (each test runs in its own process), the
-// journal as the recorder, and a way to let the main context run until something holds.
+// journal as the recorder.
 #pragma once
 
 #include <gio/gio.h>
@@ -14,21 +14,10 @@
 #include "platform/linux/apps/desktop_apps.h"
 #include "platform/linux/apps/desktop_entries.h"
 #include "platform/linux/workspace/linux_workspace.h"
+#include "tests/support/desktop/service_process.h"
 #include "tests/support/desktop/xdg_tree.h"
 
 namespace hovra::testing {
-
-// Iterates the thread's main context until `done` holds or `wait` passed.
-inline bool SpinUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds wait = std::chrono::seconds(5)) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    g_main_context_iteration(nullptr, FALSE);
-    g_usleep(2000);
-  }
-  return true;
-}
 
 // A desktop with a file manager, a browser, VLC (native), Spotify (Flatpak only) and a
 // few recording entries that handlers and launches write to.

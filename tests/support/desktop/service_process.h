@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,7 +23,9 @@ using Environment = std::vector<std::pair<std::string, std::string>>;
 struct ServiceOptions {
   std::vector<std::string> argv;  // argv[0] is looked up in PATH
   Environment env;
-  std::string output;  // standard output and error go there ("" : /dev/null)
+  std::string output;             // standard output and error go there ("" : /dev/null)
+  bool cleanEnvironment = false;  // only `env`, nothing of this process's
+  bool unprivileged = false;      // run as "nobody" when this process is root
 };
 
 class ServiceProcess {
@@ -34,22 +37,31 @@ class ServiceProcess {
 
   pid_t Pid() const { return pid_; }
   bool Running();
+  std::string Output() const;
+  // The first line of the output starting with `prefix` (without it), once it is there.
+  std::optional<std::string> WaitForLine(const std::string& prefix,
+                                         std::chrono::milliseconds wait = 10s);
   // SIGTERM, then SIGKILL when it has not ended within a few seconds.
   void Stop();
 
  private:
   pid_t pid_ = -1;
+  std::string output_;
 };
 
 struct ToolResult {
   int exitCode = -1;
   std::string output;  // standard output
 };
-// Runs a program to its end.
-ToolResult RunTool(const std::vector<std::string>& argv);
+// Runs a program to its end, with `env` added to this process's environment.
+ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env = {});
+// Why no process can be started "unprivileged" here (root without a "nobody"); empty if it can.
+std::string UnprivilegedUnavailable();
 
 // Polls `condition` every few milliseconds until it holds or `wait` has passed.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 10s);
+// The same, running this thread's GLib main context (D-Bus replies, signals) meanwhile.
+bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 5s);
 
 std::string MakeTempDir(const std::string& prefix);  // removed by RemoveTree
 void RemoveTree(const std::string& dir);

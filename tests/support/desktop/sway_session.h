@@ -1,16 +1,18 @@
-// A private headless sway for one test: started as an unprivileged user (sway refuses to
-// run as root; a test running as root starts it as "nobody"), with its own runtime folder,
-// configuration and outputs, ready for clients when the constructor returns, ended by the
-// destructor. Also runs swaymsg against it.
+// A private headless sway for one test: started as an unprivileged user when this process
+// is root (sway refuses root), with its own runtime folder, configuration and outputs,
+// ready for clients when the constructor returns, ended by the destructor.
 //   if (auto why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
 //   SwaySession sway("output HEADLESS-1 resolution 1280x800 position 0 0\n");
 #pragma once
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 
+#include "tests/support/desktop/service_process.h"
+
 namespace hovra::testing {
+
+inline constexpr char kOneOutput[] = "output HEADLESS-1 resolution 1280x800 position 0 0\n";
 
 class SwaySession {
  public:
@@ -19,12 +21,12 @@ class SwaySession {
 
   // `config`: lines added to the test configuration (outputs, window rules); `outputs`:
   // how many headless outputs the compositor has (HEADLESS-1, HEADLESS-2, ...).
-  explicit SwaySession(const std::string& config = "", int outputs = 1);
+  explicit SwaySession(const std::string& config = kOneOutput, int outputs = 1);
   ~SwaySession();
   SwaySession(const SwaySession&) = delete;
   SwaySession& operator=(const SwaySession&) = delete;
 
-  bool Running() const { return pid_ > 0 && !display_.empty(); }
+  bool Running() const { return !display_.empty(); }
   const std::string& Display() const { return display_; }  // absolute socket path
   const std::string& RuntimeDir() const { return runtimeDir_; }
   std::string Log() const;  // what sway wrote
@@ -33,14 +35,13 @@ class SwaySession {
   bool Command(const std::string& command) const;
   // The reply of a query such as "get_tree" or "get_outputs" (JSON text; empty on failure).
   std::string Query(const std::string& type) const;
-  void Stop();  // ends the compositor now
 
  private:
   std::string dir_;
   std::string runtimeDir_;
   std::string display_;
   std::string ipcSocket_;
-  pid_t pid_ = -1;
+  std::unique_ptr<ServiceProcess> sway_;
 };
 
 }  // namespace hovra::testing

@@ -1,0 +1,119 @@
+#include "tests/support/desktop/xvfb_display.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace hovra::testing {
+namespace {
+
+// The windows of the root's property (a window list).
+std::vector<Window> RootWindows(Display* x, const char* property) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<Window> windows;
+  if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, property, False), 0, 1024, False,
+                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    const long* ids = reinterpret_cast<const long*>(data);
+    for (unsigned long i = 0; i < count; ++i) windows.push_back(static_cast<Window>(ids[i]));
+  }
+  if (data != nullptr) XFree(data);
+  return windows;
+}
+
+bool Lists(Display* x, Window probe) {
+  std::vector<Window> clients = RootWindows(x, "_NET_CLIENT_LIST");
+  return std::find(clients.begin(), clients.end(), probe) != clients.end();
+}
+
+}  // namespace
+
+XvfbDisplay::XvfbDisplay(Manager manager, int number) : dir_(MakeTempDir("hovra-x")) {
+  if (!ProgramExists("Xvfb")) {
+    why_ = "Xvfb is not installed (package xvfb)";
+    return;
+  }
+  if (manager == kWithWindowManager && !ProgramExists("openbox")) {
+    why_ = "openbox is not installed (package openbox)";
+    return;
+  }
+  // -displayfd: the server prints its display number once it accepts connections.
+  std::vector<std::string> argv{"Xvfb"};
+  if (number >= 0) argv.push_back(":" + std::to_string(number));
+  argv.insert(argv.end(),
+              {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
+  xvfb_ = std::make_unique<ServiceProcess>(
+      ServiceOptions{.argv = argv, .env = {}, .output = dir_ + "/xvfb"});
+  WaitUntil([&] {
+    std::string out = xvfb_->Output();  // its warnings go there too: the line of digits
+    for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
+      if (end > at && std::all_of(out.begin() + long(at), out.begin() + long(end), ::isdigit)) {
+        number_ = std::stoi(out.substr(at, end - at));
+        return true;
+      }
+    }
+    return !xvfb_->Running();
+  });
+  if (number_ < 0) {
+    why_ = "Xvfb did not start (display number taken?)";
+    xvfb_.reset();
+  } else if (manager == kWithWindowManager && !StartWindowManager()) {
+    why_ = "openbox did not take over the display";
+  }
+}
+
+XvfbDisplay::~XvfbDisplay() {
+  Stop();
+  RemoveTree(dir_);
+}
+
+std::string XvfbDisplay::Name() const { return ":" + std::to_string(number_); }
+
+void XvfbDisplay::Stop() {
+  openbox_.reset();
+  xvfb_.reset();
+}
+
+bool XvfbDisplay::StartWindowManager() {
+  // Openbox finds its configuration and themes in the system's folders, whatever desktop
+  // tree the test made for itself (without a theme it gives up).
+  openbox_ = std::make_unique<ServiceProcess>(
+      ServiceOptions{.argv = {"openbox", "--sm-disable"},
+                     .env = {{"DISPLAY", Name()},
+                             {"XDG_CONFIG_DIRS", "/etc/xdg"},
+                             {"XDG_DATA_DIRS", "/usr/local/share:/usr/share"}},
+                     .output = dir_ + "/openbox"});
+  Display* x = XOpenDisplay(Name().c_str());
+  if (x == nullptr) return false;
+  // It announces itself before it manages windows: a probe window, mapped again until it
+  // shows up in the client list, says it does; then it is gone before any test looks.
+  Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
+  bool managed = WaitUntil(
+      [&] {
+        if (!openbox_->Running()) return true;
+        XUnmapWindow(x, probe);
+        XMapWindow(x, probe);
+        XSync(x, False);
+        return WaitUntil([&] { return Lists(x, probe); }, 50ms);
+      },
+      20s);
+  managed = managed && openbox_->Running();
+  XDestroyWindow(x, probe);
+  XSync(x, False);
+  managed = managed && WaitUntil([&] { return RootWindows(x, "_NET_CLIENT_LIST").empty(); });
+  XCloseDisplay(x);
+  return managed;
+}
+
+bool XvfbDisplay::Run(const std::string& tool, const std::vector<std::string>& args) const {
+  std::vector<std::string> argv{tool};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return RunTool(argv, {{"DISPLAY", Name()}}).exitCode == 0;
+}
+
+}  // namespace hovra::testing

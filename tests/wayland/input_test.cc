@@ -1,0 +1,135 @@
+// The wayland backend under headless sway: the shared input cases, more characters than
+// spare keys, explicit modifiers, the pointer across two outputs, output changes and the
+// wheel's cap.
+#include "actions/window_shortcuts.h"
+#include "platform/wayland/xkb_keymap.h"
+#include "tests/wayland/wayland_fixture.h"
+
+namespace hovra::testing {
+namespace {
+
+class WaylandSharedCases : public WaylandFixture,
+                           public ::testing::WithParamInterface<InputCase> {};
+
+TEST_P(WaylandSharedCases, TheWindowSeesWhatTheCaseExpects) {
+  Start();
+  if (HasFatalFailure() || IsSkipped()) return;
+  ASSERT_TRUE(client_->WaitForKeyboard());
+  const InputSeen& expected = GetParam().expected;
+  Play(GetParam());
+  ASSERT_TRUE(events_->Sync());
+  InputSeen seen;
+  seen.text = client_->TakeText(expected.text.size());
+  for (const WaylandButton& b : client_->TakeButtons(expected.buttons.size())) {
+    Button button = b.code == 0x110   ? Button::kLeft
+                    : b.code == 0x111 ? Button::kRight
+                                      : Button::kMiddle;
+    seen.buttons.push_back({button, b.press, static_cast<int>(b.x), static_cast<int>(b.y)});
+  }
+  // Wheel steps come one axis per line: gather until the expected totals (or the wait is over).
+  WaitUntil(
+      [&] {
+        for (auto [axis, steps] : client_->TakeWheel(1, 100ms)) {
+          (axis == 0 ? seen.wheelUp : seen.wheelLeft) -= steps;  // Wayland's go down and right
+        }
+        return seen.wheelUp == expected.wheelUp && seen.wheelLeft == expected.wheelLeft;
+      },
+      3s);
+  if (expected.pointer) {
+    seen.pointer = events_->PointerEventLocation();
+    EXPECT_TRUE(client_->WaitForPointerAt(expected.pointer->x, expected.pointer->y));
+  }
+  EXPECT_EQ(seen, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shared, WaylandSharedCases, ::testing::ValuesIn(SharedInputCases()),
+                         InputCaseName());
+
+class WaylandInput : public WaylandFixture {
+ protected:
+  void SetUp() override {
+    Start();
+    if (HasFatalFailure() || IsSkipped()) return;
+    ASSERT_TRUE(client_->WaitForKeyboard()) << sway_->Log();
+  }
+};
+
+TEST_F(WaylandInput, MoreCharactersThanSpareKeysAreAllTyped) {
+  if (IsSkipped()) return;
+  std::u32string many;
+  std::string text;
+  for (char32_t c = 0x4E00; c < 0x4E00 + platform::wayland::kMaxBoundKeys + 8; ++c) {
+    many += c;  // CJK ideographs: three bytes of UTF-8 each
+    text += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
+  }
+  Type(text);
+  EXPECT_EQ(client_->TakeText(many.size(), 15s), many);
+}
+
+TEST_F(WaylandInput, ExplicitFlagsCarryExactlyTheirModifiers) {
+  if (IsSkipped()) return;
+  Key("[R] SHIFT d");
+  platform::GetEvents().PostSequence(actions::shortcuts::kMinimizeWindow);  // Command-H
+  Key("b");
+  Key("[R] SHIFT u");
+  platform::KeyEvent down{.code = 3,
+                          .down = true,
+                          .source = platform::EventSource::kHid,
+                          .flags = platform::kFlagOption | platform::kFlagControl,
+                          .unicode = {}};
+  platform::GetEvents().PostKey(down);
+  down.down = false;
+  platform::GetEvents().PostKey(down);
+  Key("c");
+  EXPECT_EQ(client_->TakeText(4), U"hBfc");
+  std::vector<WaylandKey> keys = client_->TakeKeys(0, 0ms);  // read by now
+  std::erase_if(keys, [](const WaylandKey& key) {  // the modifier keys pressed around them
+    return key.keysym.ends_with("_L") || key.keysym.ends_with("_R");
+  });
+  EXPECT_EQ(keys, (std::vector<WaylandKey>{{"h", "Mod4"},  // the held Shift let go around it
+                                           {"B", "Shift"},
+                                           {"f", "Control+Mod1"},
+                                           {"c", "-"}}));
+}
+
+TEST_F(WaylandInput, AHugeWheelDeltaIsCapped) {
+  if (IsSkipped()) return;
+  Mouse("m 1 1");  // the pointer onto the window first
+  platform::GetEvents().PostScroll({.vertical = -2000000000, .horizontal = 0});
+  EXPECT_EQ(
+      client_->TakeWheel(1),
+      (std::vector<std::pair<unsigned, int>>{{0, platform::wayland::kMaxWheelClicksPerEvent}}));
+}
+
+constexpr char kTwoOutputs[] =  // A 640x800 at the left, B 640x600 beside it, 100 lower
+    "output HEADLESS-1 resolution 640x800 position 0 0\n"
+    "output HEADLESS-2 resolution 640x600 position 640 100\n";
+
+TEST_F(WaylandFixture, MovesCrossAndClampOnTwoOutputsAsOnTheSimulatedDesktop) {
+  Start(kTwoOutputs, 2, R"({"screens":[[0,0,640,800],[640,100,640,600]],"pointer":[320,400]})");
+  if (HasFatalFailure() || IsSkipped()) return;
+  ASSERT_TRUE(sway_->Command("focus output HEADLESS-2"));
+  WaylandClient second(*sway_, "org.hovra.Second");  // to see the pointer there
+  ASSERT_TRUE(second.Ready() && second.WaitForPointer());
+  EXPECT_EQ(events_->ScreenFrames(),
+            (std::vector<platform::Rect>{{0, 0, 640, 800}, {640, 100, 640, 600}}));
+  EXPECT_EQ(events_->PointerLocation(), (platform::Point{320, 400}));
+  // Across to B, clamped at B's right and top edges, then back onto A and down to its bottom.
+  for (auto [dx, dy] : std::vector<std::pair<int, int>>{
+           {280, 0}, {100, 0}, {5000, 0}, {-10, -5000}, {-700, 300}, {0, 5000}, {50, -10}}) {
+    platform::Point expected = MoveBoth(dx, dy);
+    EXPECT_EQ(events_->PointerEventLocation(), expected);
+    bool onSecond = expected.x >= 640;
+    WaylandClient& window = onSecond ? second : *client_;
+    EXPECT_TRUE(window.WaitForPointerAt(expected.x - (onSecond ? 640 : 0),
+                                        expected.y - (onSecond ? 100 : 0)))
+        << "after " << dx << "," << dy;
+  }
+  // The outputs are the screens, followed as they change.
+  ASSERT_TRUE(sway_->Command("output HEADLESS-2 position 0 800"));
+  std::vector<platform::Rect> below{{0, 0, 640, 800}, {0, -600, 640, 600}};
+  EXPECT_TRUE(WaitUntil([&] { return events_->ScreenFrames() == below; }, 5s));
+}
+
+}  // namespace
+}  // namespace hovra::testing
