@@ -38,6 +38,7 @@ packages=(
   # D-Bus fakes (logind, notifications, screen saver, media players).
   pulseaudio-utils sound-theme-freedesktop
   pulseaudio python3-dbusmock
+  clang-format                          # the layout check of .ci/run (scripts/check-format.sh)
 )
 if [ "${HOVRA_WITH_BENCH:-0}" = 1 ]; then
   packages+=(libbenchmark-dev valgrind clang libclang-rt-14-dev)

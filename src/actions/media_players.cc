@@ -124,7 +124,7 @@ void setMediaPlay(int index) {
       return;
     case kVlcIndex:
       RunIfInstalled(kVlcBundleId, scripts::kPlayerPlayVlc);
-      PrintLine("appPath vlc");  // written whether VLC is installed or not
+      Log("appPath vlc");  // written whether VLC is installed or not
       return;
     case kSpotifyIndex:
       RunIfInstalled(kSpotifyBundleId, scripts::kPlayerPlaySpotify);

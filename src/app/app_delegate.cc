@@ -73,7 +73,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
       std::lock_guard<std::mutex> lock(addressMutex_);
       global_ip_address_ = list;
     }
-    OfferNotice(list, "");
+    // Started at login (--hidden): the addresses wait in the address window, unannounced.
+    if (!options_.hidden) OfferNotice(list, "");
   });
   RunInBackground([this] {
     isautorun_ = autoRunProbe_ ? autoRunProbe_() : LoginItems::ForCurrentUser().isAutoRun();

@@ -50,8 +50,9 @@ class Backends {
   std::shared_ptr<platform::qt::TrayBackend> tray_;
   std::unique_ptr<platform::MainLoop> mainLoop_;  // otherwise GLib's or the plain run loop
   platform::MainLoop* loop_ = nullptr;
-  // The Linux desktop's workspace half (ends before the loop it runs on).
-  std::unique_ptr<platform::linux_desktop::LinuxWorkspaceParts> linuxWorkspace_;
+  // The Linux desktop's workspace half (ends before the loop it runs on). Shared, like the
+  // tray, so that a build without the Linux desktop can hold the incomplete type.
+  std::shared_ptr<platform::linux_desktop::LinuxWorkspaceParts> linuxWorkspace_;
   std::unique_ptr<platform::EventServices> input_;  // when input is not the journal's
   // The compositor's windows feeding the journal desktop's running applications, when there.
   std::unique_ptr<platform::linux_desktop::WindowTracker> windows_;

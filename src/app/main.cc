@@ -14,9 +14,11 @@
 #include "app/config_file.h"
 #include "app/config_security.h"
 #include "app/options.h"
+#include "app/password.h"
 #include "app/quit_signals.h"
 #include "app/settings_guard.h"
 #include "app/shell_commands.h"
+#include "app/startup_report.h"
 #include "base/log.h"
 #include "platform/journal/journal_backend.h"
 #include "platform/journal/sim_control.h"
@@ -27,6 +29,18 @@
 
 namespace hovra {
 namespace {
+
+void ReportStart(const Options& options, const app::BackendChoice& choice, unsigned port) {
+  app::StartupFacts facts;
+  facts.version = platform::GetHost().AppVersion();
+  facts.port = port;
+  facts.discoveryPort = options.discoveryPort;
+  facts.backends = choice;
+  facts.pinOn = app::isPasswordProtection();
+  if (options.configDir) facts.command += " --config-dir " + *options.configDir;
+  facts.addresses = platform::GetHost().Addresses();
+  LogBlock(app::StartupReport(facts));
+}
 
 int RunServer(const Options& options, const app::BackendChoice& choice,
               platform::MainLoop& mainLoop, platform::journal::JournalBackend& backend) {
@@ -50,6 +64,7 @@ int RunServer(const Options& options, const app::BackendChoice& choice,
                  options.port);
     return 1;
   }
+  ReportStart(options, choice, delegate.Server()->ListeningPort());
   // "Quit" in the status menu takes the same decision as SIGINT and SIGTERM.
   auto quit = [&] {
     if (delegate.applicationShouldTerminate() == app::kTerminateNow) {
@@ -103,12 +118,7 @@ int Run(const Options& options) {
     std::fprintf(stderr, "hovra-server: %s\n", error.c_str());
     return 1;
   }
-  if (options.command.empty()) {
-    Log("input: %s (%s)", choice.input.name.c_str(), choice.input.reason.c_str());
-    Log("desktop: %s (%s)", choice.desktop.name.c_str(), choice.desktop.reason.c_str());
-    Log("ui: %s (%s)", choice.ui.name.c_str(), choice.ui.reason.c_str());
-    if (!choice.warning.empty()) Log("%s", choice.warning.c_str());
-  }
+  if (options.command.empty() && !choice.warning.empty()) Log("%s", choice.warning.c_str());
   platform::MainLoop& mainLoop = backends->MainLoop();
   platform::Services services = backends->Services();
   platform::Install(services);
@@ -141,6 +151,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const hovra::Options& options = parsed.options;
+  hovra::SetVerbose(options.verbose);
   if (options.help) {
     std::fputs(hovra::UsageText(), stdout);
     return 0;

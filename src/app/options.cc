@@ -105,6 +105,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       o.version = true;
     } else if (arg == "--hidden") {
       o.hidden = true;
+    } else if (arg == "--verbose") {
+      o.verbose = true;
     } else if (arg.starts_with("--")) {
       size_t eq = arg.find('=');
       std::string_view name = arg.substr(0, eq);
@@ -162,7 +164,9 @@ const char* UsageText() {
          "  --probe-reply-port N    port that answers to search probes go to (2008)\n"
          "  --config-dir DIR        configuration folder (default ~/.config/HovraServer)\n"
          "  --update-url URL        where the update check asks for the newest version\n"
-         "  --hidden                started at login\n"
+         "  --hidden                started at login: no start-up notice (the panel or\n"
+         "                          notification with the addresses); all else as usual\n"
+         "  --verbose               debugging detail in the log (the screen frames)\n"
          "  --version, --help\n";
 }
 

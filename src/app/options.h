@@ -29,7 +29,8 @@ struct Options {
   unsigned short probeReplyPort = 2008;
   std::optional<std::string> configDir;
   std::optional<std::string> updateUrl;
-  bool hidden = false;  // started at login: no start-up notice on standard output
+  bool hidden = false;   // started at login: no start-up notice (the address panel)
+  bool verbose = false;  // debugging detail in the log (screen frames, key combinations)
   bool help = false;
   bool version = false;
 };

@@ -12,6 +12,16 @@ namespace hovra {
 namespace {
 
 std::mutex g_writeMutex;
+std::atomic<bool> g_verbose{false};
+
+void WriteAll(int fd, const char* bytes, size_t len) {
+  size_t off = 0;
+  while (off < len) {
+    ssize_t w = ::write(fd, bytes + off, len - off);
+    if (w <= 0) break;
+    off += static_cast<size_t>(w);
+  }
+}
 
 // Writes one line with a single write() so that lines of different threads never mix.
 void WriteLine(int fd, const char* prefix, const char* format, va_list args) {
@@ -22,17 +32,10 @@ void WriteLine(int fd, const char* prefix, const char* format, va_list args) {
   if (len > sizeof line - 2) len = sizeof line - 2;  // an over-long line is cut, not lost
   if (len == 0 || line[len - 1] != '\n') line[len++] = '\n';
   std::lock_guard<std::mutex> lock(g_writeMutex);
-  size_t off = 0;
-  while (off < len) {
-    ssize_t w = ::write(fd, line + off, len - off);
-    if (w <= 0) break;
-    off += static_cast<size_t>(w);
-  }
+  WriteAll(fd, line, len);
 }
 
-}  // namespace
-
-void Log(const char* format, ...) {
+void LogLine(const char* format, va_list args) {
   timeval tv{};
   gettimeofday(&tv, nullptr);
   tm local{};
@@ -40,11 +43,33 @@ void Log(const char* format, ...) {
   char prefix[64];
   std::snprintf(prefix, sizeof prefix, "%02d:%02d:%02d.%03d hovra-server: ", local.tm_hour,
                 local.tm_min, local.tm_sec, static_cast<int>(tv.tv_usec / 1000));
+  WriteLine(STDERR_FILENO, prefix, format, args);
+}
+
+}  // namespace
+
+void Log(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  WriteLine(STDERR_FILENO, prefix, format, args);
+  LogLine(format, args);
   va_end(args);
 }
+
+void Debug(const char* format, ...) {
+  if (!IsVerbose()) return;
+  va_list args;
+  va_start(args, format);
+  LogLine(format, args);
+  va_end(args);
+}
+
+void LogBlock(std::string_view text) {
+  std::lock_guard<std::mutex> lock(g_writeMutex);
+  WriteAll(STDERR_FILENO, text.data(), text.size());
+}
+
+void SetVerbose(bool on) { g_verbose.store(on, std::memory_order_relaxed); }
+bool IsVerbose() { return g_verbose.load(std::memory_order_relaxed); }
 
 void PrintLine(const char* format, ...) {
   va_list args;

@@ -71,7 +71,10 @@ std::optional<std::vector<DockTile>> ReadDockTiles() {
   std::optional<std::vector<DockTile>> tiles;
   if (bytes) tiles = ParseDockTiles(*bytes);
   if (!tiles) {
-    if (s_unreadable.First()) {
+    if (path.empty()) {
+      // A desktop without a Dock list (the simulated one by default): nothing is wrong.
+      if (s_unreadable.First()) Debug("catalogue: no Dock list; the Dock description stays empty");
+    } else if (s_unreadable.First()) {
       Log("catalogue: no Dock applications from \"%s\" (%s); the Dock description stays empty",
           path.c_str(), bytes ? "no \"persistent-apps\" array" : "cannot be read");
     }

@@ -72,8 +72,7 @@ void SendComboKeyPress(const char* token) {
     // A client can send combinations as fast as it likes; the line must not flood.
     static LineRateLimiter s_comboLines(kComboLinesPerSecond, kComboLineBurst);
     uint64_t held = 0;
-    if (s_comboLines.Allow(held))
-      PrintLine("first key %d and second key %d, thirdkey %d\n", k1, k2, k3);
+    if (s_comboLines.Allow(held)) Log("first key %d and second key %d, thirdkey %d", k1, k2, k3);
   } else {
     k2 = Lookup(rest);  // an unknown third name makes the whole rest one (unknown) name
   }

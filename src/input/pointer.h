@@ -28,7 +28,7 @@ void DragStart();               // left press, remembers where the drag began
 void DragMove(int dx, int dy);  // a left-dragged step
 void DragEnd();                 // left release where the last drag step ended
 
-// Logs each screen frame ("x y width height") at start-up.
+// Logs each screen frame ("x y width height") at start-up, with --verbose.
 void outputScreens();
 
 // Forgets the click sequence and the drag position (for tests).

@@ -76,7 +76,7 @@ Point GetMousePosForEvent(int dx, int dy) {
 
 void outputScreens() {
   for (const Rect& frame : platform::GetEvents().ScreenFrames()) {
-    Log("%f %f %f %f", frame.x, frame.y, frame.width, frame.height);
+    Debug("%f %f %f %f", frame.x, frame.y, frame.width, frame.height);
   }
 }
 

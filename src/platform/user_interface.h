@@ -1,5 +1,5 @@
-// The user-facing shell: notification panel, windows and alerts. A headless host prints
-// lines to standard output and records notices in the journal.
+// The user-facing shell: notification panel, windows and alerts. A headless host logs
+// lines to standard error and records notices in the journal.
 #pragma once
 
 #include <string_view>

@@ -88,7 +88,7 @@ void CHovraSvrSock::SendCurrentApplication(const char* bundleId) {
   mailbox_.Post([this, text = CurrentAppReport(bundleId), shown = Printable(bundleId)] {
     for (auto& [sock, client] : clients) {
       if (!client->reportApp || client->ending != _MouseClnt::Ending::kNone) continue;
-      PrintLine("sending: currentapp %s", shown.c_str());
+      Log("sending: currentapp %s", shown.c_str());
       client->Reply(text);
       AfterSlice(*client, 0);
     }

@@ -90,9 +90,10 @@ TEST_F(QuickTimeGuesses, TheThreeGuessesAreIndependent) {
 TEST(VlcPlay, PrintsAppPathWhetherOrNotVlcIsInstalled) {
   for (const char* sim : {"{}", R"({"installed":{"org.videolan.vlc":"/Applications/VLC.app"}})"}) {
     TestPlatform platform(sim);
-    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     setMediaPlay(1);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "appPath vlc\n") << sim;
+    EXPECT_TRUE(::testing::internal::GetCapturedStderr().ends_with(" hovra-server: appPath vlc\n"))
+        << sim;
   }
 }
 

@@ -1,3 +1,4 @@
+#include "base/log.h"
 #include "input/pointer.h"
 #include "tests/input/input_fixture.h"
 
@@ -116,10 +117,15 @@ TEST_F(PointerPosition, MovesAreDraggedWhileTheLeftButtonIsDown) {
                            MouseLine(5, 967, 545)}));
 }
 
-TEST_F(PointerPosition, ScreensAreLoggedOneLineEach) {
+TEST_F(PointerPosition, ScreensAreLoggedOneLineEachWhenVerbose) {
   UseDesktop(R"({"screens":[[0,0,1920,1080],[1920,0.5,1280,1024]]})");
   ::testing::internal::CaptureStderr();
   outputScreens();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  SetVerbose(true);
+  ::testing::internal::CaptureStderr();
+  outputScreens();
+  SetVerbose(false);
   std::string log = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("0.000000 0.000000 1920.000000 1080.000000\n"), std::string::npos) << log;
   EXPECT_NE(log.find("1920.000000 0.500000 1280.000000 1024.000000\n"), std::string::npos) << log;

@@ -128,7 +128,7 @@ TEST_F(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked
          R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
   EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp org.videolan.vlc\n");
   EXPECT_EQ(quiet.ReadAvailable(), "");
-  EXPECT_TRUE(server_->Stdout().find("sending: currentapp org.videolan.vlc") != std::string::npos);
+  EXPECT_TRUE(server_->Stderr().find("sending: currentapp org.videolan.vlc") != std::string::npos);
   reporting.Send("dontreportCurrentApp\nping\n");
   EXPECT_EQ(reporting.Read(4), "echo");
   Notify(dir_ + "/control.sock",

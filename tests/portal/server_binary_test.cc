@@ -49,9 +49,7 @@ TEST_F(ServerOnPortal, ARefusalIsShown) {
   Start({"--answer", "deny"});
   if (HasFatalFailure() || IsSkipped()) return;
   ASSERT_TRUE(server_->WaitForStderr("declined remote input")) << server_->Stderr();
-  EXPECT_TRUE(WaitUntil([&] {
-    return server_->Stdout().find("Remote input was declined") != std::string::npos;
-  })) << server_->Stdout();
+  EXPECT_TRUE(server_->WaitForStderr("Remote input was declined")) << server_->Stderr();
 }
 
 }  // namespace

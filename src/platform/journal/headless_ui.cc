@@ -6,15 +6,35 @@
 #include "platform/journal/json_line.h"
 
 namespace hovra::platform::journal {
+namespace {
+
+// A text of several lines as one log line: its lines, trimmed, joined by " / ".
+std::string OneLine(std::string_view text) {
+  std::string line;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view part = text.substr(start, end - start);
+    while (!part.empty() && (part.front() == ' ' || part.front() == '\t')) part.remove_prefix(1);
+    while (!part.empty() && (part.back() == ' ' || part.back() == '\r')) part.remove_suffix(1);
+    if (!part.empty()) {
+      if (!line.empty()) line += " / ";
+      line += part;
+    }
+    start = end + 1;
+  }
+  return line;
+}
+
+}  // namespace
 
 void HeadlessUi::ShowNotificationPanel(std::string_view message, std::string_view url) {
   panelVisible_ = true;
-  std::string text(message);
-  while (!text.empty() && text.back() == '\n') text.pop_back();
   if (url.empty()) {
-    PrintLine("%s", text.c_str());
+    Log("notice: %s", OneLine(message).c_str());
   } else {
-    PrintLine("%s (%.*s)", text.c_str(), static_cast<int>(url.size()), url.data());
+    Log("notice: %s (%.*s)", OneLine(message).c_str(), static_cast<int>(url.size()), url.data());
   }
   if (journal_.Enabled()) {
     journal_.Write(
@@ -22,15 +42,13 @@ void HeadlessUi::ShowNotificationPanel(std::string_view message, std::string_vie
   }
 }
 
-void HeadlessUi::ShowMessage(std::string_view text) {
-  PrintLine("%.*s", static_cast<int>(text.size()), text.data());
-}
+void HeadlessUi::ShowMessage(std::string_view text) { Log("%s", OneLine(text).c_str()); }
 
 int HeadlessUi::RunAlert(std::string_view message, std::string_view informative,
                          const std::vector<std::string_view>& buttons) {
-  PrintLine("%.*s", static_cast<int>(message.size()), message.data());
-  if (!informative.empty())
-    PrintLine("%.*s", static_cast<int>(informative.size()), informative.data());
+  std::string text = OneLine(message);
+  if (!informative.empty()) text += " / " + OneLine(informative);
+  Log("alert: %s", text.c_str());
   return buttons.empty() ? 1000 : 1000 + static_cast<int>(buttons.size()) - 1;
 }
 

@@ -1,4 +1,4 @@
-// The user interface of a headless host: lines on standard output, notices in the journal.
+// The user interface of a headless host: log lines on standard error, notices in the journal.
 #pragma once
 
 #include <atomic>

@@ -89,7 +89,10 @@ SourceKey SourceKeyOf(const IpAddress& address) {
 std::string SourceKey::Text() const {
   if (network.v4) return network.Text();
   std::string text = network.Text() + "/64";
-  if (network.scope != 0) text += "%" + std::to_string(network.scope);
+  if (network.scope != 0) {
+    text += '%';  // one append at a time: GCC's -O3 misreads a joined temporary as overlap
+    text += std::to_string(network.scope);
+  }
   return text;
 }
 

@@ -1,5 +1,5 @@
 // The user interface of a headless host on a Linux desktop: everything the headless
-// interface does (lines on standard output, notices in the journal), and the notices also
+// interface does (log lines on standard error, notices in the journal), and the notices also
 // as desktop notifications.
 #pragma once
 

@@ -1,0 +1,164 @@
+// What a person sees when the server starts, what --hidden leaves out, and that standard
+// output carries nothing but the journal's JSON lines while clients send every kind of
+// command.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+
+#include "app/password.h"
+#include "tests/support/action_command_cases.h"
+#include "tests/support/server_process.h"
+#include "tests/support/socket_client.h"
+
+namespace hovra::testing {
+namespace {
+
+constexpr char kSim[] = R"({"osVersion":"14.2","addresses":["192.168.1.5","127.0.0.1","fe80::1"]})";
+
+std::string Frame(std::string_view tag, std::string_view payload) {
+  char header[8];
+  std::snprintf(header, sizeof header, "%.3s%03zu", tag.data(), payload.size());
+  return header + std::string(payload);
+}
+
+size_t Count(const std::string& text, std::string_view part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// The journal, wherever this test sent it (a file, or standard output).
+std::string Journal(const ServerProcess& server) {
+  return ReadFile(server.Dir() + "/journal.jsonl") + server.Stdout();
+}
+
+// Power commands are carried out at the timer's next tick: two of them, the second sent
+// after the first was carried out, mean at least one whole tick has passed since the call.
+// `prelude` is sent first (the PIN, when one is asked).
+void WaitForTwoTicks(const ServerProcess& server, const std::string& prelude = "") {
+  constexpr char kReboot[] = R"("name":"Reboot")";
+  const size_t before = Count(Journal(server), kReboot);
+  SocketClient client(server.Port());
+  client.ReadUntil("\n");
+  client.Send(prelude);
+  for (size_t sent = 1; sent <= 2; ++sent) {
+    client.Send("reboot\n");
+    for (int i = 0; i < 500 && Count(Journal(server), kReboot) < before + sent; ++i) usleep(20'000);
+  }
+  ASSERT_GE(Count(Journal(server), kReboot), before + 2) << "no timer tick within 10 s";
+}
+
+ServerProcessOptions WithArgs(std::vector<std::string> args) {
+  ServerProcessOptions options;
+  options.simJson = kSim;
+  options.extraArgs = std::move(args);
+  return options;
+}
+
+TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
+  ServerProcess first(WithArgs({}));
+  const std::string config = first.Dir() + "/config";
+  const std::string command = "\"hovra-server --config-dir " + config + " password ";
+  ASSERT_TRUE(first.WaitForStderr("  addresses: ")) << first.Stderr();
+  for (const std::string& line :
+       {"\nHovra Server " HOVRA_APP_VERSION " on TCP port " + std::to_string(first.Port()) +
+            " (no discovery: phones need the address)\n",
+        std::string("\n  input: journal (asked for) - simulated: pointer and keys are only "),
+        std::string("\n  desktop: journal (asked for) - simulated: "),
+        std::string("\n  ui: headless (asked for) - no window: notices go to standard error\n"),
+        "\n  PIN: off - any phone on the network may connect; " + command + "on\" asks for one\n",
+        std::string("\n  addresses: 192.168.1.5, fe80::1\n")}) {
+    EXPECT_NE(first.Stderr().find(line), std::string::npos) << line << "\n" << first.Stderr();
+  }
+  // Without --verbose the screen frames stay out of the log.
+  EXPECT_EQ(first.Stderr().find("1920.000000 1080.000000"), std::string::npos);
+  WaitForTwoTicks(first);
+  EXPECT_EQ(
+      Count(Journal(first), R"({"kind":"notice","message":"  192.168.1.5\n  fe80::1\n","url":""})"),
+      1u)
+      << "the start-up notice";
+  ASSERT_EQ(first.Stop(), 0);
+
+  // The command the block names turns the PIN on; the next start says so and how to see it.
+  CommandResult on = RunHovraCommand({"--config-dir", config, "password", "on"}, first.Dir());
+  std::smatch pin;
+  ASSERT_TRUE(std::regex_search(on.out, pin, std::regex("PIN: ([1-9]{4})"))) << on.out;
+  ServerProcess hidden(WithArgs({"--config-dir", config, "--hidden", "--verbose"}));
+  ASSERT_TRUE(hidden.WaitForStderr("  addresses: ")) << hidden.Stderr();
+  EXPECT_NE(hidden.Stderr().find("\n  PIN: on - " + command + "show\" shows it, " + command +
+                                 "off\" stops asking\n"),
+            std::string::npos)
+      << hidden.Stderr();
+  EXPECT_NE(hidden.Stderr().find(" hovra-server: 0.000000 0.000000 1920.000000 1080.000000\n"),
+            std::string::npos)
+      << "--verbose logs the screen frames";
+  WaitForTwoTicks(hidden, "verifypassword " + app::Md5Hex(pin[1].str()) + "\n");
+  EXPECT_EQ(Count(Journal(hidden), R"("kind":"notice")"), 0u)
+      << "--hidden shows no start-up notice";
+}
+
+// Sends a workspace notice to the server's control socket, as the desktop would.
+void Notify(const std::string& socketPath, const std::string& line) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", socketPath.c_str());
+  ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+  ASSERT_EQ(::write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+  ::close(fd);
+}
+
+TEST(FirstStart, StandardOutputHoldsOnlyTheJournalWhateverClientsSend) {
+  ServerProcessOptions options = WithArgs({"--journal", "-"});
+  options.simJson = action_cases::kEverythingInstalled;
+  char pattern[] = "/tmp/hovra-first-XXXXXX";
+  const std::string control = std::string(::mkdtemp(pattern)) + "/control.sock";
+  options.extraArgs.insert(options.extraArgs.end(), {"--sim-control", control});
+  ServerProcess server(options);
+  SocketClient client(server.Port());
+  ASSERT_TRUE(client.Connected()) << server.Stderr();
+  client.ReadUntil("\n");
+
+  std::string bytes = Frame("mos", "m 5 3") + Frame("mos", "R l d m -10 2 R l u") +
+                      Frame("mos", "R r d R r u w 12 h 3") + Frame("key", "A") +
+                      Frame("key", "CTRL[+]SHIFT[+]a") + "utf8 Hi \xC3\xA9\xF0\x9F\x98\x80\n" +
+                      "slideleft\nslideright\nzoomin\ndrag start\ndrag end\n" +
+                      "get_dock_info\nget_icon org.videolan.vlc\nget_icon no.such.app\n" +
+                      "fileexplorer " + server.Dir() + "\nverifypassword 0123\n" +
+                      "Msg||Hello||https://example.test/\nreportCurrentApp\n";
+  for (const ActionCommandCase& c : ActionCommandCases()) bytes += c.line + "\n";
+  client.Send(bytes + "ping\n");
+  ASSERT_NE(client.ReadUntil("echo", 20s).find("echo"), std::string::npos);
+  Notify(control, R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})"
+                  "\n");
+  ASSERT_NE(client.ReadUntil("currentapp org.videolan.vlc\n").find("org.videolan.vlc"),
+            std::string::npos);
+  WaitForTwoTicks(server);  // the pending power actions and the notices are out
+  ASSERT_EQ(server.Stop(), 0);
+
+  std::map<std::string, int> kinds;
+  size_t lines = 0;
+  std::istringstream out(server.Stdout());
+  for (std::string line; std::getline(out, line); ++lines) {
+    nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
+    ASSERT_TRUE(parsed.is_object()) << "not a journal line: " << line;
+    ++kinds[parsed.value("kind", "")];
+  }
+  EXPECT_GT(lines, ActionCommandCases().size());
+  for (const char* kind : {"key", "mouse", "scroll", "script", "notice"})
+    EXPECT_GT(kinds[kind], 0) << kind;
+  for (const char* moved : {"sending: currentapp org.videolan.vlc", "notice: Hello"})
+    EXPECT_NE(server.Stderr().find(moved), std::string::npos) << moved;
+  std::filesystem::remove_all(std::filesystem::path(control).parent_path());
+}
+
+}  // namespace
+}  // namespace hovra::testing
