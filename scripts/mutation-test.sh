@@ -62,7 +62,9 @@ apply() {
 # out of the runs and listed.
 if [[ $check_only == 0 ]]; then
   ninja -C "$build" -j2 >/dev/null 2>&1 || { echo "the unchanged tree does not build"; exit 1; }
+  base_start=$(date +%s)
   (cd "$build" && ctest -j2 --timeout "$timeout" ${exclude:+-E "$exclude"} >/tmp/mutation-base.$$ 2>&1)
+  echo "unchanged tree: $(grep -m1 'tests passed' /tmp/mutation-base.$$) in $(($(date +%s) - base_start)) s"
   failing=$(sed -n '/tests FAILED:/,$p' /tmp/mutation-base.$$ | grep -oE ' - [^ ]+' | cut -c4-)
   rm -f /tmp/mutation-base.$$
   for t in $failing; do
