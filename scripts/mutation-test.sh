@@ -12,8 +12,9 @@
 # The desktop backend and packaging tests (X11, Wayland, portal, tray, Linux services,
 # macOS, installation) are left out so a run takes about a minute per entry; the faults
 # listed are all in the core modules those tests do not aim at. Override with
-# MUTATION_CTEST_EXCLUDE (empty: run everything). A build configured without the desktop
-# backends (-DHOVRA_WITH_X11=OFF ... -DHOVRA_WITH_QT=OFF) rebuilds far less per entry.
+# MUTATION_CTEST_EXCLUDE (empty: run everything). A build configured without the input
+# backends and the tray (-DHOVRA_WITH_X11=OFF -DHOVRA_WITH_WAYLAND=OFF
+# -DHOVRA_WITH_PORTAL=OFF -DHOVRA_WITH_QT=OFF) rebuilds far less per entry.
 set -u
 
 check_only=0
