@@ -58,13 +58,15 @@ bool AppDelegate::applicationDidFinishLaunching() {
   serverOptions.discovery.port = options_.discoveryPort;
   serverOptions.discovery.announceTo = options_.announceTo;
   serverOptions.discovery.probeReplyPort = options_.probeReplyPort;
+  serverOptions.discovery.announceIntervalMs = kAnnounceIntervalMs / options_.timerDivisor;
   serverOptions.hooks.isPasswordProtection = [] { return isPasswordProtection(); };
   serverOptions.hooks.verifyPassword = [](const char* text) { return verifyPassword(text); };
   server_ = std::make_unique<CHovraSvrSock>("0.0.0.0", options_.port, std::move(serverOptions));
   if (!server_->IsListening()) return false;
   Log("listening on TCP port %u", server_->ListeningPort());
 
-  platform::GetMainQueue().StartRepeatingTimer(std::chrono::seconds(1), [this] { onTimer(); });
+  platform::GetMainQueue().StartRepeatingTimer(
+      std::chrono::milliseconds(1000 / options_.timerDivisor), [this] { onTimer(); });
   RunInBackground([this] {
     std::string list = getIPAddrStr();
     {

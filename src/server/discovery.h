@@ -21,6 +21,7 @@ struct DiscoveryOptions {
   // Where announcements go; empty means 224.3.2.1:3111 and 255.255.255.255:2008.
   std::vector<sockaddr_in> announceTo;
   uint16_t probeReplyPort = kProbeReplyPort;
+  unsigned announceIntervalMs = kAnnounceIntervalMs;  // shorter only in tests
 };
 
 // "BC", the name's byte length right-aligned in three characters, the name. A name of
@@ -37,7 +38,7 @@ class Discovery {
   Discovery& operator=(const Discovery&) = delete;
 
   int Socket() const { return sock_; }  // -1 when discovery is off or failed to open
-  // Watches the socket for probes and announces every kAnnounceIntervalMs, the first time
+  // Watches the socket for probes and announces every announceIntervalMs, the first time
   // that long after this call. Nothing when the socket is not open.
   void Register(EventLoop& loop);
   void Announce();
