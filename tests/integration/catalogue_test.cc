@@ -111,8 +111,10 @@ TEST_F(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked
   reporting.Send("dontreportCurrentApp\nping\n");
   EXPECT_EQ(reporting.Read(4), "echo");
   server_->Control(Activated("com.apple.finder", "Finder"));
-  quiet.Send("reportCurrentApp\n");
-  EXPECT_EQ(quiet.ReadUntil("\n"), "currentapp com.apple.finder\n");
+  EXPECT_TRUE(PollUntil([&] {  // the control line is handled on the main thread
+    quiet.Send("reportCurrentApp\n");
+    return quiet.ReadUntil("\n") == "currentapp com.apple.finder\n";
+  }));
   reporting.Send("ping\n");
   EXPECT_EQ(reporting.Read(4), "echo") << "no report before the echo";
 }
