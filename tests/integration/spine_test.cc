@@ -138,8 +138,11 @@ TEST(Discovery, AnnouncesAndAnswersTheProbe) {
   ASSERT_NE(server.Port(), 0) << server.Stderr();
 
   // "Joe's Mac" is 9 bytes: BC, the length right-aligned in three characters, the name.
-  prober.SendTo(discoveryPort, "hovra server search\n");  // 20 bytes: not the probe
-  prober.SendTo(discoveryPort, "hovra server search");
+  // Sent from another port than the answer is expected on: the answer goes to the
+  // probe-reply port, not back to the sender.
+  UdpCatcher sender;
+  sender.SendTo(discoveryPort, "hovra server search\n");  // 20 bytes: not the probe
+  sender.SendTo(discoveryPort, "hovra server search");
   EXPECT_EQ(prober.Receive(), "BC  9Joe's Mac");
   EXPECT_EQ(prober.Receive(200ms), "") << "only the exact probe is answered";
 
