@@ -4,12 +4,6 @@
 // written to the server's loopback socket until `waitForX` has seen the pointer arrive.
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -19,6 +13,7 @@
 #include <vector>
 
 #include "platform/event_services.h"
+#include "tests/support/socket_client.h"
 
 namespace hovra::bench {
 
@@ -77,21 +72,6 @@ inline Rates MeasureRates(platform::EventServices& events, long count,
   return rates;
 }
 
-inline int ConnectLoopbackNoDelay(unsigned short port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    close(fd);
-    return -1;
-  }
-  int one = 1;
-  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  return fd;
-}
-
 struct Latency {
   double median = 0;
   double p99 = 0;
@@ -101,19 +81,19 @@ struct Latency {
 // waits until `waitForX` has seen the pointer arrive at the new x.
 inline Latency FrameToPointer(unsigned short port, int frames, double x,
                               const std::function<void(double)>& waitForX) {
-  int fd = ConnectLoopbackNoDelay(port);
-  if (fd < 0) return {};
+  testing::SocketClient client(port);
+  if (!client.Connected()) return {};
+  client.NoDelay();
   std::vector<double> micros;
   for (int i = 0; i < frames; ++i) {
     const char* frame = i % 2 == 0 ? "mos005m 1 0" : "mos006m -1 0";
     double target = x + (i % 2 == 0 ? 1 : -1);
     Clock::time_point start = Clock::now();
-    if (write(fd, frame, std::strlen(frame)) < 0) break;
+    if (!client.Send(frame)) break;
     waitForX(target);
     micros.push_back(Seconds(Clock::now() - start) * 1e6);
     x = target;
   }
-  close(fd);
   if (micros.empty()) return {};
   std::sort(micros.begin(), micros.end());
   return {micros[micros.size() / 2], micros[micros.size() * 99 / 100]};

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/load/server_launch.h"
+#include "tests/support/server_process.h"
 
 namespace hovra::bench {
+
+using LaunchedServer = testing::ServerProcess;
 
 struct RoundTrips {
   std::vector<double> server;  // microseconds

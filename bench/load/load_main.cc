@@ -3,6 +3,9 @@
 //                    [--frames N] [--round-trips N] [--clients N] [--busy S] [--idle S]
 //                    [--idle-clients N]
 //   hovra_load_bench --stream N --wrapper "valgrind --tool=callgrind ..."   (instruction counts)
+#include <signal.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,7 +22,11 @@ namespace hovra::bench {
 namespace {
 
 struct Settings {
-  LaunchOptions launch;
+  testing::ServerProcessOptions launch = [] {
+    testing::ServerProcessOptions options;
+    options.keepJournal = false;
+    return options;
+  }();
   std::string only;
   long frames = 1'000'000;
   int roundTrips = 20'000;
@@ -132,9 +139,6 @@ void RunIdle(LaunchedServer& server, const Settings& s) {
 }
 
 bool ParseArgs(int argc, char** argv, Settings& s) {
-#ifdef HOVRA_SERVER_BINARY
-  s.launch.binary = HOVRA_SERVER_BINARY;
-#endif
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string name = argv[i], value = argv[i + 1];
     if (name == "--server")
@@ -163,7 +167,7 @@ bool ParseArgs(int argc, char** argv, Settings& s) {
       return false;
     }
   }
-  return !s.launch.binary.empty() && argc % 2 == 1;
+  return argc % 2 == 1;
 }
 
 }  // namespace
@@ -179,27 +183,27 @@ int main(int argc, char** argv) {
     return 2;
   }
   RaiseDescriptorLimit();  // the server inherits it: 1,000 clients need more than 1,024
-  if (!s.launch.wrapper.empty()) s.launch.listenWaitSeconds = 60;
+  if (!s.launch.wrapper.empty()) s.launch.listenWait = std::chrono::seconds(60);
   LaunchedServer server(s.launch);
-  if (!server.Ok()) return 1;
+  if (server.Port() == 0) return 1;
   if (s.streamOnly >= 0) {
     const double seconds = s.streamOnly > 0 ? StreamFrames(server.Port(), s.streamOnly) : 0;
-    return seconds >= 0 && server.Stop(120) ? 0 : 1;
+    return seconds >= 0 && server.Stop(SIGTERM, std::chrono::seconds(120)) == 0 ? 0 : 1;
   }
   if (s.only.empty() || s.only == "latency") RunLatency(server, s.roundTrips);
   if (s.only.empty() || s.only == "throughput") RunThroughput(server, s.frames);
   if (s.only.empty() || s.only == "many") {
     // A fresh server, so that its memory figures are the many clients' alone.
     LaunchedServer fresh(s.launch);
-    if (fresh.Ok()) RunMany(fresh, s);
+    if (fresh.Port() != 0) RunMany(fresh, s);
   }
   if (s.only.empty() || s.only == "hostile") {
     LaunchedServer fresh(s.launch);
-    if (fresh.Ok()) RunHostile(fresh, s);
+    if (fresh.Port() != 0) RunHostile(fresh, s);
   }
   if (s.only.empty() || s.only == "idle") {
     LaunchedServer fresh(s.launch);
-    if (fresh.Ok()) RunIdle(fresh, s);
+    if (fresh.Port() != 0) RunIdle(fresh, s);
   }
   return 0;
 }

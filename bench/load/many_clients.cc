@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "bench/load/latency_bench.h"
-#include "bench/load/loopback.h"
+#include "tests/support/socket_client.h"
 
 namespace hovra::bench {
 namespace {
@@ -42,7 +42,9 @@ class ClientDriver {
     // A crowd connects faster than one accept per pass takes it: the listen queue
     // overflows and connects are retried by the kernel, so this may take a while.
     for (size_t i = 0; i < clients_.size(); ++i) {
-      clients_[i].fd = ConnectLoopback(port);
+      testing::SocketClient client(port);
+      client.NoDelay();
+      clients_[i].fd = client.Release();
       if (clients_[i].fd < 0) continue;
       epoll_event event{};
       event.events = EPOLLIN;
@@ -169,12 +171,11 @@ ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int r
   figures.connected = driver.Connect(server.Port());
   driver.AwaitGreetings(30);
   // Clients that ask for large replies and never read them, left open meanwhile.
-  std::vector<int> nonReaders;
+  std::vector<testing::SocketClient> nonReaders;
   for (const std::string& asks : nonReaderAsks) {
-    const int fd = ConnectNonReader(server.Port());
-    if (fd < 0) continue;
-    ::send(fd, asks.data(), asks.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
-    nonReaders.push_back(fd);
+    testing::SocketClient& client = nonReaders.emplace_back(server.Port());
+    client.ShrinkReceiveBuffer();
+    ::send(client.Fd(), asks.data(), asks.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
   }
   const double beforeBusy = server.CpuSeconds();
   const auto busyStart = std::chrono::steady_clock::now();
@@ -183,7 +184,7 @@ ManyClientsFigures MeasureManyClients(LaunchedServer& server, int clients, int r
       (server.CpuSeconds() - beforeBusy) /
       std::chrono::duration<double>(std::chrono::steady_clock::now() - busyStart).count();
   figures.peakRssKiB = server.PeakRssKiB();
-  for (int fd : nonReaders) ::close(fd);
+  nonReaders.clear();
   if (idleSeconds <= 0) return figures;
   const double before = server.CpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));

@@ -1,15 +1,15 @@
 // One client's round trips and stream.
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <string>
 
 #include "bench/load/latency_bench.h"
-#include "bench/load/loopback.h"
+#include "tests/support/socket_client.h"
 
 namespace hovra::bench {
 namespace {
+
+using namespace std::chrono_literals;
 
 constexpr char kFrameAndPing[] = "mos005m 1 1ping\n";
 constexpr int kWarmUp = 1000;
@@ -18,21 +18,21 @@ constexpr int kWarmUp = 1000;
 
 namespace {
 
+// A client that times round trips of a frame and a "ping" until the "echo".
 class RoundTripper {
  public:
-  RoundTripper(unsigned short port, bool greeted) : fd_(ConnectLoopback(port)) {
-    if (fd_ >= 0 && greeted && !ReadUntil(fd_, "\n", pending_)) Close();
+  RoundTripper(unsigned short port, bool greeted) : client_(port) {
+    client_.NoDelay();
+    if (greeted && client_.ReadUntil("\n", 30s).empty()) client_.Close();
   }
-  ~RoundTripper() { Close(); }
-  RoundTripper(const RoundTripper&) = delete;
-  RoundTripper& operator=(const RoundTripper&) = delete;
-  bool Ok() const { return fd_ >= 0; }
+  bool Ok() const { return client_.Connected(); }
 
   // Runs `count` round trips, adding their times to `micros` when given.
   bool Run(int count, std::vector<double>* micros) {
     for (int i = 0; i < count; ++i) {
       const auto start = std::chrono::steady_clock::now();
-      if (!SendAll(fd_, kFrameAndPing) || !ReadUntil(fd_, "echo", pending_)) return false;
+      if (!client_.Send(kFrameAndPing) || !client_.ReadUntil("echo", 30s).ends_with("echo"))
+        return false;
       const auto took = std::chrono::steady_clock::now() - start;
       if (micros != nullptr)
         micros->push_back(std::chrono::duration<double, std::micro>(took).count());
@@ -41,12 +41,7 @@ class RoundTripper {
   }
 
  private:
-  void Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-  int fd_;
-  std::string pending_;
+  testing::SocketClient client_;
 };
 
 constexpr int kBlock = 500;
@@ -66,13 +61,8 @@ RoundTrips MeasureRoundTrips(unsigned short serverPort, unsigned short echoPort,
 }
 
 double StreamFrames(unsigned short port, long frames) {
-  int fd = ConnectLoopback(port);
-  if (fd < 0) return -1;
-  std::string pending;
-  if (!ReadUntil(fd, "\n", pending)) {
-    ::close(fd);
-    return -1;
-  }
+  testing::SocketClient client = testing::SocketClient::Greeted(port);
+  if (!client.Connected()) return -1;
   constexpr long kFramesPerChunk = 8192;
   std::string chunk;
   for (long i = 0; i < kFramesPerChunk; ++i) chunk += "mos005m 1 1";
@@ -80,12 +70,11 @@ double StreamFrames(unsigned short port, long frames) {
   bool ok = true;
   for (long sent = 0; ok && sent < frames; sent += kFramesPerChunk) {
     const long count = std::min(kFramesPerChunk, frames - sent);
-    ok = SendAll(fd, std::string_view(chunk).substr(0, static_cast<size_t>(count) * 11));
+    ok = client.Send(std::string_view(chunk).substr(0, static_cast<size_t>(count) * 11));
   }
-  ok = ok && SendAll(fd, "ping\n") && ReadUntil(fd, "echo", pending, 300);
+  ok = ok && client.Send("ping\n") && client.ReadUntil("echo", 300s).ends_with("echo");
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  ::close(fd);
   return ok ? seconds : -1;
 }
 

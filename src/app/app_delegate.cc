@@ -58,6 +58,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
   serverOptions.discovery.port = options_.discoveryPort;
   serverOptions.discovery.announceTo = options_.announceTo;
   serverOptions.discovery.probeReplyPort = options_.probeReplyPort;
+  serverOptions.discovery.announceIntervalMs = kAnnounceIntervalMs / options_.timerDivisor;
   serverOptions.hooks.isPasswordProtection = [] { return isPasswordProtection(); };
   serverOptions.hooks.verifyPassword = [](const char* text, const std::string& from, int wrong) {
     return verifyPassword(text, PinAnswerSource{from, wrong});
@@ -66,7 +67,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
   if (!server_->IsListening()) return false;
   Log("listening on TCP port %u", server_->ListeningPort());
 
-  platform::GetMainQueue().StartRepeatingTimer(std::chrono::seconds(1), [this] { onTimer(); });
+  platform::GetMainQueue().StartRepeatingTimer(
+      std::chrono::milliseconds(1000 / options_.timerDivisor), [this] { onTimer(); });
   RunInBackground([this] {
     std::string list = getIPAddrStr();
     {

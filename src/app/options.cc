@@ -74,6 +74,10 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
     o.configDir = value;
   } else if (name == "--update-url") {
     o.updateUrl = value;
+  } else if (name == "--timer-divisor") {
+    const int divisor = ParseDecimal(value.c_str());
+    if (divisor < 1 || divisor > 1000) return "--timer-divisor is 1 to 1000";
+    o.timerDivisor = static_cast<unsigned>(divisor);
   } else {
     return "unknown option " + std::string(name);
   }
@@ -82,10 +86,10 @@ std::string ApplyValue(Options& o, std::string_view name, const std::string& val
 
 bool TakesValue(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--backend",        "--input",      "--desktop",          "--ui",
-      "--journal",        "--sim",        "--sim-control",      "--port",
-      "--discovery-port", "--announce",   "--probe-reply-port", "--config-dir",
-      "--update-url",     "--command-key"};
+      "--backend",        "--input",       "--desktop",          "--ui",
+      "--journal",        "--sim",         "--sim-control",      "--port",
+      "--discovery-port", "--announce",    "--probe-reply-port", "--config-dir",
+      "--update-url",     "--command-key", "--timer-divisor"};
   for (std::string_view v : kValued) {
     if (v == name) return true;
   }

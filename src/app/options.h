@@ -29,6 +29,9 @@ struct Options {
   unsigned short probeReplyPort = 2008;
   std::optional<std::string> configDir;
   std::optional<std::string> updateUrl;
+  // Not in the help: divides the periodic timers (the one-second tick, the announcements)
+  // so that tests of what they do take milliseconds instead of seconds.
+  unsigned timerDivisor = 1;
   bool hidden = false;   // started at login: no start-up notice (the address panel)
   bool verbose = false;  // debugging detail in the log (screen frames, key combinations)
   bool help = false;

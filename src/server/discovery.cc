@@ -78,9 +78,9 @@ void Discovery::SendTo(const std::string& datagram, const sockaddr_in& to) {
 void Discovery::Register(EventLoop& loop) {
   if (sock_ < 0) return;
   loop.Watch(sock_, kReadable, [this](int, unsigned) { AnswerProbe(); });
-  loop.AddTimer(kAnnounceIntervalMs, [this] {
+  loop.AddTimer(options_.announceIntervalMs, [this] {
     Announce();
-    return static_cast<long>(kAnnounceIntervalMs);
+    return static_cast<long>(options_.announceIntervalMs);
   });
 }
 

@@ -27,6 +27,7 @@ struct DiscoveryOptions {
   security::DiscoveryRates rates;
   security::LocalNetworks::Provider interfaces = security::LocalNetworksFromInterfaces;
   SteadyClock clock = RealSteadyClock();
+  unsigned announceIntervalMs = kAnnounceIntervalMs;  // shorter only in tests
 };
 
 // "BC", the name's byte length right-aligned in three characters, the name. A name of
@@ -43,7 +44,7 @@ class Discovery {
   Discovery& operator=(const Discovery&) = delete;
 
   int Socket() const { return sock_; }  // -1 when discovery is off or failed to open
-  // Watches the socket for probes and announces every kAnnounceIntervalMs, the first time
+  // Watches the socket for probes and announces every announceIntervalMs, the first time
   // that long after this call. Nothing when the socket is not open.
   void Register(EventLoop& loop);
   void Announce();

@@ -66,14 +66,5 @@ TEST_F(PendingPower, ClearsAFlagOnlyAfterItsScriptSoARepeatDuringItMerges) {
   EXPECT_FALSE(s_toSleep.load());
 }
 
-TEST_F(PendingPower, JournalsTheExactScripts) {
-  Logoff();
-  CarryOutPendingPowerActions();
-  EXPECT_EQ(
-      platform_.Take(),
-      testing::Lines(
-          {R"({"kind":"script","name":"Logoff","source":"tell application \"System Events\"\n\tlog out\n\tkeystroke return\nend tell"})"}));
-}
-
 }  // namespace
 }  // namespace hovra::actions

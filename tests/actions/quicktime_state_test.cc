@@ -21,25 +21,6 @@ class QuickTimeGuesses : public ::testing::Test {
   void TearDown() override { ResetPlayerStateGuesses(); }
 };
 
-TEST_F(QuickTimeGuesses, GenericPlayPausesFirstThenAlternatesOnlyWhileInstalled) {
-  {
-    TestPlatform missing;
-    RecordingScripts scripts;
-    MediaPlay();
-    MediaPlay();
-    MediaPlay();
-    EXPECT_TRUE(scripts.ran.empty());
-  }
-  TestPlatform installed(kQuickTimeInstalled);
-  RecordingScripts scripts;
-  MediaPlay();
-  MediaPlay();
-  MediaPlay();
-  EXPECT_EQ(scripts.Names(),
-            (std::vector<std::string>{"MediaPlay.QuickTime.Pause", "MediaPlay.QuickTime.Play",
-                                      "MediaPlay.QuickTime.Pause"}));
-}
-
 TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissing) {
   {
     TestPlatform missing;
@@ -53,27 +34,6 @@ TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissing) {
   setMediaPlay(0);
   EXPECT_EQ(scripts.Names(),
             (std::vector<std::string>{"PlayerPlay.QuickTime.Pause", "PlayerPlay.QuickTime.Play"}));
-}
-
-TEST_F(QuickTimeGuesses, PlayerMaxPresentsThenLeavesWithOptionEscape) {
-  const testing::Lines leave = {
-      R"({"kind":"key","code":53,"down":true,"source":"hid","flags":524288})",
-      R"({"kind":"key","code":53,"down":false,"source":"hid","flags":524288})"};
-  {
-    TestPlatform missing;
-    setMaxPlayer(0);  // no script, but full screen is assumed
-    EXPECT_TRUE(missing.Take().empty());
-    setMaxPlayer(0);
-    EXPECT_EQ(missing.Take(), leave);
-  }
-  TestPlatform installed(kQuickTimeInstalled);
-  setMaxPlayer(0);
-  EXPECT_EQ(
-      installed.Take(),
-      testing::Lines(
-          {R"({"kind":"script","name":"PlayerMax.QuickTime","source":"tell application \"QuickTime Player\" to present front document\n"})"}));
-  setMaxPlayer(0);
-  EXPECT_EQ(installed.Take(), leave);
 }
 
 TEST_F(QuickTimeGuesses, TheThreeGuessesAreIndependent) {
@@ -95,18 +55,6 @@ TEST(VlcPlay, PrintsAppPathWhetherOrNotVlcIsInstalled) {
     EXPECT_TRUE(::testing::internal::GetCapturedStderr().ends_with(" hovra-server: appPath vlc\n"))
         << sim;
   }
-}
-
-TEST(GenericMediaScripts, VlcNextIsTheCompleteFrontmostScript) {
-  TestPlatform platform(R"({"installed":{"org.videolan.vlc":"/Applications/VLC.app"}})");
-  RecordingScripts scripts;
-  MediaNext();
-  ASSERT_EQ(scripts.ran.size(), 1u);
-  EXPECT_EQ(scripts.ran[0].name, "MediaNext.VLC");
-  EXPECT_EQ(scripts.ran[0].source,
-            "tell application \"System Events\"\n set frontmostProcess to name of first process "
-            "where it is frontmost\n if (frontmostProcess = \"VLC\") then\n  tell application "
-            "\"VLC\" to next\n end if\nend tell\n");
 }
 
 }  // namespace

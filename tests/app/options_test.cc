@@ -26,12 +26,14 @@ TEST(Options, DefaultsAreTheProtocolsPorts) {
   EXPECT_EQ(r.options.desktop, "auto");
   EXPECT_EQ(r.options.ui, "auto");
   EXPECT_TRUE(r.options.command.empty());
+  EXPECT_EQ(r.options.timerDivisor, 1u);
 }
 
 TEST(Options, ReadsValuesSeparateOrJoinedAndRepeatedAnnouncements) {
-  ParseResult r = Parse({"password", "on", "--port=0", "--discovery-port", "0", "--announce",
-                         "127.0.0.1:3111", "--announce=127.0.0.1:2008", "--journal", "none",
-                         "--backend=journal", "--config-dir", "/tmp/x", "--hidden"});
+  ParseResult r =
+      Parse({"password", "on", "--port=0", "--discovery-port", "0", "--announce", "127.0.0.1:3111",
+             "--announce=127.0.0.1:2008", "--journal", "none", "--backend=journal", "--config-dir",
+             "/tmp/x", "--hidden", "--timer-divisor", "20"});
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(r.options.command, (std::vector<std::string>{"password", "on"}));
   EXPECT_EQ(r.options.port, 0);
@@ -44,6 +46,8 @@ TEST(Options, ReadsValuesSeparateOrJoinedAndRepeatedAnnouncements) {
   EXPECT_EQ(r.options.ui, "headless");
   EXPECT_EQ(*r.options.configDir, "/tmp/x");
   EXPECT_TRUE(r.options.hidden);
+  EXPECT_EQ(r.options.timerDivisor, 20u);
+  EXPECT_EQ(std::string(UsageText()).find("timer-divisor"), std::string::npos) << "tests only";
 }
 
 TEST(Options, RefusesWhatItCannotUse) {
@@ -58,6 +62,7 @@ TEST(Options, RefusesWhatItCannotUse) {
   EXPECT_NE(Parse({"--journal"}).error, "") << "a value is missing";
   EXPECT_NE(Parse({"--frobnicate"}).error, "");
   EXPECT_NE(Parse({"--command-key", "meta"}).error, "");
+  EXPECT_NE(Parse({"--timer-divisor", "0"}).error, "");
 }
 
 TEST(Options, BackendX11IsAnAliasOfInputX11) {

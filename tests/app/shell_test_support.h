@@ -1,38 +1,16 @@
-// Helpers of the shell tests: a temporary folder removed afterwards, the installed
-// settings store or user interface swapped for the test's, and small file helpers.
+// Helpers of the shell tests: the installed settings store or user interface swapped for
+// the test's, and a user interface that records what it is asked to show.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/services.h"
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hovra-shell-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Installs one service in place of the current one for the scope's lifetime.
 class ScopedServices {
@@ -80,17 +58,5 @@ class RecordingUi : public platform::UserInterface {
   std::vector<std::string> messages;
   std::vector<bool> marks;
 };
-
-inline std::string ReadFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void WriteFile(const std::filesystem::path& file, const std::string& text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 }  // namespace hovra::testing

@@ -1,10 +1,6 @@
 #include "app/update_check.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <thread>
@@ -12,57 +8,13 @@
 #include "app/shell_commands.h"
 #include "tests/app/shell_test_support.h"
 #include "tests/support/silent_http_server.h"
+#include "tests/support/socket_client.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::app {
 namespace {
 
-// A one-connection HTTP server on 127.0.0.1: reads the request head and sends `answer`
-// (nothing at all when empty), then closes.
-class LoopbackHttpServer {
- public:
-  explicit LoopbackHttpServer(std::string answer) : answer_(std::move(answer)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 1) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      ADD_FAILURE() << "cannot listen on loopback";
-    }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Serve(); });
-  }
-  ~LoopbackHttpServer() {
-    ::shutdown(listener_, SHUT_RDWR);  // wakes an accept() that no client reached
-    thread_.join();
-    ::close(listener_);
-  }
-  std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/version.json"; }
-  const std::string& Request() const { return request_; }  // after the exchange
-
- private:
-  void Serve() {
-    int client = ::accept(listener_, nullptr, nullptr);
-    if (client < 0) return;
-    char buffer[1024];
-    while (request_.find("\r\n\r\n") == std::string::npos) {
-      ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-      if (n <= 0) break;
-      request_.append(buffer, static_cast<size_t>(n));
-    }
-    if (!answer_.empty()) ::send(client, answer_.data(), answer_.size(), MSG_NOSIGNAL);
-    ::close(client);
-  }
-
-  std::string answer_;
-  int listener_ = -1;
-  unsigned short port_ = 0;
-  std::thread thread_;
-  std::string request_;
-};
+using LoopbackHttpServer = testing::SilentHttpServer;
 
 std::string HttpAnswer(const std::string& body, const char* status = "200 OK") {
   return std::string("HTTP/1.1 ") + status +
@@ -71,15 +23,7 @@ std::string HttpAnswer(const std::string& body, const char* status = "200 OK") {
 }
 
 std::string ClosedPortUrl() {
-  int s = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(s);  // nobody listens there now
-  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  return "http://127.0.0.1:" + std::to_string(testing::FreePort(false)) + "/";
 }
 
 class UpdateCheckTest : public ::testing::Test {

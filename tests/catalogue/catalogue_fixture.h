@@ -1,4 +1,4 @@
-// Helpers of the catalogue tests: a temporary folder, Dock property lists written with
+// Helpers of the catalogue tests: Dock property lists written with
 // libplist (binary or XML), icon PNG files, and a recording platform whose simulated
 // desktop points at them.
 #pragma once
@@ -6,43 +6,22 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 #include <png.h>
-#include <stdlib.h>
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue/sys_util.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "hovra-catalogue-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
-    path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using TempFolder = TempDir;
 
 struct Tile {
   std::optional<std::string> label;
@@ -50,11 +29,6 @@ struct Tile {
 };
 
 enum class PlistForm { kBinary, kXml };
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // A Dock preference file with these tiles under "persistent-apps".
 inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& tiles,

@@ -31,7 +31,7 @@ std::set<std::string> Entries(const std::string& listing) {
 
 class FolderListingTest : public ::testing::Test {
  protected:
-  FolderListingTest() : platform_(R"({"home":")" + folder_.Path().string() + R"("})") {
+  FolderListingTest() : platform_(R"({"home":")" + folder_.path().string() + R"("})") {
     fs::create_directory(folder_ / "Docs");
     WriteFile(folder_ / "a.txt", "a");
     WriteFile(folder_ / ".profile", "p");
@@ -52,7 +52,7 @@ class FolderListingTest : public ::testing::Test {
 };
 
 TEST_F(FolderListingTest, MarksFoldersAndLinksToFoldersAndListsHiddenNames) {
-  EXPECT_EQ(Entries(List(folder_.Path().string())), expected_);
+  EXPECT_EQ(Entries(List(folder_.path().string())), expected_);
   EXPECT_EQ(List((folder_ / "Docs")), "\n");
 }
 
@@ -101,7 +101,7 @@ TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {
 
 TEST_F(FolderListingTest, OpensFilesThroughFinderWithThePathQuoted) {
   actions::LaunchFile("~/say \"hi\" \\ there.txt");
-  std::string home = folder_.Path().string();
+  std::string home = folder_.path().string();
   EXPECT_EQ(
       platform_.Take(),
       (Lines{

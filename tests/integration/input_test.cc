@@ -1,22 +1,14 @@
 // Pointer, buttons, wheel, keys and text sent over a socket, as the journal records them.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "tests/support/server_process.h"
 #include "tests/support/socket_client.h"
 
 namespace hovra::testing {
 namespace {
 
-// A frame with its length field filled in.
-std::string Frame(std::string_view tag, std::string_view payload) {
-  char header[8];
-  std::snprintf(header, sizeof header, "%.3s%03zu", tag.data(), payload.size());
-  return header + std::string(payload);
-}
-std::string Mos(std::string_view payload) { return Frame("mos", payload); }
-std::string Key(std::string_view payload) { return Frame("key", payload); }
+std::string Mos(std::string_view payload) { return MouseFrame(payload); }
+std::string Key(std::string_view payload) { return KeyFrame(payload); }
 
 constexpr char kOneScreen[] =
     R"({"osVersion":"14.2","screens":[[0,0,1000,800]],"pointer":[500,400]})";
@@ -60,29 +52,6 @@ TEST_F(InputOverSocket, MovesPressesDragsAndReleasesThePointer) {
                    R"({"kind":"mouse","type":2,"x":999,"y":385,"button":0})"}));
 }
 
-TEST_F(InputOverSocket, TypesKeysCombinationsAndText) {
-  EXPECT_EQ(SendAndCollect(Key("A"), 4),
-            (Lines{R"({"kind":"key","code":56,"down":true,"source":"none"})",
-                   R"({"kind":"key","code":0,"down":true,"source":"none"})",
-                   R"({"kind":"key","code":0,"down":false,"source":"none"})",
-                   R"({"kind":"key","code":56,"down":false,"source":"none"})"}));
-  EXPECT_EQ(SendAndCollect(Key("CTRL[+]c"), 4),
-            (Lines{R"({"kind":"key","code":59,"down":true,"source":"none"})",
-                   R"({"kind":"key","code":8,"down":true,"source":"none"})",
-                   R"({"kind":"key","code":8,"down":false,"source":"none"})",
-                   R"({"kind":"key","code":59,"down":false,"source":"none"})"}));
-  // U+00E9 then U+1F600, which travels as two surrogate units.
-  EXPECT_EQ(
-      SendAndCollect("utf8 \xC3\xA9\xF0\x9F\x98\x80\r\n", 6),
-      (Lines{
-          R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[233]})",
-          R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[233]})",
-          R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[55357]})",
-          R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[55357]})",
-          R"({"kind":"key","code":1,"down":true,"source":"none","flags":0,"unicode":[56832]})",
-          R"({"kind":"key","code":1,"down":false,"source":"none","flags":0,"unicode":[56832]})"}));
-}
-
 TEST_F(InputOverSocket, GathersWheelStepsPerReadAndPostsThemDividedByFive) {
   EXPECT_EQ(SendAndCollect(Mos("w 12 h 3"), 1),
             Lines{R"({"kind":"scroll","vertical":2,"horizontal":0})"});
@@ -114,8 +83,7 @@ TEST_F(InputOverSocket, AClientThatLetGoLeavesNothingToRelease) {
   SendAndCollect("drag start\ndrag end\n", 2);
   size_t before = server_.JournalLines().size();
   client_.Close();
-  SocketClient probe(server_.Port());
-  probe.ReadUntil("\n");
+  SocketClient probe = SocketClient::Greeted(server_.Port());
   probe.Send("ping\n");
   ASSERT_EQ(probe.Read(4), "echo");  // the close has been handled by now
   EXPECT_EQ(server_.JournalLines().size(), before);

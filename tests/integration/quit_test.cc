@@ -5,7 +5,6 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "tests/support/server_process.h"
 #include "tests/support/silent_http_server.h"
@@ -13,12 +12,6 @@
 
 namespace hovra::testing {
 namespace {
-
-std::string Frame(const char* tag, std::string_view payload) {
-  char header[8];
-  std::snprintf(header, sizeof header, "%s%03zu", tag, payload.size());
-  return header + std::string(payload);
-}
 
 bool Has(const Lines& lines, std::string_view text) {
   return std::any_of(lines.begin(), lines.end(),
@@ -38,7 +31,7 @@ TEST(Quit, EachSignalReleasesHeldInputAndEndsPromptlyWhileAnUpdateCheckHangs) {
 
     SocketClient holder(server.Port());
     ASSERT_EQ(holder.ReadUntil("\n"), "system mac 14.2\n");
-    holder.Send(Frame("key", "[R] SHIFT d") + Frame("mos", "R l d") + "ping\n");
+    holder.Send(KeyFrame("[R] SHIFT d") + MouseFrame("R l d") + "ping\n");
     ASSERT_EQ(holder.Read(4), "echo");
     const size_t before = server.JournalLines().size();
 

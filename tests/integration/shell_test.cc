@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 
 #include "app/password.h"
@@ -15,12 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Mos(std::string_view payload) {
-  char header[8];
-  std::snprintf(header, sizeof header, "mos%03zu", payload.size());
-  return header + std::string(payload);
-}
-
 int PinFrom(const std::string& out) {
   std::smatch match;
   if (!std::regex_search(out, match, std::regex("PIN: ([1-9]{4})"))) return 0;
@@ -28,8 +21,8 @@ int PinFrom(const std::string& out) {
 }
 
 TEST(Configuration, IsCreatedOnceAndKeptAcrossStarts) {
-  char pattern[] = "/tmp/hovra-config-XXXXXX";
-  std::string config = ::mkdtemp(pattern);
+  TempDir dir;
+  const std::string config = dir.path().string();
   std::string uuid;
   for (int start = 0; start < 2; ++start) {
     ServerProcessOptions options;
@@ -49,12 +42,11 @@ TEST(Configuration, IsCreatedOnceAndKeptAcrossStarts) {
     EXPECT_EQ(match[1], uuid) << "the identifier is made once";
   }
   // An existing configuration file is read and left as it is.
-  std::ofstream(config + "/HovraServer.cfg", std::ios::binary) << "keep me as I am!!";
+  WriteFile(config + "/HovraServer.cfg", "keep me as I am!!");
   ServerProcessOptions options;
   options.extraArgs = {"--config-dir", config};
   { ServerProcess server(options); }
   EXPECT_EQ(ReadFile(config + "/HovraServer.cfg"), "keep me as I am!!");
-  fs::remove_all(config);
 }
 
 TEST(Configuration, DefaultsToTheUsersConfigFolder) {
@@ -83,11 +75,11 @@ TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
   SocketClient client(server.Port());
   EXPECT_EQ(client.Read(16 + 13), "system mac 14.2\nneedpassword\n");
   // Unverified input is consumed and ignored; ping still answers.
-  client.Send(Mos("m 5 0") + "zoomin\nping\n");
+  client.Send(MouseFrame("m 5 0") + "zoomin\nping\n");
   EXPECT_EQ(client.Read(4), "echo");
   EXPECT_TRUE(server.JournalLines().empty() ||
               server.JournalLines().back().find("notice") != std::string::npos);
-  client.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n" + Mos("m 5 0") +
+  client.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n" + MouseFrame("m 5 0") +
               "ping\n");
   EXPECT_EQ(client.ReadUntil("echo"), "verifypassword ok\necho");
   bool moved = false;
@@ -116,35 +108,15 @@ TEST(Pin, TheSixthWrongAnswerClosesTheConnection) {
   EXPECT_TRUE(client.WaitForClose());
 }
 
-TEST(PowerCommands, AreCarriedOutOnTheNextTickInTheirOrder) {
-  ServerProcess server;
-  SocketClient client(server.Port());
-  client.ReadUntil("\n");
-  client.Send("sleep\nlogoff\nreboot\npoweroff\nsleep\nping\n");
-  ASSERT_EQ(client.Read(4), "echo");
-  std::vector<std::string> names;
-  auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (names.size() < 4 && std::chrono::steady_clock::now() < deadline) {
-    names.clear();
-    for (const std::string& line : server.JournalLines()) {
-      std::smatch match;
-      if (std::regex_search(line, match, std::regex(R"re("kind":"script","name":"([A-Za-z]+)")re")))
-        names.push_back(match[1]);
-    }
-  }
-  EXPECT_EQ(names, (std::vector<std::string>{"PowerOff", "Reboot", "Logoff", "Sleep"}));
-}
-
 TEST(Autostart, TogglesTheUsersLoginEntry) {
-  char pattern[] = "/tmp/hovra-home-XXXXXX";
-  std::string home = ::mkdtemp(pattern);
+  TempDir dir;
+  const std::string home = dir.path().string();
   EXPECT_NE(RunHovraCommand({"autostart", "status"}, home).out.find("off"), std::string::npos);
   ASSERT_EQ(RunHovraCommand({"autostart", "on"}, home).exitCode, 0);
   EXPECT_FALSE(fs::is_empty(home + "/.config/autostart"));
   EXPECT_NE(RunHovraCommand({"autostart", "status"}, home).out.find("on"), std::string::npos);
   ASSERT_EQ(RunHovraCommand({"autostart", "off"}, home).exitCode, 0);
   EXPECT_NE(RunHovraCommand({"autostart", "status"}, home).out.find("off"), std::string::npos);
-  fs::remove_all(home);
 }
 
 }  // namespace

@@ -8,21 +8,13 @@
 #include <fstream>
 
 #include "platform/journal/journal_workspace.h"
+#include "tests/support/temp_dir.h"
 
 namespace hovra::platform::journal {
 namespace {
 
 class IconFiles : public ::testing::Test {
  protected:
-  IconFiles() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hovra-png-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
-    folder_ = pattern;
-  }
-  ~IconFiles() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
   // A `width` by `height` image whose pixel i has the bytes i*4 .. i*4+3 (mod 256).
   std::string Write(const std::string& name, int width, int height) {
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
@@ -38,7 +30,8 @@ class IconFiles : public ::testing::Test {
     return path;
   }
 
-  std::filesystem::path folder_;
+  hovra::testing::TempDir temp_;
+  const std::filesystem::path& folder_ = temp_.path();
 };
 
 TEST_F(IconFiles, ReadsRgbaPixelsRowByRow) {

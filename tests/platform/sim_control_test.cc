@@ -13,6 +13,7 @@
 #include <stdexcept>
 
 #include "platform/run_loop.h"
+#include "tests/support/temp_dir.h"
 
 namespace hovra::platform::journal {
 namespace {
@@ -67,18 +68,11 @@ void Send(int fd, std::string_view text) {
 class SimControlSocket : public ::testing::Test {
  protected:
   SimControlSocket() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "hovra-sim-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
-    folder_ = pattern;
     workspace_.SetNotificationHandler([this](const WorkspaceEvent& event) {
       EXPECT_TRUE(loop_.IsMainThread());
       seen_.push_back(event);
       if (seen_.size() == expected_) loop_.Quit();
     });
-  }
-  ~SimControlSocket() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
   // Runs the main loop until `count` notices arrived; a broken control socket ends the
   // wait after a long grace period instead of hanging the test run.
@@ -88,7 +82,8 @@ class SimControlSocket : public ::testing::Test {
     loop_.Run();
   }
 
-  std::filesystem::path folder_;
+  hovra::testing::TempDir temp_;
+  const std::filesystem::path& folder_ = temp_.path();
   SimDesktop desktop_{SimConfig{}};
   std::unique_ptr<JournalWriter> journal_ = JournalWriter::InMemory();
   JournalWorkspace workspace_{*journal_, desktop_};

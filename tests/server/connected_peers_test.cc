@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "tests/server/server_fixture.h"
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 namespace {
@@ -21,10 +22,7 @@ TEST_F(ServerFixture, ConnectedPeersAreListedSafelyWhileClientsComeAndGo) {
     }
   });
   auto waitFor = [&](size_t count) {
-    for (int i = 0; i < 5000 && server_->ClientCount() != count; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return server_->ClientCount() == count;
+    return PollUntil([&] { return server_->ClientCount() == count; });
   };
   for (int round = 0; round < 10; ++round) {
     SocketClient v4(server_->ListeningPort());

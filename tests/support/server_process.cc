@@ -12,6 +12,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/socket_client.h"
+
 namespace hovra::testing {
 namespace {
 
@@ -24,13 +26,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 }  // namespace
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 const char* ServerBinaryPath() { return HOVRA_SERVER_BINARY; }
 
@@ -70,12 +65,23 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
   std::filesystem::permissions(dir_ + "/config", std::filesystem::perms::owner_all);
   std::ofstream(dir_ + "/sim.json") << options.simJson;
 
-  std::vector<std::string> args = {HOVRA_SERVER_BINARY, "--backend",
-                                   "journal",  // never the tester's own desktop
-                                   "--journal", dir_ + "/journal.jsonl", "--sim",
-                                   dir_ + "/sim.json", "--port", "0", "--discovery-port", "0",
-                                   // the start-up update check stays on this machine
-                                   "--update-url", "http://127.0.0.1:9/version.json"};
+  std::vector<std::string> args = options.wrapper;
+  const std::vector<std::string> own = {
+      options.binary.empty() ? HOVRA_SERVER_BINARY : options.binary, "--backend",
+      "journal",  // never the tester's own desktop
+      "--journal", options.keepJournal ? dir_ + "/journal.jsonl" : "none", "--sim",
+      dir_ + "/sim.json", "--port", "0", "--discovery-port", "0",
+      // the start-up update check stays on this machine
+      "--update-url", "http://127.0.0.1:9/version.json"};
+  args.insert(args.end(), own.begin(), own.end());
+  if (options.simControl) {
+    args.push_back("--sim-control");
+    args.push_back(dir_ + "/control.sock");
+  }
+  if (options.fastTimers) {
+    args.push_back("--timer-divisor");
+    args.push_back("20");
+  }
   if (options.ownConfigDir) {
     args.push_back("--config-dir");
     args.push_back(dir_ + "/config");
@@ -102,21 +108,20 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
+    ::execvp(argv[0], argv.data());
     std::_Exit(127);
   }
   if (!options.waitUntilListening) return;
   const std::string marker = "listening on TCP port ";
-  auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (std::chrono::steady_clock::now() < deadline && Running()) {
-    std::string err = Stderr();
-    size_t at = err.find(marker);
-    if (at != std::string::npos && err.find('\n', at) != std::string::npos) {
-      port_ = static_cast<unsigned short>(std::atoi(err.c_str() + at + marker.size()));
-      return;
-    }
-    std::this_thread::sleep_for(10ms);
-  }
+  PollUntil(
+      [&] {
+        const std::string err = Stderr();
+        const size_t at = err.find(marker);
+        if (at == std::string::npos || err.find('\n', at) == std::string::npos) return !Running();
+        port_ = static_cast<unsigned short>(std::atoi(err.c_str() + at + marker.size()));
+        return true;
+      },
+      options.listenWait);
 }
 
 ServerProcess::~ServerProcess() {
@@ -135,9 +140,7 @@ bool ServerProcess::Running() {
 }
 
 int ServerProcess::WaitForExit(std::chrono::milliseconds wait) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  while (Running() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(10ms);
+  PollUntil([this] { return !Running(); }, wait);
   return Running() ? -1 : exitCode_;
 }
 
@@ -152,18 +155,18 @@ int ServerProcess::Stop(int signal, std::chrono::milliseconds wait) {
   return code;
 }
 
+bool ServerProcess::Control(std::string_view line) const {
+  return SendUnixLine(dir_ + "/control.sock", line);
+}
+
 std::vector<std::string> ServerProcess::JournalLines() const {
   return SplitLines(ReadFile(dir_ + "/journal.jsonl"));
 }
 
 std::vector<std::string> ServerProcess::WaitForJournal(size_t count,
                                                        std::chrono::milliseconds wait) const {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  std::vector<std::string> lines = JournalLines();
-  while (lines.size() < count && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(5ms);
-    lines = JournalLines();
-  }
+  std::vector<std::string> lines;
+  PollUntil([&] { return (lines = JournalLines()).size() >= count; }, wait);
   return lines;
 }
 
@@ -171,26 +174,26 @@ std::string ServerProcess::Stdout() const { return ReadFile(dir_ + "/stdout"); }
 std::string ServerProcess::Stderr() const { return ReadFile(dir_ + "/stderr"); }
 
 bool ServerProcess::WaitForStderr(const std::string& text, std::chrono::milliseconds wait) const {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  while (Stderr().find(text) == std::string::npos) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
+  return PollUntil([&] { return Stderr().find(text) != std::string::npos; }, wait);
 }
 
 double ServerProcess::CpuSeconds() const {
-  std::string stat = ReadFile("/proc/" + std::to_string(pid_) + "/stat");
-  size_t close = stat.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream in(stat.substr(close + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && in >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) stime = std::stoull(field);
+  double total = 0;
+  std::error_code error;
+  for (const auto& task :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/task", error)) {
+    total += std::strtod(ReadFile(task.path() / "schedstat").c_str(), nullptr) / 1e9;
   }
-  return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  return total;
+}
+
+long ServerProcess::PeakRssKiB() const { return StatusKiB("VmHWM"); }
+long ServerProcess::RssKiB() const { return StatusKiB("VmRSS"); }
+
+long ServerProcess::StatusKiB(const std::string& field) const {
+  const std::string status = ReadFile("/proc/" + std::to_string(pid_) + "/status");
+  const size_t at = status.find(field + ":");
+  return at == std::string::npos ? -1 : std::atol(status.c_str() + at + field.size() + 1);
 }
 
 }  // namespace hovra::testing

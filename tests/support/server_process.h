@@ -9,8 +9,11 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 
@@ -27,6 +30,12 @@ struct ServerProcessOptions {
   long fileLimit = 0;                    // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
   bool ownConfigDir = true;  // false: the default folder under the temporary home
+  bool simControl = false;   // a --sim-control socket, for Control()
+  bool fastTimers = false;   // the one-second tick and the announcements 20 times as often
+  bool keepJournal = true;   // false: "--journal none", for measurements
+  std::vector<std::string> wrapper{};  // runs the server under it, e.g. {"valgrind", ...}
+  std::string binary{};                // empty: the hovra-server of this build
+  std::chrono::milliseconds listenWait = 10s;
   // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace
   // them; an empty value removes the variable.
   std::vector<std::pair<std::string, std::string>> environment{};
@@ -44,6 +53,9 @@ class ServerProcess {
   pid_t Pid() const { return pid_; }
   const std::string& Dir() const { return dir_; }
 
+  // Sends one line to the --sim-control socket (simControl must be set).
+  bool Control(std::string_view line) const;
+
   std::vector<std::string> JournalLines() const;
   // Waits until the journal holds at least `count` lines; returns all of them.
   std::vector<std::string> WaitForJournal(size_t count, std::chrono::milliseconds wait = 5s) const;
@@ -57,17 +69,21 @@ class ServerProcess {
   // The exit code once the process has ended by itself within `wait`, else -1.
   int WaitForExit(std::chrono::milliseconds wait);
   bool Running();
-  // CPU time (user + system) the server has used so far, in seconds.
+  // CPU time of all the server's threads so far, in seconds (from the scheduler's
+  // nanosecond counts, not the 10 ms ticks).
   double CpuSeconds() const;
+  // Peak and current resident memory in KiB (VmHWM, VmRSS); -1 when unknown.
+  long PeakRssKiB() const;
+  long RssKiB() const;
 
  private:
+  long StatusKiB(const std::string& field) const;
+
   std::string dir_;
   pid_t pid_ = -1;
   unsigned short port_ = 0;
   int exitCode_ = -1;
 };
-
-std::string ReadFile(const std::string& path);
 
 // Where the hovra-server binary under test is.
 const char* ServerBinaryPath();

@@ -1,5 +1,6 @@
-// A loopback HTTP server that takes requests and never answers: the update check against
-// it hangs until it is cancelled.
+// A loopback HTTP server for the update check. Without an answer it takes requests and
+// never answers (the check hangs until it is cancelled); with one, it sends it after the
+// request head and closes the connection ("" closes without a word).
 #pragma once
 
 #include <arpa/inet.h>
@@ -10,15 +11,20 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 
 class SilentHttpServer {
  public:
-  SilentHttpServer() {
+  explicit SilentHttpServer(std::optional<std::string> answer = std::nullopt)
+      : answer_(std::move(answer)) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -42,35 +48,45 @@ class SilentHttpServer {
   std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/version.json"; }
   // True once a whole request head has arrived (within `wait`).
   bool WaitForRequest(std::chrono::milliseconds wait) const {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (!requested_ && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return requested_;
+    return PollUntil([this] { return requested_.load(); }, wait);
+  }
+  std::string Request() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return request_;
   }
 
  private:
   void Serve() {
-    std::string request;
     while (!stop_) {
       pollfd fds[2] = {{listener_, POLLIN, 0},
                        {clients_.empty() ? -1 : clients_.back(), POLLIN, 0}};
       if (::poll(fds, 2, 20) <= 0) continue;
       if (fds[0].revents & POLLIN) clients_.push_back(::accept(listener_, nullptr, nullptr));
-      if (fds[1].revents & POLLIN) {
-        char buffer[1024];
-        ssize_t n = ::recv(fds[1].fd, buffer, sizeof buffer, 0);
-        if (n > 0) request.append(buffer, static_cast<size_t>(n));
-        if (request.find("\r\n\r\n") != std::string::npos) requested_ = true;
-        if (n <= 0) fds[1].fd = -1;
-      }
+      if (fds[1].revents & POLLIN) Read(fds[1].fd);
     }
   }
+  void Read(int fd) {
+    char buffer[1024];
+    ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (n > 0) request_.append(buffer, static_cast<size_t>(n));
+    if (request_.find("\r\n\r\n") == std::string::npos || requested_) return;
+    if (answer_) {
+      ::send(fd, answer_->data(), answer_->size(), MSG_NOSIGNAL);
+      ::close(fd);
+      clients_.pop_back();
+    }
+    requested_ = true;
+  }
 
+  std::optional<std::string> answer_;
   int listener_ = -1;
   unsigned short port_ = 0;
   std::vector<int> clients_;  // kept open, never answered
   std::atomic<bool> stop_{false};
   std::atomic<bool> requested_{false};
+  mutable std::mutex mutex_;
+  std::string request_;
   std::thread thread_;
 };
 

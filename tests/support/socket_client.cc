@@ -2,11 +2,14 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace hovra::testing {
 namespace {
@@ -38,6 +41,22 @@ SocketClient::SocketClient(unsigned short port, bool ipv6) {
 }
 
 SocketClient::~SocketClient() { Close(); }
+
+SocketClient SocketClient::Greeted(unsigned short port) {
+  SocketClient client(port);
+  client.ReadUntil("\n");
+  return client;
+}
+
+void SocketClient::NoDelay() {
+  int one = 1;
+  ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+}
+
+void SocketClient::ShrinkReceiveBuffer() {
+  int small = 4096;
+  ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+}
 
 void SocketClient::Close() {
   if (fd_ >= 0) ::close(fd_);
@@ -164,6 +183,26 @@ void UdpCatcher::SendTo(unsigned short port, std::string_view bytes) {
   to.sin_port = htons(port);
   to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+}
+
+std::string EncodeFrame(std::string_view tag, std::string_view payload) {
+  char header[8];
+  std::snprintf(header, sizeof header, "%.3s%03zu", tag.data(), payload.size());
+  return header + std::string(payload);
+}
+
+bool SendUnixLine(const std::string& path, std::string_view line) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+  bool sent = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  if (sent) {
+    SocketClient client(fd);  // owns the descriptor from here
+    return client.Send(std::string(line) + "\n");
+  }
+  if (fd >= 0) ::close(fd);
+  return false;
 }
 
 unsigned short FreePort(bool udp) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace hovra::testing {
 
@@ -32,7 +33,16 @@ class SocketClient {
   SocketClient(const SocketClient&) = delete;
   SocketClient& operator=(const SocketClient&) = delete;
 
+  // Connects and reads the greeting line.
+  static SocketClient Greeted(unsigned short port);
+
   bool Connected() const { return fd_ >= 0; }
+  // A small receive buffer, for a client that stops reading: its replies back up at once.
+  void ShrinkReceiveBuffer();
+  // Sends small writes at once (no Nagle delay), for round-trip measurements.
+  void NoDelay();
+  // Hands the descriptor over to the caller, who closes it.
+  int Release() { return std::exchange(fd_, -1); }
   int Fd() const { return fd_; }
   bool Send(std::string_view bytes);
   // Reads until `count` bytes arrived or the deadline passed; returns what arrived.
@@ -76,6 +86,16 @@ class UdpCatcher {
   int fd_ = -1;
   unsigned short port_ = 0;
 };
+
+// A frame as a client sends it: the tag ("key" or "mos"), the payload's length as three
+// digits, the payload.
+std::string EncodeFrame(std::string_view tag, std::string_view payload);
+inline std::string KeyFrame(std::string_view payload) { return EncodeFrame("key", payload); }
+inline std::string MouseFrame(std::string_view payload) { return EncodeFrame("mos", payload); }
+
+// Writes `line` and a line feed to the Unix stream socket at `path` (the --sim-control
+// socket), then closes the connection; false when that failed.
+bool SendUnixLine(const std::string& path, std::string_view line);
 
 // A port that was free a moment ago (UDP or TCP) on loopback.
 unsigned short FreePort(bool udp);

@@ -6,6 +6,7 @@
 //   EXPECT_EQ(platform.Take(), Lines({R"({"kind":"key",...})", ...}));
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,17 +18,15 @@
 
 namespace hovra::testing {
 
+// Keeps no journal: for benchmarks, which measure the server's own work.
+struct DiscardJournal {};
+
 class TestPlatform {
  public:
   explicit TestPlatform(std::string_view simJson = "{}")
-      : backend_(platform::journal::JournalWriter::InMemory(),
-                 platform::journal::SimConfig::Parse(simJson)) {
-    platform::Services services;
-    backend_.Provide(services);
-    services.settings = &settings_;
-    services.mainQueue = &mainQueue_;
-    previous_ = platform::Install(services);
-  }
+      : TestPlatform(platform::journal::JournalWriter::InMemory(), simJson) {}
+  explicit TestPlatform(DiscardJournal, std::string_view simJson = "{}")
+      : TestPlatform(platform::journal::JournalWriter::Discarding(), simJson) {}
   ~TestPlatform() { platform::Install(previous_); }
   TestPlatform(const TestPlatform&) = delete;
   TestPlatform& operator=(const TestPlatform&) = delete;
@@ -41,6 +40,15 @@ class TestPlatform {
   ManualMainQueue& MainQueue() { return mainQueue_; }
 
  private:
+  TestPlatform(std::unique_ptr<platform::journal::JournalWriter> writer, std::string_view simJson)
+      : backend_(std::move(writer), platform::journal::SimConfig::Parse(simJson)) {
+    platform::Services services;
+    backend_.Provide(services);
+    services.settings = &settings_;
+    services.mainQueue = &mainQueue_;
+    previous_ = platform::Install(services);
+  }
+
   platform::journal::JournalBackend backend_;
   platform::MemorySettingsStore settings_;
   ManualMainQueue mainQueue_;
