@@ -66,7 +66,7 @@ TEST(LogHygiene, AGuessingRunLeavesNoPinAndNoDigestInAnyLog) {
   ASSERT_TRUE(server.WaitForStderr("wrong PIN from 127.0.0.1"));
   ASSERT_TRUE(server.WaitForStderr("a PIN answer from 127.0.0.1 was refused unchecked"));
   const std::string notice = "Someone at 127.0.0.1 is guessing the PIN";
-  EXPECT_TRUE(WaitFor([&] { return JournalText(server).find(notice) != std::string::npos; }))
+  EXPECT_TRUE(PollUntil([&] { return JournalText(server).find(notice) != std::string::npos; }))
       << "the desktop is told\n"
       << JournalText(server);
 
@@ -92,14 +92,14 @@ TEST(Protection, PasswordOnFromTheShellClosesClientsThatHaveNotGivenThePin) {
 }
 
 TEST(LogHygiene, ClientControlCharactersArriveEscapedInTheLogAndTheNotice) {
-  ServerProcess server;
+  ServerProcess server(ServerProcessOptions{.fastTimers = true});  // notices show on a tick
   SocketClient client(server.Port());
   client.ReadUntil("\n");
   client.Send(
       "Msg||\x1b]0;owned\x07Hi\x1b[2J||javascript:\x1b[2Jalert(1)\n"
       "browser openurl file:///etc/passwd\nping\n");
   EXPECT_EQ(client.Read(4), "echo");
-  ASSERT_TRUE(server.WaitForStderr("owned")) << server.Stderr();
+  ASSERT_TRUE(server.WaitForStderr("owned", 15s)) << server.Stderr();
   ASSERT_TRUE(server.WaitForStderr("browser openurl: refused"));
 
   // Shown as text, never sent: no escape byte reaches the terminal.
