@@ -49,11 +49,12 @@ TYPED_TEST_P(MainLoopCases, RunsWorkFromOtherThreadsInOrderOnTheMainThreadUntilI
 
 TYPED_TEST_P(MainLoopCases, AWaiterIsReleasedWhenALoopThatNeverRanGoesAway) {
   auto loop = std::make_unique<TypeParam>();
+  TypeParam* waitedOn = loop.get();  // the worker never reads the pointer being reset
   std::atomic<int> result{-1};
   std::atomic<bool> started{false};
-  std::thread worker([&] {
+  std::thread worker([&result, &started, waitedOn] {
     started = true;
-    result = loop->RunAndWait([] {}) ? 1 : 0;
+    result = waitedOn->RunAndWait([] {}) ? 1 : 0;
   });
   while (!started) std::this_thread::yield();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));  // waiting by now, or about to
