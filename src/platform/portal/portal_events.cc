@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "base/log.h"
+#include "platform/unix_input/evdev_buttons.h"
 #include "platform/unix_input/key_typer.h"
 #include "platform/unix_input/layout_space.h"
 #include "platform/unix_input/pointer_tracker.h"
@@ -20,30 +21,8 @@ constexpr uint32_t kReleased = 0;
 constexpr uint32_t kVerticalAxis = 0;
 constexpr uint32_t kHorizontalAxis = 1;
 
-struct ButtonChange {
-  int code = 0;  // Linux input code; 0 for motion alone
-  uint32_t bit = 0;
-  bool down = false;
-};
-
-ButtonChange ButtonOf(int type) {
-  switch (type) {
-    case kLeftMouseDown:
-      return {BTN_LEFT, 1u << 0, true};
-    case kLeftMouseUp:
-      return {BTN_LEFT, 1u << 0, false};
-    case kRightMouseDown:
-      return {BTN_RIGHT, 1u << 1, true};
-    case kRightMouseUp:
-      return {BTN_RIGHT, 1u << 1, false};
-    case kOtherMouseDown:
-      return {BTN_MIDDLE, 1u << 2, true};
-    case kOtherMouseUp:
-      return {BTN_MIDDLE, 1u << 2, false};
-    default:
-      return {};
-  }
-}
+using unix_input::ButtonChange;
+using unix_input::ButtonOf;
 
 // Keysyms are what the portal takes: every keysym is "on the keyboard", and the desktop
 // finds the key (and the Shift) for it in its own layout.
@@ -223,8 +202,8 @@ void PortalEvents::PostMouse(const MouseEvent& event) {
   ButtonChange button = ButtonOf(event.type);
   if (button.code == 0) return;
   state_->Notify("NotifyPointerButton",
-                 g_variant_new("(o@a{sv}iu)", state_->handle.c_str(), state_->Empty(), button.code,
-                               button.down ? kPressed : kReleased));
+                 g_variant_new("(o@a{sv}iu)", state_->handle.c_str(), state_->Empty(),
+                               static_cast<int>(button.code), button.down ? kPressed : kReleased));
   state_->tracker.SetButton(button.bit, button.down);
 }
 

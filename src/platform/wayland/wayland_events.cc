@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "base/log.h"
+#include "platform/unix_input/evdev_buttons.h"
 #include "platform/unix_input/key_typer.h"
 #include "platform/unix_input/pointer_tracker.h"
 #include "platform/wayland/wayland_connection.h"
@@ -22,30 +23,8 @@ namespace {
 
 constexpr uint32_t kXkbKeyCodeOffset = 8;  // XKB key codes are evdev codes plus 8
 
-struct ButtonChange {
-  uint32_t code = 0;  // Linux input code; 0 for motion alone
-  uint32_t bit = 0;   // in PressedMouseButtons()
-  bool down = false;
-};
-
-ButtonChange ButtonOf(int type) {
-  switch (type) {
-    case kLeftMouseDown:
-      return {BTN_LEFT, 1u << 0, true};
-    case kLeftMouseUp:
-      return {BTN_LEFT, 1u << 0, false};
-    case kRightMouseDown:
-      return {BTN_RIGHT, 1u << 1, true};
-    case kRightMouseUp:
-      return {BTN_RIGHT, 1u << 1, false};
-    case kOtherMouseDown:
-      return {BTN_MIDDLE, 1u << 2, true};
-    case kOtherMouseUp:
-      return {BTN_MIDDLE, 1u << 2, false};
-    default:
-      return {};
-  }
-}
+using unix_input::ButtonChange;
+using unix_input::ButtonOf;
 
 uint32_t Now() {
   auto since = std::chrono::steady_clock::now().time_since_epoch();
