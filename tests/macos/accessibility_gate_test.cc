@@ -6,8 +6,8 @@
 
 #include "input/key_names.h"
 #include "input/keystrokes.h"
+#include "tests/app/shell_test_support.h"
 #include "tests/macos/mac_stack.h"
-#include "tests/macos/recording_ui.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {
@@ -26,6 +26,13 @@ class FakeTrust : public platform::macos::TrustCalls {
   std::vector<bool> prompts;  // one per question: whether the prompt was allowed
 };
 
+struct PanelUi : RecordingUi {  // the shared one keeps no panels
+  void ShowNotificationPanel(std::string_view message, std::string_view url) override {
+    panels.push_back(std::string(message) + " | " + std::string(url));
+  }
+  std::vector<std::string> panels;
+};
+
 class Gate : public ::testing::Test {
  protected:
   AccessibilityGate::Clock::time_point now_{};
@@ -34,7 +41,7 @@ class Gate : public ::testing::Test {
 };
 
 TEST_F(Gate, OnlyTheFirstQuestionMayPromptAndARefusalShowsTheNotice) {
-  RecordingUi ui;
+  PanelUi ui;
   EXPECT_FALSE(platform::macos::AskForAccessibility(gate_, ui));
   EXPECT_EQ(ui.panels,
             std::vector<std::string>{std::string(platform::macos::kAccessibilityNotice) + " | " +
@@ -47,7 +54,7 @@ TEST_F(Gate, OnlyTheFirstQuestionMayPromptAndARefusalShowsTheNotice) {
   FakeTrust granted;
   granted.trusted = true;
   AccessibilityGate trustedGate(granted);
-  RecordingUi quiet;
+  PanelUi quiet;
   EXPECT_TRUE(platform::macos::AskForAccessibility(trustedGate, quiet));
   EXPECT_TRUE(quiet.panels.empty());
 }

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/macos/recording_ui.h"
+#include "tests/app/shell_test_support.h"
 
 namespace hovra::testing {
 namespace {
