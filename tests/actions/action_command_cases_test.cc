@@ -6,8 +6,8 @@
 // (QuickTime's play/pause and full screen) are sent an even number of times.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
-#include <set>
 
 #include "actions/desktop_actions.h"
 #include "input/held_input.h"
@@ -81,19 +81,11 @@ TEST(ActionCommands, EachLineWritesExactlyItsJournal) {
 }
 
 TEST(ActionCommands, EveryActionKeywordHasACase) {
-  const std::set<std::string_view> notActions = {"zoomin",
-                                                 "zoomout",
-                                                 "slide begin",
-                                                 "slide end",
-                                                 "slideleft",
-                                                 "slideright",
-                                                 "slideup",
-                                                 "slidedown",
-                                                 "drag start",
-                                                 "drag end",
-                                                 "drag ",
-                                                 "utf8 ",
-                                                 "Msg||",
+  // Input gestures, queries and the session's own commands.
+  const std::vector<std::string_view> notActions = {
+      "zoomin",  "zoomout",   "slide begin", "slide end", "slideleft", "slideright",
+      "slideup", "slidedown", "drag start",  "drag end",  "drag ",     "utf8 "};
+  const std::vector<std::string_view> queries = {"Msg||",
                                                  "get_dock_info",
                                                  "get_icon ",
                                                  "launch ",
@@ -105,7 +97,8 @@ TEST(ActionCommands, EveryActionKeywordHasACase) {
                                                  "openfile "};
   const std::vector<Case> cases = ReadCases();
   for (const CommandRow& row : CommandRows()) {
-    if (notActions.contains(row.keyword)) continue;
+    if (std::ranges::count(notActions, row.keyword) + std::ranges::count(queries, row.keyword))
+      continue;
     bool found = false;
     for (const Case& c : cases) found = found || MatchCommand(c.line) == &row;
     EXPECT_TRUE(found) << "no case for \"" << row.keyword << "\"";

@@ -6,7 +6,6 @@
 
 #include "actions/system_actions.h"
 #include "actions/url_policy.h"
-#include "catalogue/script_quoting.h"
 #include "tests/actions/recording_scripts.h"
 #include "tests/support/test_platform.h"
 
@@ -116,13 +115,6 @@ TEST(BrowserNewURL, RunsOnlyForInstalledBrowsers) {
   EXPECT_EQ(scripts.Names(), (std::vector<std::string>{"BrowserNewURL.Safari"}));
   BrowserNewURL(nullptr);
   EXPECT_EQ(scripts.ran.size(), 1u);
-}
-
-TEST(QuoteForScriptString, EscapesBackslashesBeforeQuotes) {
-  EXPECT_EQ(catalogue::QuoteForScriptString(R"(a\"b)"), R"(a\\\"b)");
-  EXPECT_EQ(catalogue::QuoteForScriptString(R"(\\)"), R"(\\\\)");
-  EXPECT_EQ(catalogue::QuoteForScriptString("\xC3\xA9 /?&%"), "\xC3\xA9 /?&%");
-  EXPECT_EQ(catalogue::QuoteForScriptString(""), "");
 }
 
 }  // namespace

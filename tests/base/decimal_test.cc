@@ -7,20 +7,16 @@
 namespace hovra {
 namespace {
 
-TEST(ParseDecimal, SkipsWhiteSpaceTakesASignAndStopsAtTheFirstNonDigit) {
-  EXPECT_EQ(ParseDecimal("012", 3), 12);
-  EXPECT_EQ(ParseDecimal(" 12", 3), 12);
-  EXPECT_EQ(ParseDecimal("12 ", 3), 12);
-  EXPECT_EQ(ParseDecimal("-05", 3), -5);
-  EXPECT_EQ(ParseDecimal("+7x", 3), 7);
-  EXPECT_EQ(ParseDecimal("boa", 3), 0);
-  EXPECT_EQ(ParseDecimal("- 5", 3), 0);
-  EXPECT_EQ(ParseDecimal("1234", 3), 123) << "only the given length is read";
+// White space is skipped, a sign taken, the first non-digit ends the number; only the given
+// length is read, and the value saturates instead of overflowing.
+TEST(ParseDecimal, ReadsTheDecimalRule) {
+  const std::pair<std::string_view, int> cases[] = {
+      {"012", 12}, {" 12", 12}, {"12 ", 12}, {"-05", -5},
+      {"+7x", 7},  {"boa", 0},  {"- 5", 0},  {"1234", 123},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(ParseDecimal(text.data(), 3), value) << text;
   EXPECT_EQ(ParseDecimal("\t\n 42abc"), 42);
   EXPECT_EQ(ParseDecimal(""), 0);
-}
-
-TEST(ParseDecimal, SaturatesInsteadOfOverflowing) {
   EXPECT_EQ(ParseDecimal("2147483647"), INT_MAX);
   EXPECT_EQ(ParseDecimal("2147483648"), INT_MAX);
   EXPECT_EQ(ParseDecimal("-2147483648"), INT_MIN);

@@ -20,8 +20,17 @@ class RecordingDelegate : public catalogue::DockInfoListenerDelegate {
   std::vector<std::string> calls;
 };
 
-constexpr const char* kSafari = R"({"Name":"Safari","BundleID":"com.apple.Safari","Running":)";
-constexpr const char* kMail = R"({"Name":"Mail","BundleID":"com.apple.mail","Running":)";
+std::string Item(const std::string& name, const std::string& id, bool running) {
+  return R"({"Name":")" + name + R"(","BundleID":")" + id + R"(","Running":)" +
+         (running ? "true}" : "false}");
+}
+std::string Safari(bool running) { return Item("Safari", "com.apple.Safari", running); }
+std::string Mail(bool running) { return Item("Mail", "com.apple.mail", running); }
+std::string Dock(const Lines& items) {
+  std::string text = "[";
+  for (const std::string& item : items) text += (text.size() > 1 ? "," : "") + item;
+  return text + "]";
+}
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -54,17 +63,21 @@ class CatalogueTest : public ::testing::TestWithParam<PlistForm> {
 INSTANTIATE_TEST_SUITE_P(BinaryAndXml, CatalogueTest,
                          ::testing::Values(PlistForm::kBinary, PlistForm::kXml));
 
+// Tiles without label or identifier are left out of the text but stay in the list.
 TEST_P(CatalogueTest, ListsDockItemsInOrderWithDuplicatesAndMarksOnlyTheFirstRunning) {
-  Start(
-      {{"Safari", "com.apple.Safari"}, {"Mail", "com.apple.mail"}, {"Safari", "com.apple.Safari"}},
-      R"([{"bundleId":"com.apple.Safari","name":"Safari","policy":0}])");
-  EXPECT_EQ(Text(),
-            "[" + std::string(kSafari) + "true}," + kMail + "false}," + kSafari + "false}]");
+  Start({{"Safari", "com.apple.Safari"},
+         {std::nullopt, "org.nolabel"},
+         {"No id", std::nullopt},
+         {"Mail", "com.apple.mail"},
+         {"Safari", "com.apple.Safari"}},
+        R"([{"bundleId":"com.apple.Safari","name":"Safari","policy":0}])");
+  EXPECT_EQ(Text(), Dock({Safari(true), Mail(false), Safari(false)}));
   const catalogue::AppEntry* safari = Catalogue().findAppInfoInDockInfo("com.apple.Safari");
   ASSERT_NE(safari, nullptr);
   EXPECT_EQ(safari->filePath, "/Applications/Safari.app");
   EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.mail")->filePath, std::nullopt);
   EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.safari"), nullptr);  // case matters
+  EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.nolabel"), nullptr);
 }
 
 TEST_P(CatalogueTest, EscapesNamesFromThePropertyList) {
@@ -74,55 +87,23 @@ TEST_P(CatalogueTest, EscapesNamesFromThePropertyList) {
                     R"({"Name":"AC\\/DC \\"Live\\"","BundleID":"org.acdc","Running":false}])");
 }
 
-TEST_P(CatalogueTest, SkipsTilesWithoutLabelOrIdentifierButKeepsTheRest) {
-  Start({{std::nullopt, "org.nolabel"}, {"No id", std::nullopt}, {"Mail", "com.apple.mail"}});
-  EXPECT_EQ(Text(), "[" + std::string(kMail) + "false}]");
-  EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.nolabel"), nullptr);  // still in the list
-}
-
-TEST_P(CatalogueTest, PutsARunningFinderFirstAndKeepsItWhenItQuits) {
+// A quit Dock item stays, not running; each quit of a regular listed application is told.
+TEST_P(CatalogueTest, PutsARunningFinderFirstAndKeepsQuitDockItemsNotRunning) {
   Start(dock_, R"([{"bundleId":"org.other","name":"Other","policy":1},)"
-               R"({"bundleId":"com.apple.finder","name":"Finder","policy":0}])");
+               R"({"bundleId":"com.apple.finder","name":"Finder","policy":0},)"
+               R"({"bundleId":"com.apple.mail","name":"Mail","policy":0}])");
   StartMonitoring();
-  const std::string finder = R"({"Name":"Finder","BundleID":"com.apple.finder","Running":)";
-  EXPECT_EQ(Text(), "[" + finder + "true}," + kSafari + "false}," + kMail + "false}]");
+  EXPECT_EQ(Text(), Dock({Item("Finder", "com.apple.finder", true), Safari(false), Mail(true)}));
   Notify(WorkspaceEventKind::kTerminated, "com.apple.finder", "Finder");
-  EXPECT_EQ(Text(), "[" + finder + "false}," + kSafari + "false}," + kMail + "false}]");
+  Notify(WorkspaceEventKind::kTerminated, "com.apple.mail", "Mail");
+  Notify(WorkspaceEventKind::kTerminated, "com.apple.mail", "Mail");
+  EXPECT_EQ(Text(), Dock({Item("Finder", "com.apple.finder", false), Safari(false), Mail(false)}));
   Notify(WorkspaceEventKind::kLaunched, "com.apple.finder", "Finder");
-  EXPECT_EQ(Text(), "[" + finder + "true}," + kSafari + "false}," + kMail + "false}]");
-  EXPECT_EQ(delegate_.calls, (Lines{"terminated", "launch com.apple.finder"}));
-}
-
-TEST_P(CatalogueTest, AppendsARunningApplicationAndRemovesItWhenItQuits) {
-  Start(dock_);
-  StartMonitoring();
-  const std::string vlc = R"({"Name":"VLC","BundleID":"org.videolan.vlc","Running":true})";
-  const std::string notes = R"({"Name":"Notes","BundleID":"com.apple.Notes","Running":true})";
-  Notify(WorkspaceEventKind::kLaunched, "org.videolan.vlc", "VLC");
-  Notify(WorkspaceEventKind::kLaunched, "com.apple.Notes", "Notes");
-  EXPECT_EQ(Text(),
-            "[" + std::string(kSafari) + "false}," + kMail + "false}," + vlc + "," + notes + "]");
-  Notify(WorkspaceEventKind::kTerminated, "org.videolan.vlc", "VLC");
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}," + notes + "]");
-  Notify(WorkspaceEventKind::kLaunched, "org.videolan.vlc", "VLC");
-  EXPECT_EQ(Text(),
-            "[" + std::string(kSafari) + "false}," + kMail + "false}," + notes + "," + vlc + "]");
-  EXPECT_EQ(delegate_.calls, (Lines{"launch org.videolan.vlc", "launch com.apple.Notes",
-                                    "terminated", "launch org.videolan.vlc"}));
-}
-
-TEST_P(CatalogueTest, KeepsAQuitDockItemNotRunningAndStillReportsEachQuit) {
-  Start(dock_, R"([{"bundleId":"com.apple.mail","name":"Mail","policy":0}])");
-  StartMonitoring();
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "true}]");
-  Notify(WorkspaceEventKind::kTerminated, "com.apple.mail", "Mail");
-  Notify(WorkspaceEventKind::kTerminated, "com.apple.mail", "Mail");
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}]");
-  EXPECT_EQ(delegate_.calls, (Lines{"terminated", "terminated"}));
-  // Not in the list, or not regular: nothing to report.
+  EXPECT_EQ(Text(), Dock({Item("Finder", "com.apple.finder", true), Safari(false), Mail(false)}));
   Notify(WorkspaceEventKind::kTerminated, "org.unknown", "Unknown");
   Notify(WorkspaceEventKind::kTerminated, "com.apple.Safari", "Safari", 1);
-  EXPECT_EQ(delegate_.calls.size(), 2u);
+  EXPECT_EQ(delegate_.calls,
+            (Lines{"terminated", "terminated", "terminated", "launch com.apple.finder"}));
 }
 
 TEST_P(CatalogueTest, ActivationReportsFirstAndRebuildsTheTextOnlyWhenTheListChanged) {
@@ -130,22 +111,25 @@ TEST_P(CatalogueTest, ActivationReportsFirstAndRebuildsTheTextOnlyWhenTheListCha
   StartMonitoring();
   Catalogue().findAppInfoInDockInfo("com.apple.mail")->name = "Renamed";  // shows a rebuild
   Notify(WorkspaceEventKind::kActivated, "com.apple.mail", "Mail");
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "true}]");
+  EXPECT_EQ(Text(), Dock({Safari(false), Mail(true)}));
   Notify(WorkspaceEventKind::kActivated, "com.apple.Safari", "Safari");
-  EXPECT_EQ(Text(), R"([{"Name":"Safari","BundleID":"com.apple.Safari","Running":true},)"
-                    R"({"Name":"Renamed","BundleID":"com.apple.mail","Running":true}])");
+  EXPECT_EQ(Text(), Dock({Safari(true), Item("Renamed", "com.apple.mail", true)}));
   Notify(WorkspaceEventKind::kActivated, "org.agent", "Agent", 1);
   Notify(WorkspaceEventKind::kActivated, "", "No identifier");
   EXPECT_EQ(delegate_.calls, (Lines{"launch com.apple.mail", "launch com.apple.Safari"}));
 }
 
+// Half a second after deactivation, one that stopped being regular goes (a Dock item stays,
+// not running); a non-regular application's deactivation removes it at once.
 TEST_P(CatalogueTest, RemovesAnApplicationThatStopsBeingRegularAfterDeactivation) {
   Start(dock_, R"([{"bundleId":"org.videolan.vlc","name":"VLC","policy":0},)"
-               R"({"bundleId":"com.apple.mail","name":"Mail","policy":0}])");
+               R"({"bundleId":"com.apple.mail","name":"Mail","policy":0},)"
+               R"({"bundleId":"org.notes","name":"Notes","policy":0}])");
   StartMonitoring();
-  Notify(WorkspaceEventKind::kDeactivated, "org.videolan.vlc", "VLC");
-  Notify(WorkspaceEventKind::kDeactivated, "com.apple.mail", "Mail");
-  // Both turn into accessory applications without telling the catalogue.
+  for (const char* id : {"org.videolan.vlc", "com.apple.mail", "org.notes"}) {
+    Notify(WorkspaceEventKind::kDeactivated, id, "");
+  }
+  // Two turn into accessory applications without telling the catalogue.
   for (const char* id : {"org.videolan.vlc", "com.apple.mail"}) {
     env_->Platform().Desktop().ApplyNotice(
         WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{id, "", 1}});
@@ -154,20 +138,10 @@ TEST_P(CatalogueTest, RemovesAnApplicationThatStopsBeingRegularAfterDeactivation
   EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.videolan.vlc"), nullptr);
   EXPECT_TRUE(delegate_.calls.empty());
   env_->Platform().MainQueue().Advance(std::chrono::milliseconds(1));
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}]");
-  EXPECT_EQ(delegate_.calls, (Lines{"terminated", "terminated"}));
-}
-
-TEST_P(CatalogueTest, KeepsAnApplicationThatStaysRegularAfterDeactivation) {
-  Start(dock_, R"([{"bundleId":"org.videolan.vlc","name":"VLC","policy":0}])");
-  StartMonitoring();
-  Notify(WorkspaceEventKind::kDeactivated, "org.videolan.vlc", "VLC");
-  env_->Platform().MainQueue().Advance(std::chrono::milliseconds(500));
-  EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.videolan.vlc"), nullptr);
-  // A non-regular application's deactivation removes it at once.
-  Notify(WorkspaceEventKind::kDeactivated, "org.videolan.vlc", "VLC", 2);
-  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("org.videolan.vlc"), nullptr);
-  EXPECT_EQ(delegate_.calls, (Lines{"terminated"}));
+  EXPECT_EQ(Text(), Dock({Safari(false), Mail(false), Item("Notes", "org.notes", true)}));
+  Notify(WorkspaceEventKind::kDeactivated, "org.notes", "Notes", 2);
+  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("org.notes"), nullptr);
+  EXPECT_EQ(delegate_.calls, (Lines{"terminated", "terminated", "terminated"}));
 }
 
 TEST_P(CatalogueTest, RebuildsFromTheDockAfterWakingAndDropsCachedIcons) {
@@ -178,8 +152,7 @@ TEST_P(CatalogueTest, RebuildsFromTheDockAfterWakingAndDropsCachedIcons) {
   env_->Workspace().Notify(WorkspaceEvent{WorkspaceEventKind::kWoke, std::nullopt});
   EXPECT_NE(Catalogue().findAppInfoInDockInfo("com.apple.Safari"), nullptr);  // not yet: posted
   env_->Platform().MainQueue().RunPending();
-  EXPECT_EQ(Text(), "[" + std::string(kMail) +
-                        R"(false},{"Name":"VLC","BundleID":"org.videolan.vlc","Running":true}])");
+  EXPECT_EQ(Text(), Dock({Mail(false), Item("VLC", "org.videolan.vlc", true)}));
   EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.mail")->icon, std::nullopt);
 }
 
@@ -194,7 +167,7 @@ TEST_P(CatalogueTest, IgnoresNotificationsOnceMonitoringStops) {
   env_->Platform().Desktop().ApplyNotice(
       WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{"org.videolan.vlc", "VLC", 1}});
   env_->Platform().MainQueue().Advance(std::chrono::milliseconds(500));
-  EXPECT_EQ(Text(), "[" + std::string(kSafari) + "false}," + kMail + "false}]");
+  EXPECT_EQ(Text(), Dock({Safari(false), Mail(false)}));
   EXPECT_TRUE(delegate_.calls.empty());
 }
 

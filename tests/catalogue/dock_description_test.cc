@@ -23,11 +23,6 @@ TEST(DockDescription, WritesCompactObjectsInListOrder) {
             R"({"Name":"Mail","BundleID":"com.apple.mail","Running":false}])");
 }
 
-TEST(DockDescription, EntrySizesMatchTheirFixedOverhead) {
-  EXPECT_EQ(DockDescription({Entry("", "", true)}).size(), 2u + 40u);
-  EXPECT_EQ(DockDescription({Entry("", "", false)}).size(), 2u + 41u);
-}
-
 TEST(DockDescription, DoublesTheBackslashesOfJsonEscapes) {
   // "/" and the quote are escaped by JSON, and that backslash is then doubled.
   EXPECT_EQ(DockDescription({Entry("AC/DC \"Live\"", "a\\b", true)}),

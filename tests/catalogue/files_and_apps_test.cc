@@ -51,29 +51,19 @@ class FolderListingTest : public ::testing::Test {
                                            "dDocsLink", "ffileLink", "fdangling"};
 };
 
-TEST_F(FolderListingTest, MarksFoldersAndLinksToFoldersAndListsHiddenNames) {
+// Another user's home ("~Docs") is not looked up; what cannot be listed gives a line feed.
+TEST_F(FolderListingTest, MarksFoldersAndLinksToFoldersListsHiddenNamesAndExpandsTheTilde) {
   EXPECT_EQ(Entries(List(folder_.path().string())), expected_);
-  EXPECT_EQ(List((folder_ / "Docs")), "\n");
-}
-
-TEST_F(FolderListingTest, ExpandsTheTildeToTheHomeFolder) {
   EXPECT_EQ(Entries(List("~")), expected_);
   EXPECT_EQ(Entries(List("~/")), expected_);
+  EXPECT_EQ(List((folder_ / "Docs")), "\n");
   WriteFile(folder_ / "Docs/inner", "");
+  WriteFile(folder_ / "Docs/bad\nname", "");  // names with line breaks are left out
   EXPECT_EQ(List("~/Docs"), "finner\r\n");
-  EXPECT_EQ(List("~Docs"), "\n");  // another user's home is not looked up
-}
-
-TEST_F(FolderListingTest, GivesOnlyALineFeedForWhatCannotBeListed) {
-  EXPECT_EQ(List((folder_ / "missing")), "\n");
-  EXPECT_EQ(List((folder_ / "a.txt")), "\n");
-  EXPECT_EQ(List(""), "\n");
-}
-
-TEST_F(FolderListingTest, LeavesOutNamesWithLineBreaks) {
-  WriteFile(folder_ / "Docs/bad\nname", "");
-  WriteFile(folder_ / "Docs/good", "");
-  EXPECT_EQ(List((folder_ / "Docs")), "fgood\r\n");
+  for (const std::string& path :
+       {std::string("~Docs"), folder_ / "missing", folder_ / "a.txt", std::string()}) {
+    EXPECT_EQ(List(path), "\n") << path;
+  }
 }
 
 TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {
@@ -131,7 +121,7 @@ class DockQueriesTest : public ::testing::Test {
   std::unique_ptr<CatalogueEnvironment> env_;
 };
 
-TEST_F(DockQueriesTest, AppendsTheWholeDescriptionAndALineFeed) {
+TEST_F(DockQueriesTest, AppendsTheWholeDescriptionOrAnEmptyListAndALineFeed) {
   std::vector<Tile> tiles;
   std::string expected = "[";
   for (int i = 0; i < 120; ++i) {  // far beyond 4096 bytes
@@ -146,13 +136,11 @@ TEST_F(DockQueriesTest, AppendsTheWholeDescriptionAndALineFeed) {
   actions::GetDockInfo(reply);
   EXPECT_GT(reply.size(), 4096u);
   EXPECT_EQ(reply, "dock_info " + expected + "]\n");
-}
-
-TEST_F(DockQueriesTest, SendsAnEmptyListWithoutADock) {
-  CatalogueEnvironment env(R"({"dockPlist":"/nonexistent.plist"})");
-  std::string reply = "dock_info ";
+  env_.reset();
+  CatalogueEnvironment withoutDock(R"({"dockPlist":"/nonexistent.plist"})");
+  reply = "dock_info ";
   actions::GetDockInfo(reply);
-  EXPECT_EQ(reply, "dock_info []\n");
+  EXPECT_EQ(reply, "dock_info []\n") << "an empty list without a Dock";
 }
 
 TEST_F(DockQueriesTest, FetchesIconsAndLaunchesThroughTheCatalogue) {

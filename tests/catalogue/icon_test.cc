@@ -69,19 +69,6 @@ TEST(IconRendering, ShrinksLargeRepresentationsAndRefusesBrokenOnes) {
   EXPECT_FALSE(catalogue::IconPng({}));
 }
 
-TEST(IconRendering, SavesTheImageAsA128PixelPngFile) {
-  TempFolder folder;
-  ASSERT_TRUE(catalogue::saveImage({SolidImage(256, 256, {1, 2, 3, 255})}, folder / "icon.png"));
-  std::ifstream in(folder / "icon.png", std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  ImageRepresentation out = DecodePng(bytes);
-  EXPECT_EQ(out.pixelsWide, 128);
-  EXPECT_EQ(PixelAt(out, 5, 5), (std::array<uint8_t, 4>{1, 2, 3, 255}));
-  EXPECT_FALSE(std::filesystem::exists(folder / "icon.png.tmp"));
-  EXPECT_FALSE(catalogue::saveImage({}, folder / "none.png"));
-}
-
 // VLC runs, with a 32 and a 128 pixel icon; Notes runs but is not installed.
 class IconMessageTest : public ::testing::Test {
  protected:

@@ -1,4 +1,3 @@
-#include "base/log.h"
 #include "input/pointer.h"
 #include "tests/input/input_fixture.h"
 
@@ -23,66 +22,53 @@ class PointerPosition : public InputTest {
   }
 };
 
-TEST_F(PointerPosition, MovesOnOneScreenFlipWithTheMainScreen) {
-  PointerAt(960, 540);
-  EXPECT_EQ(GetMousePosForEvent(0, 0), (Point{960, 540}));
-  EXPECT_EQ(GetMousePosForEvent(5, 3), (Point{965, 543}));  // dy grows downward
-  EXPECT_EQ(GetMousePosForEvent(-5, -3), (Point{955, 537}));
-  PointerAt(100, 1080);  // the main screen's upper edge is its top row
-  EXPECT_EQ(GetMousePosForEvent(0, 0), (Point{100, 0}));
-  PointerAt(100.9, 500.7);  // truncated, no rounding
-  EXPECT_EQ(GetMousePosForEvent(0, 0), (Point{100, 580}));
-}
-
-TEST_F(PointerPosition, ScreensAboveBelowAndBesideFlipWithTheMainScreenToo) {
-  PointerAt(100, 1500);  // on the screen above
-  EXPECT_EQ(GetMousePosForEvent(0, 0), (Point{100, -420}));
-  EXPECT_EQ(GetMousePosForEvent(0, 10), (Point{100, -410}));
-  PointerAt(100, -400);  // on the screen below
-  EXPECT_EQ(GetMousePosForEvent(3, 0), (Point{103, 1480}));
-  PointerAt(2500, 900);  // on the shorter screen to the right
-  EXPECT_EQ(GetMousePosForEvent(0, 0), (Point{2500, 180}));
-  PointerAt(-100, 300);  // on the screen to the left
-  EXPECT_EQ(GetMousePosForEvent(0, -1), (Point{-100, 779}));
-}
-
-TEST_F(PointerPosition, StepsLandingOnAnotherScreenCrossUnclamped) {
-  PointerAt(100, 1075);
-  EXPECT_EQ(GetMousePosForEvent(0, -10), (Point{100, -5}));  // up onto the screen above
-  PointerAt(50, 10);
-  EXPECT_EQ(GetMousePosForEvent(0, 20), (Point{50, 1090}));  // down onto the screen below
-  PointerAt(1900, 500);
-  EXPECT_EQ(GetMousePosForEvent(50, 0), (Point{1950, 580}));  // right onto the shorter screen
-  PointerAt(5, 500);
-  EXPECT_EQ(GetMousePosForEvent(-20, 0), (Point{-15, 580}));  // left
-  PointerAt(2000, 210);
-  EXPECT_EQ(GetMousePosForEvent(-100, 0), (Point{1900, 870}));  // back onto the main screen
-}
-
-TEST_F(PointerPosition, StepsIntoEmptySpaceStopAtTheScreenEdgePerAxis) {
-  PointerAt(1900, 100);  // right of here, below the right screen, is no screen
-  EXPECT_EQ(GetMousePosForEvent(50, 0), (Point{1919, 980}));
-  EXPECT_EQ(GetMousePosForEvent(50, 10), (Point{1919, 990}));  // the vertical part still applies
-  PointerAt(2500, 900);  // up from the shorter right screen: its top row, flipped with main
-  EXPECT_EQ(GetMousePosForEvent(0, -500), (Point{2500, 80}));
-  PointerAt(3000, 500);  // far right of the right screen
-  EXPECT_EQ(GetMousePosForEvent(9999, 9999), (Point{3199, 879}));
-  PointerAt(1200, 2000);  // right of the upper screen is no screen
-  EXPECT_EQ(GetMousePosForEvent(500, 0), (Point{1279, -920}));
-}
-
-TEST_F(PointerPosition, PointerOffEveryScreenIgnoresTheStep) {
-  PointerAt(5000, 5000);
-  EXPECT_EQ(GetMousePosForEvent(10, 10), (Point{5000, -3920}));
+// Event space flips y with the main screen (dy grows downward); a step that lands on
+// another screen crosses unclamped, one into empty space stops at the edge per axis.
+TEST_F(PointerPosition, StepsFromWhereThePointerIsOnFiveScreens) {
+  struct Case {
+    double x, y;  // the pointer, global
+    int dx, dy;
+    Point expected;
+  };
+  const Case cases[] = {
+      {960, 540, 0, 0, {960, 540}},
+      {960, 540, 5, 3, {965, 543}},
+      {960, 540, -5, -3, {955, 537}},
+      // The top row of the main screen; fractions are truncated.
+      {100, 1080, 0, 0, {100, 0}},
+      {100.9, 500.7, 0, 0, {100, 580}},
+      // On the screens above, below, right and left.
+      {100, 1500, 0, 0, {100, -420}},
+      {100, 1500, 0, 10, {100, -410}},
+      {100, -400, 3, 0, {103, 1480}},
+      {2500, 900, 0, 0, {2500, 180}},
+      {-100, 300, 0, -1, {-100, 779}},
+      // Onto another screen: up, down, right, left and back onto the main one.
+      {100, 1075, 0, -10, {100, -5}},
+      {50, 10, 0, 20, {50, 1090}},
+      {1900, 500, 50, 0, {1950, 580}},
+      {5, 500, -20, 0, {-15, 580}},
+      {2000, 210, -100, 0, {1900, 870}},
+      // Into empty space.
+      {1900, 100, 50, 0, {1919, 980}},
+      {1900, 100, 50, 10, {1919, 990}},
+      {2500, 900, 0, -500, {2500, 80}},
+      {3000, 500, 9999, 9999, {3199, 879}},
+      {1200, 2000, 500, 0, {1279, -920}},
+      // Off every screen: the step is ignored.
+      {5000, 5000, 10, 10, {5000, -3920}},
+  };
+  for (const Case& c : cases) {
+    PointerAt(c.x, c.y);
+    EXPECT_EQ(GetMousePosForEvent(c.dx, c.dy), c.expected)
+        << c.x << "," << c.y << " by " << c.dx << "," << c.dy;
+  }
   UseDesktop(R"({"screens":[],"pointer":[10,20]})");
   EXPECT_EQ(GetMousePosForEvent(3, 3), (Point{10, -20}));
   UseDesktop(R"({"screens":[]})");
   EXPECT_EQ(GetMousePosForEvent(3, 3), (Point{0, 0}));
-}
-
-TEST_F(PointerPosition, ZeroSizedFramesHoldNothing) {
   UseDesktop(R"({"screens":[[0,0,800,600],[0,0,0,0],[800,0,0,600]],"pointer":[799,300]})");
-  EXPECT_EQ(GetMousePosForEvent(5, 0), (Point{799, 300}));
+  EXPECT_EQ(GetMousePosForEvent(5, 0), (Point{799, 300})) << "zero-sized frames hold nothing";
 }
 
 // The simulated pointer converts event positions back the global way, so a walk across
@@ -106,7 +92,6 @@ TEST_F(PointerPosition, MovesLeaveTheSimulatedPointerWhereTheStepsSayAcrossScree
 }
 
 TEST_F(PointerPosition, MovesAreDraggedWhileTheLeftButtonIsDown) {
-  PointerAt(960, 540);
   SendMouseMove(5, 3);
   SendMouseRawKey(kMouseLeft, false);
   SendMouseMove(1, 1);
@@ -115,20 +100,6 @@ TEST_F(PointerPosition, MovesAreDraggedWhileTheLeftButtonIsDown) {
   EXPECT_EQ(Take(), Lines({R"({"kind":"mouse","type":5,"x":965,"y":543,"button":0})",
                            MouseLine(1, 965, 543), MouseLine(6, 966, 544), MouseLine(2, 966, 544),
                            MouseLine(5, 967, 545)}));
-}
-
-TEST_F(PointerPosition, ScreensAreLoggedOneLineEachWhenVerbose) {
-  UseDesktop(R"({"screens":[[0,0,1920,1080],[1920,0.5,1280,1024]]})");
-  ::testing::internal::CaptureStderr();
-  outputScreens();
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-  SetVerbose(true);
-  ::testing::internal::CaptureStderr();
-  outputScreens();
-  SetVerbose(false);
-  std::string log = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(log.find("0.000000 0.000000 1920.000000 1080.000000\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("1920.000000 0.500000 1280.000000 1024.000000\n"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -1,79 +1,46 @@
 #include "input/gestures.h"
 #include "input/wheel.h"
 #include "tests/input/input_fixture.h"
+#include "tests/support/input_cases.h"
 
 namespace hovra::testing {
 namespace {
 
 class Wheel : public InputTest {};
 
-TEST_F(Wheel, SingleStepsUnderFivePostNothingAndLeaveNothingBehind) {
-  SendMouseWheel(1);
-  CommitMouseWheel();
-  for (int i = 0; i < 4; ++i) SendMouseWheel(1);
-  CommitMouseWheel();  // 4 steps: dropped, not carried over
-  SendMouseWheel(1);
-  CommitMouseWheel();
-  EXPECT_TRUE(Take().empty());
-}
-
-TEST_F(Wheel, FiveStepsMakeOneNotchAndRemaindersAreDropped) {
-  for (int i = 0; i < 5; ++i) SendMouseWheel(1);
-  CommitMouseWheel();
-  EXPECT_EQ(Take(), Lines({R"({"kind":"scroll","vertical":1,"horizontal":0})"}));
-  for (int i = 0; i < 9; ++i) SendMouseWheel(1);
-  CommitMouseWheel();
-  CommitMouseWheel();  // nothing left over
-  EXPECT_EQ(Take(), Lines({ScrollLine(1, 0)}));
-}
-
-TEST_F(Wheel, ExplicitAmountsAddAndDivideTowardZero) {
-  SendMouseWheel(12);
-  SendMouseHWheel(3);
-  CommitMouseWheel();
-  SendMouseWheel(-10);
-  CommitMouseWheel();
-  SendMouseHWheel(-7);
-  CommitMouseWheel();
-  SendMouseWheel(-3);
-  SendMouseWheel(-4);
-  SendMouseHWheel(4);
-  CommitMouseWheel();
-  EXPECT_EQ(Take(),
-            Lines({ScrollLine(2, 0), ScrollLine(-2, 0), ScrollLine(0, -1), ScrollLine(-1, 0)}));
-}
-
-TEST_F(Wheel, SingleStepsDiscardOppositeStepsOfTheBatch) {
-  SendMouseWheel(3);
-  SendMouseWheel(0);  // reset to 0, then one step down
-  CommitMouseWheel();
-  EXPECT_TRUE(Take().empty());
-  SendMouseWheel(-12);
-  SendMouseWheel(1);  // discards the -12
-  for (int i = 0; i < 4; ++i) SendMouseWheel(1);
-  CommitMouseWheel();
-  for (int i = 0; i < 5; ++i) SendMouseHWheel(0);
-  SendMouseHWheel(-2);  // explicit amounts never reset
-  CommitMouseWheel();
-  SendMouseHWheel(9);
-  SendMouseHWheel(0);
-  for (int i = 0; i < 4; ++i) SendMouseHWheel(0);
-  CommitMouseWheel();
-  EXPECT_EQ(Take(), Lines({ScrollLine(1, 0), ScrollLine(0, -1), ScrollLine(0, -1)}));
-}
-
-TEST_F(Wheel, HugeAmountsSaturateInsteadOfOverflowing) {
-  SendMouseWheel(2147483647);
-  SendMouseWheel(2147483647);
-  SendMouseHWheel(-2147483647 - 1);
-  SendMouseHWheel(0);
-  CommitMouseWheel();
-  EXPECT_EQ(Take(), Lines({ScrollLine(429496729, -429496729)}));
+// Each string is one read of "mos" payloads; the wheel is committed after each read.
+TEST_F(Wheel, StepsGatherPerReadAndFiveMakeANotch) {
+  struct Case {
+    std::vector<std::string> reads;
+    Lines expected;
+  };
+  const Case cases[] = {
+      // Single steps under five post nothing and leave nothing behind.
+      {{"w 1", "w 1 w 1 w 1 w 1", "w 1"}, {}},
+      // Remainders are dropped, not carried into the next read.
+      {{"w 1 w 1 w 1 w 1 w 1", "w 1 w 1 w 1 w 1 w 1 w 1 w 1 w 1 w 1", ""},
+       {ScrollLine(1, 0), ScrollLine(1, 0)}},
+      // Explicit amounts add and divide toward zero.
+      {{"w 12 h 3", "w -10", "h -7", "w -3 w -4 h 4"},
+       {ScrollLine(2, 0), ScrollLine(-2, 0), ScrollLine(0, -1), ScrollLine(-1, 0)}},
+      // A single step (1 up, 0 down) discards the opposite steps before it; amounts never do.
+      {{"w 3 w 0", "w -12 w 1 w 1 w 1 w 1 w 1", "h 0 h 0 h 0 h 0 h 0 h -2",
+        "h 9 h 0 h 0 h 0 h 0 h 0"},
+       {ScrollLine(1, 0), ScrollLine(0, -1), ScrollLine(0, -1)}},
+      // Huge amounts saturate instead of overflowing.
+      {{"w 2147483647 w 2147483647 h -2147483648 h 0"}, {ScrollLine(429496729, -429496729)}},
+  };
+  HeldInput held;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reads[0]);
+    for (const std::string& read : c.reads) PlayInputStep({InputStep::kMouse, read}, held);
+    EXPECT_EQ(Take(), c.expected);
+  }
 }
 
 class Gestures : public InputTest {};
 
-TEST_F(Gestures, ZoomPostsCommandWithTheKeypadKeysFromTheHidSource) {
+TEST_F(Gestures, ZoomAndSlideDownPostKeysFromTheHidSource) {
   ZoomIn();
   EXPECT_EQ(Take(), Lines({R"({"kind":"key","code":55,"down":true,"source":"hid","flags":1048576})",
                            HidKeyLine(69, true, 0x100000), HidKeyLine(69, false, 0x100000),
@@ -82,10 +49,7 @@ TEST_F(Gestures, ZoomPostsCommandWithTheKeypadKeysFromTheHidSource) {
   EXPECT_EQ(Take(), Lines({HidKeyLine(55, true, 0x100000),
                            R"({"kind":"key","code":78,"down":true,"source":"hid"})",
                            HidKeyLine(78, false, std::nullopt), HidKeyLine(55, false, 0x100000)}));
-}
-
-TEST_F(Gestures, SlideDownMinimisesWithOptionCommandHAndM) {
-  SlideDown();
+  SlideDown();  // minimises with Option-Command-H and M
   EXPECT_EQ(Take(), Lines({HidKeyLine(58, true, 0x80000), HidKeyLine(55, true, 0x100000),
                            HidKeyLine(4, true, 0x180000), HidKeyLine(46, true, 0x180000),
                            HidKeyLine(46, false, 0x180000), HidKeyLine(4, false, 0x180000),
@@ -112,6 +76,10 @@ TEST_F(Gestures, SlidesOpenStepAndCloseTheSwitcher) {
   SlideEnd();
   EXPECT_EQ(Take(), Lines({kStartReverse, kBack, kForward, kEnd, kStartForward, kEnd}));
   EXPECT_FALSE(IsSwitchingWindows());
+  SlideUp();  // closes an open switch before Mission Control
+  SlideRight();
+  SlideUp();
+  EXPECT_EQ(Take(), Lines({kMissionControl, kStartForward, kEnd, kMissionControl}));
 }
 
 TEST_F(Gestures, SlideBeginForgetsAnOpenSwitchWithoutReleasingCommand) {
@@ -127,13 +95,6 @@ TEST_F(Gestures, SlideBeginForgetsAnOpenSwitchWithoutReleasingCommand) {
   SlideEnd();
   EXPECT_EQ(SwitcherHoldingCommand(), 0u);
   EXPECT_EQ(Take(), Lines({kStartForward, kStartReverse, kEnd}));
-}
-
-TEST_F(Gestures, SlideUpClosesAnOpenSwitchBeforeMissionControl) {
-  SlideUp();
-  SlideRight();
-  SlideUp();
-  EXPECT_EQ(Take(), Lines({kMissionControl, kStartForward, kEnd, kMissionControl}));
 }
 
 }  // namespace

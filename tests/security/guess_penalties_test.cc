@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 
-#include <cstdio>
-
 #include "tests/support/fake_clock.h"
 
 namespace hovra::security {
@@ -135,49 +133,6 @@ TEST(GuessPenalties, ManySourcesCannotGrowTheTable) {
         Source(("10.1." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1)).c_str()));
   }
   EXPECT_EQ(penalties.TrackedSources(), 64u);
-}
-
-// An attacker who answers the moment an answer would be checked, trying PINs in order:
-// on average the PIN falls after half of the 6,561 values.
-struct AttackResult {
-  double expectedSeconds;  // until the average PIN is found
-  int guessesInPeriod;
-};
-
-AttackResult Attack(bool freshSourcePerGuess, std::chrono::hours period) {
-  FakeClock clock;
-  GuessPenalties penalties({}, clock.Function());
-  constexpr int kPins = 6561;
-  const SteadyTime start = clock.Now();
-  AttackResult result{0, 0};
-  int source = 0;
-  for (int guess = 1; guess <= kPins; ++guess) {
-    if (freshSourcePerGuess) ++source;
-    SourceKey key = Source(("10." + std::to_string(source / 65536) + "." +
-                            std::to_string(source / 256 % 256) + "." + std::to_string(source % 256))
-                               .c_str());
-    for (GuessPenalties::Gate gate = penalties.BeforeCheck(key); gate.verdict != Verdict::kCheck;
-         gate = penalties.BeforeCheck(key)) {
-      clock.Advance(gate.wait);
-    }
-    penalties.RecordFailure(key);
-    double seconds = std::chrono::duration<double>(clock.Now() - start).count();
-    if (seconds <= std::chrono::duration<double>(period).count()) result.guessesInPeriod = guess;
-    if (guess == (kPins + 1) / 2) result.expectedSeconds = seconds;
-  }
-  return result;
-}
-
-TEST(GuessPenalties, ExpectedTimeToFindThePinIsOverAWeekFromOneAddressAndADayFromAny) {
-  AttackResult one = Attack(false, std::chrono::hours(24 * 7));
-  AttackResult many = Attack(true, std::chrono::hours(24));
-  std::printf(
-      "one address: PIN found after %.1f days on average; %d of 6561 PINs tried in a week\n",
-      one.expectedSeconds / 86400, one.guessesInPeriod);
-  std::printf("any number of addresses: PIN found after %.1f hours on average; %d tried in a day\n",
-              many.expectedSeconds / 3600, many.guessesInPeriod);
-  EXPECT_GT(one.expectedSeconds, 7 * 86400.0);
-  EXPECT_GT(many.expectedSeconds, 86400.0);
 }
 
 }  // namespace

@@ -1,14 +1,33 @@
 // A client's two buffers: received bytes consumed through one read cursor, and replies
 // written as the socket takes them.
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 #include "server/client.h"
 #include "server/output_queue.h"
 #include "server/recv_buffer.h"
+
+// Heap bytes held by this test program, so that a test can see memory being given back.
+std::atomic<long> g_heapBytes{0};
+
+void* operator new(size_t n) {
+  void* p = std::malloc(n == 0 ? 1 : n);
+  if (p == nullptr) throw std::bad_alloc();
+  g_heapBytes += static_cast<long>(malloc_usable_size(p));
+  return p;
+}
+void operator delete(void* p) noexcept {
+  if (p != nullptr) g_heapBytes -= static_cast<long>(malloc_usable_size(p));
+  std::free(p);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace hovra {
 namespace {
@@ -97,6 +116,15 @@ TEST_F(OutputQueueTest, ResumesPartialWritesAndKeepsTheOrder) {
   }
   for (std::string more; !(more = ReadSome(1 << 16)).empty();) got += more;
   EXPECT_EQ(got, expected);
+}
+
+TEST_F(OutputQueueTest, AReplyWrittenWholeGivesItsMemoryBackAtOnce) {
+  OutputQueue queue;
+  const long before = g_heapBytes;
+  queue.Append(std::string(50000, 'r'));
+  EXPECT_GE(g_heapBytes - before, 50000);
+  EXPECT_EQ(queue.WriteTo(pair_[0]), OutputQueue::WriteResult::kAllWritten);
+  EXPECT_LT(g_heapBytes - before, 1000) << "kept until a later write";
 }
 
 TEST_F(OutputQueueTest, AClosedPeerFailsTheWriteWithoutASignal) {

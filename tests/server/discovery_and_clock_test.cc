@@ -7,16 +7,16 @@
 namespace hovra {
 namespace {
 
+// Names that do not fit the three digits become the fallback.
 TEST(Announcement, CountsTheNameInUtf8BytesRightAligned) {
-  EXPECT_EQ(BuildAnnouncement("Joe's Mac"), "BC  9Joe's Mac");
-  EXPECT_EQ(BuildAnnouncement(std::string(100, 'n')), "BC100" + std::string(100, 'n'));
-  EXPECT_EQ(BuildAnnouncement("Ren\xC3\xA9"), "BC  5Ren\xC3\xA9");
-  EXPECT_EQ(BuildAnnouncement(""), "BC  0");
-}
-
-TEST(Announcement, NamesThatDoNotFitBecomeTheFallback) {
-  EXPECT_EQ(BuildAnnouncement(std::string(127, 'n')), "BC127" + std::string(127, 'n'));
-  EXPECT_EQ(BuildAnnouncement(std::string(128, 'n')), "BC  8Mac OS X");
+  const std::pair<std::string, std::string> cases[] = {
+      {"Joe's Mac", "BC  9Joe's Mac"},
+      {"Ren\xC3\xA9", "BC  5Ren\xC3\xA9"},
+      {"", "BC  0"},
+      {std::string(127, 'n'), "BC127" + std::string(127, 'n')},
+      {std::string(128, 'n'), "BC  8Mac OS X"},
+  };
+  for (const auto& [name, datagram] : cases) EXPECT_EQ(BuildAnnouncement(name), datagram);
 }
 
 TEST(AnnounceTarget, ParsesIpv4AndPort) {
@@ -30,17 +30,13 @@ TEST(AnnounceTarget, ParsesIpv4AndPort) {
   EXPECT_FALSE(ParseAnnounceTarget("127.0.0.1:31x", target));
 }
 
-TEST(TimeTick, IsExactAcrossASecondBoundary) {
+TEST(TimeTick, IsExactAcrossASecondBoundaryAndWrapsAsUnsigned32Bits) {
   timeval start{100, 900000};
   EXPECT_EQ(TimeTickBetween(start, timeval{101, 100000}), 200u);
   EXPECT_EQ(TimeTickBetween(start, timeval{100, 900999}), 0u);
   EXPECT_EQ(TimeTickBetween(start, timeval{105, 899999}), 4999u);
-}
-
-TEST(TimeTick, WrapsAsUnsigned32Bits) {
-  timeval start{0, 0};
   // 4294968 s is just past 2^32 ms: the tick wraps to a small value.
-  EXPECT_EQ(TimeTickBetween(start, timeval{4294968, 0}), 4294968000u - 4294967296u);
+  EXPECT_EQ(TimeTickBetween(timeval{0, 0}, timeval{4294968, 0}), 4294968000u - 4294967296u);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "input/wheel.h"
 #include "tests/input/input_fixture.h"
 
 namespace hovra::testing {
@@ -57,33 +56,14 @@ TEST_F(FramePayloads, ButtonsTakeTheFirstByteOfTheirTokens) {
   EXPECT_EQ(Take(), Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540)}));
 }
 
-TEST_F(FramePayloads, ButtonsPressedByFramesAreHeldForTheClient) {
-  Mouse("R r d");
-  Mouse("R m d R m u");
-  Take();
-  held_.ReleaseAll();
-  EXPECT_EQ(Take(), Lines({MouseLine(4, 960, 540)}));
-}
-
-TEST_F(FramePayloads, WheelAmountsGatherUntilTheCommit) {
-  Mouse("w 12 h 3");
-  CommitMouseWheel();
-  Mouse("w 1 w 1 w 1");
-  Mouse("w 1 w 1");
-  CommitMouseWheel();
-  Mouse("w 3 w 0");
-  CommitMouseWheel();
-  Mouse("w -10");
-  CommitMouseWheel();
-  EXPECT_EQ(Take(), Lines({ScrollLine(2, 0), ScrollLine(1, 0), ScrollLine(-2, 0)}));
-}
-
 TEST_F(FramePayloads, TheLengthBoundsThePayload) {
   Mouse("");
   ReadMousePayload("c", -1, held_);
   ReadKeyPayload("a", -5, held_);
   ReadMousePayload("m 5 5 c", 5, held_);  // the click lies beyond the payload
   EXPECT_EQ(Take(), Lines({MouseLine(5, 965, 545)}));
+  ReadMousePayload("c\0x c", 5, held_);  // a NUL byte ends a token for its reader
+  EXPECT_EQ(Take().size(), 4u);          // two clicks
 }
 
 TEST_F(FramePayloads, OverLongTokensAreCutTo127Bytes) {
@@ -117,18 +97,12 @@ TEST_F(FramePayloads, KeyNamesSpacesAndCombinations) {
             Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
 }
 
-TEST_F(FramePayloads, RawKeysHoldAcrossFramesAndAreReleasedForTheClient) {
+TEST_F(FramePayloads, RawKeysHoldAcrossFramesButNotUnknownNamesOrDirections) {
   Key("[R] SHIFT d");
   Key("a");
   Key("[R] SHIFT u");
-  Key("[R] CTRL d");
-  EXPECT_EQ(Take(), Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false),
-                           KeyLine(56, false), KeyLine(59, true)}));
-  held_.ReleaseAll();
-  EXPECT_EQ(Take(), Lines({KeyLine(59, false)}));
-}
-
-TEST_F(FramePayloads, RawPrefixWithUnknownNamesOrDirections) {
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false), KeyLine(56, false)}));
   Key("[R] NOSUCHKEY u");  // the unknown name is dropped and the u typed
   EXPECT_EQ(Take(), Lines({KeyLine(32, true), KeyLine(32, false)}));
   Key("[R] SHIFT x");  // no direction: nothing, the x is used up
@@ -138,12 +112,6 @@ TEST_F(FramePayloads, RawPrefixWithUnknownNamesOrDirections) {
             Lines({KeyLine(11, true), KeyLine(11, false), KeyLine(7, true), KeyLine(7, false)}));
   Key("[R] ALT down [R] ALT up");
   EXPECT_EQ(Take(), Lines({KeyLine(58, true), KeyLine(58, false)}));
-}
-
-TEST_F(FramePayloads, ANulByteEndsATokenForItsReader) {
-  const char payload[] = {'c', '\0', 'x', ' ', 'c'};
-  ReadMousePayload(payload, 5, held_);
-  EXPECT_EQ(Take().size(), 4u);  // two clicks
 }
 
 }  // namespace

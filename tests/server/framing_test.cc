@@ -44,41 +44,12 @@ TEST_F(Framing, WaitsForWholeFramesAndLines) {
 
 TEST_F(Framing, ReadsLengthFieldsByTheDecimalRule) {
   auto c = MakeClient();
-  // " 5" and "5 " are lengths too; a negative length loses only its header.
+  // " 1" is a length too.
   Feed(*c, "key  1a");
   // The field "1 a" reads as 1: the header takes one "a", the payload the next.
   Feed(*c, "key1 aaaaaaaaaa");
   EXPECT_EQ(Buffered(*c), "aaaaaaaa");
-  c->record.recvBuf.Clear();
-  Feed(*c, "key-05ping\n");
-  EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
-  // "keyboard": a frame of length 0 ("boa" has no digits), then the line "rd".
-  Feed(*c, "keyboard\n");
-  EXPECT_EQ(c->record.recvBuf.Length(), 0);
-  Lines typed = platform_.Take();
-  ASSERT_EQ(typed.size(), 4u);
-  EXPECT_EQ(typed[0], R"({"kind":"key","code":0,"down":true,"source":"none"})");
-}
-
-TEST_F(Framing, FrameThenLineInOneRead) {
-  auto c = MakeClient();
-  Feed(*c, "mos005hellozoomin\n");
-  Lines lines = platform_.Take();
-  ASSERT_EQ(lines.size(), 4u) << "the pointer payload does nothing, the zoom posts four keys";
-  EXPECT_EQ(lines[0], R"({"kind":"key","code":55,"down":true,"source":"hid","flags":1048576})");
-}
-
-TEST_F(Framing, ANulHidesTheNewlineUntilTheBufferIsDiscarded) {
-  auto c = MakeClient();
-  Feed(*c, std::string("zoomin\0\n", 8));
-  EXPECT_EQ(c->record.recvBuf.Length(), 8);
-  EXPECT_TRUE(platform_.Take().empty());
-  // The buffer fills without a frame or line; the next read starts afresh.
-  Feed(*c, std::string(kRecvBufferBytes - 8, 'x'));
-  EXPECT_EQ(c->record.recvBuf.Length(), kRecvBufferBytes);
-  Feed(*c, "ping\n");
-  EXPECT_EQ(c->record.recvBuf.Length(), 0);
-  EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
+  EXPECT_EQ(platform_.Take().size(), 4u) << "two a's typed";
 }
 
 TEST_F(Framing, DropsOverLongLinesWholeAndGoesOn) {
@@ -92,16 +63,12 @@ TEST_F(Framing, DropsOverLongLinesWholeAndGoesOn) {
   EXPECT_EQ(platform_.Take().size(), 2 * fits.size());
 }
 
-TEST_F(Framing, CommandLinesMatchByPrefixAndCase) {
+TEST_F(Framing, CommandLinesMatchByPrefixAndCaseAndTakeTheirNumbers) {
   auto c = MakeClient();
   Feed(*c, "zoominabc\nZOOMIN\nzoomi\npingpong\n\r\n\n");
   EXPECT_EQ(platform_.Take().size(), 4u) << "only zoominabc zooms";
   EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
-}
-
-TEST_F(Framing, DragLineNeedsTwoNumbers) {
-  auto c = MakeClient();
-  Feed(*c, "drag 12\ndrag 12 -5\n");
+  Feed(*c, "drag 12\ndrag 12 -5\n");  // a drag line needs two numbers
   Lines lines = platform_.Take();
   ASSERT_EQ(lines.size(), 1u);
   // The pointer starts mid-screen at screen y 540, event y 540 (1080 - 1 - 539); 5 up is 535.

@@ -100,20 +100,19 @@ inline void PlayInputStep(const InputStep& step, HeldInput& held) {
   }
 }
 
+// One "key" payload per name.
+inline std::vector<InputStep> KeySteps(std::initializer_list<const char*> names) {
+  std::vector<InputStep> steps;
+  for (const char* name : names) steps.push_back({InputStep::kKey, name});
+  return steps;
+}
+
 inline std::vector<InputCase> SharedInputCases() {
   using S = InputStep;
   using B = ButtonSeen;
   return {
       {"NamedKeysAndShiftedNames",
-       {{S::kKey, "a"},
-        {S::kKey, "A"},
-        {S::kKey, "z"},
-        {S::kKey, "1"},
-        {S::kKey, "!"},
-        {S::kKey, "="},
-        {S::kKey, "+"},
-        {S::kKey, "SPC"},
-        {S::kKey, "RTN"}},
+       KeySteps({"a", "A", "z", "1", "!", "=", "+", "SPC", "RTN"}),
        {U"aAz1!=+ \r", {}, 0, 0, {}}},
       {"HeldShiftShiftsKeysButNotText",
        {{S::kKey, "[R] SHIFT d"},
@@ -123,12 +122,8 @@ inline std::vector<InputCase> SharedInputCases() {
         {S::kKey, "b"}},
        {U"Bbéb", {}, 0, 0, {}}},
       {"EveryKeyNameTypesItsCharacter",
-       {{S::kKey, "a"}, {S::kKey, "z"}, {S::kKey, "y"}, {S::kKey, "q"},  {S::kKey, "m"},
-        {S::kKey, "A"}, {S::kKey, "Z"}, {S::kKey, "1"}, {S::kKey, "!"},  {S::kKey, "2"},
-        {S::kKey, "@"}, {S::kKey, "7"}, {S::kKey, "-"}, {S::kKey, "_"},  {S::kKey, "["},
-        {S::kKey, "}"}, {S::kKey, ";"}, {S::kKey, "'"}, {S::kKey, "\""}, {S::kKey, "\\"},
-        {S::kKey, "/"}, {S::kKey, "?"}, {S::kKey, ","}, {S::kKey, "."},  {S::kKey, "`"},
-        {S::kKey, "~"}, {S::kKey, " "}},
+       KeySteps({"a", "z", "y", "q", "m",  "A",  "Z", "1", "!", "2", "@", "7", "-", "_",
+                 "[", "}", ";", "'", "\"", "\\", "/", "?", ",", ".", "`", "~", " "}),
        {U"azyqmAZ1!2@7-_[};'\"\\/?,.`~ ", {}, 0, 0, {}}},
       // ASCII, accented Latin, symbols, CJK and beyond the 16-bit plane; twice, so that
       // the spare keys a backend binds for them are reused, not exhausted.
