@@ -5,7 +5,6 @@
 
 #include <filesystem>
 
-#include "actions/power.h"
 #include "server/notice_hand_over.h"
 #include "server/reports.h"
 #include "tests/support/socket_client.h"
@@ -66,24 +65,6 @@ TEST_F(AppDelegateTest, ANewMessageRestartsThePanelsCount) {
   EXPECT_TRUE(platform::GetUi().IsNotificationPanelVisible());
   platform_.MainQueue().Tick();
   EXPECT_FALSE(platform::GetUi().IsNotificationPanelVisible());
-}
-
-TEST_F(AppDelegateTest, CarriesOutPendingPowerActionsOnTheTick) {
-  AppDelegate delegate(options_);
-  ASSERT_TRUE(delegate.applicationDidFinishLaunching());
-  delegate.WaitForBackgroundTasks();
-  platform_.MainQueue().Tick();
-  platform_.Take();
-  actions::SleepSystem();
-  actions::Reboot();
-  actions::SleepSystem();
-  platform_.MainQueue().Tick();
-  Lines lines = platform_.Take();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find(R"("name":"Reboot")"), std::string::npos);
-  EXPECT_NE(lines[1].find(R"("name":"Sleep")"), std::string::npos);
-  platform_.MainQueue().Tick();
-  EXPECT_TRUE(platform_.Take().empty());
 }
 
 TEST_F(AppDelegateTest, ReportsLaunchesToClientsThatAsked) {

@@ -28,34 +28,12 @@ TEST(Pin, DrawsFourDigitsOneToNineCoveringEveryDigit) {
   for (int d = 1; d <= 9; ++d) EXPECT_TRUE(seen[d]) << d;
 }
 
-TEST(Pin, ProtectionOnStoresANewPinAndOffKeepsIt) {
-  testing::TestPlatform platform;
-  EXPECT_FALSE(isPasswordProtection());
-
-  std::optional<int> pin = onPasswordCheck(true);
-  ASSERT_TRUE(pin.has_value());
-  EXPECT_TRUE(AllDigitsOneToNine(*pin));
-  EXPECT_TRUE(isPasswordProtection());
-  EXPECT_EQ(platform.Settings().GetInteger("password"), *pin);
-  std::string digest = md5CheckSum();
-
-  EXPECT_EQ(onPasswordCheck(false), std::nullopt);
-  EXPECT_FALSE(isPasswordProtection());
-  EXPECT_EQ(platform.Settings().GetInteger("password"), *pin);
-  EXPECT_TRUE(verifyPassword(digest.c_str()));  // the old PIN still verifies
-}
-
-TEST(Pin, DigestIsLowerCaseMd5OfTheDecimalPin) {
+TEST(Pin, TheDigestIsTheLowerCaseMd5OfTheDecimalPinAndMustMatchExactly) {
   testing::TestPlatform platform;
   // Nothing drawn yet: the answer for "0", which no client derives from a PIN.
   EXPECT_EQ(md5CheckSum(), "cfcd208495d565ef66e7dff9f98764da");
   platform.Settings().SetInteger("password", 1234);
   EXPECT_EQ(md5CheckSum(), "81dc9bdb52d04dc20036dbd8313ed055");
-}
-
-TEST(Pin, VerificationIsExact) {
-  testing::TestPlatform platform;
-  platform.Settings().SetInteger("password", 1234);
   EXPECT_TRUE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055"));
   EXPECT_FALSE(verifyPassword("81DC9BDB52D04DC20036DBD8313ED055"));
   EXPECT_FALSE(verifyPassword(""));

@@ -1,19 +1,13 @@
-// The catalogue and the queries as a client sees them: the Dock description, icons,
-// folder listings, current-application reports driven through --sim-control, and
-// notification lines.
+// The catalogue as a client sees it: the Dock description, current-application reports
+// driven through --sim-control, and notification lines. Icon and folder-listing replies are
+// checked whole in tests/catalogue.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "catalogue/app_icon.h"
-#include "catalogue/base64.h"
 #include "tests/support/server_process.h"
 #include "tests/support/socket_client.h"
 
 namespace hovra::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr char kDockPlist[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" "http://www.apple.com/DTDs/PropertyList-1.0.dtd">
@@ -28,14 +22,9 @@ class CatalogueOverSocket : public ::testing::Test {
  protected:
   CatalogueOverSocket() {
     WriteFile(dir_ / "dock.plist", kDockPlist);
-    platform::ImageRepresentation image{128, 128, std::vector<uint8_t>(128 * 128 * 4, 200)};
-    std::vector<uint8_t> png = *catalogue::EncodePng(image);
-    WriteFile(dir_ / "vlc.png", std::string(png.begin(), png.end()));
     ServerProcessOptions options;
     options.simJson = R"({"osVersion":"14.2","dockPlist":")" + (dir_ / "dock.plist") + R"(",
         "installed":{"org.videolan.vlc":"/Applications/VLC.app"},
-        "icons":{"/Applications/VLC.app":[")" +
-                      (dir_ / "vlc.png") + R"("]},
         "running":[{"bundleId":"com.apple.finder","name":"Finder","policy":0}]})";
     options.simControl = true;
     options.fastTimers = true;
@@ -74,29 +63,6 @@ TEST_F(CatalogueOverSocket, DescribesTheDockAndFollowsLaunches) {
     client.Send("get_dock_info\n");
     return (reply = client.ReadUntil("\n")) == after;
   })) << reply;
-}
-
-TEST_F(CatalogueOverSocket, SendsIconsAsBase64PngAndNothingForUnknownApplications) {
-  SocketClient client = Connect();
-  client.Send("get_icon com.example.unknown\nget_icon org.videolan.vlc\n");
-  std::string reply = client.ReadUntil("\n");
-  ASSERT_EQ(reply.rfind("icon org.videolan.vlc png ", 0), 0u) << reply.substr(0, 80);
-  std::string base64 = reply.substr(26, reply.size() - 27);
-  std::vector<uint8_t> png = catalogue::dataFromBase64String(base64);
-  ASSERT_GT(png.size(), 8u);
-  EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
-  client.Send("get_icon org.videolan.vlc\n");
-  EXPECT_EQ(client.ReadUntil("\n"), reply) << "the message is made once and kept";
-}
-
-TEST_F(CatalogueOverSocket, ListsFolders) {
-  fs::create_directories(dir_.path() / "list/Docs");
-  WriteFile(dir_.path() / "list/a.txt", "x");
-  SocketClient client = Connect();
-  client.Send("fileexplorer " + (dir_ / "list") + "\nfileexplorer " + (dir_ / "missing") + "\n");
-  std::string listing = client.ReadUntil("\n");
-  EXPECT_TRUE(listing == "dDocs\rfa.txt\r\n" || listing == "fa.txt\rdDocs\r\n") << listing;
-  EXPECT_EQ(client.Read(1), "\n");
 }
 
 TEST_F(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked) {

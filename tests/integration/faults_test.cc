@@ -1,15 +1,16 @@
 // Hostile and careless clients against the real server: crowds connecting and leaving,
 // half-open connections, a flood of garbage and a process out of descriptors. Throughout,
-// well-behaved clients keep typing, and every one of their key strokes must reach the journal, in
-// the order sent, with nothing left held down.
+// well-behaved clients keep typing, and every stroke must reach the journal in order, with
+// nothing left held down.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <map>
 #include <memory>
-#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -22,85 +23,77 @@
 namespace hovra::testing {
 namespace {
 
-std::string Key(std::string_view payload) { return KeyFrame(payload); }
-
-struct KeyLine {
-  int code;
-  bool down;
-  bool operator==(const KeyLine&) const = default;
-};
-
-// The key events of the journal, in journal order.
-std::vector<KeyLine> KeyLines(const std::vector<std::string>& journal) {
-  std::vector<KeyLine> keys;
-  for (const std::string& line : journal) {
-    if (line.find(R"("kind":"key")") == std::string::npos) continue;
+// The journal's key strokes as text: a letter for its press, the capital for its release,
+// '+' and '-' for Shift's; other keys are left out. The codes come from the server's table.
+std::string Strokes(const ServerProcess& server) {
+  static const std::map<int, char> names = [] {
+    std::map<int, char> n;
+    for (const KeyEntry& entry : LOWER_KEY_ENTRIES) {
+      if (entry.name[0] >= 'a' && entry.name[0] <= 'z' && entry.name[1] == '\0')
+        n[entry.code] = entry.name[0];
+      if (std::string_view(entry.name) == "SHIFT") n[entry.code] = '+';
+    }
+    return n;
+  }();
+  std::string strokes;
+  for (const std::string& line : server.JournalLines()) {
     const size_t code = line.find(R"("code":)");
-    if (code == std::string::npos) continue;
-    keys.push_back(
-        {std::atoi(line.c_str() + code + 7), line.find(R"("down":true)") != std::string::npos});
+    if (line.find(R"("kind":"key")") == std::string::npos || code == std::string::npos) continue;
+    const auto name = names.find(std::atoi(line.c_str() + code + 7));
+    if (name == names.end()) continue;
+    const bool down = line.find(R"("down":true)") != std::string::npos;
+    if (name->second == '+') {
+      strokes += down ? '+' : '-';
+    } else {
+      strokes += down ? name->second : static_cast<char>(std::toupper(name->second));
+    }
   }
-  return keys;
+  return strokes;
 }
 
-// Waits until `done(keys)` holds for the journal's key events; returns the last ones read.
+// Waits until `done(strokes)` holds; returns the last strokes read.
 template <typename Done>
-std::vector<KeyLine> WaitForKeys(const ServerProcess& server, Done done,
-                                 std::chrono::seconds wait = 30s) {
-  std::vector<KeyLine> keys;
-  PollUntil([&] { return done(keys = KeyLines(server.JournalLines())); }, wait);
-  return keys;
+std::string WaitForStrokes(const ServerProcess& server, Done done) {
+  std::string strokes;
+  PollUntil([&] { return done(strokes = Strokes(server)); }, 30s);
+  return strokes;
 }
 
-// The key codes of the letters and Shift, from the server's key table.
-struct KeyCodes {
-  std::map<char, int> letters;
-  int shift = -1;
-};
-
-KeyCodes TableKeyCodes() {
-  KeyCodes codes;
-  for (const KeyEntry& entry : LOWER_KEY_ENTRIES) {
-    if (entry.name[0] >= 'a' && entry.name[0] <= 'z' && entry.name[1] == '\0')
-      codes.letters[entry.name[0]] = entry.code;
-    if (std::string_view(entry.name) == "SHIFT") codes.shift = entry.code;
-  }
-  return codes;
+size_t Count(const std::string& strokes, char c) {
+  return static_cast<size_t>(std::count(strokes.begin(), strokes.end(), c));
+}
+bool ShiftReleased(const std::string& strokes) {
+  return Count(strokes, '+') == Count(strokes, '-');
 }
 
 // A well-behaved client typing a seeded random run of lowercase letters from its own set,
 // so that its strokes can be told from everyone else's in the journal.
 class Typist {
  public:
-  Typist(unsigned short port, std::string letters, unsigned seed, int count) : client_(port) {
+  Typist(unsigned short port, std::string letters, unsigned seed, int count)
+      : client_(port), letters_(std::move(letters)) {
     client_.ReadUntil("\n");
     std::mt19937 random(seed);
-    for (int i = 0; i < count; ++i) text_ += letters[random() % letters.size()];
-    letters_ = std::move(letters);
+    for (int i = 0; i < count; ++i) text_ += letters_[random() % letters_.size()];
   }
   // Sends letters [from, to) one frame per send.
   bool Type(size_t from, size_t to) {
     for (size_t i = from; i < to && i < text_.size(); ++i) {
-      if (!client_.Send(Key(std::string(1, text_[i])))) return false;
+      if (!client_.Send(KeyFrame(std::string(1, text_[i])))) return false;
     }
     return true;
   }
   size_t Length() const { return text_.size(); }
-  std::vector<KeyLine> Expected(const KeyCodes& codes) const {
-    std::vector<KeyLine> keys;
-    for (char letter : text_) {
-      keys.push_back({codes.letters.at(letter), true});
-      keys.push_back({codes.letters.at(letter), false});
-    }
-    return keys;
+  std::string Expected() const {
+    std::string strokes;
+    for (char letter : text_) strokes += {letter, static_cast<char>(std::toupper(letter))};
+    return strokes;
   }
-  // This typist's strokes among all the journal's key events.
-  std::vector<KeyLine> Mine(const std::vector<KeyLine>& all, const KeyCodes& codes) const {
-    std::vector<KeyLine> mine;
-    for (const KeyLine& k : all) {
-      for (char letter : letters_) {
-        if (codes.letters.at(letter) == k.code) mine.push_back(k);
-      }
+  // This typist's strokes among everyone's.
+  std::string Mine(const std::string& all) const {
+    std::string mine;
+    for (char c : all) {
+      if (letters_.find(static_cast<char>(std::tolower(c))) != std::string::npos) mine += c;
     }
     return mine;
   }
@@ -111,15 +104,6 @@ class Typist {
   std::string letters_;
   std::string text_;
 };
-
-size_t ShiftBalance(const std::vector<KeyLine>& keys, int shift, size_t* downs) {
-  size_t d = 0, u = 0;
-  for (const KeyLine& k : keys) {
-    if (k.code == shift) (k.down ? d : u) += 1;
-  }
-  *downs = d;
-  return d - u;
-}
 
 // 1,000 clients that come and go at random: some leave before reading the greeting, some
 // move the pointer, some hold Shift down or leave half a frame behind; they leave with an
@@ -136,7 +120,7 @@ void Churn(unsigned short port, unsigned seed, int clients) {
         c->Send("mos006m 1 1");
         break;
       case 2:
-        c->Send(Key("[R] SHIFT d"));
+        c->Send(KeyFrame("[R] SHIFT d"));
         break;
       default:
         c->Send("key00");
@@ -180,7 +164,6 @@ constexpr size_t kGarbageChunk = 1u << 20;
 TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   ServerProcess server;
   ASSERT_NE(server.Port(), 0);
-  const KeyCodes codes = TableKeyCodes();
 
   Typist first(server.Port(), "abcdefghijkl", 1, 400);
   Typist second(server.Port(), "mnopqrstuvwx", 2, 400);
@@ -204,18 +187,15 @@ TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   for (std::thread& t : crowd) t.join();
   flooding.join();
 
-  std::vector<KeyLine> keys = WaitForKeys(server, [&](const auto& k) {
-    size_t downs = 0;
-    return first.Mine(k, codes).size() >= 2 * first.Length() &&
-           second.Mine(k, codes).size() >= 2 * second.Length() &&
-           ShiftBalance(k, codes.shift, &downs) == 0;
+  const std::string strokes = WaitForStrokes(server, [&](const std::string& k) {
+    return first.Mine(k).size() >= 2 * first.Length() &&
+           second.Mine(k).size() >= 2 * second.Length() && ShiftReleased(k);
   });
-  EXPECT_EQ(first.Mine(keys, codes), first.Expected(codes));
-  EXPECT_EQ(second.Mine(keys, codes), second.Expected(codes));
+  EXPECT_EQ(first.Mine(strokes), first.Expected());
+  EXPECT_EQ(second.Mine(strokes), second.Expected());
   // Every Shift a vanished client held down was let go again.
-  size_t shiftDowns = 0;
-  EXPECT_EQ(ShiftBalance(keys, codes.shift, &shiftDowns), 0u);
-  EXPECT_GT(shiftDowns, 0u);
+  EXPECT_TRUE(ShiftReleased(strokes));
+  EXPECT_GT(Count(strokes, '+'), 0u);
 
   // The flood was taken whole, and its sender is served again once it behaves.
   EXPECT_TRUE(flooded);
@@ -229,7 +209,6 @@ TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
 TEST(Faults, HalfOpenAndHalfClosedConnectionsHoldNothingBack) {
   ServerProcess server;
   ASSERT_NE(server.Port(), 0);
-  const KeyCodes codes = TableKeyCodes();
 
   // Silent connections with half a frame or half a line pending, never finished.
   std::vector<std::unique_ptr<SocketClient>> silent;
@@ -241,35 +220,26 @@ TEST(Faults, HalfOpenAndHalfClosedConnectionsHoldNothingBack) {
   // last frame never completes before they reset.
   SocketClient halfClosed(server.Port());
   halfClosed.ReadUntil("\n");
-  halfClosed.Send(Key("[R] SHIFT d") + "key01");
+  halfClosed.Send(KeyFrame("[R] SHIFT d") + "key01");
   ::shutdown(halfClosed.Fd(), SHUT_WR);
   SocketClient resetting(server.Port());
   resetting.ReadUntil("\n");
-  resetting.Send(Key("[R] SHIFT d"));
+  resetting.Send(KeyFrame("[R] SHIFT d"));
 
   Typist typist(server.Port(), "abcdefghijklmnopqrstuvwxyz", 4, 300);
   ASSERT_TRUE(typist.Type(0, 150));
   // The server answers the half-closed client's end of input by closing it.
   EXPECT_TRUE(halfClosed.WaitForClose(10s));
-  size_t held = 0;
-  WaitForKeys(server,
-              [&](const auto& k) { return ShiftBalance(k, codes.shift, &held), held >= 2; });
+  WaitForStrokes(server, [](const std::string& k) { return Count(k, '+') >= 2; });
   resetting.Reset();
   ASSERT_TRUE(typist.Type(150, 300));
 
-  std::vector<KeyLine> keys = WaitForKeys(server, [&](const auto& k) {
-    size_t downs = 0;
-    return typist.Mine(k, codes).size() >= 2 * typist.Length() &&
-           ShiftBalance(k, codes.shift, &downs) == 0;
+  const std::string strokes = WaitForStrokes(server, [&](const std::string& k) {
+    return typist.Mine(k).size() >= 2 * typist.Length() && ShiftReleased(k);
   });
-  std::vector<KeyLine> typed;
-  for (const KeyLine& k : keys) {
-    if (k.code != codes.shift) typed.push_back(k);
-  }
-  EXPECT_EQ(typed, typist.Expected(codes));
-  size_t shiftDowns = 0;
-  EXPECT_EQ(ShiftBalance(keys, codes.shift, &shiftDowns), 0u);
-  EXPECT_EQ(shiftDowns, 2u);
+  EXPECT_EQ(typist.Mine(strokes), typist.Expected());
+  EXPECT_EQ(Count(strokes, '+'), 2u);
+  EXPECT_EQ(Count(strokes, '-'), 2u);
   // The silent connections are still open and are served the moment they finish a line.
   ASSERT_TRUE(silent[4]->Send("\n"));
   EXPECT_NE(silent[4]->ReadUntil("echo").find("echo"), std::string::npos);
@@ -280,13 +250,17 @@ TEST(Faults, OutOfDescriptorsTheServerKeepsServingAndRecovers) {
   options.fileLimit = 48;
   ServerProcess server(options);
   ASSERT_NE(server.Port(), 0);
-  const KeyCodes codes = TableKeyCodes();
   Typist typist(server.Port(), "abcdefghijklmnopqrstuvwxyz", 5, 200);
 
   // Far more connections than the server may open: the rest wait in the listen queue.
   std::vector<std::unique_ptr<SocketClient>> crowd;
   for (int i = 0; i < 100; ++i) crowd.push_back(std::make_unique<SocketClient>(server.Port()));
-  EXPECT_TRUE(server.WaitForStderr("cannot accept a client", 10s));
+  ASSERT_TRUE(server.WaitForStderr("pausing new connections", 10s));
+  // The queue keeps the listener readable: the loop must wait, not poll it in a spin. (A
+  // measuring window, not a wait for something to happen.)
+  const double before = server.CpuSeconds();
+  std::this_thread::sleep_for(500ms);
+  EXPECT_LT(server.CpuSeconds() - before, 0.25);
   ASSERT_TRUE(typist.Type(0, 100));
   // A client that got in before the shortage is still answered.
   ASSERT_TRUE(typist.Client().Send("ping\n"));
@@ -294,9 +268,9 @@ TEST(Faults, OutOfDescriptorsTheServerKeepsServingAndRecovers) {
 
   crowd.clear();
   ASSERT_TRUE(typist.Type(100, 200));
-  std::vector<KeyLine> keys =
-      WaitForKeys(server, [&](const auto& k) { return k.size() >= 2 * typist.Length(); });
-  EXPECT_EQ(keys, typist.Expected(codes));
+  EXPECT_EQ(
+      WaitForStrokes(server, [&](const std::string& k) { return k.size() >= 2 * typist.Length(); }),
+      typist.Expected());
 
   // With descriptors free again, a newcomer is accepted and greeted.
   SocketClient newcomer(server.Port());

@@ -2,12 +2,7 @@
 // output carries nothing but the journal's JSON lines while clients send every kind of
 // command.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -35,12 +30,6 @@ std::vector<std::string> ActionCommandLines(std::string& simJson) {
   return lines;
 }
 
-std::string Frame(std::string_view tag, std::string_view payload) {
-  char header[8];
-  std::snprintf(header, sizeof header, "%.3s%03zu", tag.data(), payload.size());
-  return header + std::string(payload);
-}
-
 size_t Count(const std::string& text, std::string_view part) {
   size_t n = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
@@ -63,9 +52,9 @@ void WaitForTwoTicks(const ServerProcess& server, const std::string& prelude = "
   client.Send(prelude);
   for (size_t sent = 1; sent <= 2; ++sent) {
     client.Send("reboot\n");
-    for (int i = 0; i < 500 && Count(Journal(server), kReboot) < before + sent; ++i) usleep(20'000);
+    ASSERT_TRUE(PollUntil([&] { return Count(Journal(server), kReboot) >= before + sent; }, 10s))
+        << "no timer tick within 10 s";
   }
-  ASSERT_GE(Count(Journal(server), kReboot), before + 2) << "no timer tick within 10 s";
 }
 
 ServerProcessOptions WithArgs(std::vector<std::string> args) {
@@ -117,32 +106,19 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
       << "--hidden shows no start-up notice";
 }
 
-// Sends a workspace notice to the server's control socket, as the desktop would.
-void Notify(const std::string& socketPath, const std::string& line) {
-  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un addr{};
-  addr.sun_family = AF_UNIX;
-  std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", socketPath.c_str());
-  ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-  ASSERT_EQ(::write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
-  ::close(fd);
-}
-
 TEST(FirstStart, StandardOutputHoldsOnlyTheJournalWhateverClientsSend) {
   ServerProcessOptions options = WithArgs({"--journal", "-"});
   const std::vector<std::string> actions = ActionCommandLines(options.simJson = "");
   ASSERT_GT(actions.size(), 50u);
-  char pattern[] = "/tmp/hovra-first-XXXXXX";
-  const std::string control = std::string(::mkdtemp(pattern)) + "/control.sock";
-  options.extraArgs.insert(options.extraArgs.end(), {"--sim-control", control});
+  options.simControl = true;
   ServerProcess server(options);
   SocketClient client(server.Port());
   ASSERT_TRUE(client.Connected()) << server.Stderr();
   client.ReadUntil("\n");
 
-  std::string bytes = Frame("mos", "m 5 3") + Frame("mos", "R l d m -10 2 R l u") +
-                      Frame("mos", "R r d R r u w 12 h 3") + Frame("key", "A") +
-                      Frame("key", "CTRL[+]SHIFT[+]a") + "utf8 Hi \xC3\xA9\xF0\x9F\x98\x80\n" +
+  std::string bytes = MouseFrame("m 5 3") + MouseFrame("R l d m -10 2 R l u") +
+                      MouseFrame("R r d R r u w 12 h 3") + KeyFrame("A") +
+                      KeyFrame("CTRL[+]SHIFT[+]a") + "utf8 Hi \xC3\xA9\xF0\x9F\x98\x80\n" +
                       "slideleft\nslideright\nzoomin\ndrag start\ndrag end\n" +
                       "get_dock_info\nget_icon org.videolan.vlc\nget_icon no.such.app\n" +
                       "fileexplorer " + server.Dir() + "\nverifypassword 0123\n" +
@@ -150,8 +126,7 @@ TEST(FirstStart, StandardOutputHoldsOnlyTheJournalWhateverClientsSend) {
   for (const std::string& line : actions) bytes += line + "\n";
   client.Send(bytes + "ping\n");
   ASSERT_NE(client.ReadUntil("echo", 20s).find("echo"), std::string::npos);
-  Notify(control, R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})"
-                  "\n");
+  server.Control(R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
   ASSERT_NE(client.ReadUntil("currentapp org.videolan.vlc\n").find("org.videolan.vlc"),
             std::string::npos);
   WaitForTwoTicks(server);  // the pending power actions and the notices are out
@@ -170,7 +145,6 @@ TEST(FirstStart, StandardOutputHoldsOnlyTheJournalWhateverClientsSend) {
     EXPECT_GT(kinds[kind], 0) << kind;
   for (const char* moved : {"sending: currentapp org.videolan.vlc", "notice: Hello"})
     EXPECT_NE(server.Stderr().find(moved), std::string::npos) << moved;
-  std::filesystem::remove_all(std::filesystem::path(control).parent_path());
 }
 
 }  // namespace

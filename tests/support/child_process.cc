@@ -8,48 +8,32 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <utility>
 
 namespace hovra::testing {
 namespace {
 
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out) {
-  pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that crashed
-  ::dup2(out, STDOUT_FILENO);
-  for (const std::string& entry : env) ::putenv(const_cast<char*>(entry.c_str()));
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  ::execvp(args[0], args.data());
-  std::_Exit(127);
+std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
+                                                               std::chrono::steady_clock::now());
 }
 
 }  // namespace
 
-std::optional<std::string> RunCapturing(const std::vector<std::string>& argv,
-                                        const std::vector<std::string>& env) {
-  int pipeFds[2];
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return std::nullopt;
-  pid_t pid = Spawn(argv, env, pipeFds[1]);
-  ::close(pipeFds[1]);
-  std::string out;
-  char buffer[4096];
-  for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-    out.append(buffer, size_t(n));
-  ::close(pipeFds[0]);
-  int status = 0;
-  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return std::nullopt;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
-  return out;
-}
-
 LineReader::LineReader(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
   int pipeFds[2];
   if (::pipe2(pipeFds, O_CLOEXEC) != 0) return;
-  pid_ = Spawn(argv, env, pipeFds[1]);
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives a test that crashed
+    ::dup2(pipeFds[1], STDOUT_FILENO);
+    for (const std::string& entry : env) ::putenv(const_cast<char*>(entry.c_str()));
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    std::_Exit(127);
+  }
   ::close(pipeFds[1]);
   fd_ = pipeFds[0];
 }
@@ -88,8 +72,7 @@ std::optional<std::string> LineReader::WaitFor(const std::function<bool(const st
     for (; checked < lines_.size(); ++checked) {
       if (match(lines_[checked])) return lines_[checked];
     }
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left = Left(deadline);
     if (left.count() <= 0) return std::nullopt;
     ReadSome(left);
   }
@@ -98,8 +81,7 @@ std::optional<std::string> LineReader::WaitFor(const std::function<bool(const st
 std::vector<std::string> LineReader::Take(size_t count, std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
   while (lines_.size() < count) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
+    const auto left = Left(deadline);
     if (left.count() <= 0) break;
     ReadSome(left);
   }

@@ -1,5 +1,5 @@
-// Child processes of the tests: a tool run to its end with its output captured,
-// and a long-running helper whose standard output is read line by line with deadlines.
+// A long-running child process of a test whose standard output is read line by line with
+// deadlines.
 #pragma once
 
 #include <sys/types.h>
@@ -13,11 +13,6 @@
 namespace hovra::testing {
 
 using namespace std::chrono_literals;
-
-// Runs argv[0] (looked up in PATH) with `env` ("NAME=value") added; its standard output,
-// or nothing when it could not run or exited with a failure.
-std::optional<std::string> RunCapturing(const std::vector<std::string>& argv,
-                                        const std::vector<std::string>& env = {});
 
 class LineReader {
  public:

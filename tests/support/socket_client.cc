@@ -20,6 +20,20 @@ int WaitMs(std::chrono::steady_clock::time_point deadline) {
   return left.count() < 0 ? 0 : static_cast<int>(left.count());
 }
 
+sockaddr_in Ipv4(unsigned short port, const char* address = "127.0.0.1") {
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(port);
+  ::inet_pton(AF_INET, address, &to.sin_addr);
+  return to;
+}
+
+int ConnectOrClose(int fd, const sockaddr* to, socklen_t length) {
+  if (fd >= 0 && ::connect(fd, to, length) == 0) return fd;
+  if (fd >= 0) ::close(fd);
+  return -1;
+}
+
 }  // namespace
 
 SocketClient::SocketClient(unsigned short port, bool ipv6) {
@@ -28,15 +42,12 @@ SocketClient::SocketClient(unsigned short port, bool ipv6) {
     to.sin6_family = AF_INET6;
     to.sin6_port = htons(port);
     to.sin6_addr = in6addr_loopback;
-    fd_ = ::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) Close();
+    fd_ = ConnectOrClose(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0),
+                         reinterpret_cast<sockaddr*>(&to), sizeof to);
   } else {
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) Close();
+    sockaddr_in to = Ipv4(port);
+    fd_ = ConnectOrClose(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0),
+                         reinterpret_cast<sockaddr*>(&to), sizeof to);
   }
 }
 
@@ -140,27 +151,18 @@ bool SocketClient::WaitForClose(std::chrono::milliseconds wait) {
 
 SocketClient ConnectFrom(const char* source, unsigned short port) {
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in from{};
-  from.sin_family = AF_INET;
-  ::inet_pton(AF_INET, source, &from.sin_addr);
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (fd >= 0 && (::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0 ||
-                  ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0)) {
+  sockaddr_in from = Ipv4(0, source);
+  sockaddr_in to = Ipv4(port);
+  if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0) {
     ::close(fd);
     fd = -1;
   }
-  return SocketClient(fd);
+  return SocketClient(ConnectOrClose(fd, reinterpret_cast<sockaddr*>(&to), sizeof to));
 }
 
 UdpCatcher::UdpCatcher(const char* address, unsigned short port) {
   fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(port);
-  ::inet_pton(AF_INET, address, &local.sin_addr);
+  sockaddr_in local = Ipv4(port, address);
   ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
   socklen_t len = sizeof local;
   ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &len);
@@ -178,10 +180,7 @@ std::string UdpCatcher::Receive(std::chrono::milliseconds wait) {
 }
 
 void UdpCatcher::SendTo(unsigned short port, std::string_view bytes) {
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in to = Ipv4(port);
   ::sendto(fd_, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
 }
 
@@ -192,24 +191,17 @@ std::string EncodeFrame(std::string_view tag, std::string_view payload) {
 }
 
 bool SendUnixLine(const std::string& path, std::string_view line) {
-  int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
   std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-  bool sent = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  if (sent) {
-    SocketClient client(fd);  // owns the descriptor from here
-    return client.Send(std::string(line) + "\n");
-  }
-  if (fd >= 0) ::close(fd);
-  return false;
+  SocketClient client(ConnectOrClose(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0),
+                                     reinterpret_cast<sockaddr*>(&addr), sizeof addr));
+  return client.Connected() && client.Send(std::string(line) + "\n");
 }
 
 unsigned short FreePort(bool udp) {
   int fd = ::socket(AF_INET, (udp ? SOCK_DGRAM : SOCK_STREAM) | SOCK_CLOEXEC, 0);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  sockaddr_in local = Ipv4(0);
   ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
   socklen_t len = sizeof local;
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len);
