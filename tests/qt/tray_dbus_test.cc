@@ -1,4 +1,4 @@
-// The real binary's status icon under Xvfb, with a StatusNotifierWatcher of the test's own
+// The real binary's status icon under Xvfb, with a StatusNotifierWatcher (python3-dbusmock)
 // on a private session bus: the item registers, its menu is read through DBusMenu
 // (GetLayout), and clicks on "Auto Start" and "Quit" do what they say.
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "tests/qt/status_menu_lines.h"
+#include "tests/support/desktop/dbus_mock.h"
 #include "tests/support/desktop/dbus_mock.h"
 #include "tests/support/desktop/private_bus.h"
 #include "tests/support/desktop/xvfb_display.h"
@@ -19,8 +19,10 @@ namespace hovra::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using MenuLines = std::vector<std::string>;  // "-", "title >", "[x] title" or "title"
 
-const char kHelper[] = HOVRA_QT_TEST_DIR "/sni_watcher.py";
+const char kHelper[] = HOVRA_QT_TEST_DIR "/tray_menu.py";
+const char kWatcher[] = "org.kde.StatusNotifierWatcher";
 
 // A DBusMenu item as a host shows it ("_x" marks a mnemonic; "__" is an underscore).
 std::string Line(const nlohmann::json& item) {
@@ -47,21 +49,33 @@ class TrayOverDBusTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!display_.Running()) GTEST_SKIP() << display_.WhyNot();
-    if (!PrivateBus::Available() || RunTool({kSystemPython, "-c", "import dbus, gi"}).exitCode)
-      GTEST_SKIP() << "the private bus needs dbus-daemon, python3-dbus and python3-gi";
+    if (!PrivateBus::Available() || !DbusMock::Available() ||
+        RunTool({kSystemPython, "-c", "import dbus"}).exitCode)
+      GTEST_SKIP() << "the private bus needs dbus-daemon, python3-dbusmock and python3-dbus";
   }
 
-  // A private bus, with the watcher on it or without.
+  // A private bus, with a watcher on it (a host registered) or without.
   void StartBus(bool watcher) {
     watcher_.reset();
     bus_ = std::make_unique<PrivateBus>(PrivateBus::kSession);
     ASSERT_TRUE(bus_->Running());
     if (!watcher) return;
-    watcher_ =
-        std::make_unique<ServiceProcess>(ServiceOptions{.argv = {kSystemPython, kHelper, "watch"},
-                                                        .env = {bus_->Variable()},
-                                                        .output = dir_ + "/watcher.out"});
-    ASSERT_TRUE(watcher_->WaitForLine("ready")) << watcher_->Output();
+    auto options = DbusMockOptions::Object(kWatcher, "/StatusNotifierWatcher", kWatcher);
+    options.bus = bus_->Address();
+    watcher_ = std::make_unique<DbusMock>(options);
+    ASSERT_TRUE(watcher_->Running());
+    // Qt reads the watcher's properties through its introspection, which lists these.
+    BusClient bus(bus_->Address());
+    auto mock = [&](const char* method, GVariant* args) {
+      return bus.Call(kWatcher, "/StatusNotifierWatcher", "org.freedesktop.DBus.Mock", method,
+                      args);
+    };
+    ASSERT_TRUE(
+        mock("AddMethod", g_variant_new("(sssss)", "", "RegisterStatusNotifierItem", "s", "", "")));
+    ASSERT_TRUE(mock("AddProperties",
+                     g_variant_new_parsed("('', {'IsStatusNotifierHostRegistered': <true>, "
+                                          "'ProtocolVersion': <0>, "
+                                          "'RegisteredStatusNotifierItems': <@as []>})")));
   }
   // The server and the helpers reach nothing of the tester's own desktop.
   void StartServer(const std::string& ui) {
@@ -75,7 +89,14 @@ class TrayOverDBusTest : public ::testing::Test {
     server_ = std::make_unique<ServerProcess>(options);
     ASSERT_NE(server_->Port(), 0) << server_->Stderr();
   }
-  std::string Item() { return watcher_ ? watcher_->WaitForLine("item ").value_or("") : ""; }
+  // The service the item registered with the watcher; empty when none did.
+  std::string Item() {
+    const std::string call = "RegisterStatusNotifierItem \"";
+    if (!watcher_ || !watcher_->WaitForLog(call)) return "";
+    std::string log = watcher_->Log();
+    size_t at = log.find(call) + call.size();
+    return log.substr(at, log.find('"', at) - at);
+  }
   std::string Helper(const std::vector<std::string>& args) {
     std::vector<std::string> argv{kSystemPython, kHelper};
     argv.insert(argv.end(), args.begin(), args.end());
@@ -93,16 +114,9 @@ class TrayOverDBusTest : public ::testing::Test {
     return RunHovraCommand({"autostart", "status"}, server_->Dir() + "/home").out;
   }
 
-  ~TrayOverDBusTest() override {
-    server_.reset();
-    watcher_.reset();
-    RemoveTree(dir_);
-  }
-
-  std::string dir_ = MakeTempDir("hovra-sni");
   XvfbDisplay display_;
   std::unique_ptr<PrivateBus> bus_;
-  std::unique_ptr<ServiceProcess> watcher_;
+  std::unique_ptr<DbusMock> watcher_;
   std::unique_ptr<ServerProcess> server_;
 };
 
@@ -118,9 +132,14 @@ TEST_F(TrayOverDBusTest, RegistersItsItemAndServesTheStatusMenu) {
     EXPECT_TRUE(std::count(layout["iconSizes"].begin(), layout["iconSizes"].end(), size))
         << "an icon drawn at " << size << " pixels";
   }
-  EXPECT_EQ(Lines(layout["menu"]), StatusMenuLines(false));
+  EXPECT_EQ(Lines(layout["menu"]),
+            (MenuLines{"[ ] Auto Start", "Check update", "IP Address...", "-", "Password...", "-",
+                       "Taplume apps >", "-", "Our Website", "Our Facebook", "Mail To Us",
+                       "About Hovra Server", "-", "Quit"}));
   const nlohmann::json& apps = layout["menu"]["children"][6];
-  EXPECT_EQ(Lines(apps), kClientAppsLines);
+  EXPECT_EQ(Lines(apps), (MenuLines{"Android >", "iPhone & iPod Touch >", "iPad >"}));
+  EXPECT_EQ(Lines(apps["children"][0]), (MenuLines{"Taplume Pro", "Taplume"}));
+  EXPECT_EQ(Lines(apps["children"][1]), (MenuLines{"Taplume Pro", "Taplume"}));
   EXPECT_EQ(Lines(apps["children"][2]), (MenuLines{"Taplume HD", "Taplume HD Free"}));
   // The journal still records the start-up notice that the tray shows.
   EXPECT_NE(server_->WaitForJournal(1).at(0).find(R"("kind":"notice")"), std::string::npos);

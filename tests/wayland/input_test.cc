@@ -14,7 +14,7 @@ class WaylandSharedCases : public WaylandFixture,
 TEST_P(WaylandSharedCases, TheWindowSeesWhatTheCaseExpects) {
   Start();
   if (HasFatalFailure() || IsSkipped()) return;
-  ASSERT_TRUE(client_->WaitForKeyboard());
+  ASSERT_TRUE(client_->WaitForLine("keyboard-enter"));
   const InputSeen& expected = GetParam().expected;
   Play(GetParam());
   ASSERT_TRUE(events_->Sync());
@@ -50,7 +50,7 @@ class WaylandInput : public WaylandFixture {
   void SetUp() override {
     Start();
     if (HasFatalFailure() || IsSkipped()) return;
-    ASSERT_TRUE(client_->WaitForKeyboard()) << sway_->Log();
+    ASSERT_TRUE(client_->WaitForLine("keyboard-enter")) << sway_->Log();
   }
 };
 
@@ -110,7 +110,7 @@ TEST_F(WaylandFixture, MovesCrossAndClampOnTwoOutputsAsOnTheSimulatedDesktop) {
   if (HasFatalFailure() || IsSkipped()) return;
   ASSERT_TRUE(sway_->Command("focus output HEADLESS-2"));
   WaylandClient second(*sway_, "org.hovra.Second");  // to see the pointer there
-  ASSERT_TRUE(second.Ready() && second.WaitForPointer());
+  ASSERT_TRUE(second.Ready() && second.WaitForLine("pointer-ready"));
   EXPECT_EQ(events_->ScreenFrames(),
             (std::vector<platform::Rect>{{0, 0, 640, 800}, {640, 100, 640, 600}}));
   EXPECT_EQ(events_->PointerLocation(), (platform::Point{320, 400}));

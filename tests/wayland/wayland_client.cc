@@ -47,14 +47,6 @@ std::vector<std::string> WaylandClient::TakeKind(const std::string& kind, size_t
   }
 }
 
-bool WaylandClient::WaitForKeyboard(std::chrono::milliseconds wait) {
-  return !TakeKind("keyboard-enter", 1, wait).empty();
-}
-
-bool WaylandClient::WaitForPointer(std::chrono::milliseconds wait) {
-  return !TakeKind("pointer-ready", 1, wait).empty();
-}
-
 std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds wait) {
   std::u32string text;
   for (const std::string& line : TakeKind("char", count, wait)) {

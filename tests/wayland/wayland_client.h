@@ -2,7 +2,7 @@
 // its window mapped when the constructor returns, and what it received read back as text,
 // buttons and wheel steps.
 //   WaylandClient client(sway, "org.example.App");
-//   client.WaitForKeyboard();  ...post...  EXPECT_EQ(client.TakeText(3), U"abc");
+//   client.WaitForLine("keyboard-enter");  ...post...  EXPECT_EQ(client.TakeText(3), U"abc");
 #pragma once
 
 #include <string>
@@ -31,17 +31,13 @@ class WaylandClient {
  public:
   WaylandClient(const SwaySession& sway, const std::string& appId);
   bool Ready() const { return ready_; }
-  pid_t Pid() const { return reader_.Pid(); }
   void Kill() { reader_.Kill(); }
 
-  // Until the window has the keyboard focus and a keymap (a keyboard exists on the seat).
-  bool WaitForKeyboard(std::chrono::milliseconds wait = 5s);
-  // Until the window reported `line` (for example "close-requested").
+  // Until the window reported `line`: "keyboard-enter" (it has the focus and a keymap),
+  // "pointer-ready" (pointer events reach it), "close-requested".
   bool WaitForLine(const std::string& line, std::chrono::milliseconds wait = 5s) {
     return !TakeKind(line, 1, wait).empty();
   }
-  // Until the window receives pointer events (a pointer exists on the seat).
-  bool WaitForPointer(std::chrono::milliseconds wait = 5s);
   // Waits for `count` typed characters (or the wait is over); returns what came.
   std::u32string TakeText(size_t count, std::chrono::milliseconds wait = 5s);
   std::vector<WaylandKey> TakeKeys(size_t count, std::chrono::milliseconds wait = 5s);

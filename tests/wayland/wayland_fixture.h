@@ -29,7 +29,7 @@ class WaylandFixture : public InputBackendTest {
     events_ = platform::wayland::OpenWaylandEvents(sway_->Display(), std::chrono::milliseconds(0));
     ASSERT_NE(events_, nullptr) << sway_->Log();
     // The seat gains its pointer with the backend's: wait until the window can see it.
-    ASSERT_TRUE(client_->WaitForPointer()) << sway_->Log();
+    ASSERT_TRUE(client_->WaitForLine("pointer-ready")) << sway_->Log();
     Install(events_.get(), simJson);
   }
 

@@ -93,10 +93,6 @@ void TestWindow::WarpPointer(int x, int y) {
   XSync(display_, False);
 }
 
-}  // namespace hovra::testing
-
-namespace hovra::testing {
-
 bool TestWindow::KeymapHas(unsigned long keysym) {
   int minCode = 0, maxCode = 0, perCode = 0;
   XDisplayKeycodes(display_, &minCode, &maxCode);
