@@ -42,14 +42,12 @@ class DockItemsTest : public ::testing::Test {
   FavouritesWorkspace workspace_;
 };
 
-// An item without a name is left out of the description, as a tile without a label is.
-TEST_F(DockItemsTest, ItemsComeFirstInOrderAndRunningOnesMerge) {
+// An item without a name is left out of the description, as a tile without a label is; a
+// Dock change rebuilds the list.
+TEST_F(DockItemsTest, ItemsComeFirstInOrderRunningOnesMergeAndChangesRebuild) {
   EXPECT_EQ(Text(), R"([{"Name":"Files","BundleID":"org.example.Files","Running":false},)"
                     R"({"Name":"Player","BundleID":"org.example.Player","Running":true},)"
                     R"({"Name":"Other","BundleID":"org.example.Other","Running":true}])");
-}
-
-TEST_F(DockItemsTest, ADockChangeRebuildsAndKeepsRemovalRules) {
   env_.Catalogue().startMonitorDockInfo(nullptr);
   workspace_.items = {{"Other", "org.example.Other"}};
   workspace_.Notify(WorkspaceEvent{WorkspaceEventKind::kDockChanged, std::nullopt});

@@ -58,7 +58,6 @@ inline std::string ScriptLine(std::string_view name, std::string_view escapedSou
          std::string(escapedSource) + R"("})";
 }
 
-// Every input test starts from a fresh desktop and fresh shared state.
 // The journal lines of the application switcher's start and end scripts.
 inline const std::string kStartReverse = ScriptLine(
     "StartSwitchingWindow.Reverse",

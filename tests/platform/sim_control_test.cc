@@ -43,11 +43,16 @@ TEST(SimControlNotice, ParsesTheFiveNoticesAndRefusesWhatIsNotOne) {
   }
 }
 
-int Connect(const std::string& path) {
-  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+sockaddr_un Address(const std::string& path) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  return address;
+}
+
+int Connect(const std::string& path) {
+  int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address = Address(path);
   if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
     ADD_FAILURE() << "cannot connect: " << std::strerror(errno);
   }
@@ -116,9 +121,7 @@ TEST_F(SimControlSocket, ReplacesAStaleSocketRemovesItsOwnAndRefusesOtherFiles) 
   { SimControl earlier(path, workspace_, loop_); }
   EXPECT_FALSE(std::filesystem::exists(path));
   int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  sockaddr_un address = Address(path);
   ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
   ::close(stale);  // the file stays, as after a crash
   {

@@ -43,7 +43,7 @@ void Put(RecvBuffer& b, std::string_view bytes) {
   b.Commit(bytes.size());
 }
 
-TEST(RecvBuffer, ConsumesFromTheFrontAndKeepsTheRestNulTerminated) {
+TEST(RecvBuffer, ConsumesFromTheFrontKeepsTheRestNulTerminatedAndMovesItOnlyToRead) {
   RecvBuffer b;
   EXPECT_EQ(b.Length(), 0);
   EXPECT_EQ(b.Data()[0], '\0') << "even before any storage exists";
@@ -53,10 +53,7 @@ TEST(RecvBuffer, ConsumesFromTheFrontAndKeepsTheRestNulTerminated) {
   EXPECT_EQ(b.Data()[b.Length()], '\0');
   EXPECT_EQ(b.Consume(100), 0) << "never more than is held";
   EXPECT_EQ(b.Data()[0], '\0');
-}
-
-TEST(RecvBuffer, MovesTheRestToTheFrontOnlyWhenTheNextReadComes) {
-  RecvBuffer b;
+  // The rest moves to the front only when the next read comes.
   Put(b, std::string(kRecvBufferBytes - 10, 'a') + "key0");
   b.Consume(kRecvBufferBytes - 10);
   EXPECT_EQ(b.SpaceBytes(), 6u) << "consuming moves nothing";
