@@ -102,8 +102,12 @@ TEST_F(IconMessageTest, SendsThe128PixelIconCachedUntilTheCatalogueIsRebuilt) {
   const std::string first = Message();
   const std::string head = "icon org.videolan.vlc png ";
   ASSERT_EQ(first.substr(0, head.size()), head);
-  ImageRepresentation icon = DecodePng(
-      catalogue::dataFromBase64String(first.substr(head.size(), first.size() - head.size() - 1)));
+  ASSERT_EQ(first.back(), '\n');
+  const std::string base64 = first.substr(head.size(), first.size() - head.size() - 1);
+  EXPECT_EQ(
+      base64.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/="),
+      std::string::npos);
+  ImageRepresentation icon = DecodePng(catalogue::dataFromBase64String(base64));
   EXPECT_EQ(icon.pixelsWide, 128);
   EXPECT_EQ(PixelAt(icon, 64, 64), (std::array<uint8_t, 4>{255, 128, 0, 255}));
   WritePng(folder_ / "vlc-128.png", SolidImage(128, 128, {9, 9, 9, 255}));

@@ -89,6 +89,13 @@ TEST_F(Held, OnlyTheSwitcherThisClientStillHoldsIsClosed) {
   EXPECT_EQ(Release(other_), Lines({kEnd}));
 }
 
+TEST_F(Held, KeysSwitcherAndButtonsUnwindInOneOrder) {
+  client_.RawKey(56, false);
+  client_.SlideRight();
+  client_.MouseButton(kMouseRight, false);
+  EXPECT_EQ(Release(client_), Lines({MouseLine(4, 960, 540), kEnd, KeyLine(56, false)}));
+}
+
 TEST_F(Held, EachClientReleasesOnlyItsOwn) {
   client_.RawKey(56, false);
   other_.RawKey(59, false);

@@ -91,12 +91,17 @@ TEST_F(FramePayloads, KeyNamesSpacesAndCombinations) {
             Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
 }
 
-TEST_F(FramePayloads, RawKeysHoldAcrossFramesButNotUnknownNamesOrDirections) {
-  Key("[R] SHIFT d");
-  Key("a");
-  Key("[R] SHIFT u");
-  EXPECT_EQ(Take(),
-            Lines({KeyLine(56, true), KeyLine(0, true), KeyLine(0, false), KeyLine(56, false)}));
+TEST_F(FramePayloads, ButtonsAndRawKeysPressedByFramesAreHeldForTheClient) {
+  Mouse("R r d");
+  Key("[R] CTRL d");
+  Mouse("R m d R m u");
+  Take();
+  held_.ReleaseAll();
+  EXPECT_EQ(Take(), Lines({KeyLine(59, false), MouseLine(4, 960, 540)}));
+}
+
+// Raw keys held across frames are the shared input cases'.
+TEST_F(FramePayloads, RawPrefixWithUnknownNamesOrDirections) {
   Key("[R] NOSUCHKEY u");  // the unknown name is dropped and the u typed
   EXPECT_EQ(Take(), Lines({KeyLine(32, true), KeyLine(32, false)}));
   Key("[R] SHIFT x");  // no direction: nothing, the x is used up

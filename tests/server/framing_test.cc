@@ -49,7 +49,35 @@ TEST_F(Framing, ReadsLengthFieldsByTheDecimalRule) {
   // The field "1 a" reads as 1: the header takes one "a", the payload the next.
   Feed(*c, "key1 aaaaaaaaaa");
   EXPECT_EQ(Buffered(*c), "aaaaaaaa");
+  c->record.recvBuf.Clear();
+  Feed(*c, "key-05ping\n");  // a negative length loses only its header
+  EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
+  // "keyboard": a frame of length 0 ("boa" has no digits), then the line "rd".
+  Feed(*c, "keyboard\n");
+  EXPECT_EQ(c->record.recvBuf.Length(), 0);
   EXPECT_EQ(platform_.Take().size(), 4u) << "two a's typed";
+}
+
+TEST_F(Framing, ANulHidesTheNewlineUntilTheBufferIsDiscarded) {
+  auto c = MakeClient();
+  Feed(*c, std::string("zoomin\0\n", 8));
+  EXPECT_EQ(c->record.recvBuf.Length(), 8);
+  EXPECT_TRUE(platform_.Take().empty());
+  // The buffer fills without a frame or line; the next read starts afresh.
+  Feed(*c, std::string(kRecvBufferBytes - 8, 'x'));
+  EXPECT_EQ(c->record.recvBuf.Length(), kRecvBufferBytes);
+  Feed(*c, "ping\n");
+  EXPECT_EQ(c->record.recvBuf.Length(), 0);
+  EXPECT_EQ(c->peer->ReadAvailable(50ms), "echo");
+}
+
+TEST_F(Framing, GathersWheelMotionPerRead) {
+  auto c = MakeClient();
+  Feed(*c, "mos003w 3");
+  Feed(*c, "mos003w 2");
+  EXPECT_TRUE(platform_.Take().empty()) << "each read's steps alone are under a notch";
+  Feed(*c, "mos003w 3mos003w 2");
+  EXPECT_EQ(platform_.Take(), Lines{R"({"kind":"scroll","vertical":1,"horizontal":0})"});
 }
 
 TEST_F(Framing, DropsOverLongLinesWholeAndGoesOn) {
