@@ -77,17 +77,14 @@ class MacPointer : public ::testing::Test {
   MacStack mac_;
 };
 
-TEST_F(MacPointer, ThePointerOnADisplayAboveTheMainOneMovesInPlace) {
+TEST_F(MacPointer, ThePointerMovesOnAndAcrossADisplayAboveTheMainOne) {
   EXPECT_EQ(mac_.events.PointerLocation(), (platform::Point{960, 540}));
   mac_.quartz.pointer = {100, -500};
   EXPECT_EQ(mac_.events.PointerLocation(), (platform::Point{100, 1580}));
   EXPECT_EQ(MovedTo({100, -500}, 0, 10), "at=100,-490 button=0");
   EXPECT_EQ(MovedTo({100, -900}, 5, 0), "at=105,-900 button=0") << "its top row";
-}
-
-TEST_F(MacPointer, ThePointerCrossesBetweenTheMainDisplayAndTheOneAbove) {
-  EXPECT_EQ(MovedTo({100, 0}, 0, -5), "at=100,-5 button=0");
-  EXPECT_EQ(MovedTo({100, -1}, 0, 3), "at=100,2 button=0");
+  EXPECT_EQ(MovedTo({100, 0}, 0, -5), "at=100,-5 button=0") << "up onto it";
+  EXPECT_EQ(MovedTo({100, -1}, 0, 3), "at=100,2 button=0") << "down off it";
   EXPECT_EQ(MovedTo({1600, 0}, 0, -5), "at=1600,0 button=0") << "nothing above it there";
 }
 

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <thread>
 
 #include "platform/portal/portal_events.h"
 #include "tests/portal/fake_portal.h"

@@ -3,10 +3,7 @@
 // is written with the settings; a refusal is shown to the user.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <thread>
 
 #include "tests/portal/fake_portal.h"
 #include "tests/support/server_process.h"

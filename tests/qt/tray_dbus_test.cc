@@ -3,13 +3,10 @@
 // (GetLayout), and clicks on "Auto Start" and "Quit" do what they say.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "tests/support/desktop/dbus_mock.h"
 #include "tests/support/desktop/dbus_mock.h"
 #include "tests/support/desktop/private_bus.h"
 #include "tests/support/desktop/xvfb_display.h"

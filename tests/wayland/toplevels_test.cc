@@ -3,7 +3,6 @@
 // the activated window. Changes arrive on the main queue, one snapshot per change.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
 #include "platform/wayland/foreign_toplevels.h"

@@ -1,7 +1,5 @@
 #include "tests/wayland/wayland_client.h"
 
-#include <sstream>
-
 namespace hovra::testing {
 namespace {
 
@@ -47,21 +45,29 @@ std::vector<std::string> WaylandClient::TakeKind(const std::string& kind, size_t
   }
 }
 
+std::vector<std::istringstream> WaylandClient::Fields(const std::string& kind, size_t count,
+                                                      std::chrono::milliseconds wait) {
+  std::vector<std::istringstream> fields;
+  for (const std::string& line : TakeKind(kind, count, wait))
+    fields.emplace_back(line.substr(kind.size()));
+  return fields;
+}
+
 std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds wait) {
   std::u32string text;
-  for (const std::string& line : TakeKind("char", count, wait)) {
-    text += static_cast<char32_t>(std::stoul(line.substr(5)));
+  unsigned code = 0;
+  for (auto& in : Fields("char", count, wait)) {
+    in >> code;
+    text += static_cast<char32_t>(code);
   }
   return text;
 }
 
 std::vector<WaylandKey> WaylandClient::TakeKeys(size_t count, std::chrono::milliseconds wait) {
   std::vector<WaylandKey> keys;
-  for (const std::string& line : TakeKind("key", count, wait)) {
-    std::istringstream in(line.substr(4));
-    WaylandKey key;
+  for (auto& in : Fields("key", count, wait)) {
+    WaylandKey& key = keys.emplace_back();
     in >> key.keysym >> key.modifiers;
-    keys.push_back(key);
   }
   return keys;
 }
@@ -69,13 +75,11 @@ std::vector<WaylandKey> WaylandClient::TakeKeys(size_t count, std::chrono::milli
 std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count,
                                                       std::chrono::milliseconds wait) {
   std::vector<WaylandButton> buttons;
-  for (const std::string& line : TakeKind("button", count, wait)) {
-    std::istringstream in(line.substr(7));
-    WaylandButton button;
+  for (auto& in : Fields("button", count, wait)) {
+    WaylandButton& button = buttons.emplace_back();
     int state = 0;
     in >> button.code >> state >> button.x >> button.y;
     button.press = state == 1;
-    buttons.push_back(button);
   }
   return buttons;
 }
@@ -83,12 +87,9 @@ std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count,
 std::vector<std::pair<unsigned, int>> WaylandClient::TakeWheel(size_t count,
                                                                std::chrono::milliseconds wait) {
   std::vector<std::pair<unsigned, int>> steps;
-  for (const std::string& line : TakeKind("discrete", count, wait)) {
-    std::istringstream in(line.substr(9));
-    unsigned axis = 0;
-    int value = 0;
+  for (auto& in : Fields("discrete", count, wait)) {
+    auto& [axis, value] = steps.emplace_back();
     in >> axis >> value;
-    steps.emplace_back(axis, value);
   }
   return steps;
 }

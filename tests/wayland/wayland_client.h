@@ -5,6 +5,7 @@
 //   client.WaitForLine("keyboard-enter");  ...post...  EXPECT_EQ(client.TakeText(3), U"abc");
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ class WaylandClient {
   // Reads lines until `count` of those starting with `kind` arrived; returns them.
   std::vector<std::string> TakeKind(const std::string& kind, size_t count,
                                     std::chrono::milliseconds wait);
+  // The same, each line's fields after the kind ready to read.
+  std::vector<std::istringstream> Fields(const std::string& kind, size_t count,
+                                         std::chrono::milliseconds wait);
   void Read(std::chrono::milliseconds wait);  // what arrives within `wait`, into pending_
 
   LineReader reader_;
