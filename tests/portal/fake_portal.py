@@ -24,6 +24,10 @@ CAST = "org.freedesktop.portal.ScreenCast"
 # Two monitors: A 1280x800 at the origin, B 640x600 to its right and 100 lower.
 STREAMS = [(61, {"position": (0, 0), "size": (1280, 800)}),
            (62, {"position": (1280, 100), "size": (640, 600)})]
+NOTIFY = {"NotifyPointerMotion": "oa{sv}dd", "NotifyPointerMotionAbsolute": "oa{sv}udd",
+          "NotifyPointerButton": "oa{sv}iu", "NotifyPointerAxis": "oa{sv}dd",
+          "NotifyPointerAxisDiscrete": "oa{sv}ui", "NotifyKeyboardKeycode": "oa{sv}iu",
+          "NotifyKeyboardKeysym": "oa{sv}iu"}
 
 
 def plain(value):
@@ -116,34 +120,19 @@ class Portal(dbus.service.Object):
             results["restore_token"] = dbus.String(self.args.token)
         return self.request(sender, options, 0, results)
 
-    @dbus.service.method(REMOTE, in_signature="oa{sv}dd", out_signature="")
-    def NotifyPointerMotion(self, session, options, dx, dy):
-        self.record("NotifyPointerMotion", [session, options, dx, dy])
-
-    @dbus.service.method(REMOTE, in_signature="oa{sv}udd", out_signature="")
-    def NotifyPointerMotionAbsolute(self, session, options, stream, x, y):
-        self.record("NotifyPointerMotionAbsolute", [session, options, stream, x, y])
-
-    @dbus.service.method(REMOTE, in_signature="oa{sv}iu", out_signature="")
-    def NotifyPointerButton(self, session, options, button, state):
-        self.record("NotifyPointerButton", [session, options, button, state])
-
-    @dbus.service.method(REMOTE, in_signature="oa{sv}dd", out_signature="")
-    def NotifyPointerAxis(self, session, options, dx, dy):
-        self.record("NotifyPointerAxis", [session, options, dx, dy])
-
-    @dbus.service.method(REMOTE, in_signature="oa{sv}ui", out_signature="")
-    def NotifyPointerAxisDiscrete(self, session, options, axis, steps):
-        self.record("NotifyPointerAxisDiscrete", [session, options, axis, steps])
-
-    @dbus.service.method(REMOTE, in_signature="oa{sv}iu", out_signature="")
-    def NotifyKeyboardKeycode(self, session, options, keycode, state):
-        self.record("NotifyKeyboardKeycode", [session, options, keycode, state])
-
-    @dbus.service.method(REMOTE, in_signature="oa{sv}iu", out_signature="")
-    def NotifyKeyboardKeysym(self, session, options, keysym, state):
-        self.record("NotifyKeyboardKeysym", [session, options, keysym, state])
-
+    def notify(self, bus, message):
+        """The Notify calls, logged when their arguments are what the interface takes."""
+        member = message.get_member()
+        if message.get_interface() != REMOTE or member not in NOTIFY:
+            return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
+        if message.get_signature() == NOTIFY[member]:
+            self.record(member, message.get_args_list())
+            reply = dbus.lowlevel.MethodReturnMessage(message)
+        else:
+            reply = dbus.lowlevel.ErrorMessage(message, "org.freedesktop.DBus.Error.InvalidArgs",
+                                               message.get_signature())
+        bus.send_message(reply)
+        return dbus.lowlevel.HANDLER_RESULT_HANDLED
 
 def main():
     parser = argparse.ArgumentParser()
@@ -156,6 +145,7 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     portal = Portal(bus, args)
+    bus.add_message_filter(portal.notify)
     name = dbus.service.BusName(BUS_NAME, bus)  # kept: the name goes with this object
     print("ready", flush=True)
     GLib.MainLoop().run()

@@ -52,7 +52,8 @@ void TestWindow::Drain() {
       char bytes[16];
       XLookupString(&event.xkey, bytes, sizeof bytes, &keysym, nullptr);
       if (char32_t character = CharacterOfKeysym(keysym); character != 0) {
-        keys_.push_back({character, event.xkey.state});
+        keys_.emplace_back(character,
+                           event.xkey.state & (kShiftMask | kControlMask | kAltMask | kSuperMask));
       }
     } else if (event.type == ButtonPress || event.type == ButtonRelease) {
       buttons_.push_back({event.xbutton.button, event.type == ButtonPress, event.xbutton.x_root,
@@ -63,11 +64,11 @@ void TestWindow::Drain() {
 
 std::u32string TestWindow::TakeText() {
   std::u32string text;
-  for (const KeyRecord& key : TakeKeys()) text += key.character;
+  for (const TypedKey& key : TakeKeys()) text += key.first;
   return text;
 }
 
-std::vector<KeyRecord> TestWindow::TakeKeys() {
+std::vector<TypedKey> TestWindow::TakeKeys() {
   Drain();
   return std::exchange(keys_, {});
 }

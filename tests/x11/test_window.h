@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Xlib stays out of this header (its macros clash with GoogleTest's names).
@@ -18,10 +19,8 @@ inline constexpr unsigned kAltMask = 1u << 3;    // Mod1
 inline constexpr unsigned kSuperMask = 1u << 6;  // Mod4
 inline constexpr unsigned kButton1Mask = 1u << 8;
 
-struct KeyRecord {  // a key press that typed a character
-  char32_t character = 0;
-  unsigned state = 0;  // the modifiers the press carried
-};
+// A key press that typed a character, with the Shift, Control, Alt and Super it carried.
+using TypedKey = std::pair<char32_t, unsigned>;
 
 struct ButtonRecord {
   unsigned button = 0;
@@ -41,7 +40,7 @@ class TestWindow {
   bool Open() const { return display_ != nullptr; }
   // Everything that arrived since the last call; call after the poster has synced.
   std::u32string TakeText();
-  std::vector<KeyRecord> TakeKeys();
+  std::vector<TypedKey> TakeKeys();
   std::vector<ButtonRecord> TakeButtons();
   // The pointer in root coordinates and the modifier and button state, as the server has them.
   void Pointer(int* x, int* y, unsigned* state = nullptr);
@@ -54,7 +53,7 @@ class TestWindow {
 
   _XDisplay* display_ = nullptr;
   unsigned long window_ = 0;
-  std::vector<KeyRecord> keys_;
+  std::vector<TypedKey> keys_;
   std::vector<ButtonRecord> buttons_;
 };
 

@@ -54,15 +54,9 @@ class X11Fixture : public InputBackendTest {
     EXPECT_TRUE(events_->Sync());
     return window_->TakeButtons();
   }
-  // The modifiers of the keys the window received, with the character each typed.
-  std::vector<std::pair<char32_t, unsigned>> KeysWithModifiers() {
+  std::vector<TypedKey> KeysWithModifiers() {
     EXPECT_TRUE(events_->Sync());
-    std::vector<std::pair<char32_t, unsigned>> keys;
-    for (const KeyRecord& key : window_->TakeKeys()) {
-      keys.emplace_back(key.character,
-                        key.state & (kShiftMask | kControlMask | kAltMask | kSuperMask));
-    }
-    return keys;
+    return window_->TakeKeys();
   }
 
   std::unique_ptr<platform::x11::X11Events> events_;  // outlives its installation
