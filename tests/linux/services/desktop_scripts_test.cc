@@ -5,7 +5,6 @@
 
 #include "platform/linux/services/linux_services.h"
 #include "tests/linux/services/linux_session.h"
-#include "tests/support/desktop/bus_client.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {
@@ -102,7 +101,7 @@ TEST_F(DesktopScripts, KeystrokesBecomeTheDesktopsShortcutsAndSlidesGoToImpressO
   EXPECT_EQ(Keys(), (std::vector<std::string>{"55 d", "55 u"}));  // Super: the overview
 
   auto screensaver =
-      Shared().Mock(DbusMockOptions::Template("gnome_screensaver", "org.gnome.ScreenSaver"));
+      Shared().Mock({.name = "org.gnome.ScreenSaver", .templateName = "gnome_screensaver"});
   apps_.frontmost = "org.gnome.TextEditor";
   Run("PPTPgDn.Keynote");
   EXPECT_TRUE(Keys().empty()) << "keys for Impress never go to another application";
@@ -116,20 +115,18 @@ TEST_F(DesktopScripts, KeystrokesBecomeTheDesktopsShortcutsAndSlidesGoToImpressO
 
 TEST_F(DesktopScripts, TheOverviewAndScreenCaptureUseTheShellWhereItOffersThem) {
   Run("ScreenCapture");  // no portal: the desktop's tool
-  EXPECT_TRUE(WaitUntil([] { return Shared().RecordedCount("gnome-screenshot") == 1; }));
+  EXPECT_TRUE(PollUntil([] { return Shared().RecordedCount("gnome-screenshot") == 1; }));
 
-  auto kwin = Shared().Mock(DbusMockOptions::Object("org.kde.kglobalaccel", "/component/kwin",
-                                                    "org.kde.kglobalaccel.Component"));
-  auto portal = Shared().Mock(DbusMockOptions::Object("org.freedesktop.portal.Desktop",
-                                                      "/org/freedesktop/portal/desktop",
+  const char* kKwin = "org.kde.kglobalaccel";
+  const char* kPortal = "org.freedesktop.portal.Desktop";
+  auto kwin = Shared().Mock(
+      DbusMockOptions::Object(kKwin, "/component/kwin", "org.kde.kglobalaccel.Component"));
+  auto portal = Shared().Mock(DbusMockOptions::Object(kPortal, "/org/freedesktop/portal/desktop",
                                                       "org.freedesktop.portal.Screenshot"));
-  BusClient bus(Shared().SessionBus().Address());
-  ASSERT_TRUE(bus.Call("org.kde.kglobalaccel", "/component/kwin", "org.freedesktop.DBus.Mock",
-                       "AddMethod", g_variant_new("(sssss)", "", "invokeShortcut", "s", "", "")));
-  ASSERT_TRUE(bus.Call("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-                       "org.freedesktop.DBus.Mock", "AddMethod",
-                       g_variant_new("(sssss)", "", "Screenshot", "sa{sv}", "o",
-                                     "ret = '/org/freedesktop/portal/desktop/request/1/t'")));
+  BusClient bus = Shared().Client();
+  ASSERT_TRUE(bus.AddMockMethod(kKwin, "/component/kwin", "invokeShortcut", "s"));
+  ASSERT_TRUE(bus.AddMockMethod(kPortal, "/org/freedesktop/portal/desktop", "Screenshot", "sa{sv}",
+                                "o", "ret = '/org/freedesktop/portal/desktop/request/1/t'"));
   Run("MissionControl");
   Run("ScreenCapture");
   EXPECT_TRUE(kwin->WaitForLog("invokeShortcut \"Overview\"")) << kwin->Log();
@@ -140,8 +137,9 @@ TEST_F(DesktopScripts, TheOverviewAndScreenCaptureUseTheShellWhereItOffersThem) 
 
 TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
   EXPECT_FALSE(desktop_->Notifier().ServiceReachable()) << "a tray then shows its own panel";
-  auto daemon = Shared().Mock(DbusMockOptions::Template(
-      "notification_daemon", "org.freedesktop.Notifications", R"({"capabilities":"actions"})"));
+  auto daemon = Shared().Mock({.name = "org.freedesktop.Notifications",
+                               .templateName = "notification_daemon",
+                               .parameters = R"({"capabilities":"actions"})"});
   EXPECT_TRUE(desktop_->Notifier().ServiceReachable());
   platform::UserInterface& ui = desktop_->Ui();
   ui.ShowNotificationPanel("first <b>", "");
@@ -151,11 +149,11 @@ TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
       << "the second replaces the first: " << daemon->Log();
   EXPECT_TRUE(ui.IsNotificationPanelVisible());
 
-  BusClient bus(Shared().SessionBus().Address());
-  ASSERT_TRUE(bus.Call("org.freedesktop.Notifications", "/org/freedesktop/Notifications",
-                       "org.freedesktop.DBus.Mock", "EmitSignal",
-                       g_variant_new("(sss@av)", "org.freedesktop.Notifications", "ActionInvoked",
-                                     "us", g_variant_new_parsed("[<uint32 1>, <'default'>]"))));
+  ASSERT_TRUE(Shared().Client().Call(
+      "org.freedesktop.Notifications", "/org/freedesktop/Notifications",
+      "org.freedesktop.DBus.Mock", "EmitSignal",
+      g_variant_new("(sss@av)", "org.freedesktop.Notifications", "ActionInvoked", "us",
+                    g_variant_new_parsed("[<uint32 1>, <'default'>]"))));
   EXPECT_TRUE(SpinUntil([&] { return !apps_.done.empty(); }));
   EXPECT_EQ(apps_.done, std::vector<std::string>{"uri https://example.org/news"});
   ui.CloseNotificationPanel();

@@ -3,39 +3,30 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace hovra::testing {
-namespace {
 
-void WriteExecutable(const std::string& path, const std::string& text) {
-  std::ofstream(path) << text;
-  ::chmod(path.c_str(), 0755);
-}
-
-void WriteDesktopEntry(const std::string& dir, const std::string& id, const std::string& name) {
-  std::ofstream(dir + "/" + id + ".desktop")
-      << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=true %U\n";
-}
-
-}  // namespace
-
-LinuxSession::LinuxSession(bool withSound) : dir_(MakeTempDir("hovra-session")) {
-  if (!PrivateBus::Available()) {
-    missing_ = "dbus-daemon is not installed";
-    return;
+LinuxSession::LinuxSession(bool withSound) {
+  if (!PrivateBus::Available()) missing_ = "dbus-daemon is not installed";
+  if (!DbusMock::Available()) missing_ = "python3-dbusmock is not installed";
+  if (withSound && !PulseServer::Available()) missing_ = "pulseaudio and pactl are not installed";
+  if (!missing_.empty()) return;
+  for (const char* dir : {"bin", "data/applications", "data/sounds/freedesktop/stereo", "runtime"})
+    std::filesystem::create_directories(dir_ / dir);
+  ::chmod((dir_ / "runtime").c_str(), 0700);
+  WriteFile(dir_ / "data/sounds/freedesktop/stereo/audio-volume-change.oga", "");
+  for (std::string program : {"paplay", "canberra-gtk-play", "gnome-screenshot"}) {
+    WriteFile(dir_ / ("bin/" + program),
+              "#!/bin/sh\necho \"" + program + " $*\" >> " + dir_ / "recorded\n");
+    ::chmod((dir_ / ("bin/" + program)).c_str(), 0755);
   }
-  if (!DbusMock::Available()) {
-    missing_ = "python3-dbusmock is not installed";
-    return;
+  for (auto [id, name] : {std::pair{"vlc", "VLC media player"},
+                          {"spotify", "Spotify"},
+                          {"libreoffice-impress", "LibreOffice Impress"}}) {
+    WriteFile(dir_ / ("data/applications/" + std::string(id) + ".desktop"),
+              std::string("[Desktop Entry]\nType=Application\nName=") + name + "\nExec=true %U\n");
   }
-  if (withSound && !PulseServer::Available()) {
-    missing_ = "pulseaudio and pactl are not installed";
-    return;
-  }
-  WriteFixtures();
   sessionBus_ = std::make_unique<PrivateBus>(PrivateBus::kSession);
   systemBus_ = std::make_unique<PrivateBus>(PrivateBus::kSystem);
   if (!sessionBus_->Running() || !systemBus_->Running()) missing_ = "dbus-daemon did not start";
@@ -45,46 +36,19 @@ LinuxSession::LinuxSession(bool withSound) : dir_(MakeTempDir("hovra-session")) 
   }
 }
 
-LinuxSession::~LinuxSession() {
-  pulse_.reset();
-  systemBus_.reset();
-  sessionBus_.reset();
-  RemoveTree(dir_);
-}
-
-void LinuxSession::WriteFixtures() {
-  namespace fs = std::filesystem;
-  fs::create_directories(dir_ + "/bin");
-  fs::create_directories(dir_ + "/data/applications");
-  fs::create_directories(dir_ + "/data/sounds/freedesktop/stereo");
-  fs::create_directories(dir_ + "/runtime");
-  ::chmod((dir_ + "/runtime").c_str(), 0700);
-  std::ofstream(dir_ + "/data/sounds/freedesktop/stereo/audio-volume-change.oga") << "";
-  for (const char* program : {"paplay", "canberra-gtk-play", "gnome-screenshot"}) {
-    WriteExecutable(dir_ + "/bin/" + program, std::string("#!/bin/sh\necho \"") + program +
-                                                  " $*\" >> " + dir_ + "/recorded\n");
-  }
-  std::string apps = dir_ + "/data/applications";
-  WriteDesktopEntry(apps, "vlc", "VLC media player");
-  WriteDesktopEntry(apps, "spotify", "Spotify");
-  WriteDesktopEntry(apps, "libreoffice-impress", "LibreOffice Impress");
-  WriteDesktopEntry(apps, "hovra-fixture-player", "Hovra Fixture Player");
-}
-
 Environment LinuxSession::Env() const {
   const char* path = std::getenv("PATH");
-  Environment env{sessionBus_->Variable(),
-                  systemBus_->Variable(),
-                  {"PATH", dir_ + "/bin:" + (path ? path : "/usr/bin:/bin")},
-                  {"XDG_DATA_HOME", dir_ + "/data"},
-                  {"XDG_DATA_DIRS", dir_ + "/data"},
-                  {"XDG_RUNTIME_DIR", dir_ + "/runtime"},
-                  {"XDG_SESSION_ID", "hovra-test"},
-                  {"XDG_CURRENT_DESKTOP", ""},
-                  {"DISPLAY", ""},
-                  {"WAYLAND_DISPLAY", ""}};
-  env.emplace_back("PULSE_SERVER", pulse_ ? pulse_->Address() : "unix:" + dir_ + "/no-sound");
-  return env;
+  return {sessionBus_->Variable(),
+          systemBus_->Variable(),
+          {"PATH", dir_ / "bin:" + (path ? path : "/usr/bin:/bin")},
+          {"XDG_DATA_HOME", dir_ / "data"},
+          {"XDG_DATA_DIRS", dir_ / "data"},
+          {"XDG_RUNTIME_DIR", dir_ / "runtime"},
+          {"XDG_SESSION_ID", "hovra-test"},
+          {"XDG_CURRENT_DESKTOP", ""},
+          {"DISPLAY", ""},
+          {"WAYLAND_DISPLAY", ""},
+          {"PULSE_SERVER", pulse_ ? pulse_->Address() : "unix:" + dir_ / "no-sound"}};
 }
 
 void LinuxSession::ApplyToThisProcess() const {
@@ -97,9 +61,9 @@ void LinuxSession::ApplyToThisProcess() const {
   }
 }
 
-ServerProcessOptions LinuxSession::ServerOptions(const std::string& simJson) const {
+ServerProcessOptions LinuxSession::ServerOptions() const {
   ServerProcessOptions options;
-  options.simJson = simJson;
+  options.simJson = kPlayersSim;
   options.extraArgs = {"--desktop", "linux"};
   options.environment = Env();
   return options;
@@ -113,13 +77,11 @@ std::unique_ptr<DbusMock> LinuxSession::Mock(DbusMockOptions options, bool syste
 
 std::unique_ptr<DbusMock> LinuxSession::Player(const std::string& name,
                                                const std::string& parameters) const {
-  DbusMockOptions options = DbusMockOptions::Template(HOVRA_DESKTOP_SUPPORT_DIR "/mpris_player.py",
-                                                      "org.mpris.MediaPlayer2." + name, parameters);
-  options.env = {{"HOVRA_MPRIS_NAME", name}};
-  return Mock(options);
+  return Mock({.name = "org.mpris.MediaPlayer2." + name,
+               .templateName = HOVRA_DESKTOP_SUPPORT_DIR "/mpris_player.py",
+               .parameters = parameters,
+               .env = {{"HOVRA_MPRIS_NAME", name}}});
 }
-
-std::string LinuxSession::Recorded() const { return ReadFile(dir_ + "/recorded"); }
 
 size_t LinuxSession::RecordedCount(const std::string& program) const {
   std::istringstream in(Recorded());

@@ -19,7 +19,8 @@ class AppsTest : public DesktopTest {
   DesktopApps apps_{entries_, {}};
 };
 
-TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandIns) {
+TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandInsAndTheirDesktopFiles) {
+  LinuxWorkspace workspace(Recorder(), entries_, apps_, nullptr, FavouritesKind::kNone);
   struct Case {
     const char* bundleId;
     std::optional<std::string> desktopId;
@@ -35,16 +36,15 @@ TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandIns) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bundleId);
     EXPECT_EQ(apps_.InstalledAppFor(c.bundleId), c.desktopId);
+    EXPECT_EQ(workspace.AbsolutePathForAppBundle(c.bundleId),
+              c.desktopId ? tree_.DataDir() + "/applications/" + *c.desktopId + ".desktop" : "");
   }
-}
-
-TEST_F(AppsTest, InstalledPathIsTheDesktopFileForMacAndDesktopIds) {
-  LinuxWorkspace workspace(Recorder(), entries_, apps_, nullptr, FavouritesKind::kNone);
-  const std::string vlc = tree_.DataDir() + "/applications/vlc.desktop";
-  EXPECT_EQ(workspace.AbsolutePathForAppBundle("org.videolan.vlc"), vlc);
-  EXPECT_EQ(workspace.AbsolutePathForAppBundle("vlc"), vlc);
-  EXPECT_EQ(workspace.AbsolutePathForAppBundle("com.apple.iTunes"), "");
-  EXPECT_EQ(workspace.AbsolutePathForAppBundle("nothing.here"), "");
+  EXPECT_EQ(workspace.AbsolutePathForAppBundle("vlc"),
+            tree_.DataDir() + "/applications/vlc.desktop");
+  // A desktop without favourites lists only the file manager in the Dock.
+  ASSERT_TRUE(workspace.DockItems());
+  ASSERT_EQ(workspace.DockItems()->size(), 1u);
+  EXPECT_EQ((*workspace.DockItems())[0].bundleId, "org.test.Files");
 }
 
 TEST_F(AppsTest, ScriptsAreRecordedThenCarriedOutByName) {

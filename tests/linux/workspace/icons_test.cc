@@ -7,10 +7,8 @@
 namespace hovra::testing {
 namespace {
 
-using platform::linux_desktop::FavouritesKind;
 using platform::linux_desktop::IconFolders;
 using platform::linux_desktop::IconThemes;
-using platform::linux_desktop::LinuxWorkspace;
 using platform::linux_desktop::LoadIconImage;
 
 constexpr std::array<uint8_t, 4> kBlue{0, 0, 255, 255};
@@ -79,31 +77,6 @@ TEST_F(IconsTest, SvgRendersAtTheAskedSizeWithStraightAlpha) {
   ASSERT_TRUE(png);
   EXPECT_EQ(png->pixelsWide, 64);  // PNG keeps its own size; the catalogue scales it
   EXPECT_FALSE(LoadIconImage(tree_.Root() + "/recorder.sh", 128));
-}
-
-TEST_F(IconsTest, WorkspaceIconsComeFromTheEntryIconKey) {
-  tree_.AddEntry("org.test.Named", {{"Name", "Named"}, {"Icon", "inherited.png"}});
-  tree_.AddEntry("org.test.Absolute",
-                 {{"Name", "Absolute"}, {"Icon", Icons() + "/Front/48x48/apps/alpha.png"}});
-  tree_.AddEntry("org.test.NoIcon", {{"Name", "NoIcon"}, {"Icon", "not-anywhere"}});
-  // The theme comes from the interface setting.
-  ::setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
-  GSettings* settings = g_settings_new("org.gnome.desktop.interface");
-  g_settings_set_string(settings, "icon-theme", "Front");
-  g_settings_sync();
-  g_object_unref(settings);
-
-  platform::linux_desktop::DesktopEntries entries;
-  platform::linux_desktop::DesktopApps apps(entries, {});
-  LinuxWorkspace workspace(Recorder(), entries, apps, nullptr, FavouritesKind::kNone);
-  auto named = workspace.IconForFile(workspace.AbsolutePathForAppBundle("org.test.Named"));
-  ASSERT_EQ(named.size(), 1u);
-  EXPECT_EQ(named[0].pixelsWide, 64);
-  EXPECT_EQ(named[0].rgba[1], 255);  // Back's green
-  auto absolute = workspace.IconForFile(workspace.AbsolutePathForAppBundle("org.test.Absolute"));
-  ASSERT_EQ(absolute.size(), 1u);
-  EXPECT_EQ(absolute[0].pixelsWide, 48);
-  EXPECT_TRUE(workspace.IconForFile(workspace.AbsolutePathForAppBundle("org.test.NoIcon")).empty());
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // The real server with the Linux desktop (--input journal --desktop linux) over a socket,
 // on a hermetic desktop: XDG tree, GNOME favourites in a keyfile, two icon themes, a
 // private bus, Xvfb with openbox and real client windows.
-#include <png.h>
-
 #include <fstream>
 
 #include "catalogue/base64.h"
+#include "tests/catalogue/catalogue_fixture.h"
 #include "tests/linux/workspace/workspace_fixture.h"
 #include "tests/support/desktop/x_client_window.h"
 #include "tests/support/desktop/xvfb_display.h"
@@ -15,33 +14,25 @@
 namespace hovra::testing {
 namespace {
 
-// The middle pixel of the PNG an icon message carries, and the image's width.
-struct IconPixel {
-  int width = 0;
-  std::array<uint8_t, 4> rgba{};
-};
-std::optional<IconPixel> DecodeIconMessage(const std::string& message, const std::string& id) {
+// The image an icon message carries.
+platform::ImageRepresentation DecodeIconMessage(const std::string& message, const std::string& id) {
   const std::string head = "icon " + id + " png ";
-  if (!message.starts_with(head) || !message.ends_with("\n")) return std::nullopt;
+  EXPECT_TRUE(message.starts_with(head) && message.ends_with("\n")) << message.substr(0, 80);
+  if (message.size() < head.size() + 1) return {};
   size_t length = 0;
   std::vector<uint8_t> bytes = catalogue::NewBase64Decode(
       message.data() + head.size(), message.size() - head.size() - 1, &length);
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&image, bytes.data(), length)) return std::nullopt;
-  image.format = PNG_FORMAT_RGBA;
-  std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return std::nullopt;
-  IconPixel pixel;
-  pixel.width = static_cast<int>(image.width);
-  const size_t middle = (image.height / 2 * image.width + image.width / 2) * 4;
-  std::copy_n(pixels.begin() + static_cast<long>(middle), 4, pixel.rgba.begin());
-  return pixel;
+  bytes.resize(length);
+  return DecodePng(bytes);
 }
 
 class ServerDesktopTest : public DesktopTest {
  protected:
-  ServerDesktopTest() : DesktopTest({"vlc.desktop", "org.test.Viewer.desktop"}) {}
+  // Nautilus is a favourite but not the default file manager; "gone" is not installed.
+  ServerDesktopTest()
+      : DesktopTest({"vlc.desktop", "org.gnome.Nautilus.desktop", "gone.desktop",
+                     "org.test.Files.desktop", "vlc.desktop", "org.test.Viewer.desktop",
+                     "org.test.NoIcon.desktop"}) {}
 
   void SetUp() override {
     if (!x_.Running()) GTEST_SKIP() << x_.WhyNot();
@@ -52,8 +43,11 @@ class ServerDesktopTest : public DesktopTest {
     tree_.AddPng(icons + "/Back/256x256/apps/viewer.png", 256, {0, 255, 0, 255});
     tree_.AddEntry("vlc",
                    {{"Name", "VLC media player"}, {"Icon", "vlc"}, {"StartupWMClass", "vlc"}});
+    tree_.AddEntry("org.gnome.Nautilus", {{"Name", "Nautilus"}, {"Icon", icons + "/absolute.png"}});
+    tree_.AddEntry("org.test.NoIcon", {{"Name", "NoIcon"}, {"Icon", "not-anywhere"}});
+    tree_.AddPng(icons + "/absolute.png", 48, {0, 0, 255, 255});
     tree_.AddEntry("org.test.Viewer", {{"Name", "Viewer"},
-                                       {"Icon", "viewer"},
+                                       {"Icon", "viewer.png"},
                                        {"Exec", tree_.Root() + "/recorder.sh org.test.Viewer %U"},
                                        {"MimeType", "text/plain;"}});
     // The interface's icon theme.
@@ -105,10 +99,13 @@ std::string Entry(const std::string& name, const std::string& id, bool running) 
          "\",\"Running\":" + (running ? "true" : "false") + "}";
 }
 
+// The default file manager first, then the installed favourites, each once.
 TEST_F(ServerDesktopTest, DockComesFromFavouritesAndFollowsThem) {
   EXPECT_EQ(DockInfo(), "dock_info [" + Entry("Files", "org.test.Files", false) + "," +
                             Entry("VLC media player", "vlc", false) + "," +
-                            Entry("Viewer", "org.test.Viewer", false) + "]\n")
+                            Entry("Nautilus", "org.gnome.Nautilus", false) + "," +
+                            Entry("Viewer", "org.test.Viewer", false) + "," +
+                            Entry("NoIcon", "org.test.NoIcon", false) + "]\n")
       << server_->Stderr();
   GSettings* settings = g_settings_new("org.gnome.shell");
   const char* next[] = {"org.test.Viewer.desktop", nullptr};
@@ -136,18 +133,27 @@ TEST_F(ServerDesktopTest, RunningAndFrontmostApplicationsFollowRealWindows) {
   EXPECT_TRUE(DockShows(Entry("VLC media player", "vlc", false)));
 }
 
+// Named (SVG, or PNG named with its extension through the inherited theme) or absolute
+// icons, scaled to 128 pixels; nothing for an entry whose icon is nowhere.
 TEST_F(ServerDesktopTest, IconsComeFromBothThemesSvgIncluded) {
   DockInfo();  // the catalogue is built
-  client_->Send("get_icon vlc\n");
-  auto svg = DecodeIconMessage(client_->ReadUntil("\n"), "vlc");
-  ASSERT_TRUE(svg);
-  EXPECT_EQ(svg->width, 128);
-  EXPECT_EQ(svg->rgba, (std::array<uint8_t, 4>{255, 0, 0, 255}));
-  client_->Send("get_icon org.test.Viewer\n");
-  auto png = DecodeIconMessage(client_->ReadUntil("\n"), "org.test.Viewer");
-  ASSERT_TRUE(png);
-  EXPECT_EQ(png->width, 128);
-  EXPECT_EQ(png->rgba, (std::array<uint8_t, 4>{0, 255, 0, 255}));
+  struct Case {
+    const char* id;
+    std::array<uint8_t, 4> rgba;
+  } cases[] = {{"vlc", {255, 0, 0, 255}},
+               {"org.test.Viewer", {0, 255, 0, 255}},
+               {"org.gnome.Nautilus", {0, 0, 255, 255}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    client_->Send("get_icon " + std::string(c.id) + "\n");
+    platform::ImageRepresentation image = DecodeIconMessage(client_->ReadUntil("\n"), c.id);
+    ASSERT_EQ(image.pixelsWide, 128);
+    const size_t middle = (64 * 128 + 64) * 4;
+    EXPECT_EQ(std::vector<uint8_t>(image.rgba.begin() + middle, image.rgba.begin() + middle + 4),
+              std::vector<uint8_t>(c.rgba.begin(), c.rgba.end()));
+  }
+  client_->Send("get_icon org.test.NoIcon\nping\n");
+  EXPECT_EQ(client_->Read(4), "echo");
 }
 
 TEST_F(ServerDesktopTest, LaunchAndOpenFileRunTheEntries) {

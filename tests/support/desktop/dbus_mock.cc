@@ -2,10 +2,54 @@
 
 #include <sstream>
 
-#include "tests/support/desktop/bus_client.h"
-#include "tests/support/server_process.h"
-
 namespace hovra::testing {
+
+BusClient::BusClient(const std::string& address) {
+  auto flags = static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                 G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
+  connection_ =
+      g_dbus_connection_new_for_address_sync(address.c_str(), flags, nullptr, nullptr, nullptr);
+}
+
+BusClient::~BusClient() {
+  if (connection_) {
+    g_dbus_connection_close_sync(connection_, nullptr, nullptr);
+    g_object_unref(connection_);
+  }
+}
+
+bool BusClient::HasOwner(const std::string& name) {
+  std::optional<std::string> reply =
+      Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+           g_variant_new("(s)", name.c_str()));
+  return reply && *reply == "(true,)";
+}
+
+std::optional<std::string> BusClient::Call(const std::string& destination, const std::string& path,
+                                           const std::string& interface, const std::string& method,
+                                           GVariant* args) {
+  if (!connection_) {
+    if (args) g_variant_unref(g_variant_ref_sink(args));
+    return std::nullopt;
+  }
+  GVariant* reply = g_dbus_connection_call_sync(connection_, destination.c_str(), path.c_str(),
+                                                interface.c_str(), method.c_str(), args, nullptr,
+                                                G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+  if (!reply) return std::nullopt;
+  gchar* text = g_variant_print(reply, FALSE);
+  std::string result = text;
+  g_free(text);
+  g_variant_unref(reply);
+  return result;
+}
+
+bool BusClient::AddMockMethod(const std::string& destination, const std::string& path,
+                              const char* method, const char* in, const char* out,
+                              const char* code) {
+  return Call(destination, path, "org.freedesktop.DBus.Mock", "AddMethod",
+              g_variant_new("(sssss)", "", method, in, out, code))
+      .has_value();
+}
 
 bool DbusMock::Available() {
   static const bool available = ProgramExists(kSystemPython) &&
@@ -13,36 +57,26 @@ bool DbusMock::Available() {
   return available;
 }
 
-DbusMock::DbusMock(const DbusMockOptions& options) : dir_(MakeTempDir("hovra-mock")) {
+DbusMock::DbusMock(const DbusMockOptions& options) {
   std::vector<std::string> argv{kSystemPython, "-m",
                                 "dbusmock",    options.system ? "--system" : "--session",
-                                "-l",          dir_ + "/calls"};
+                                "-l",          dir_ / "calls"};
   if (!options.templateName.empty()) {
     argv.insert(argv.end(), {"-t", options.templateName});
     if (!options.parameters.empty()) argv.insert(argv.end(), {"-p", options.parameters});
   } else {
-    argv.insert(argv.end(), {options.name, options.path, options.interface});
+    argv.insert(argv.end(), {options.name, options.path, options.interfaceName});
   }
   Environment env = options.env;
   env.emplace_back(options.system ? "DBUS_SYSTEM_BUS_ADDRESS" : "DBUS_SESSION_BUS_ADDRESS",
                    options.bus);
   process_ = std::make_unique<ServiceProcess>(
-      ServiceOptions{.argv = argv, .env = env, .output = dir_ + "/output"});
-  ready_ = WaitUntil([&] {
-             return !process_->Running() || BusClient(options.bus).HasOwner(options.name);
-           }) &&
-           process_->Running();
+      ServiceOptions{.argv = argv, .env = env, .output = dir_ / "output"});
+  ready_ = process_->WaitReady([&] { return BusClient(options.bus).HasOwner(options.name); });
 }
-
-DbusMock::~DbusMock() {
-  process_.reset();
-  RemoveTree(dir_);
-}
-
-std::string DbusMock::Log() const { return ReadFile(dir_ + "/calls"); }
 
 bool DbusMock::WaitForLog(const std::string& text, std::chrono::milliseconds wait) const {
-  return WaitUntil([&] { return Log().find(text) != std::string::npos; }, wait);
+  return PollUntil([&] { return Log().find(text) != std::string::npos; }, wait);
 }
 
 size_t DbusMock::Calls(const std::string& method) const {

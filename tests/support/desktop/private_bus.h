@@ -2,7 +2,7 @@
 // so nothing of the machine's own buses or activatable services is seen. As a "system"
 // bus it stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS).
 //   PrivateBus session(PrivateBus::kSession);
-//   env.push_back({"DBUS_SESSION_BUS_ADDRESS", session.Address()});
+//   env.push_back(session.Variable());
 #pragma once
 
 #include <memory>
@@ -19,18 +19,17 @@ class PrivateBus {
   static bool Available() { return ProgramExists("dbus-daemon"); }
 
   explicit PrivateBus(Kind kind);
-  ~PrivateBus();
-  PrivateBus(const PrivateBus&) = delete;
-  PrivateBus& operator=(const PrivateBus&) = delete;
 
   bool Running() const { return !address_.empty(); }
   const std::string& Address() const { return address_; }
   // The environment variable that points a program at this bus.
-  std::pair<std::string, std::string> Variable() const;
+  std::pair<std::string, std::string> Variable() const {
+    return {kind_ == kSession ? "DBUS_SESSION_BUS_ADDRESS" : "DBUS_SYSTEM_BUS_ADDRESS", address_};
+  }
 
  private:
   Kind kind_;
-  std::string dir_;
+  TempDir dir_;
   std::string address_;
   std::unique_ptr<ServiceProcess> daemon_;
 };

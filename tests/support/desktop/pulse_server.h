@@ -19,26 +19,22 @@ class PulseServer {
  public:
   static bool Available() { return ProgramExists("pulseaudio") && ProgramExists("pactl"); }
 
-  PulseServer();
-  ~PulseServer();
-  PulseServer(const PulseServer&) = delete;
-  PulseServer& operator=(const PulseServer&) = delete;
+  PulseServer() { Restart(); }
 
   bool Running() const { return ready_; }
-  std::string Address() const { return "unix:" + dir_ + "/runtime/pulse/native"; }
+  std::string Address() const { return "unix:" + dir_ / "runtime/pulse/native"; }
 
   // Ends the server and starts a new one on the same address (a sound server restart).
   bool Restart();
-  void Stop();
 
-  bool Pactl(const std::vector<std::string>& args) const;
+  bool Pactl(const std::vector<std::string>& args) const { return Run(args).exitCode == 0; }
   // The sink's volume (its loudest channel) in percent; none when it cannot be read.
   std::optional<int> VolumePercent(const std::string& sink = "@DEFAULT_SINK@") const;
   std::optional<bool> Muted(const std::string& sink = "@DEFAULT_SINK@") const;
 
  private:
-  bool Start();
-  std::string dir_;
+  ToolResult Run(const std::vector<std::string>& args) const;
+  TempDir dir_;
   std::unique_ptr<ServiceProcess> daemon_;
   bool ready_ = false;
 };

@@ -9,12 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <thread>
-
-#include "tests/support/server_process.h"
-
 namespace hovra::testing {
 namespace {
 
@@ -38,22 +32,6 @@ void SetUpChild(gpointer data) {
   ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // after the change of user, which clears it
 }
 
-gchar** EnvironmentFor(const Environment& env, bool clean) {
-  gchar** envp = clean ? g_new0(gchar*, 1) : g_get_environ();
-  for (const auto& [name, value] : env) {
-    envp = value.empty() ? g_environ_unsetenv(envp, name.c_str())
-                         : g_environ_setenv(envp, name.c_str(), value.c_str(), TRUE);
-  }
-  return envp;
-}
-
-std::vector<char*> Argv(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  return args;
-}
-
 }  // namespace
 
 std::string UnprivilegedUnavailable() {
@@ -70,25 +48,32 @@ ServiceProcess::ServiceProcess(const ServiceOptions& options) : output_(options.
     if (user == nullptr) return;
     setup = {true, user->pw_uid, user->pw_gid};
   }
-  gchar** envp = EnvironmentFor(options.env, options.cleanEnvironment);
-  std::vector<char*> argv = Argv(options.argv);
+  gchar** envp = options.cleanEnvironment ? g_new0(gchar*, 1) : g_get_environ();
+  for (const auto& [name, value] : options.env) {
+    envp = value.empty() ? g_environ_unsetenv(envp, name.c_str())
+                         : g_environ_setenv(envp, name.c_str(), value.c_str(), TRUE);
+  }
+  std::vector<char*> argv;
+  for (const std::string& a : options.argv) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   const std::string file = output_.empty() ? "/dev/null" : output_;
   int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int errors = options.dropErrors ? ::open("/dev/null", O_WRONLY | O_CLOEXEC) : out;
   GPid pid = 0;
   auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);
   if (g_spawn_async_with_fds(nullptr, argv.data(), envp, flags, SetUpChild, &setup, &pid, -1, out,
-                             out, nullptr)) {
+                             errors, nullptr)) {
     pid_ = pid;
     ::setpgid(pid_, pid_);  // also here: Stop() may come before the child ran
   }
+  if (errors != out) ::close(errors);
   ::close(out);
   g_strfreev(envp);
 }
 
 bool ServiceProcess::Running() {
   if (pid_ <= 0) return false;
-  int status = 0;
-  if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
+  if (::waitpid(pid_, nullptr, WNOHANG) == 0) return true;
   pid_ = -1;
   return false;
 }
@@ -96,20 +81,27 @@ bool ServiceProcess::Running() {
 void ServiceProcess::Stop() {
   if (!Running()) return;
   ::kill(-pid_, SIGTERM);
-  if (!WaitUntil([&] { return !Running(); }, 5s)) {
+  if (!PollUntil([&] { return !Running(); }, 5s)) {
     ::kill(-pid_, SIGKILL);
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    pid_ = -1;
+    WaitForExit();
   }
 }
 
-std::string ServiceProcess::Output() const { return ReadFile(output_); }
+int ServiceProcess::WaitForExit() {
+  int status = 0;
+  if (pid_ <= 0 || ::waitpid(pid_, &status, 0) != pid_) return -1;
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool ServiceProcess::WaitReady(const std::function<bool()>& ready, std::chrono::milliseconds wait) {
+  return PollUntil([&] { return ready() || !Running(); }, wait) && Running();
+}
 
 std::optional<std::string> ServiceProcess::WaitForLine(const std::string& prefix,
                                                        std::chrono::milliseconds wait) {
   std::optional<std::string> found;
-  WaitUntil(
+  PollUntil(
       [&] {
         std::string out = Output();
         for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
@@ -125,33 +117,19 @@ std::optional<std::string> ServiceProcess::WaitForLine(const std::string& prefix
 }
 
 ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env) {
-  std::vector<char*> args = Argv(argv);
-  gchar** envp = EnvironmentFor(env, false);
-  gchar* out = nullptr;
-  gint status = 0;
-  ToolResult result;
-  auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL);
-  if (g_spawn_sync(nullptr, args.data(), envp, flags, nullptr, nullptr, &out, nullptr, &status,
-                   nullptr)) {
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.output = out;
-  }
-  g_free(out);
-  g_strfreev(envp);
-  return result;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
+  TempDir dir;
+  ServiceProcess tool({.argv = argv,
+                       .env = env,
+                       .output = dir / "output",
+                       .cleanEnvironment = false,
+                       .unprivileged = false,
+                       .dropErrors = true});
+  int code = tool.WaitForExit();
+  return {code, tool.Output()};
 }
 
 bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait) {
-  return WaitUntil(
+  return PollUntil(
       [&] {
         while (g_main_context_iteration(nullptr, FALSE)) {
         }

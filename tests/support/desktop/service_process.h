@@ -1,7 +1,7 @@
 // Helper programs a test starts for itself (a bus daemon, a sound server, a D-Bus mock):
 // started with extra environment, their output kept in a file, ended by the destructor.
 //   ServiceProcess bus({.argv = {"dbus-daemon", "--nofork", ...}, .output = dir + "/out"});
-//   WaitUntil([&] { return ReadFile(dir + "/out").find('\n') != npos; });
+//   bus.WaitReady([&] { return ReadFile(dir + "/out").find('\n') != npos; });
 #pragma once
 
 #include <sys/types.h>
@@ -13,19 +13,20 @@
 #include <utility>
 #include <vector>
 
-namespace hovra::testing {
+#include "tests/support/temp_dir.h"
 
-using namespace std::chrono_literals;
+namespace hovra::testing {
 
 // NAME=VALUE to set; an empty value removes NAME from the child's environment.
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
 struct ServiceOptions {
   std::vector<std::string> argv;  // argv[0] is looked up in PATH
-  Environment env;
-  std::string output;             // standard output and error go there ("" : /dev/null)
+  Environment env{};
+  std::string output{};           // standard output and error go there ("" : /dev/null)
   bool cleanEnvironment = false;  // only `env`, nothing of this process's
   bool unprivileged = false;      // run as "nobody" when this process is root
+  bool dropErrors = false;        // standard error to /dev/null, not to `output`
 };
 
 class ServiceProcess {
@@ -35,14 +36,16 @@ class ServiceProcess {
   ServiceProcess(const ServiceProcess&) = delete;
   ServiceProcess& operator=(const ServiceProcess&) = delete;
 
-  pid_t Pid() const { return pid_; }
   bool Running();
-  std::string Output() const;
+  std::string Output() const { return ReadFile(output_); }
+  // Polls until `ready` holds or the process ended; true when it is ready and still runs.
+  bool WaitReady(const std::function<bool()>& ready, std::chrono::milliseconds wait = 10s);
   // The first line of the output starting with `prefix` (without it), once it is there.
   std::optional<std::string> WaitForLine(const std::string& prefix,
                                          std::chrono::milliseconds wait = 10s);
   // SIGTERM, then SIGKILL when it has not ended within a few seconds.
   void Stop();
+  int WaitForExit();  // its exit code; -1 when it did not start or was killed
 
  private:
   pid_t pid_ = -1;
@@ -58,9 +61,12 @@ ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env 
 // Why no process can be started "unprivileged" here (root without a "nobody"); empty if it can.
 std::string UnprivilegedUnavailable();
 
-// Polls `condition` every few milliseconds until it holds or `wait` has passed.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 10s);
-// The same, running this thread's GLib main context (D-Bus replies, signals) meanwhile.
+// Kept for the backends' tests; PollUntil with the longer wait helper programs need.
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds wait = 10s) {
+  return PollUntil(condition, wait);
+}
+// PollUntil, running this thread's GLib main context (D-Bus replies, signals) meanwhile.
 bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 5s);
 
 std::string MakeTempDir(const std::string& prefix);  // removed by RemoveTree

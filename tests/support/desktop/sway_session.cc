@@ -4,10 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
-
-#include "tests/support/server_process.h"
 
 namespace hovra::testing {
 namespace {
@@ -42,18 +39,17 @@ std::string SwaySession::Unavailable() {
   return UnprivilegedUnavailable();
 }
 
-SwaySession::SwaySession(const std::string& config, int outputs)
-    : dir_(MakeTempDir("hovra-sway")), runtimeDir_(dir_ + "/runtime") {
-  ::chmod(dir_.c_str(), 0755);
+SwaySession::SwaySession(const std::string& config, int outputs) : runtimeDir_(dir_ / "runtime") {
+  ::chmod(dir_.path().c_str(), 0755);
   fs::create_directory(runtimeDir_);
   ::chmod(runtimeDir_.c_str(), 0700);
-  std::ofstream(dir_ + "/config") << kBaseConfig << config;
+  std::ofstream(dir_ / "config") << kBaseConfig << config;
   if (::geteuid() == 0) {
     const passwd* user = ::getpwnam("nobody");
     if (user == nullptr || ::chown(runtimeDir_.c_str(), user->pw_uid, user->pw_gid) != 0) return;
   }
   sway_ = std::make_unique<ServiceProcess>(
-      ServiceOptions{.argv = {"sway", "-c", dir_ + "/config"},
+      ServiceOptions{.argv = {"sway", "-c", dir_ / "config"},
                      .env = {{"PATH", "/usr/local/bin:/usr/bin:/bin"},
                              {"HOME", runtimeDir_},
                              {"XDG_RUNTIME_DIR", runtimeDir_},
@@ -62,36 +58,24 @@ SwaySession::SwaySession(const std::string& config, int outputs)
                              {"WLR_LIBINPUT_NO_DEVICES", "1"},
                              {"WLR_RENDERER", "pixman"},
                              {"WLR_HEADLESS_OUTPUTS", std::to_string(outputs)}},
-                     .output = dir_ + "/log",
+                     .output = dir_ / "log",
                      .cleanEnvironment = true,
                      .unprivileged = true});
-  WaitUntil(
+  // Ready once both sockets exist and it answers; if it ended first, Log() says why.
+  bool ready = sway_->WaitReady(
       [&] {
-        if (!sway_->Running()) return true;  // ended before it was ready: Log() says why
         display_ = FindSocket(runtimeDir_, "wayland-", "");
         ipcSocket_ = FindSocket(runtimeDir_, "sway-ipc.", ".sock");
-        if (!display_.empty() && !ipcSocket_.empty() && !Query("get_outputs").empty()) return true;
-        display_.clear();
-        return false;
+        return !display_.empty() && !ipcSocket_.empty() &&
+               RunTool({"swaymsg", "-s", ipcSocket_, "-t", "get_outputs"}).exitCode == 0;
       },
       15s);
+  if (!ready) display_.clear();
 }
-
-SwaySession::~SwaySession() {
-  sway_.reset();
-  RemoveTree(dir_);
-}
-
-std::string SwaySession::Log() const { return ReadFile(dir_ + "/log"); }
 
 bool SwaySession::Command(const std::string& command) const {
   ToolResult reply = RunTool({"swaymsg", "-s", ipcSocket_, "--", command});
   return reply.exitCode == 0 && reply.output.find("\"success\": false") == std::string::npos;
-}
-
-std::string SwaySession::Query(const std::string& type) const {
-  ToolResult reply = RunTool({"swaymsg", "-r", "-s", ipcSocket_, "-t", type});
-  return reply.exitCode == 0 ? reply.output : "";
 }
 
 }  // namespace hovra::testing

@@ -22,22 +22,17 @@ class SwaySession {
   // `config`: lines added to the test configuration (outputs, window rules); `outputs`:
   // how many headless outputs the compositor has (HEADLESS-1, HEADLESS-2, ...).
   explicit SwaySession(const std::string& config = kOneOutput, int outputs = 1);
-  ~SwaySession();
-  SwaySession(const SwaySession&) = delete;
-  SwaySession& operator=(const SwaySession&) = delete;
 
   bool Running() const { return !display_.empty(); }
   const std::string& Display() const { return display_; }  // absolute socket path
   const std::string& RuntimeDir() const { return runtimeDir_; }
-  std::string Log() const;  // what sway wrote
+  std::string Log() const { return ReadFile(dir_ / "log"); }
 
   // Runs one sway command (swaymsg); true when sway carried it out.
   bool Command(const std::string& command) const;
-  // The reply of a query such as "get_tree" or "get_outputs" (JSON text; empty on failure).
-  std::string Query(const std::string& type) const;
 
  private:
-  std::string dir_;
+  TempDir dir_;
   std::string runtimeDir_;
   std::string display_;
   std::string ipcSocket_;

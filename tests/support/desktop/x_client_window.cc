@@ -5,9 +5,11 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <thread>
-#include <vector>
+#include <cstring>
+
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 namespace {
@@ -15,6 +17,23 @@ namespace {
 int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
+
+std::vector<unsigned long> XListProperty(Display* display, Window window, const char* name,
+                                         Atom type) {
+  Atom actual = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<unsigned long> values;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                         &actual, &format, &count, &after, &data) == Success &&
+      data != nullptr) {
+    const long* items = reinterpret_cast<const long*>(data);
+    values.assign(items, items + count);
+  }
+  if (data != nullptr) XFree(data);
+  return values;
+}
 
 XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec& spec) {
   display_ = XOpenDisplay(display.c_str());
@@ -27,15 +46,12 @@ XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec
   XSetClassHint(display_, window_, &hint);
   if (spec.pid != 0) SetPid(spec.pid);
   if (!spec.gtkApplicationId.empty()) {
-    XChangeProperty(display_, window_, XInternAtom(display_, "_GTK_APPLICATION_ID", False),
-                    XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(spec.gtkApplicationId.data()),
-                    static_cast<int>(spec.gtkApplicationId.size()));
+    SetProperty("_GTK_APPLICATION_ID", XInternAtom(display_, "UTF8_STRING", False), 8,
+                spec.gtkApplicationId.data(), static_cast<int>(spec.gtkApplicationId.size()));
   }
   if (spec.skipTaskbar) {
     long state = static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_SKIP_TASKBAR", False));
-    XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(&state), 1);
+    SetProperty("_NET_WM_STATE", XA_ATOM, 32, &state, 1);
   }
   // Closing asks first (otherwise a window manager would cut this connection).
   Atom deleteWindow = XInternAtom(display_, "WM_DELETE_WINDOW", False);
@@ -44,19 +60,19 @@ XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec
   XSync(display_, False);
 }
 
+void XClientWindow::SetProperty(const char* name, unsigned long type, int format, const void* data,
+                                int count) {
+  XChangeProperty(display_, window_, XInternAtom(display_, name, False), type, format,
+                  PropModeReplace, static_cast<const unsigned char*>(data), count);
+}
+
 void XClientWindow::SetPid(int pid) {
   // A process id means something only with the machine it runs on.
   char host[256] = {};
   ::gethostname(host, sizeof host - 1);
-  char* hostList[] = {host};
-  XTextProperty machine{};
-  if (XStringListToTextProperty(hostList, 1, &machine)) {
-    XSetWMClientMachine(display_, window_, &machine);
-    XFree(machine.value);
-  }
+  SetProperty("WM_CLIENT_MACHINE", XA_STRING, 8, host, static_cast<int>(std::strlen(host)));
   long value = pid;
-  XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
-                  PropModeReplace, reinterpret_cast<unsigned char*>(&value), 1);
+  SetProperty("_NET_WM_PID", XA_CARDINAL, 32, &value, 1);
   XSync(display_, False);
 }
 
@@ -81,32 +97,18 @@ std::string XClientWindow::HexId() const {
 
 bool XClientWindow::HasState(const std::string& state) {
   Atom wanted = XInternAtom(display_, ("_NET_WM_STATE_" + state).c_str(), False);
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  bool found = false;
-  if (XGetWindowProperty(display_, window_, XInternAtom(display_, "_NET_WM_STATE", False), 0, 64,
-                         False, XA_ATOM, &type, &format, &count, &after, &data) == Success &&
-      data != nullptr) {
-    const long* atoms = reinterpret_cast<const long*>(data);
-    for (unsigned long i = 0; i < count; ++i) found |= static_cast<Atom>(atoms[i]) == wanted;
-  }
-  if (data != nullptr) XFree(data);
-  return found;
+  return std::ranges::count(XListProperty(display_, window_, "_NET_WM_STATE", XA_ATOM), wanted);
 }
 
 bool XClientWindow::WaitForDeleteRequest(std::chrono::milliseconds wait) {
   const Atom deleteWindow = XInternAtom(display_, "WM_DELETE_WINDOW", False);
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  while (std::chrono::steady_clock::now() < deadline) {
-    XEvent event;
-    while (XCheckTypedWindowEvent(display_, window_, ClientMessage, &event)) {
-      if (static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow) return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
+  XEvent event;
+  return PollUntil(
+      [&] {
+        return XCheckTypedWindowEvent(display_, window_, ClientMessage, &event) &&
+               static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow;
+      },
+      wait);
 }
 
 }  // namespace hovra::testing

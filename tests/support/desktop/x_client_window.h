@@ -1,38 +1,27 @@
 // A real X client window for window-tracking tests, on its own connection: mapped with
 // the class, process id, GTK application id and task-bar state asked for.
-//   XClientWindow vlc(display, XClientWindowSpec("vlc", "vlc").WithPid(getpid()));
+//   XClientWindow vlc(display, {.wmClass = "vlc", .wmInstance = "vlc", .pid = getpid()});
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <utility>
+#include <vector>
 
 struct _XDisplay;
 
 namespace hovra::testing {
 
-struct XClientWindowSpec {
-  std::string wmClass;
-  std::string wmInstance;
-  std::string gtkApplicationId;  // left out when empty
-  int pid = 0;                   // left out when 0 (see SetPid)
-  bool skipTaskbar = false;
+// The values of a list property (windows, atoms) of `window`; empty when it has none.
+std::vector<unsigned long> XListProperty(_XDisplay* display, unsigned long window, const char* name,
+                                         unsigned long type);
 
-  XClientWindowSpec(std::string klass, std::string instance)
-      : wmClass(std::move(klass)), wmInstance(std::move(instance)) {}
-  XClientWindowSpec& WithPid(int id) {
-    pid = id;
-    return *this;
-  }
-  XClientWindowSpec& WithGtkApplicationId(std::string id) {
-    gtkApplicationId = std::move(id);
-    return *this;
-  }
-  XClientWindowSpec& OutsideTaskbar() {
-    skipTaskbar = true;
-    return *this;
-  }
+struct XClientWindowSpec {
+  std::string wmClass{};
+  std::string wmInstance{};
+  std::string gtkApplicationId{};  // left out when empty
+  int pid = 0;                     // left out when 0 (see SetPid)
+  bool skipTaskbar = false;
 };
 
 class XClientWindow {
@@ -55,6 +44,7 @@ class XClientWindow {
   bool WaitForDeleteRequest(std::chrono::milliseconds wait);
 
  private:
+  void SetProperty(const char* name, unsigned long type, int format, const void* data, int count);
   _XDisplay* display_ = nullptr;
   unsigned long window_ = 0;
 };

@@ -4,60 +4,22 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "catalogue/app_icon.h"
+#include "tests/support/desktop/service_process.h"
 
 namespace hovra::testing {
-namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::stringstream in(text);
-  std::string part;
-  while (std::getline(in, part, separator)) parts.push_back(part);
-  return parts;
-}
-
-}  // namespace
 
 XdgTree::XdgTree(const std::vector<std::string>& favourites, const std::string& iconTheme) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "hovra-desktop-XXXXXX").string();
-  root_ = ::mkdtemp(pattern.data());
   for (const char* dir : {"data/applications", "data/icons", "data/pixmaps", "data-home",
                           "config/glib-2.0/settings", "home", "schemas"})
-    std::filesystem::create_directories(root_ + "/" + dir);
+    std::filesystem::create_directories(root_ / dir);
   // The system's MIME database, so that files get their content types.
   std::error_code ignored;
-  std::filesystem::create_directory_symlink("/usr/share/mime", root_ + "/data/mime", ignored);
+  std::filesystem::create_directory_symlink("/usr/share/mime", root_ / "data/mime", ignored);
   Write("recorder.sh", "#!/bin/sh\necho \"$*\" >> '" + RecordFile() + "'\n");
-  ::chmod((root_ + "/recorder.sh").c_str(), 0755);
-  CompileSchemas(favourites, iconTheme);
-}
-
-XdgTree::~XdgTree() {
-  std::error_code ignored;
-  std::filesystem::remove_all(root_, ignored);
-}
-
-void XdgTree::Write(const std::string& relative, const std::string& text) const {
-  std::filesystem::path path = root_ + "/" + relative;
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::trunc) << text;
-}
-
-void XdgTree::CompileSchemas(const std::vector<std::string>& favourites,
-                             const std::string& iconTheme) {
+  ::chmod((root_ / "recorder.sh").c_str(), 0755);
   std::string list;
   for (const std::string& id : favourites) list += (list.empty() ? "'" : ", '") + id + "'";
   Write("schemas/hovra-test.gschema.xml",
@@ -73,8 +35,14 @@ void XdgTree::CompileSchemas(const std::vector<std::string>& favourites,
             "'</default></key>\n"
             "  </schema>\n"
             "</schemalist>\n");
-  std::string command = "glib-compile-schemas '" + root_ + "/schemas'";
-  if (std::system(command.c_str()) != 0) std::fprintf(stderr, "glib-compile-schemas failed\n");
+  if (RunTool({"glib-compile-schemas", root_ / "schemas"}).exitCode != 0)
+    std::fprintf(stderr, "glib-compile-schemas failed\n");
+}
+
+void XdgTree::Write(const std::string& relative, const std::string& text) const {
+  std::filesystem::path path = root_ / relative;
+  std::filesystem::create_directories(path.parent_path());
+  WriteFile(path, text);
 }
 
 void XdgTree::AddEntry(const std::string& id, const EntryKeys& keys) {
@@ -84,25 +52,18 @@ void XdgTree::AddEntry(const std::string& id, const EntryKeys& keys) {
     text += key + "=" + value + "\n";
     hasExec |= key == "Exec";
   }
-  if (!hasExec) text += "Exec=true\n";
-  Write("data/applications/" + id + ".desktop", text);
+  Write("data/applications/" + id + ".desktop", text + (hasExec ? "" : "Exec=true\n"));
 }
 
 void XdgTree::AddRecordingEntry(const std::string& id, const std::string& name,
                                 const std::string& mimeTypes) {
-  EntryKeys keys{{"Name", name}, {"Exec", root_ + "/recorder.sh " + id + " %U"}};
-  if (!mimeTypes.empty()) keys.emplace_back("MimeType", mimeTypes);
-  AddEntry(id, keys);
+  AddEntry(
+      id, {{"Name", name}, {"Exec", root_ / "recorder.sh " + id + " %U"}, {"MimeType", mimeTypes}});
 }
 
-std::string XdgTree::WaitForRecord(const std::string& text, std::chrono::milliseconds wait) const {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  std::string seen = ReadAll(RecordFile());
-  while (seen.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    seen = ReadAll(RecordFile());
-  }
-  return seen;
+std::string XdgTree::WaitForRecord(const std::string& text) const {
+  PollUntil([&] { return ReadFile(RecordFile()).find(text) != std::string::npos; });
+  return ReadFile(RecordFile());
 }
 
 void XdgTree::SetDefault(const std::string& mimeType, const std::string& id) {
@@ -116,11 +77,13 @@ void XdgTree::AddTheme(const std::string& name, const std::string& inherits,
                        const std::vector<std::string>& dirs) {
   std::string directories, groups;
   for (const std::string& spec : dirs) {
-    std::vector<std::string> parts = Split(spec, ':');
-    directories += (directories.empty() ? "" : ",") + parts[0];
-    groups += "\n[" + parts[0] + "]\nType=" + parts[1] + "\nSize=" + parts[2] + "\n";
-    if (parts.size() >= 5) groups += "MinSize=" + parts[3] + "\nMaxSize=" + parts[4] + "\n";
-    std::filesystem::create_directories(DataDir() + "/icons/" + name + "/" + parts[0]);
+    std::istringstream in(spec);
+    std::vector<std::string> p;  // subdir, Type, Size, MinSize, MaxSize
+    for (std::string part; std::getline(in, part, ':');) p.push_back(part);
+    directories += (directories.empty() ? "" : ",") + p[0];
+    groups += "\n[" + p[0] + "]\nType=" + p[1] + "\nSize=" + p[2] + "\n";
+    if (p.size() >= 5) groups += "MinSize=" + p[3] + "\nMaxSize=" + p[4] + "\n";
+    std::filesystem::create_directories(DataDir() + "/icons/" + name + "/" + p[0]);
   }
   Write("data/icons/" + name + "/index.theme",
         "[Icon Theme]\nName=" + name + "\n" +
@@ -134,25 +97,25 @@ void XdgTree::AddPng(const std::string& path, int size, std::array<uint8_t, 4> r
     image.rgba.insert(image.rgba.end(), rgba.begin(), rgba.end());
   auto png = catalogue::EncodePng(image);
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(png->data()), static_cast<std::streamsize>(png->size()));
+  WriteFile(path, std::string(png->begin(), png->end()));
 }
 
 void XdgTree::AddSvg(const std::string& path, const std::string& fill, double opacity) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::trunc)
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" "
+  std::ostringstream svg;
+  svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" "
          "viewBox=\"0 0 16 16\"><rect width=\"16\" height=\"16\" fill=\""
       << fill << "\" fill-opacity=\"" << opacity << "\"/></svg>\n";
+  WriteFile(path, svg.str());
 }
 
 std::vector<std::pair<std::string, std::string>> XdgTree::Environment() const {
   return {{"XDG_DATA_DIRS", DataDir()},
-          {"XDG_DATA_HOME", root_ + "/data-home"},
-          {"XDG_CONFIG_HOME", ConfigHome()},
-          {"XDG_CONFIG_DIRS", root_ + "/config-dirs"},
+          {"XDG_DATA_HOME", root_ / "data-home"},
+          {"XDG_CONFIG_HOME", root_ / "config"},
+          {"XDG_CONFIG_DIRS", root_ / "config-dirs"},
           {"HOME", Home()},
-          {"GSETTINGS_SCHEMA_DIR", root_ + "/schemas"},
+          {"GSETTINGS_SCHEMA_DIR", root_ / "schemas"},
           {"GSETTINGS_BACKEND", "keyfile"},
           {"GIO_USE_VFS", "local"},
           {"XDG_CURRENT_DESKTOP", "GNOME"}};

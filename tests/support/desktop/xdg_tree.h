@@ -8,12 +8,13 @@
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 
@@ -24,14 +25,10 @@ class XdgTree {
   // `favourites`: the schema's default GNOME favourites (desktop file names).
   explicit XdgTree(const std::vector<std::string>& favourites = {},
                    const std::string& iconTheme = "hicolor");
-  ~XdgTree();
-  XdgTree(const XdgTree&) = delete;
-  XdgTree& operator=(const XdgTree&) = delete;
 
-  const std::string& Root() const { return root_; }
-  std::string DataDir() const { return root_ + "/data"; }
-  std::string ConfigHome() const { return root_ + "/config"; }
-  std::string Home() const { return root_ + "/home"; }
+  std::string Root() const { return root_.path(); }
+  std::string DataDir() const { return root_ / "data"; }
+  std::string Home() const { return root_ / "home"; }
 
   // applications/<id>.desktop with [Desktop Entry] Type=Application, Exec=true unless given.
   void AddEntry(const std::string& id, const EntryKeys& keys);
@@ -39,10 +36,9 @@ class XdgTree {
   // RecordFile(); `mimeTypes` (";"-separated) makes it a handler.
   void AddRecordingEntry(const std::string& id, const std::string& name,
                          const std::string& mimeTypes = "");
-  std::string RecordFile() const { return root_ + "/launched.txt"; }
+  std::string RecordFile() const { return root_ / "launched.txt"; }
   // Waits until the record file holds `text`; returns its contents.
-  std::string WaitForRecord(const std::string& text,
-                            std::chrono::milliseconds wait = std::chrono::seconds(5)) const;
+  std::string WaitForRecord(const std::string& text) const;
   // Default handlers ([Default Applications] of mimeapps.list in the data folder).
   void SetDefault(const std::string& mimeType, const std::string& id);
 
@@ -60,9 +56,8 @@ class XdgTree {
 
  private:
   void Write(const std::string& relative, const std::string& text) const;
-  void CompileSchemas(const std::vector<std::string>& favourites, const std::string& iconTheme);
 
-  std::string root_;
+  TempDir root_;
   std::map<std::string, std::string> defaults_;
 };
 

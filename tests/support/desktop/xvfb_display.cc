@@ -6,34 +6,18 @@
 #include <algorithm>
 #include <cctype>
 
+#include "tests/support/desktop/x_client_window.h"
+
 namespace hovra::testing {
 namespace {
 
-// The windows of the root's property (a window list).
-std::vector<Window> RootWindows(Display* x, const char* property) {
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  std::vector<Window> windows;
-  if (XGetWindowProperty(x, DefaultRootWindow(x), XInternAtom(x, property, False), 0, 1024, False,
-                         XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-      data != nullptr) {
-    const long* ids = reinterpret_cast<const long*>(data);
-    for (unsigned long i = 0; i < count; ++i) windows.push_back(static_cast<Window>(ids[i]));
-  }
-  if (data != nullptr) XFree(data);
-  return windows;
-}
-
-bool Lists(Display* x, Window probe) {
-  std::vector<Window> clients = RootWindows(x, "_NET_CLIENT_LIST");
-  return std::find(clients.begin(), clients.end(), probe) != clients.end();
+std::vector<unsigned long> Clients(Display* x) {
+  return XListProperty(x, DefaultRootWindow(x), "_NET_CLIENT_LIST", XA_WINDOW);
 }
 
 }  // namespace
 
-XvfbDisplay::XvfbDisplay(Manager manager, int number) : dir_(MakeTempDir("hovra-x")) {
+XvfbDisplay::XvfbDisplay(Manager manager, int number) {
   if (!ProgramExists("Xvfb")) {
     why_ = "Xvfb is not installed (package xvfb)";
     return;
@@ -47,9 +31,8 @@ XvfbDisplay::XvfbDisplay(Manager manager, int number) : dir_(MakeTempDir("hovra-
   if (number >= 0) argv.push_back(":" + std::to_string(number));
   argv.insert(argv.end(),
               {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
-  xvfb_ = std::make_unique<ServiceProcess>(
-      ServiceOptions{.argv = argv, .env = {}, .output = dir_ + "/xvfb"});
-  WaitUntil([&] {
+  xvfb_ = std::make_unique<ServiceProcess>(ServiceOptions{.argv = argv, .output = dir_ / "xvfb"});
+  xvfb_->WaitReady([&] {
     std::string out = xvfb_->Output();  // its warnings go there too: the line of digits
     for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
       if (end > at && std::all_of(out.begin() + long(at), out.begin() + long(end), ::isdigit)) {
@@ -57,7 +40,7 @@ XvfbDisplay::XvfbDisplay(Manager manager, int number) : dir_(MakeTempDir("hovra-
         return true;
       }
     }
-    return !xvfb_->Running();
+    return false;
   });
   if (number_ < 0) {
     why_ = "Xvfb did not start (display number taken?)";
@@ -65,18 +48,6 @@ XvfbDisplay::XvfbDisplay(Manager manager, int number) : dir_(MakeTempDir("hovra-
   } else if (manager == kWithWindowManager && !StartWindowManager()) {
     why_ = "openbox did not take over the display";
   }
-}
-
-XvfbDisplay::~XvfbDisplay() {
-  Stop();
-  RemoveTree(dir_);
-}
-
-std::string XvfbDisplay::Name() const { return ":" + std::to_string(number_); }
-
-void XvfbDisplay::Stop() {
-  openbox_.reset();
-  xvfb_.reset();
 }
 
 bool XvfbDisplay::StartWindowManager() {
@@ -87,25 +58,23 @@ bool XvfbDisplay::StartWindowManager() {
                      .env = {{"DISPLAY", Name()},
                              {"XDG_CONFIG_DIRS", "/etc/xdg"},
                              {"XDG_DATA_DIRS", "/usr/local/share:/usr/share"}},
-                     .output = dir_ + "/openbox"});
+                     .output = dir_ / "openbox"});
   Display* x = XOpenDisplay(Name().c_str());
   if (x == nullptr) return false;
   // It announces itself before it manages windows: a probe window, mapped again until it
   // shows up in the client list, says it does; then it is gone before any test looks.
   Window probe = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 10, 10, 0, 0, 0);
-  bool managed = WaitUntil(
+  bool managed = openbox_->WaitReady(
       [&] {
-        if (!openbox_->Running()) return true;
         XUnmapWindow(x, probe);
         XMapWindow(x, probe);
         XSync(x, False);
-        return WaitUntil([&] { return Lists(x, probe); }, 50ms);
+        return PollUntil([&] { return std::ranges::count(Clients(x), probe) > 0; }, 50ms);
       },
       20s);
-  managed = managed && openbox_->Running();
   XDestroyWindow(x, probe);
   XSync(x, False);
-  managed = managed && WaitUntil([&] { return RootWindows(x, "_NET_CLIENT_LIST").empty(); });
+  managed = managed && PollUntil([&] { return Clients(x).empty(); }, 10s);
   XCloseDisplay(x);
   return managed;
 }

@@ -20,15 +20,15 @@ class XvfbDisplay {
 
   // number < 0: any free display number.
   explicit XvfbDisplay(Manager manager = kBare, int number = -1);
-  ~XvfbDisplay();
-  XvfbDisplay(const XvfbDisplay&) = delete;
-  XvfbDisplay& operator=(const XvfbDisplay&) = delete;
 
   bool Running() const { return why_.empty(); }
   const std::string& WhyNot() const { return why_; }
   int Number() const { return number_; }
-  std::string Name() const;  // ":N"
-  void Stop();               // ends the server now (a display that goes away)
+  std::string Name() const { return ":" + std::to_string(number_); }
+  void Stop() {  // ends the server now (a display that goes away)
+    openbox_.reset();
+    xvfb_.reset();
+  }
 
   // Runs an X tool (xrandr, setxkbmap, wmctrl, xprop ...) on this display; true on exit 0.
   bool Run(const std::string& tool, const std::vector<std::string>& args) const;
@@ -36,7 +36,7 @@ class XvfbDisplay {
  private:
   bool StartWindowManager();
 
-  std::string dir_;
+  TempDir dir_;
   int number_ = -1;
   std::unique_ptr<ServiceProcess> xvfb_;
   std::unique_ptr<ServiceProcess> openbox_;
