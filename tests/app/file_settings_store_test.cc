@@ -8,13 +8,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <csignal>
 #include <ctime>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "app/password.h"
 #include "tests/app/shell_test_support.h"
 
 namespace hovra::platform::posix {
@@ -32,19 +32,23 @@ std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
   return names;
 }
 
-TEST(FileSettingsStore, KeepsTypesAndAbsentValuesAcrossInstances) {
+TEST(FileSettingsStore, KeepsTypesAndMergesWithTheChangesOfAnotherProcess) {
   TempDir temp;
   std::filesystem::path file = temp.path() / "sub" / "settings.json";
-  {
-    FileSettingsStore store(file);
-    EXPECT_EQ(store.GetString("UUID"), std::nullopt);
-    EXPECT_EQ(store.GetInteger("password"), 0);
-    EXPECT_FALSE(store.GetBool("passwordCheck"));
-    store.SetString("UUID", "abc");
-    store.SetInteger("password", 4321);
-    store.SetBool("passwordCheck", true);
-    EXPECT_TRUE(store.Synchronize());
-  }
+  FileSettingsStore server(file);
+  EXPECT_EQ(server.GetString("UUID"), std::nullopt);
+  EXPECT_EQ(server.GetInteger("password"), 0);
+  EXPECT_FALSE(server.GetBool("passwordCheck"));
+  server.SetString("UUID", "abc");
+
+  FileSettingsStore commandLine(file);  // the `password on` of another process
+  commandLine.SetBool("passwordCheck", true);
+  commandLine.SetInteger("password", 2468);
+  EXPECT_TRUE(server.GetBool("passwordCheck"));
+  EXPECT_EQ(server.GetInteger("password"), 2468);
+  server.SetInteger("password", 4321);  // merges with, and does not undo, the other change
+  EXPECT_TRUE(server.Synchronize());
+
   FileSettingsStore reopened(file);
   EXPECT_EQ(reopened.GetString("UUID"), "abc");
   EXPECT_EQ(reopened.GetInteger("password"), 4321);
@@ -56,28 +60,6 @@ TEST(FileSettingsStore, KeepsTypesAndAbsentValuesAcrossInstances) {
   written.erase("name");
   EXPECT_EQ(written,
             nlohmann::json({{"UUID", "abc"}, {"password", 4321}, {"passwordCheck", true}}));
-}
-
-TEST(FileSettingsStore, SeesAndKeepsChangesOfAnotherProcess) {
-  TempDir temp;
-  std::filesystem::path file = temp.path() / "settings.json";
-  FileSettingsStore server(file);
-  server.SetString("UUID", "server-id");
-  EXPECT_FALSE(server.GetBool("passwordCheck"));
-
-  FileSettingsStore commandLine(file);  // the `password on` of another process
-  commandLine.SetBool("passwordCheck", true);
-  commandLine.SetInteger("password", 2468);
-
-  EXPECT_TRUE(server.GetBool("passwordCheck"));
-  EXPECT_EQ(server.GetInteger("password"), 2468);
-
-  // A later write of the server merges with, and does not undo, the other change.
-  server.SetInteger("password", 1357);
-  FileSettingsStore check(file);
-  EXPECT_TRUE(check.GetBool("passwordCheck"));
-  EXPECT_EQ(check.GetInteger("password"), 1357);
-  EXPECT_EQ(check.GetString("UUID"), "server-id");
 }
 
 TEST(FileSettingsStore, FailedWriteLeavesTheOldFileWhole) {
@@ -195,7 +177,7 @@ TEST(FileSettingsStore, AFileSpoiledWhileRunningFailsClosedAtTheNextRead) {
   EXPECT_EQ(ReadFile(reports[1].keptAs), "[]");
 }
 
-TEST(FileSettingsStore, ValuesSetTogetherReachTheFileAsOneReplacement) {
+TEST(FileSettingsStore, APinChangeReachesTheFileAsOneReplacement) {
   TempDir temp;
   std::filesystem::path file = temp.path() / "settings.json";
   FileSettingsStore store(file);
@@ -214,10 +196,13 @@ TEST(FileSettingsStore, ValuesSetTogetherReachTheFileAsOneReplacement) {
     }
     return count;
   };
-  const std::array<NamedSetting, 2> pin = {NamedSetting{"passwordCheck", true},
-                                           NamedSetting{"password", int64_t{5678}}};
-  store.SetValues(pin);
+  {
+    // `password on`: an interruption never leaves the old PIN with protection on.
+    hovra::testing::ScopedServices use(&store);
+    EXPECT_TRUE(app::SetPasswordProtection(true).saved);
+  }
   EXPECT_EQ(replacements(), 1);
+  EXPECT_TRUE(FileSettingsStore(file).GetBool("passwordCheck"));
   store.SetBool("passwordCheck", false);
   store.SetInteger("password", 1111);
   EXPECT_EQ(replacements(), 2) << "one by one, for comparison";
@@ -231,11 +216,9 @@ TEST(FileSettingsStore, PrivateFilesAndNoLeftoversOfInterruptedWrites) {
   std::filesystem::path folder = temp.path() / "new" / "HovraServer";
   std::filesystem::path file = folder / "settings.json";
   FileSettingsStore(file).SetInteger("password", 1234);
-  struct stat st {};
-  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-  ASSERT_EQ(::stat(file.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(std::filesystem::status(file).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
   // What a write killed between its temporary file and the rename leaves: a PIN.
   WriteFile(folder / "settings.json.Ab12Cd", R"({"password": 1234})");

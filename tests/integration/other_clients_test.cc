@@ -1,9 +1,6 @@
-// What one client does never holds up another: clients that stop reading their replies,
-// clients that ask for a lot at once, and slow readers. A blocked server would leave the
-// other clients' pings unanswered.
+// Clients that stop reading their replies never hold up another client's pings.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -17,23 +14,15 @@ namespace {
 // A folder whose listing is about 60 KB (each entry "f" + a 197-byte name + "\r").
 class BigFolder {
  public:
-  explicit BigFolder(char fill = 'n') {
+  BigFolder() {
     for (int i = 0; i < 300; ++i)
-      WriteFile(dir_.path() / (std::to_string(1000 + i) + std::string(193, fill)), "");
+      WriteFile(dir_.path() / (std::to_string(1000 + i) + std::string(193, 'n')), "");
   }
   std::string Request() const { return "fileexplorer " + dir_.path().string() + "\n"; }
 
  private:
   TempDir dir_;
 };
-
-// Pings one after another from a client that reads; all must be answered.
-void ExpectPingsAnswered(SocketClient& client, int count) {
-  for (int i = 0; i < count; ++i) {
-    ASSERT_TRUE(client.Send("ping\n"));
-    ASSERT_EQ(client.Read(4, 10s), "echo") << "ping " << i;
-  }
-}
 
 TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
   BigFolder folder;
@@ -64,7 +53,10 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
     server.Control(R"({"notify":"activated","bundleId":"com.example.app)" + std::to_string(i) +
                    R"(","name":"App","policy":0})");
   }
-  ExpectPingsAnswered(reader, 40);
+  for (int i = 0; i < 40; ++i) {
+    ASSERT_TRUE(reader.Send("ping\n"));
+    ASSERT_EQ(reader.Read(4, 10s), "echo") << "ping " << i;
+  }
   reader.Send("get_dock_info\n");
   EXPECT_EQ(reader.ReadUntil("\n", 5s).rfind("dock_info ", 0), 0u);
 
@@ -74,42 +66,6 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
   EXPECT_TRUE(hog.WaitForClose(30s));
   asking.join();
   EXPECT_TRUE(server.Running());
-}
-
-// A client reading about 2.5 MB of replies in small sips gets every byte in order, and its
-// queued requests never hold up another client's pings.
-TEST(OtherClients, ASipReaderGetsEveryByteInOrderAndDelaysNoOnesPing) {
-  BigFolder first('a');
-  BigFolder second('b');
-  ServerProcess server;
-  SocketClient slow = SocketClient::Greeted(server.Port());
-  SocketClient probe = SocketClient::Greeted(server.Port());
-  probe.Send(first.Request() + second.Request());
-  const std::string a = probe.ReadUntil("\n");
-  const std::string b = probe.ReadUntil("\n");
-  ASSERT_GT(a.size(), 50000u);
-  ASSERT_GT(b.size(), 50000u);
-
-  std::string expected;
-  std::string requests;
-  for (int i = 0; i < 20; ++i) {
-    requests += first.Request() + "ping\n" + second.Request();
-    expected += a + "echo" + b;
-  }
-  std::string got;
-  std::thread reading([&] {
-    slow.Send(requests);
-    while (got.size() < expected.size()) {
-      std::string sip = slow.Read(std::min<size_t>(16384, expected.size() - got.size()), 10s);
-      if (sip.empty()) return;
-      got += sip;
-    }
-  });
-  ExpectPingsAnswered(probe, 40);
-  reading.join();
-  EXPECT_EQ(got.size(), expected.size());
-  EXPECT_TRUE(got == expected) << "every byte, in order";
-  ExpectPingsAnswered(slow, 1);
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
-// The host application as a user meets it: the PIN from the shell seen and enforced by a
-// running server, and the login entry from the shell.
+// The PIN from the shell, seen and enforced by a running server.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 
 #include "app/password.h"
@@ -11,8 +9,6 @@
 
 namespace hovra::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 int PinFrom(const std::string& out) {
   std::smatch match;
@@ -53,17 +49,6 @@ TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
     moved |= line == R"({"kind":"mouse","type":5,"x":505,"y":400,"button":0})";
   }
   EXPECT_TRUE(moved);
-}
-
-TEST(Autostart, TogglesTheUsersLoginEntry) {
-  TempDir dir;
-  const std::string home = dir.path().string();
-  EXPECT_NE(RunHovraCommand({"autostart", "status"}, home).out.find("off"), std::string::npos);
-  ASSERT_EQ(RunHovraCommand({"autostart", "on"}, home).exitCode, 0);
-  EXPECT_FALSE(fs::is_empty(home + "/.config/autostart"));
-  EXPECT_NE(RunHovraCommand({"autostart", "status"}, home).out.find("on"), std::string::npos);
-  ASSERT_EQ(RunHovraCommand({"autostart", "off"}, home).exitCode, 0);
-  EXPECT_NE(RunHovraCommand({"autostart", "status"}, home).out.find("off"), std::string::npos);
 }
 
 }  // namespace

@@ -1,12 +1,5 @@
 #!/usr/bin/env bash
-# What an installation delivers, checked from the outside.
-#   package_test.sh manual  PROGRAM MANUAL COMPLETION
-#       the manual page renders without warnings and, like the bash completion, knows
-#       every option, command and backend name that PROGRAM itself knows;
-#   package_test.sh package BUILD_DIR CMAKE CPACK VERSION
-#       cpack makes the .deb; unpacked into a scratch root (and installed there with
-#       DESTDIR) it holds the program, desktop entry, icon, unit, manual page and
-#       completion, and the installed program runs.
+# What an installation delivers, checked from the outside (usage at the end).
 # Exit status 0 passed, 1 failed, 77 skipped (with the reason printed).
 set -uo pipefail
 
@@ -28,10 +21,7 @@ expect_equal() {  # what actual expected
   [ "$2" = "$3" ] || fail "$1: got [$2], expected [$3]"
 }
 words() { tr ' ,|' '\n\n\n' | sed '/^$/d' | sort -u | tr '\n' ' '; }
-# Warnings of groff about a manual page on standard input; none is the only pass.
 manual_warnings() { groff -man -ww -z 2>&1 >/dev/null; }
-
-# ---- the manual page and the completion against the program's own usage text ----------
 
 # The completion's candidates for a command line whose last word is being completed.
 complete_line() {  # completion-file words...
@@ -90,8 +80,6 @@ check_manual() {
   done
 }
 
-# ---- the package ------------------------------------------------------------------------
-
 readonly PACKAGE_FILES="usr/bin/hovra-server
 usr/lib/systemd/user/hovra-server.service
 usr/share/applications/hovra-server.desktop
@@ -104,7 +92,7 @@ check_depends() {  # program depends-field
   local sonames holders depended soname owners
   sonames=$(readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
   depended=$(tr ',|' '\n\n' <<<"$2" | sed 's/^ *//; s/[ :].*//')
-  # One query for all of them ("pkg:arch, pkg:arch: /path" lines): each takes a while.
+  # One query for all of them ("pkg:arch, pkg:arch: /path" lines).
   local patterns
   mapfile -t patterns < <(sed 's|^|*/|' <<<"$sonames")
   holders=$(dpkg -S "${patterns[@]}" 2>/dev/null)
@@ -117,7 +105,6 @@ check_depends() {  # program depends-field
   done
 }
 
-# An installed tree under ROOT with the program in PREFIX: the files, and that they work.
 check_tree() {  # root prefix version
   local root=$1 prefix=$2 version=$3
   local tree=$root$prefix program=$root$prefix/bin/hovra-server
@@ -131,18 +118,16 @@ check_tree() {  # root prefix version
   grep -qx "ExecStart=$prefix/bin/hovra-server --hidden" "$unit" || fail "ExecStart in $unit"
   grep -qx "Restart=on-failure" "$unit" || fail "Restart in $unit"
   grep -qx "WantedBy=graphical-session.target" "$unit" || fail "WantedBy in $unit"
-  # systemd checks the unit as it would load it, with ExecStart on the unpacked program.
-  local copy
+  # Verified as systemd would load it, with ExecStart on the unpacked program.
+  local copy verdict entry=$tree/share/applications/hovra-server.desktop warnings
   copy=$(mktemp -d)/hovra-server.service
   sed "s|^ExecStart=$prefix|ExecStart=$tree|" "$unit" >"$copy"
-  local verdict
-  verdict=$(systemd-analyze verify --man=no "$copy" 2>&1) || fail "systemd-analyze: $verdict"
-  [ -z "$verdict" ] || fail "systemd-analyze: $verdict"
+  verdict=$(systemd-analyze verify --man=no "$copy" 2>&1) && [ -z "$verdict" ] ||
+    fail "systemd-analyze: $verdict"
   rm -r "$(dirname "$copy")"
 
-  local entry=$tree/share/applications/hovra-server.desktop warnings
-  warnings=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $warnings"
-  [ -z "$warnings" ] || fail "desktop-file-validate: $warnings"
+  warnings=$(desktop-file-validate "$entry" 2>&1) && [ -z "$warnings" ] ||
+    fail "desktop-file-validate: $warnings"
   grep -qx "Exec=hovra-server" "$entry" || fail "Exec in $entry"
   grep -qx "Icon=hovra-server" "$entry" || fail "Icon in $entry"
   expect_equal "icon type" "$(file -b --mime-type "$tree/share/icons/hicolor/scalable/apps/hovra-server.svg")" \
