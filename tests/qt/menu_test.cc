@@ -1,14 +1,11 @@
-// The status menu driven through Qt's menu model: the "Auto Start" mark as the menu opens
-// and what each item does (its layout is read over D-Bus in tray_dbus_test.cc).
+// What each item of the status menu does, driven through Qt's menu model (its layout and
+// "Auto Start" are read and clicked over D-Bus in tray_dbus_test.cc).
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QMenu>
-#include <filesystem>
 
-#include "app/login_items.h"
 #include "app/product_links.h"
-#include "app/shell_commands.h"
 #include "tests/qt/tray_fixture.h"
 
 namespace hovra::testing {
@@ -24,8 +21,6 @@ QAction& Item(QMenu& menu, const QString& title) {
   return *menu.menuAction();
 }
 
-void Open(QMenu& menu) { Q_EMIT menu.aboutToShow(); }
-
 class MenuTest : public TrayFixture {
  protected:
   void SetUp() override {
@@ -37,25 +32,6 @@ class MenuTest : public TrayFixture {
     return *Item(*Item(Menu(), "Taplume apps").menu(), platform).menu();
   }
 };
-
-TEST_F(MenuTest, AutoStartTogglesTheEntryAndItsMarkIsReadAsTheMenuOpens) {
-  QAction& autoStart = *Menu().actions().front();
-  app::LoginItems items = app::LoginItems::ForCurrentUser();
-  autoStart.trigger();
-  EXPECT_TRUE(autoStart.isChecked());
-  EXPECT_TRUE(items.isAutoRun()) << "the entry the command line looks for";
-  EXPECT_TRUE(delegate_->IsAutoRun());
-
-  // Another process removes the entry while the tray runs: the next opening shows it.
-  std::filesystem::remove_all(dir_ + "/xdg/autostart");
-  EXPECT_TRUE(autoStart.isChecked());
-  Open(Menu());
-  EXPECT_FALSE(autoStart.isChecked());
-
-  autoStart.trigger();
-  ASSERT_EQ(app::RunAutostartCommand("off", items), app::kExitOk);
-  EXPECT_FALSE(autoStart.isChecked()) << "the command's toggle sets the mark too";
-}
 
 TEST_F(MenuTest, LinksMailWindowsAndQuit) {
   const std::pair<QAction*, std::string> links[] = {

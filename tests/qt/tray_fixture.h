@@ -86,31 +86,20 @@ struct SeenAlert {
   QStringList buttons;
 };
 
-struct AlertAnswer {
-  QString button;  // empty: Escape
-  SeenAlert* seen;
-};
-
-// Answers the next modal alerts in turn as each shows: records it into `seen` and clicks
-// the button titled `button`. An alert once answered is marked, so that the next answer
-// waits for the next alert even when it is made at the same address.
-inline void AnswerAlerts(std::vector<AlertAnswer> answers) {
+// Answers the next modal alert as it shows: records it into `seen` and clicks the button
+// titled `button` (empty: Escape).
+inline void AnswerNextAlert(const QString& button, SeenAlert& seen) {
   auto* poll = new QTimer;
-  auto next = std::make_shared<size_t>(0);
-  QObject::connect(poll, &QTimer::timeout, [poll, answers, next] {
+  QObject::connect(poll, &QTimer::timeout, [poll, button, &seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr || !box->isVisible() || box->property("answered").toBool()) return;
-    box->setProperty("answered", true);
-    const AlertAnswer& answer = answers[(*next)++];
-    *answer.seen = {box->windowTitle(), box->text(), box->informativeText(), {}};
+    if (box == nullptr || !box->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    seen = {box->windowTitle(), box->text(), box->informativeText(), {}};
     QAbstractButton* chosen = nullptr;
     for (QAbstractButton* b : box->buttons()) {
-      answer.seen->buttons << b->text();
-      if (b->text() == answer.button) chosen = b;
-    }
-    if (*next == answers.size()) {
-      poll->stop();
-      poll->deleteLater();
+      seen.buttons << b->text();
+      if (b->text() == button) chosen = b;
     }
     if (chosen != nullptr) {
       chosen->click();
@@ -119,10 +108,6 @@ inline void AnswerAlerts(std::vector<AlertAnswer> answers) {
     }
   });
   poll->start(5);
-}
-
-inline void AnswerNextAlert(const QString& button, SeenAlert& seen) {
-  AnswerAlerts({{button, &seen}});
 }
 
 }  // namespace hovra::testing
