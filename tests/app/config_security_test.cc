@@ -18,15 +18,7 @@ mode_t ModeOf(const fs::path& path) {
   return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
 }
 
-TEST(ConfigFolder, AMissingFolderIsMadePrivate) {
-  TempDir temp;
-  fs::path folder = temp.path() / "xdg" / "HovraServer";
-  EXPECT_EQ(CheckConfigFolder(folder), "");
-  EXPECT_EQ(ModeOf(folder), 0700u);
-  EXPECT_EQ(ModeOf(folder.parent_path()), 0700u) << "a missing parent too";
-}
-
-TEST(ConfigFolder, OneThatOthersCanChangeIsRefusedWithTheWayOut) {
+TEST(ConfigFolder, IsMadePrivateOrRefusedWithTheWayOutWhenOthersCanChangeIt) {
   struct Case {
     const char* what;
     const char* path;  // relative to the configuration folder; "" is the folder itself
@@ -42,6 +34,10 @@ TEST(ConfigFolder, OneThatOthersCanChangeIsRefusedWithTheWayOut) {
       {"group-writable configuration file", "HovraServer.cfg", 0620, true},
       {"readable settings", "settings.json", 0644, false},
   };
+  TempDir missing;
+  EXPECT_EQ(CheckConfigFolder(missing.path() / "xdg" / "HovraServer"), "");
+  EXPECT_EQ(ModeOf(missing.path() / "xdg" / "HovraServer"), 0700u) << "a missing folder";
+  EXPECT_EQ(ModeOf(missing.path() / "xdg"), 0700u) << "and a missing parent are made private";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir temp;

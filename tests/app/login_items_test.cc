@@ -59,19 +59,6 @@ TEST_F(LoginItemsTest, ToggleAddsAStartHiddenEntryThenRemovesIt) {
   EXPECT_EQ(ui_.marks, (std::vector<bool>{true, false}));
 }
 
-TEST_F(LoginItemsTest, EntryForAnotherLocationDoesNotCount) {
-  fs::create_directories(autostart_);
-  std::string moved = EntryFor((temp_.path() / "old" / "hovra-server").string());
-  WriteFile(autostart_ / "hovra-server-old.desktop", moved);
-  WriteFile(autostart_ / "disabled.desktop", EntryFor(program_.string(), /*hidden=*/true));
-  EXPECT_FALSE(items_.isAutoRun());
-
-  EXPECT_EQ(items_.setLaunchOnLogin(), true);
-  EXPECT_TRUE(items_.isAutoRun());
-  EXPECT_EQ(Names(autostart_).size(), 3u);
-  EXPECT_EQ(ReadFile(autostart_ / "hovra-server-old.desktop"), moved);
-}
-
 TEST_F(LoginItemsTest, ASwitchedOffEntryReadsOffAndOnSwitchesItBackOn) {
   fs::create_directories(autostart_);
   std::string off = EntryFor(program_.string()) + "X-GNOME-Autostart-enabled=false\n";
@@ -101,8 +88,12 @@ TEST_F(LoginItemsTest, FailuresAreToldInWordsAndNeverClaimedDone) {
                 "Auto Start could not be turned on: this program's own location is unknown.\n");
 }
 
-TEST_F(LoginItemsTest, WithTwoEntriesOneToggleRemovesOnlyTheFirst) {
+TEST_F(LoginItemsTest, OnlyEnabledEntriesForThisProgramCountAndOffRemovesTheFirst) {
   fs::create_directories(autostart_);
+  std::string moved = EntryFor((temp_.path() / "old" / "hovra-server").string());
+  WriteFile(autostart_ / "0-old.desktop", moved);
+  WriteFile(autostart_ / "1-disabled.desktop", EntryFor(program_.string(), /*hidden=*/true));
+  EXPECT_FALSE(items_.isAutoRun());
   WriteFile(autostart_ / "a.desktop", EntryFor(program_.string()));
   // The same program reached through a link, and written by hand without quotes.
   fs::create_symlink(bin_, temp_.path() / "link");
@@ -112,8 +103,10 @@ TEST_F(LoginItemsTest, WithTwoEntriesOneToggleRemovesOnlyTheFirst) {
   ASSERT_TRUE(noSpaces) << "the unquoted entry needs a temp path without spaces";
 
   EXPECT_EQ(items_.setLaunchOnLogin(), false);
-  EXPECT_EQ(Names(autostart_), (std::vector<std::string>{"b.desktop"}));
+  EXPECT_EQ(Names(autostart_),
+            (std::vector<std::string>{"0-old.desktop", "1-disabled.desktop", "b.desktop"}));
   EXPECT_TRUE(items_.isAutoRun());  // still starts at login: the next start says so
+  EXPECT_EQ(ReadFile(autostart_ / "0-old.desktop"), moved);
 }
 
 TEST_F(LoginItemsTest, ExecValuesSurviveQuotingAndEscaping) {

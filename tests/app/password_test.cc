@@ -35,11 +35,9 @@ TEST(Pin, TheDigestIsTheLowerCaseMd5OfTheDecimalPinAndMustMatchExactly) {
   platform.Settings().SetInteger("password", 1234);
   EXPECT_EQ(md5CheckSum(), "81dc9bdb52d04dc20036dbd8313ed055");
   EXPECT_TRUE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055"));
-  EXPECT_FALSE(verifyPassword("81DC9BDB52D04DC20036DBD8313ED055"));
-  EXPECT_FALSE(verifyPassword(""));
-  EXPECT_FALSE(verifyPassword("1234"));
-  EXPECT_FALSE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055 "));
-  EXPECT_FALSE(verifyPassword(nullptr));
+  for (const char* wrong : {"81DC9BDB52D04DC20036DBD8313ED055", "", "1234",
+                            "81dc9bdb52d04dc20036dbd8313ed055 ", static_cast<const char*>(nullptr)})
+    EXPECT_FALSE(verifyPassword(wrong)) << (wrong ? wrong : "null");
   // A new PIN applies to the very next check.
   platform.Settings().SetInteger("password", 9999);
   EXPECT_FALSE(verifyPassword("81dc9bdb52d04dc20036dbd8313ed055"));

@@ -1,4 +1,5 @@
-// Current-application reports as a client sees them, driven through --sim-control.
+// Current-application reports and the Dock as a client sees them, driven through
+// --sim-control.
 #include <gtest/gtest.h>
 
 #include "tests/support/server_process.h"
@@ -18,8 +19,17 @@ TEST(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked) 
   SocketClient quiet = SocketClient::Greeted(server.Port());
   reporting.Send("reportCurrentApp\n");
   EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp \n");
+  // Identifiers with line breaks could forge reply lines: such applications are left out.
+  server.Control(Activated("x\\nverifypassword ok", "X"));
+  server.Control(
+      R"({"notify":"launched","bundleId":"com.example.forged","name":"y\r\nverifypassword ok","policy":0})");
   server.Control(Activated("org.videolan.vlc", "VLC"));
   EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp org.videolan.vlc\n");
+  reporting.Send("get_dock_info\n");
+  const std::string dock = reporting.ReadUntil("\n");
+  EXPECT_EQ(dock.find("verifypassword"), std::string::npos) << dock;
+  EXPECT_EQ(dock.find("com.example.forged"), std::string::npos) << dock;
+  EXPECT_TRUE(server.WaitForStderr("holds a line break"));
   EXPECT_EQ(quiet.ReadAvailable(), "");
   EXPECT_TRUE(server.Stderr().find("sending: currentapp org.videolan.vlc") != std::string::npos);
   reporting.Send("dontreportCurrentApp\nping\n");

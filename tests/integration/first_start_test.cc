@@ -1,6 +1,4 @@
-// What a person sees when the server starts, what --hidden leaves out, and that standard
-// output carries nothing but the journal's JSON lines while clients send every kind of
-// command.
+// What a person sees when the server starts, and a standard output of journal lines only.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,8 +16,7 @@ namespace {
 
 constexpr char kSim[] = R"({"osVersion":"14.2","addresses":["192.168.1.5","127.0.0.1","fe80::1"]})";
 
-// Every desktop-action command line of the actions' table (its "> N LINE" cases), and the
-// largest simulated desktop it names (where the most is installed).
+// The actions' table's command lines, and the largest simulated desktop it names.
 std::vector<std::string> ActionCommandLines(std::string& simJson) {
   std::vector<std::string> lines;
   std::ifstream table(HOVRA_ACTION_COMMANDS);
@@ -41,9 +38,8 @@ std::string Journal(const ServerProcess& server) {
   return ReadFile(server.Dir() + "/journal.jsonl") + server.Stdout();
 }
 
-// Power commands are carried out at the timer's next tick: two of them, the second sent
-// after the first was carried out, mean at least one whole tick has passed since the call.
-// `prelude` is sent first (the PIN, when one is asked).
+// Power commands run at the next tick: two in turn mean a whole tick has passed. `prelude`
+// is sent first (the PIN, when one is asked).
 void WaitForTwoTicks(const ServerProcess& server, const std::string& prelude = "") {
   constexpr char kReboot[] = R"("name":"Reboot")";
   const size_t before = Count(Journal(server), kReboot);
@@ -57,15 +53,8 @@ void WaitForTwoTicks(const ServerProcess& server, const std::string& prelude = "
   }
 }
 
-ServerProcessOptions WithArgs(std::vector<std::string> args) {
-  ServerProcessOptions options;
-  options.simJson = kSim;
-  options.extraArgs = std::move(args);
-  return options;
-}
-
 TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
-  ServerProcess first(WithArgs({}));
+  ServerProcess first(ServerProcessOptions{.simJson = kSim});
   const std::string config = first.Dir() + "/config";
   const std::string command = "\"hovra-server --config-dir " + config + " password ";
   ASSERT_TRUE(first.WaitForStderr("  addresses: ")) << first.Stderr();
@@ -92,7 +81,8 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
   CommandResult on = RunHovraCommand({"--config-dir", config, "password", "on"}, first.Dir());
   std::smatch pin;
   ASSERT_TRUE(std::regex_search(on.out, pin, std::regex("PIN: ([1-9]{4})"))) << on.out;
-  ServerProcess hidden(WithArgs({"--config-dir", config, "--hidden", "--verbose"}));
+  ServerProcess hidden(ServerProcessOptions{
+      .simJson = kSim, .extraArgs = {"--config-dir", config, "--hidden", "--verbose"}});
   ASSERT_TRUE(hidden.WaitForStderr("  addresses: ")) << hidden.Stderr();
   EXPECT_NE(hidden.Stderr().find("\n  PIN: on - " + command + "show\" shows it, " + command +
                                  "off\" stops asking\n"),
@@ -107,10 +97,9 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
 }
 
 TEST(FirstStart, StandardOutputHoldsOnlyTheJournalWhateverClientsSend) {
-  ServerProcessOptions options = WithArgs({"--journal", "-"});
+  ServerProcessOptions options{.extraArgs = {"--journal", "-"}, .simControl = true};
   const std::vector<std::string> actions = ActionCommandLines(options.simJson = "");
   ASSERT_GT(actions.size(), 50u);
-  options.simControl = true;
   ServerProcess server(options);
   SocketClient client(server.Port());
   ASSERT_TRUE(client.Connected()) << server.Stderr();

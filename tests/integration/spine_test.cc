@@ -1,5 +1,4 @@
-// The server as a client and the LAN see it: greeting, ping, two clients side by side, a
-// taken port and discovery.
+// Greeting, ping, a taken port and discovery, as clients and the LAN see them.
 #include <gtest/gtest.h>
 
 #include "tests/support/server_process.h"
@@ -50,9 +49,8 @@ TEST(Discovery, AnnouncesAndAnswersTheProbe) {
   ServerProcess server(options);
   ASSERT_NE(server.Port(), 0) << server.Stderr();
 
-  // "Joe's Mac" is 9 bytes: BC, the length right-aligned in three characters, the name.
-  // Sent from another port than the answer is expected on: the answer goes to the
-  // probe-reply port, not back to the sender.
+  // Answered to the probe-reply port, not the sender's: BC, the name's length in three
+  // characters, the name.
   UdpCatcher sender;
   sender.SendTo(discoveryPort, "hovra server search\n");  // 20 bytes: not the probe
   sender.SendTo(discoveryPort, "hovra server search");

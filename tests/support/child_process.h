@@ -1,5 +1,4 @@
-// A long-running child process of a test whose standard output is read line by line with
-// deadlines.
+// A child process whose standard output is read line by line with deadlines.
 #pragma once
 
 #include <sys/types.h>
@@ -22,8 +21,6 @@ class LineReader {
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  bool Started() const { return pid_ > 0; }
-  pid_t Pid() const { return pid_; }
   // Reads until a line after the last one taken matches, or the wait is over; lines
   // before it stay to be taken.
   std::optional<std::string> WaitFor(const std::function<bool(const std::string&)>& match,

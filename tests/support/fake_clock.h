@@ -1,7 +1,4 @@
 // A steady clock that moves only when a test says so.
-//   FakeClock clock;
-//   GuessPenalties penalties({}, clock.Function());
-//   clock.Advance(1s);
 #pragma once
 
 #include <atomic>

@@ -74,18 +74,9 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
       // the start-up update check stays on this machine
       "--update-url", "http://127.0.0.1:9/version.json"};
   args.insert(args.end(), own.begin(), own.end());
-  if (options.simControl) {
-    args.push_back("--sim-control");
-    args.push_back(dir_ + "/control.sock");
-  }
-  if (options.fastTimers) {
-    args.push_back("--timer-divisor");
-    args.push_back("20");
-  }
-  if (options.ownConfigDir) {
-    args.push_back("--config-dir");
-    args.push_back(dir_ + "/config");
-  }
+  if (options.simControl) args.insert(args.end(), {"--sim-control", dir_ + "/control.sock"});
+  if (options.fastTimers) args.insert(args.end(), {"--timer-divisor", "20"});
+  if (options.ownConfigDir) args.insert(args.end(), {"--config-dir", dir_ + "/config"});
   args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
   pid_ = ::fork();
@@ -94,13 +85,8 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
     std::freopen((dir_ + "/stderr").c_str(), "w", stderr);
     ::setenv("HOME", (dir_ + "/home").c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", (dir_ + "/home/.config").c_str(), 1);
-    for (const auto& [name, value] : options.environment) {
-      if (value.empty()) {
-        ::unsetenv(name.c_str());
-      } else {
-        ::setenv(name.c_str(), value.c_str(), 1);
-      }
-    }
+    for (const auto& [name, value] : options.environment)
+      value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
     if (options.fileLimit > 0) {
       rlimit limit{static_cast<rlim_t>(options.fileLimit), static_cast<rlim_t>(options.fileLimit)};
       ::setrlimit(RLIMIT_NOFILE, &limit);

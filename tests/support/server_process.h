@@ -1,8 +1,5 @@
-// The real hovra-server binary, started for a test on free loopback ports with the
-// journal backend, a simulated desktop and its own temporary home and configuration.
-//   ServerProcess server;                 // waits until it listens
-//   SocketClient client(server.Port());
-//   server.WaitForJournal(2);             // journal lines, parsed as text
+// The real hovra-server binary on free loopback ports with the journal backend, a
+// simulated desktop and its own temporary home and configuration.
 #pragma once
 
 #include <sys/types.h>
@@ -36,8 +33,7 @@ struct ServerProcessOptions {
   std::vector<std::string> wrapper{};  // runs the server under it, e.g. {"valgrind", ...}
   std::string binary{};                // empty: the hovra-server of this build
   std::chrono::milliseconds listenWait = 10s;
-  // Set in the server's environment after HOME and XDG_CONFIG_HOME, so they may replace
-  // them; an empty value removes the variable.
+  // Set after HOME and XDG_CONFIG_HOME (may replace them); an empty value unsets.
   std::vector<std::pair<std::string, std::string>> environment{};
 };
 
@@ -69,8 +65,7 @@ class ServerProcess {
   // The exit code once the process has ended by itself within `wait`, else -1.
   int WaitForExit(std::chrono::milliseconds wait);
   bool Running();
-  // CPU time of all the server's threads so far, in seconds (from the scheduler's
-  // nanosecond counts, not the 10 ms ticks).
+  // CPU time of all the server's threads so far, in seconds.
   double CpuSeconds() const;
   // Peak and current resident memory in KiB (VmHWM, VmRSS); -1 when unknown.
   long PeakRssKiB() const;
@@ -92,8 +87,7 @@ struct CommandResult {
   int exitCode = -1;
   std::string out;  // standard output
 };
-// Runs `hovra-server ARGS` to its end with HOME (and XDG_CONFIG_HOME under it) set to
-// `home`; standard error is dropped.
+// Runs `hovra-server ARGS` to its end with HOME (and XDG_CONFIG_HOME) under `home`.
 CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::string& home);
 
 }  // namespace hovra::testing

@@ -1,6 +1,5 @@
-// A loopback HTTP server for the update check. Without an answer it takes requests and
-// never answers (the check hangs until it is cancelled); with one, it sends it after the
-// request head and closes the connection ("" closes without a word).
+// A loopback HTTP server for the update check: it never answers (the check hangs), or
+// sends `answer` after the request head and closes ("" closes without a word).
 #pragma once
 
 #include <arpa/inet.h>

@@ -64,12 +64,10 @@ class SocketClient {
   bool closed_ = false;
 };
 
-// Connects to 127.0.0.1:port from the loopback address `source` ("127.0.0.7"), which the
-// server then sees as the client's address; check Connected().
+// Connects to 127.0.0.1:port from the loopback address `source` ("127.0.0.7").
 SocketClient ConnectFrom(const char* source, unsigned short port);
 
-// A UDP socket bound to 127.0.0.1 (or the loopback address `address`) at any free port
-// (or `port`), for catching datagrams.
+// A UDP socket bound to a loopback address at any free port (or `port`).
 class UdpCatcher {
  public:
   explicit UdpCatcher(const char* address = "127.0.0.1", unsigned short port = 0);
@@ -87,14 +85,12 @@ class UdpCatcher {
   unsigned short port_ = 0;
 };
 
-// A frame as a client sends it: the tag ("key" or "mos"), the payload's length as three
-// digits, the payload.
+// A frame as a client sends it: the tag, the payload's length in three digits, the payload.
 std::string EncodeFrame(std::string_view tag, std::string_view payload);
 inline std::string KeyFrame(std::string_view payload) { return EncodeFrame("key", payload); }
 inline std::string MouseFrame(std::string_view payload) { return EncodeFrame("mos", payload); }
 
-// Writes `line` and a line feed to the Unix stream socket at `path` (the --sim-control
-// socket), then closes the connection; false when that failed.
+// Writes `line` and a line feed to the Unix stream socket at `path`; false on failure.
 bool SendUnixLine(const std::string& path, std::string_view line);
 
 // A port that was free a moment ago (UDP or TCP) on loopback.

@@ -1,9 +1,5 @@
-// The recording platform of unit tests: the journal backend writing into memory, an
-// in-memory settings store and a manual main queue, installed for the test's lifetime.
-//   TestPlatform platform;                       // default desktop: one 1920x1080 screen
-//   TestPlatform platform(R"({"screens":[[0,0,800,600]]})");
-//   SendKeyPress("a");
-//   EXPECT_EQ(platform.Take(), Lines({R"({"kind":"key",...})", ...}));
+// The recording platform of unit tests, installed for the test's lifetime: the journal
+// backend writing into memory, an in-memory settings store and a manual main queue.
 #pragma once
 
 #include <memory>
