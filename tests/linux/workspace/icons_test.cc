@@ -1,6 +1,5 @@
-// Icon themes: the lookup through a theme, what it inherits, hicolor and the pixmaps, the
-// choice among sizes, and the images made from PNG and SVG files.
-#include "platform/linux/icons/icon_image.h"
+// Icon themes: the lookup through a theme, what it inherits, hicolor and the pixmaps, and
+// the choice among sizes.
 #include "platform/linux/icons/icon_theme.h"
 #include "tests/linux/workspace/workspace_fixture.h"
 
@@ -9,7 +8,6 @@ namespace {
 
 using platform::linux_desktop::IconFolders;
 using platform::linux_desktop::IconThemes;
-using platform::linux_desktop::LoadIconImage;
 
 constexpr std::array<uint8_t, 4> kBlue{0, 0, 255, 255};
 constexpr std::array<uint8_t, 4> kGreen{0, 255, 0, 255};
@@ -61,22 +59,6 @@ TEST_F(IconsTest, LookupFollowsMatchingInheritanceAndFallbacks) {
   // Without the theme, its icons are not found; hicolor's still are.
   EXPECT_EQ(themes.Find("alpha", 128, "NoSuchTheme"), std::nullopt);
   EXPECT_TRUE(themes.Find("fallback", 128, "NoSuchTheme"));
-}
-
-TEST_F(IconsTest, SvgRendersAtTheAskedSizeWithStraightAlpha) {
-  auto image = LoadIconImage(Icons() + "/Front/scalable/apps/alpha.svg", 128);
-  ASSERT_TRUE(image);
-  EXPECT_EQ(image->pixelsWide, 128);
-  EXPECT_EQ(image->pixelsHigh, 128);
-  const size_t middle = (64 * 128 + 64) * 4;
-  // Half-transparent red stays full red with half alpha (not darkened by premultiplying).
-  EXPECT_EQ(image->rgba[middle], 255);
-  EXPECT_EQ(image->rgba[middle + 1], 0);
-  EXPECT_NEAR(image->rgba[middle + 3], 128, 1);
-  auto png = LoadIconImage(Icons() + "/Back/64x64/apps/inherited.png", 128);
-  ASSERT_TRUE(png);
-  EXPECT_EQ(png->pixelsWide, 64);  // PNG keeps its own size; the catalogue scales it
-  EXPECT_FALSE(LoadIconImage(tree_.Root() + "/recorder.sh", 128));
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 
 #include "platform/journal/journal_backend.h"
@@ -42,12 +40,6 @@ class DesktopTest : public ::testing::Test {
   }
 
   platform::Workspace& Recorder() { return journal_.Workspace(); }
-  platform::ScriptServices& RecorderScripts() {
-    platform::Services services;
-    journal_.Provide(services);
-    return *services.scripts;
-  }
-  std::vector<std::string> JournalLines() { return journal_.Journal().TakeLines(); }
 
   XdgTree tree_;
   platform::journal::JournalBackend journal_;

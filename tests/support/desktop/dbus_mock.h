@@ -1,11 +1,6 @@
-// A test's own connection to a private bus (GDBus), and a python3-dbusmock service on it:
-// a template (logind, notification_daemon, gnome_screensaver, or a template file of the
-// tests), or a bare named object. Every call it receives is written to its log, which
-// tests read. Runs under the system's python3, where the Debian package installs dbusmock.
-//   DbusMockOptions options{.name = "org.freedesktop.login1", .templateName = "logind"};
-//   options.bus = system.Address();
-//   options.system = true;
-//   DbusMock logind(options);
+// A test's own connection to a private bus (GDBus), and a python3-dbusmock service on it
+// (a template or a bare named object) whose log of calls tests read. Runs under the
+// system's python3, where the Debian package installs dbusmock.
 //   EXPECT_TRUE(logind.WaitForLog("PowerOff True"));
 #pragma once
 

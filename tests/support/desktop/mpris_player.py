@@ -1,9 +1,5 @@
-'''An MPRIS media player for tests, as a python-dbusmock template.
-
-Its bus name is org.mpris.MediaPlayer2.<HOVRA_MPRIS_NAME>; the parameters set DesktopEntry,
-PlaybackStatus, Volume, CanSetFullscreen, and HangSeconds (every player method then sleeps
-that long before answering). Calls and property changes are written to the mock's log.
-'''
+'''An MPRIS player as a dbusmock template, named org.mpris.MediaPlayer2.<HOVRA_MPRIS_NAME>;
+HangSeconds makes every player method answer that late.'''
 
 import os
 

@@ -1,8 +1,5 @@
-// A private D-Bus bus daemon for one test, with its own configuration and service folder,
-// so nothing of the machine's own buses or activatable services is seen. As a "system"
-// bus it stands in for the system bus (DBUS_SYSTEM_BUS_ADDRESS).
-//   PrivateBus session(PrivateBus::kSession);
-//   env.push_back(session.Variable());
+// A private D-Bus bus daemon for one test, with its own configuration and service folder:
+// nothing of the machine's own buses or activatable services is seen.
 #pragma once
 
 #include <memory>

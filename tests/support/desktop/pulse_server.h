@@ -1,9 +1,5 @@
-// A real PulseAudio server for one test, as an ordinary process with its own runtime and
-// home folders and two null sinks ("hovra_a", the default, and "hovra_b"); read and set
-// through pactl.
-//   PulseServer pulse;
-//   env.push_back({"PULSE_SERVER", pulse.Address()});
-//   EXPECT_EQ(pulse.VolumePercent(), 100);
+// A real PulseAudio server for one test, with its own runtime and home folders and two
+// null sinks ("hovra_a", the default, and "hovra_b"); read and set through pactl.
 #pragma once
 
 #include <memory>

@@ -1,7 +1,5 @@
-// Helper programs a test starts for itself (a bus daemon, a sound server, a D-Bus mock):
-// started with extra environment, their output kept in a file, ended by the destructor.
-//   ServiceProcess bus({.argv = {"dbus-daemon", "--nofork", ...}, .output = dir + "/out"});
-//   bus.WaitReady([&] { return ReadFile(dir + "/out").find('\n') != npos; });
+// Helper programs a test starts for itself (a bus daemon, a sound server, a D-Bus mock),
+// with extra environment and their output in a file; ended by the destructor.
 #pragma once
 
 #include <sys/types.h>
@@ -61,7 +59,7 @@ ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env 
 // Why no process can be started "unprivileged" here (root without a "nobody"); empty if it can.
 std::string UnprivilegedUnavailable();
 
-// Kept for the backends' tests; PollUntil with the longer wait helper programs need.
+// PollUntil with the longer wait helper programs need (the backends' tests use it).
 inline bool WaitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds wait = 10s) {
   return PollUntil(condition, wait);

@@ -1,8 +1,5 @@
-// A private headless sway for one test: started as an unprivileged user when this process
-// is root (sway refuses root), with its own runtime folder, configuration and outputs,
-// ready for clients when the constructor returns, ended by the destructor.
-//   if (auto why = SwaySession::Unavailable(); !why.empty()) GTEST_SKIP() << why;
-//   SwaySession sway("output HEADLESS-1 resolution 1280x800 position 0 0\n");
+// A private headless sway for one test, ready for clients when the constructor returns:
+// as an unprivileged user when this process is root (sway refuses root).
 #pragma once
 
 #include <memory>

@@ -1,6 +1,4 @@
-// A real X client window for window-tracking tests, on its own connection: mapped with
-// the class, process id, GTK application id and task-bar state asked for.
-//   XClientWindow vlc(display, {.wmClass = "vlc", .wmInstance = "vlc", .pid = getpid()});
+// A real X client window for window-tracking tests, on its own connection.
 #pragma once
 
 #include <chrono>

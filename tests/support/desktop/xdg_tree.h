@@ -1,10 +1,6 @@
 // A hermetic Linux desktop in a temporary folder: XDG data (desktop entries, icon themes,
-// pixmaps, default handlers), a configuration home, compiled GSettings schemas for GNOME
-// Shell's favourites and the interface's icon theme (keyfile backend), and a recorder
-// program that desktop entries run to leave their arguments in a file.
-//   XdgTree tree;
-//   tree.AddEntry("vlc", {{"Name", "VLC"}, {"Icon", "vlc"}, {"StartupWMClass", "vlc"}});
-//   tree.ApplyToEnvironment();   // before GIO or GSettings is first used
+// default handlers), GSettings schemas for GNOME's favourites and icon theme (keyfile
+// backend), and a recorder program that entries run to leave their arguments in a file.
 #pragma once
 
 #include <array>

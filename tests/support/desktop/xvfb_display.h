@@ -1,9 +1,5 @@
 // A private X display for one test: Xvfb on a free display number (or a given one), with
-// openbox as an EWMH window manager when asked, ready when the constructor returns (for a
-// window manager: once it manages windows), ended by the destructor.
-//   XvfbDisplay x(XvfbDisplay::kWithWindowManager);
-//   if (!x.Running()) GTEST_SKIP() << x.WhyNot();
-//   x.Run("wmctrl", {"-i", "-a", window.HexId()});
+// openbox as an EWMH window manager when asked, ready when the constructor returns.
 #pragma once
 
 #include <memory>
