@@ -1,11 +1,12 @@
-// The main loop on the main dispatch queue, over a fake queue run by the thread that calls
-// RunApplication: waiting callers, the end of the loop, and the timer's beat.
+// The main loop on the main dispatch queue: the cases every desktop's loop shares, over a
+// queue made of GLib's main loop, and the timer's beat over a queue run by hand.
 #include "platform/macos/mac_main_loop.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <thread>
+
+#include "tests/support/desktop/main_loop_cases.h"
 
 namespace hovra::testing {
 namespace {
@@ -14,91 +15,64 @@ using platform::macos::MacMainLoop;
 using namespace std::chrono_literals;
 using Work = std::function<void()>;
 
-class FakeDispatch : public platform::macos::DispatchCalls {
+// The main queue as GLib's default context, run by the thread that made it.
+class GlibDispatch : public platform::macos::DispatchCalls {
  public:
+  ~GlibDispatch() override {
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }  // what is queued still may reach this object (the stop request)
+    g_main_loop_unref(loop_);
+  }
   void Async(Work work) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    ready_.push_back(std::move(work));
-    wake_.notify_all();
+    g_idle_add_full(G_PRIORITY_DEFAULT, Run, new Work(std::move(work)), Delete);
   }
   void After(std::chrono::nanoseconds delay, Work work) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    delays.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(delay));
-    later_.push_back(std::move(work));  // falls due when the test says so
+    auto ms = std::chrono::ceil<std::chrono::milliseconds>(delay).count();
+    g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(ms), Run, new Work(std::move(work)),
+                       Delete);
   }
-  void RunApplication() override {
-    while (Work work = Next(true)) work();
-  }
-  void StopApplication() override { stopped_ = true; }  // on the main thread
+  void RunApplication() override { g_main_loop_run(loop_); }
+  void StopApplication() override { g_main_loop_quit(loop_); }
   bool IsMainThread() override { return std::this_thread::get_id() == main_; }
 
-  void RunDue() {  // delayed work falls due and runs here, the main thread
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      for (Work& work : later_) ready_.push_back(std::move(work));
-      later_.clear();
-    }
-    while (Work work = Next(false)) work();
-  }
-  bool WaitQueued() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return wake_.wait_for(lock, 10s, [&] { return !ready_.empty(); });
-  }
-  std::vector<std::chrono::milliseconds> delays;
-
  private:
-  Work Next(bool wait) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (wait) wake_.wait(lock, [&] { return stopped_ || !ready_.empty(); });
-    if (stopped_ || ready_.empty()) return nullptr;
-    Work work = std::move(ready_.front());
-    ready_.pop_front();
-    return work;
+  static gboolean Run(gpointer work) {
+    (*static_cast<Work*>(work))();
+    return G_SOURCE_REMOVE;
   }
+  static void Delete(gpointer work) { delete static_cast<Work*>(work); }
+  GMainLoop* loop_ = g_main_loop_new(nullptr, FALSE);
   std::thread::id main_ = std::this_thread::get_id();
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<Work> ready_;
-  std::vector<Work> later_;
-  bool stopped_ = false;
 };
 
-TEST(MacMainLoop, CallersWaitForTheMainThreadUntilTheLoopEndsAndNothingRunsAfter) {
-  FakeDispatch dispatch;
-  MacMainLoop loop(dispatch);
-  std::atomic<bool> onMain{false};
-  std::vector<int> ran;
-  std::thread worker([&] {
-    EXPECT_TRUE(loop.RunAndWait([&] { onMain = loop.IsMainThread(); }));
-    loop.Post([&] { ran.push_back(1); });
-    loop.Post([&] { loop.Quit(); });
-    loop.Post([&] { ran.push_back(2); });  // queued behind the quit
-  });
-  loop.Run();
-  worker.join();
-  EXPECT_TRUE(onMain);
-  EXPECT_EQ(ran, std::vector<int>{1});
-  loop.Post([&] { ran.push_back(3); });
-  dispatch.RunDue();
-  EXPECT_EQ(ran, std::vector<int>{1}) << "work posted after the end is dropped";
-  std::thread late([&] { EXPECT_FALSE(loop.RunAndWait([] {})); });
-  late.join();
-}
+struct GlibDispatchHolder {
+  GlibDispatch dispatch;  // made before the loop on it, gone after
+};
+struct MacLoopOverGlib : GlibDispatchHolder, MacMainLoop {
+  MacLoopOverGlib() : MacMainLoop(dispatch) {}
+};
 
-TEST(MacMainLoop, ACallerWaitingWhenTheLoopEndsIsLetGo) {
-  FakeDispatch dispatch;
-  auto loop = std::make_unique<MacMainLoop>(dispatch);
-  std::atomic<int> answer{-1};
-  std::thread worker([&] { answer = loop->RunAndWait([] {}) ? 1 : 0; });
-  ASSERT_TRUE(dispatch.WaitQueued());  // it waits now
-  loop->Quit();
-  loop.reset();  // never ran: the waiter must not hang
-  worker.join();
-  EXPECT_EQ(answer, 0);
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Mac, MainLoopCases, MacLoopOverGlib);
+
+// Delayed work falls due when the test says so; nothing else runs.
+struct HandDispatch : platform::macos::DispatchCalls {
+  void Async(Work) override {}
+  void After(std::chrono::nanoseconds delay, Work work) override {
+    delays.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(delay));
+    due.push_back(std::move(work));
+  }
+  void RunApplication() override {}
+  void StopApplication() override {}
+  bool IsMainThread() override { return true; }
+  void RunDue() {
+    for (Work& work : std::exchange(due, {})) work();
+  }
+  std::vector<std::chrono::milliseconds> delays;
+  std::vector<Work> due;
+};
 
 TEST(MacMainLoop, TheRepeatingTimerKeepsItsBeatUnlessItFellAWholeIntervalBehind) {
-  FakeDispatch dispatch;
+  HandDispatch dispatch;
   MacMainLoop::Clock::time_point now{};
   MacMainLoop loop(dispatch, [&] { return now; });
   int ticks = 0;
