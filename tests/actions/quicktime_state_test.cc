@@ -21,7 +21,7 @@ class QuickTimeGuesses : public ::testing::Test {
   void TearDown() override { ResetPlayerStateGuesses(); }
 };
 
-TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissing) {
+TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissingAndEachGuessIsItsOwn) {
   {
     TestPlatform missing;
     RecordingScripts scripts;
@@ -34,11 +34,9 @@ TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissing) {
   setMediaPlay(0);
   EXPECT_EQ(scripts.Names(),
             (std::vector<std::string>{"PlayerPlay.QuickTime.Pause", "PlayerPlay.QuickTime.Play"}));
-}
-
-TEST_F(QuickTimeGuesses, TheThreeGuessesAreIndependent) {
-  TestPlatform installed(kQuickTimeInstalled);
-  RecordingScripts scripts;
+  // The three guesses are independent.
+  ResetPlayerStateGuesses();
+  scripts.ran.clear();
   MediaPlay();      // generic guess -> paused
   setMaxPlayer(0);  // full-screen guess -> presenting
   setMediaPlay(0);  // player guess still at its start: play

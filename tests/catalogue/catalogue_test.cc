@@ -184,29 +184,25 @@ TEST_P(CatalogueTest, LaunchesThroughTheDockItemWithTheNameQuoted) {
           R"(tell process \"Dock\"\nclick UI element \"My \\\"Q\\\" \\\\ App\" of list 1\nend tell\nend tell"})"}));
 }
 
+// No Dock file, or one that is not a property list.
 TEST(CatalogueWithoutDock, HasNoDescriptionAndLaunchesNothing) {
-  CatalogueEnvironment env(
-      R"({"dockPlist":"/nonexistent/com.apple.dock.plist",)"
-      R"("running":[{"bundleId":"com.apple.finder","name":"Finder","policy":0}]})");
-  SysUtil& catalogue = env.Catalogue();
-  EXPECT_EQ(catalogue.getDockInfoStr(), std::nullopt);
-  EXPECT_EQ(catalogue.getDockInfo(), std::nullopt);
-  RecordingDelegate delegate;
-  catalogue.startMonitorDockInfo(&delegate);
-  env.Workspace().Notify(
-      WorkspaceEvent{WorkspaceEventKind::kLaunched, RunningApp{"org.videolan.vlc", "VLC", 0}});
-  catalogue.launchApp("com.apple.finder");
-  EXPECT_EQ(catalogue.getDockInfoStr(), std::nullopt);
-  EXPECT_EQ(catalogue.findAppInfoInDockInfo("com.apple.finder"), nullptr);
-  EXPECT_TRUE(env.Platform().Take().empty());
-  EXPECT_EQ(delegate.calls, (Lines{"launch org.videolan.vlc"}));
-}
-
-TEST(CatalogueWithoutDock, TreatsAFileThatIsNotAPropertyListAsNoDock) {
   TempFolder folder;
   WriteFile(folder / "dock.plist", "not a property list");
-  CatalogueEnvironment env(R"({"dockPlist":")" + (folder / "dock.plist") + "\"}");
-  EXPECT_EQ(env.Catalogue().getDockInfoStr(), std::nullopt);
+  for (const std::string& plist : {folder / "dock.plist", folder / "missing.plist"}) {
+    CatalogueEnvironment env(R"({"dockPlist":)" + Quoted(plist) +
+                             R"(,"running":[{"bundleId":"com.apple.finder","name":"Finder"}]})");
+    SysUtil& catalogue = env.Catalogue();
+    EXPECT_EQ(catalogue.getDockInfo(), std::nullopt);
+    RecordingDelegate delegate;
+    catalogue.startMonitorDockInfo(&delegate);
+    env.Workspace().Notify(
+        WorkspaceEvent{WorkspaceEventKind::kLaunched, RunningApp{"org.videolan.vlc", "VLC", 0}});
+    catalogue.launchApp("com.apple.finder");
+    EXPECT_EQ(catalogue.getDockInfoStr(), std::nullopt);
+    EXPECT_EQ(catalogue.findAppInfoInDockInfo("com.apple.finder"), nullptr);
+    EXPECT_TRUE(env.Platform().Take().empty());
+    EXPECT_EQ(delegate.calls, (Lines{"launch org.videolan.vlc"}));
+  }
 }
 
 }  // namespace
