@@ -1,5 +1,4 @@
-// What "auto" chooses for each seam from the session's facts, and what a name asked for
-// does when this build lacks it.
+// What "auto" chooses for each seam, and what a name this build lacks does.
 #include "app/backend_choice.h"
 
 #include <gtest/gtest.h>

@@ -10,6 +10,7 @@ namespace hovra::app {
 namespace {
 
 using testing::ReadFile;
+using testing::SortedNames;
 using testing::WriteFile;
 
 namespace fs = std::filesystem;
@@ -17,13 +18,6 @@ namespace fs = std::filesystem;
 std::string EntryFor(const std::string& program, bool hidden = false) {
   return "[Desktop Entry]\nType=Application\nName=X\nExec=" + DesktopExecValue(program) + "\n" +
          (hidden ? "Hidden=true\n" : "");
-}
-
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 class LoginItemsTest : public ::testing::Test {
@@ -46,7 +40,7 @@ TEST_F(LoginItemsTest, ToggleAddsAStartHiddenEntryThenRemovesIt) {
   EXPECT_FALSE(items_.isAutoRun());
   EXPECT_EQ(items_.setLaunchOnLogin(), true);
   EXPECT_TRUE(items_.isAutoRun());
-  std::vector<std::string> names = Names(autostart_);
+  std::vector<std::string> names = SortedNames(autostart_);
   ASSERT_EQ(names.size(), 1u);
   std::string text = ReadFile(autostart_ / names[0]);
   std::string resolved = fs::weakly_canonical(program_).string();
@@ -55,7 +49,7 @@ TEST_F(LoginItemsTest, ToggleAddsAStartHiddenEntryThenRemovesIt) {
 
   EXPECT_EQ(items_.setLaunchOnLogin(), false);
   EXPECT_FALSE(items_.isAutoRun());
-  EXPECT_TRUE(Names(autostart_).empty());
+  EXPECT_TRUE(SortedNames(autostart_).empty());
   EXPECT_EQ(ui_.marks, (std::vector<bool>{true, false}));
 }
 
@@ -67,7 +61,7 @@ TEST_F(LoginItemsTest, ASwitchedOffEntryReadsOffAndOnSwitchesItBackOn) {
   EXPECT_EQ(RunAutostartCommand("status", items_), kExitOk);
   EXPECT_EQ(RunAutostartCommand("on", items_), kExitOk);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Auto Start: off\nAuto Start: on\n");
-  EXPECT_EQ(Names(autostart_), std::vector<std::string>{"mine.desktop"}) << "no second entry";
+  EXPECT_EQ(SortedNames(autostart_), std::vector<std::string>{"mine.desktop"}) << "no second entry";
   std::string text = ReadFile(autostart_ / "mine.desktop");
   EXPECT_NE(text.find("X-GNOME-Autostart-enabled=true\n"), std::string::npos) << text;
   EXPECT_EQ(text.find("Autostart-enabled=false"), std::string::npos) << text;
@@ -103,7 +97,7 @@ TEST_F(LoginItemsTest, OnlyEnabledEntriesForThisProgramCountAndOffRemovesTheFirs
   ASSERT_TRUE(noSpaces) << "the unquoted entry needs a temp path without spaces";
 
   EXPECT_EQ(items_.setLaunchOnLogin(), false);
-  EXPECT_EQ(Names(autostart_),
+  EXPECT_EQ(SortedNames(autostart_),
             (std::vector<std::string>{"0-old.desktop", "1-disabled.desktop", "b.desktop"}));
   EXPECT_TRUE(items_.isAutoRun());  // still starts at login: the next start says so
   EXPECT_EQ(ReadFile(autostart_ / "0-old.desktop"), moved);

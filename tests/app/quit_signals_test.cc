@@ -10,15 +10,10 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/temp_dir.h"
+
 namespace hovra::app {
 namespace {
-
-bool WaitFor(const std::atomic<int>& value, int wanted) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (value.load() != wanted && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return value.load() == wanted;
-}
 
 // Exit codes of the child: 42 when every step held, else the step that failed.
 [[noreturn]] void FirstAsksThenASecondEndsAtOnce() {
@@ -33,10 +28,10 @@ bool WaitFor(const std::atomic<int>& value, int wanted) {
       },
       [&](int signal) { std::_Exit(signal == SIGTERM && names == "SIGHUP SIGINT " ? 42 : 3); });
   ::kill(::getpid(), SIGHUP);
-  if (!WaitFor(asked, 1)) std::_Exit(1);
+  if (!testing::PollUntil([&] { return asked == 1; })) std::_Exit(1);
   signals.QuitCancelled();  // the user kept the program: the next signal asks again
   ::kill(::getpid(), SIGINT);
-  if (!WaitFor(asked, 2)) std::_Exit(2);
+  if (!testing::PollUntil([&] { return asked == 2; })) std::_Exit(2);
   ::kill(::getpid(), SIGTERM);  // while that quit runs
   std::this_thread::sleep_for(std::chrono::seconds(5));
   std::_Exit(4);

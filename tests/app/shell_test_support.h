@@ -1,5 +1,4 @@
-// Helpers of the shell tests: the installed settings store or user interface swapped for
-// the test's, and a user interface that records what it is asked to show.
+// Shell-test helpers: a service swapped for the test's, and a recording user interface.
 #pragma once
 
 #include <gtest/gtest.h>

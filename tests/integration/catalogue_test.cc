@@ -1,5 +1,4 @@
-// Current-application reports and the Dock as a client sees them, driven through
-// --sim-control.
+// Current-application reports and the Dock as a client sees them, via --sim-control.
 #include <gtest/gtest.h>
 
 #include "tests/support/server_process.h"

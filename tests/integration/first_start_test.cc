@@ -14,8 +14,6 @@
 namespace hovra::testing {
 namespace {
 
-constexpr char kSim[] = R"({"osVersion":"14.2","addresses":["192.168.1.5","127.0.0.1","fe80::1"]})";
-
 // The actions' table's command lines, and the largest simulated desktop it names.
 std::vector<std::string> ActionCommandLines(std::string& simJson) {
   std::vector<std::string> lines;
@@ -38,8 +36,7 @@ std::string Journal(const ServerProcess& server) {
   return ReadFile(server.Dir() + "/journal.jsonl") + server.Stdout();
 }
 
-// Power commands run at the next tick: two in turn mean a whole tick has passed. `prelude`
-// is sent first (the PIN, when one is asked).
+// Two power commands in turn, each run at a tick: a whole tick has passed. After `prelude`.
 void WaitForTwoTicks(const ServerProcess& server, const std::string& prelude = "") {
   constexpr char kReboot[] = R"("name":"Reboot")";
   const size_t before = Count(Journal(server), kReboot);
@@ -53,8 +50,14 @@ void WaitForTwoTicks(const ServerProcess& server, const std::string& prelude = "
   }
 }
 
-TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
-  ServerProcess first(ServerProcessOptions{.simJson = kSim});
+TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePinWithOnlyTheJournalOnStdout) {
+  std::string biggestSim;
+  const std::vector<std::string> actions = ActionCommandLines(biggestSim);
+  ASSERT_GT(actions.size(), 50u);
+  nlohmann::json sim = nlohmann::json::parse(biggestSim);
+  sim["addresses"] = {"192.168.1.5", "127.0.0.1", "fe80::1"};
+  ServerProcess first(ServerProcessOptions{
+      .simJson = sim.dump(), .extraArgs = {"--journal", "-"}, .simControl = true});
   const std::string config = first.Dir() + "/config";
   const std::string command = "\"hovra-server --config-dir " + config + " password ";
   ASSERT_TRUE(first.WaitForStderr("  addresses: ")) << first.Stderr();
@@ -75,14 +78,44 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
       Count(Journal(first), R"({"kind":"notice","message":"  192.168.1.5\n  fe80::1\n","url":""})"),
       1u)
       << "the start-up notice";
+
+  // Standard output carries the journal lines alone, whatever clients send.
+  SocketClient client = SocketClient::Greeted(first.Port());
+  std::string bytes = MouseFrame("m 5 3") + MouseFrame("R l d m -10 2 R l u") +
+                      MouseFrame("R r d R r u w 12 h 3") + KeyFrame("A") +
+                      KeyFrame("CTRL[+]SHIFT[+]a") + "utf8 Hi \xC3\xA9\xF0\x9F\x98\x80\n" +
+                      "slideleft\nslideright\nzoomin\ndrag start\ndrag end\n" +
+                      "get_dock_info\nget_icon org.videolan.vlc\nget_icon no.such.app\n" +
+                      "fileexplorer " + first.Dir() + "\nverifypassword 0123\n" +
+                      "Msg||Hello||https://example.test/\nreportCurrentApp\n";
+  for (const std::string& line : actions) bytes += line + "\n";
+  client.Send(bytes + "ping\n");
+  ASSERT_NE(client.ReadUntil("echo", 20s).find("echo"), std::string::npos);
+  first.Control(R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
+  ASSERT_NE(client.ReadUntil("currentapp org.videolan.vlc\n").find("org.videolan.vlc"),
+            std::string::npos);
+  WaitForTwoTicks(first);  // the pending power actions and the notices are out
   ASSERT_EQ(first.Stop(), 0);
+  std::map<std::string, int> kinds;
+  size_t lines = 0;
+  std::istringstream out(first.Stdout());
+  for (std::string line; std::getline(out, line); ++lines) {
+    nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
+    ASSERT_TRUE(parsed.is_object()) << "not a journal line: " << line;
+    ++kinds[parsed.value("kind", "")];
+  }
+  EXPECT_GT(lines, actions.size());
+  for (const char* kind : {"key", "mouse", "scroll", "script", "notice"})
+    EXPECT_GT(kinds[kind], 0) << kind;
+  for (const char* moved : {"sending: currentapp org.videolan.vlc", "notice: Hello"})
+    EXPECT_NE(first.Stderr().find(moved), std::string::npos) << moved;
 
   // The command the block names turns the PIN on; the next start says so and how to see it.
   CommandResult on = RunHovraCommand({"--config-dir", config, "password", "on"}, first.Dir());
   std::smatch pin;
   ASSERT_TRUE(std::regex_search(on.out, pin, std::regex("PIN: ([1-9]{4})"))) << on.out;
   ServerProcess hidden(ServerProcessOptions{
-      .simJson = kSim, .extraArgs = {"--config-dir", config, "--hidden", "--verbose"}});
+      .simJson = sim.dump(), .extraArgs = {"--config-dir", config, "--hidden", "--verbose"}});
   ASSERT_TRUE(hidden.WaitForStderr("  addresses: ")) << hidden.Stderr();
   EXPECT_NE(hidden.Stderr().find("\n  PIN: on - " + command + "show\" shows it, " + command +
                                  "off\" stops asking\n"),
@@ -94,46 +127,6 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePin) {
   WaitForTwoTicks(hidden, "verifypassword " + app::Md5Hex(pin[1].str()) + "\n");
   EXPECT_EQ(Count(Journal(hidden), R"("kind":"notice")"), 0u)
       << "--hidden shows no start-up notice";
-}
-
-TEST(FirstStart, StandardOutputHoldsOnlyTheJournalWhateverClientsSend) {
-  ServerProcessOptions options{.extraArgs = {"--journal", "-"}, .simControl = true};
-  const std::vector<std::string> actions = ActionCommandLines(options.simJson = "");
-  ASSERT_GT(actions.size(), 50u);
-  ServerProcess server(options);
-  SocketClient client(server.Port());
-  ASSERT_TRUE(client.Connected()) << server.Stderr();
-  client.ReadUntil("\n");
-
-  std::string bytes = MouseFrame("m 5 3") + MouseFrame("R l d m -10 2 R l u") +
-                      MouseFrame("R r d R r u w 12 h 3") + KeyFrame("A") +
-                      KeyFrame("CTRL[+]SHIFT[+]a") + "utf8 Hi \xC3\xA9\xF0\x9F\x98\x80\n" +
-                      "slideleft\nslideright\nzoomin\ndrag start\ndrag end\n" +
-                      "get_dock_info\nget_icon org.videolan.vlc\nget_icon no.such.app\n" +
-                      "fileexplorer " + server.Dir() + "\nverifypassword 0123\n" +
-                      "Msg||Hello||https://example.test/\nreportCurrentApp\n";
-  for (const std::string& line : actions) bytes += line + "\n";
-  client.Send(bytes + "ping\n");
-  ASSERT_NE(client.ReadUntil("echo", 20s).find("echo"), std::string::npos);
-  server.Control(R"({"notify":"activated","bundleId":"org.videolan.vlc","name":"VLC","policy":0})");
-  ASSERT_NE(client.ReadUntil("currentapp org.videolan.vlc\n").find("org.videolan.vlc"),
-            std::string::npos);
-  WaitForTwoTicks(server);  // the pending power actions and the notices are out
-  ASSERT_EQ(server.Stop(), 0);
-
-  std::map<std::string, int> kinds;
-  size_t lines = 0;
-  std::istringstream out(server.Stdout());
-  for (std::string line; std::getline(out, line); ++lines) {
-    nlohmann::json parsed = nlohmann::json::parse(line, nullptr, false);
-    ASSERT_TRUE(parsed.is_object()) << "not a journal line: " << line;
-    ++kinds[parsed.value("kind", "")];
-  }
-  EXPECT_GT(lines, actions.size());
-  for (const char* kind : {"key", "mouse", "scroll", "script", "notice"})
-    EXPECT_GT(kinds[kind], 0) << kind;
-  for (const char* moved : {"sending: currentapp org.videolan.vlc", "notice: Hello"})
-    EXPECT_NE(server.Stderr().find(moved), std::string::npos) << moved;
 }
 
 }  // namespace

@@ -11,24 +11,12 @@
 namespace hovra::testing {
 namespace {
 
-// A folder whose listing is about 60 KB (each entry "f" + a 197-byte name + "\r").
-class BigFolder {
- public:
-  BigFolder() {
-    for (int i = 0; i < 300; ++i)
-      WriteFile(dir_.path() / (std::to_string(1000 + i) + std::string(193, 'n')), "");
-  }
-  std::string Request() const { return "fileexplorer " + dir_.path().string() + "\n"; }
-
- private:
-  TempDir dir_;
-};
-
 TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
-  BigFolder folder;
-  ServerProcessOptions options;
-  options.simControl = true;
-  ServerProcess server(options);
+  TempDir folder;  // its listing is about 60 KB: 300 entries of "f", 197 bytes and "\r"
+  for (int i = 0; i < 300; ++i)
+    WriteFile(folder.path() / (std::to_string(1000 + i) + std::string(193, 'n')), "");
+  const std::string listing = "fileexplorer " + folder.path().string() + "\n";
+  ServerProcess server(ServerProcessOptions{.simControl = true});
   ASSERT_NE(server.Port(), 0) << server.Stderr();
 
   // Five clients ask for reports and a few listings, then stop reading.
@@ -37,14 +25,14 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
     reporters.push_back(std::make_unique<SocketClient>(server.Port()));
     reporters.back()->ShrinkReceiveBuffer();
     std::string asks = "reportCurrentApp\n";
-    for (int j = 0; j < 20; ++j) asks += folder.Request();
+    for (int j = 0; j < 20; ++j) asks += listing;
     reporters.back()->Send(asks);
   }
   // One asks for far more than it will ever read (12 MB).
   SocketClient hog(server.Port());
   hog.ShrinkReceiveBuffer();
   std::string asks;
-  for (int i = 0; i < 200; ++i) asks += folder.Request();
+  for (int i = 0; i < 200; ++i) asks += listing;
   std::thread asking([&] { hog.Send(asks); });
 
   SocketClient reader = SocketClient::Greeted(server.Port());

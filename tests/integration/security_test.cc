@@ -60,10 +60,8 @@ TEST(FailClosed, AConfigurationFolderOthersCanChangeIsRefused) {
   TempDir dir;
   const std::string config = dir.path().string();
   ASSERT_EQ(::chmod(config.c_str(), 0777), 0);
-  ServerProcessOptions options;
-  options.extraArgs = {"--config-dir", config};
-  options.waitUntilListening = false;
-  ServerProcess server(options);
+  ServerProcess server(
+      ServerProcessOptions{.extraArgs = {"--config-dir", config}, .waitUntilListening = false});
   EXPECT_EQ(server.WaitForExit(10s), 1);
   EXPECT_NE(server.Stderr().find("the configuration folder " + config +
                                  " can be changed by other users (mode 0777)"),

@@ -17,9 +17,8 @@ int PinFrom(const std::string& out) {
 }
 
 TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
-  ServerProcessOptions options;
-  options.simJson = R"({"osVersion":"14.2","screens":[[0,0,1000,800]],"pointer":[500,400]})";
-  ServerProcess server(options);
+  ServerProcess server(ServerProcessOptions{
+      .simJson = R"({"osVersion":"14.2","screens":[[0,0,1000,800]],"pointer":[500,400]})"});
   SocketClient before(server.Port());
   EXPECT_EQ(before.ReadUntil("\n"), "system mac 14.2\n");
   before.Send("ping\n");

@@ -1,4 +1,4 @@
-// Greeting, ping, a taken port and discovery, as clients and the LAN see them.
+// A taken port and discovery, as the LAN sees them.
 #include <gtest/gtest.h>
 
 #include "tests/support/server_process.h"
@@ -7,31 +7,10 @@
 namespace hovra::testing {
 namespace {
 
-constexpr char kGreeting[] = "system mac 14.2\n";
-
-TEST(Spine, GreetsAndServesClientsOfBothFamiliesSideBySide) {
-  ServerProcess server;
-  ASSERT_NE(server.Port(), 0) << server.Stderr();
-  SocketClient first(server.Port());
-  SocketClient second(server.Port(), /*ipv6=*/true);
-  ASSERT_TRUE(first.Connected() && second.Connected());
-  EXPECT_EQ(first.Read(sizeof kGreeting - 1), kGreeting);
-  EXPECT_EQ(second.Read(sizeof kGreeting - 1), kGreeting);
-  // A line the first client has not finished does not hold back the second one.
-  first.Send("pi");
-  second.Send("ping\r\n");
-  EXPECT_EQ(second.Read(4), "echo");
-  EXPECT_EQ(second.ReadAvailable(), "") << "nothing follows the echo, not even a line end";
-  first.Send("ng\nping\n");
-  EXPECT_EQ(first.Read(8), "echoecho");
-}
-
 TEST(Spine, ExitsWithAnErrorWhenThePortIsTaken) {
   ServerProcess first;
-  ServerProcessOptions options;
-  options.extraArgs = {"--port", std::to_string(first.Port())};
-  options.waitUntilListening = false;
-  ServerProcess second(options);
+  ServerProcess second(ServerProcessOptions{.extraArgs = {"--port", std::to_string(first.Port())},
+                                            .waitUntilListening = false});
   EXPECT_EQ(second.WaitForExit(10s), 1);
   EXPECT_NE(second.Stderr().find("cannot listen on TCP port"), std::string::npos)
       << second.Stderr();

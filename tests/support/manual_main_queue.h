@@ -1,5 +1,4 @@
-// A main queue for unit tests: posted and delayed work waits until the test runs it, and
-// RunAndWait runs at once on the calling thread, so tests stay single-threaded.
+// A main queue that runs posted work when the test says; RunAndWait runs at once.
 #pragma once
 
 #include <chrono>

@@ -17,6 +17,14 @@
 namespace hovra::testing {
 namespace {
 
+[[noreturn]] void Exec(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ::execvp(argv[0], argv.data());
+  std::_Exit(127);
+}
+
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
   std::istringstream in(text);
@@ -40,11 +48,7 @@ CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::s
     ::setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
     std::vector<std::string> all = {HOVRA_SERVER_BINARY};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execv(argv[0], argv.data());
-    std::_Exit(127);
+    Exec(all);
   }
   int status = 0;
   ::waitpid(pid, &status, 0);
@@ -91,11 +95,7 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
       rlimit limit{static_cast<rlim_t>(options.fileLimit), static_cast<rlim_t>(options.fileLimit)};
       ::setrlimit(RLIMIT_NOFILE, &limit);
     }
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    ::execvp(argv[0], argv.data());
-    std::_Exit(127);
+    Exec(args);
   }
   if (!options.waitUntilListening) return;
   const std::string marker = "listening on TCP port ";

@@ -1,5 +1,4 @@
-// The real hovra-server binary on free loopback ports with the journal backend, a
-// simulated desktop and its own temporary home and configuration.
+// The real hovra-server on free loopback ports, journal backend, private home and config.
 #pragma once
 
 #include <sys/types.h>

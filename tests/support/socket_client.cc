@@ -28,6 +28,15 @@ sockaddr_in Ipv4(unsigned short port, const char* address = "127.0.0.1") {
   return to;
 }
 
+// Binds `fd` to `address`:`port` (0: any free port); returns the port bound.
+unsigned short Bind(int fd, const char* address, unsigned short port) {
+  sockaddr_in local = Ipv4(port, address);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  socklen_t len = sizeof local;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len);
+  return ntohs(local.sin_port);
+}
+
 int ConnectOrClose(int fd, const sockaddr* to, socklen_t length) {
   if (fd >= 0 && ::connect(fd, to, length) == 0) return fd;
   if (fd >= 0) ::close(fd);
@@ -106,14 +115,17 @@ bool SocketClient::Fill(std::chrono::steady_clock::time_point deadline) {
   return true;
 }
 
+std::string SocketClient::Take(size_t count) {
+  std::string out = pending_.substr(0, count);
+  pending_.erase(0, count);
+  return out;
+}
+
 std::string SocketClient::Read(size_t count, std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
   while (pending_.size() < count && Fill(deadline)) {
   }
-  size_t n = std::min(count, pending_.size());
-  std::string out = pending_.substr(0, n);
-  pending_.erase(0, n);
-  return out;
+  return Take(count);
 }
 
 std::string SocketClient::ReadUntil(std::string_view text, std::chrono::milliseconds wait) {
@@ -121,23 +133,14 @@ std::string SocketClient::ReadUntil(std::string_view text, std::chrono::millisec
   size_t at;
   while ((at = pending_.find(text)) == std::string::npos && Fill(deadline)) {
   }
-  if (at == std::string::npos) {
-    std::string out;
-    out.swap(pending_);
-    return out;
-  }
-  std::string out = pending_.substr(0, at + text.size());
-  pending_.erase(0, at + text.size());
-  return out;
+  return Take(at == std::string::npos ? pending_.size() : at + text.size());
 }
 
 std::string SocketClient::ReadAvailable(std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
   while (Fill(deadline)) {
   }
-  std::string out;
-  out.swap(pending_);
-  return out;
+  return Take(pending_.size());
 }
 
 bool SocketClient::WaitForClose(std::chrono::milliseconds wait) {
@@ -162,11 +165,7 @@ SocketClient ConnectFrom(const char* source, unsigned short port) {
 
 UdpCatcher::UdpCatcher(const char* address, unsigned short port) {
   fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  sockaddr_in local = Ipv4(port, address);
-  ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
-  socklen_t len = sizeof local;
-  ::getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &len);
-  port_ = ntohs(local.sin_port);
+  port_ = Bind(fd_, address, port);
 }
 
 UdpCatcher::~UdpCatcher() { ::close(fd_); }
@@ -201,12 +200,9 @@ bool SendUnixLine(const std::string& path, std::string_view line) {
 
 unsigned short FreePort(bool udp) {
   int fd = ::socket(AF_INET, (udp ? SOCK_DGRAM : SOCK_STREAM) | SOCK_CLOEXEC, 0);
-  sockaddr_in local = Ipv4(0);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-  socklen_t len = sizeof local;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len);
+  const unsigned short port = Bind(fd, "127.0.0.1", 0);
   ::close(fd);
-  return ntohs(local.sin_port);
+  return port;
 }
 
 }  // namespace hovra::testing

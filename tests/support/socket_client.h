@@ -59,6 +59,7 @@ class SocketClient {
 
  private:
   bool Fill(std::chrono::steady_clock::time_point deadline);
+  std::string Take(size_t count);  // up to `count` bytes of what arrived
   int fd_ = -1;
   std::string pending_;
   bool closed_ = false;

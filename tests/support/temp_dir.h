@@ -1,9 +1,9 @@
-// Temporary folders removed afterwards, whole-file reads and writes, and waiting on a
-// condition with a deadline (never a fixed sleep).
+// Temporary folders, whole-file reads and writes, and waiting with a deadline.
 #pragma once
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace hovra::testing {
 
@@ -46,6 +47,15 @@ inline std::string ReadFile(const std::filesystem::path& file) {
 
 inline void WriteFile(const std::filesystem::path& file, const std::string& text) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+// The names in `folder`, sorted.
+inline std::vector<std::string> SortedNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // True as soon as `condition` holds; false when it still does not after `wait`.

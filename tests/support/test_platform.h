@@ -1,5 +1,4 @@
-// The recording platform of unit tests, installed for the test's lifetime: the journal
-// backend writing into memory, an in-memory settings store and a manual main queue.
+// The recording platform of unit tests: in-memory journal, settings and main queue.
 #pragma once
 
 #include <memory>
