@@ -29,25 +29,65 @@ class MacEvents : public ::testing::Test {
   TestPlatform platform_;
 };
 
-TEST_F(MacEvents, KeysWithoutSourceArePostedToTheHidTapOneByOne) {
-  MacStack mac;
-  SendKeyPress("A");
-  EXPECT_EQ(mac.quartz.TakeLog(),
-            Lines({"key #1 source=none code=56 down", "post #1 tap=0", "release #1",
-                   "key #2 source=none code=0 down", "post #2 tap=0", "release #2",
-                   "key #3 source=none code=0 up", "post #3 tap=0", "release #3",
-                   "key #4 source=none code=56 up", "post #4 tap=0", "release #4"}));
-}
-
-TEST_F(MacEvents, AShortcutSharesOneHidSourceReleasedAfterItsEvents) {
-  MacStack mac;
-  ZoomOut();  // only the Command events carry flags
-  EXPECT_EQ(mac.quartz.TakeLog(),
-            Lines({"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
-                   "key #3 source=#1 code=78 down", "key #4 source=#1 code=78 up",
-                   "key #5 source=#1 code=55 up", "flags #5 0x100000", "post #2 tap=0",
-                   "post #3 tap=0", "post #4 tap=0", "post #5 tap=0", "release #2", "release #3",
-                   "release #4", "release #5", "release #1"}));
+// Each input as the Quartz calls it makes; with a creation failing (`failing`: the how
+// many-th), nothing is half-posted, nothing null released (the fake fails the test on
+// that) and nothing made left unreleased (checked when the fake goes).
+TEST_F(MacEvents, EachInputBecomesItsQuartzCallsAndAFailedCreationPostsNothing) {
+  struct Case {
+    const char* what;
+    int failing;
+    std::function<void()> post;
+    Lines log;
+  };
+  auto click = [](int64_t count) {
+    return [count] {
+      platform::GetEvents().PostMouse({platform::kLeftMouseDown, {10, 20}, 0, count});
+    };
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"keys without source, to the HID tap one by one", 0, [] { SendKeyPress("A"); },
+       {"key #1 source=none code=56 down", "post #1 tap=0", "release #1",
+        "key #2 source=none code=0 down", "post #2 tap=0", "release #2",
+        "key #3 source=none code=0 up", "post #3 tap=0", "release #3",
+        "key #4 source=none code=56 up", "post #4 tap=0", "release #4"}},
+      {"a shortcut: one HID source, released last; flags on the Command events", 0, [] { ZoomOut(); },
+       {"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
+        "key #3 source=#1 code=78 down", "key #4 source=#1 code=78 up",
+        "key #5 source=#1 code=55 up", "flags #5 0x100000", "post #2 tap=0",
+        "post #3 tap=0", "post #4 tap=0", "post #5 tap=0", "release #2", "release #3",
+        "release #4", "release #5", "release #1"}},
+      {"a single click: no click state", 0, click(1),
+       {"mouse #1 source=none type=1 at=10,20 button=0", "post #1 tap=0", "release #1"}},
+      {"a double click", 0, click(2),
+       {"mouse #1 source=none type=1 at=10,20 button=0", "field #1 1=2", "post #1 tap=0", "release #1"}},
+      {"a triple click", 0, click(3),
+       {"mouse #1 source=none type=1 at=10,20 button=0", "field #1 1=3", "post #1 tap=0", "release #1"}},
+      {"scroll: one pixel event, two wheels, vertical first", 0,
+       [] { SendMouseWheel(12); SendMouseHWheel(-15); CommitMouseWheel(); },
+       {"scroll #1 source=none units=0 wheels=2 2,-3,0", "post #1 tap=0", "release #1"}},
+      {"the source of a shortcut failing", 1, [] { ZoomIn(); }, {"source null state=1"}},
+      {"the second key of a shortcut failing", 3, [] { ZoomIn(); },
+       {"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
+        "key null source=#1 code=69 down", "release #2", "release #1"}},
+      {"a text event failing", 1, [] { HandleUtf8String(Utf8("x")); },
+       {"key null source=none code=1 down", "key #1 source=none code=1 up", "unicode #1 [120]",
+        "flags #1 0", "post #1 tap=0", "release #1"}},
+      {"a mouse event failing", 1, [] { platform::GetEvents().PostMouse({2, {5, 5}, 0, 2}); },
+       {"mouse null source=none type=2 at=5,5 button=0"}},
+      {"a scroll event failing", 1, [] { platform::GetEvents().PostScroll({3, 4}); },
+       {"scroll null source=none units=0 wheels=2 3,4,0"}},
+      {"the pointer probe failing", 1, [] { EXPECT_EQ(platform::GetEvents().PointerEventLocation(), platform::Point{}); },
+       {"probe null source=none"}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MacStack mac;
+    if (c.failing) mac.quartz.FailCreation(c.failing);
+    c.post();
+    EXPECT_EQ(mac.quartz.TakeLog(), c.log);
+  }
 }
 
 TEST_F(MacEvents, TextIsTypedUnitByUnitWithoutSourceWithFlagsZeroSetAfterTheString) {
@@ -65,64 +105,6 @@ TEST_F(MacEvents, TextIsTypedUnitByUnitWithoutSourceWithFlagsZeroSetAfterTheStri
     }
   }
   EXPECT_EQ(mac.quartz.TakeLog(), expected);
-}
-
-TEST_F(MacEvents, ClickStateIsSetOnlyForDoubleAndTripleClicks) {
-  const std::pair<std::optional<int64_t>, const char*> cases[] = {
-      {std::nullopt, nullptr}, {1, nullptr}, {2, "field #1 1=2"}, {3, "field #1 1=3"}};
-  for (const auto& [clickState, field] : cases) {
-    SCOPED_TRACE(clickState.value_or(0));
-    MacStack mac;
-    mac.events.PostMouse({platform::kLeftMouseDown, {10, 20}, 0, clickState});
-    Lines expected{"mouse #1 source=none type=1 at=10,20 button=0"};
-    if (field) expected.push_back(field);
-    expected.insert(expected.end(), {"post #1 tap=0", "release #1"});
-    EXPECT_EQ(mac.quartz.TakeLog(), expected);
-  }
-}
-
-TEST_F(MacEvents, ScrollIsOnePixelEventWithTwoWheelsVerticalFirst) {
-  MacStack mac;
-  SendMouseWheel(12);
-  SendMouseHWheel(-15);
-  CommitMouseWheel();
-  EXPECT_EQ(mac.quartz.TakeLog(), Lines({"scroll #1 source=none units=0 wheels=2 2,-3,0",
-                                         "post #1 tap=0", "release #1"}));
-}
-
-// Nothing half-posted, nothing null released (the fake fails the test on that), nothing
-// made left unreleased (checked when the fake goes).
-TEST_F(MacEvents, AFailedCreationPostsNothingAndReleasesOnlyWhatWasMade) {
-  struct Case {
-    const char* what;
-    int failing;
-    std::function<void()> post;
-    Lines log;
-  };
-  // clang-format off
-  const Case cases[] = {
-      {"the source of a shortcut", 1, [] { ZoomIn(); }, {"source null state=1"}},
-      {"the second key of a shortcut", 3, [] { ZoomIn(); },
-       {"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
-        "key null source=#1 code=69 down", "release #2", "release #1"}},
-      {"a text event", 1, [] { HandleUtf8String(Utf8("x")); },
-       {"key null source=none code=1 down", "key #1 source=none code=1 up", "unicode #1 [120]",
-        "flags #1 0", "post #1 tap=0", "release #1"}},
-      {"a mouse event", 1, [] { platform::GetEvents().PostMouse({2, {5, 5}, 0, 2}); },
-       {"mouse null source=none type=2 at=5,5 button=0"}},
-      {"a scroll event", 1, [] { platform::GetEvents().PostScroll({3, 4}); },
-       {"scroll null source=none units=0 wheels=2 3,4,0"}},
-      {"the pointer probe", 1, [] { EXPECT_EQ(platform::GetEvents().PointerEventLocation(), platform::Point{}); },
-       {"probe null source=none"}},
-  };
-  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    MacStack mac;
-    mac.quartz.FailCreation(c.failing);
-    c.post();
-    EXPECT_EQ(mac.quartz.TakeLog(), c.log);
-  }
 }
 
 TEST_F(MacEvents, ButtonsAreReadFromTheSessionsCombinedState) {

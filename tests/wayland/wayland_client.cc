@@ -28,14 +28,14 @@ void WaylandClient::Read(std::chrono::milliseconds wait) {
   }
 }
 
-std::vector<std::string> WaylandClient::TakeKind(const std::string& kind, size_t count,
-                                                 std::chrono::milliseconds wait) {
+std::vector<std::istringstream> WaylandClient::TakeKind(const std::string& kind, size_t count,
+                                                        std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
-  std::vector<std::string> found;
+  std::vector<std::istringstream> found;
   for (;;) {
     std::erase_if(pending_, [&](const std::string& line) {
       if (!Starts(line, kind)) return false;
-      found.push_back(line);
+      found.emplace_back(line.substr(kind.size()));  // the fields after the kind
       return true;
     });
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -45,18 +45,10 @@ std::vector<std::string> WaylandClient::TakeKind(const std::string& kind, size_t
   }
 }
 
-std::vector<std::istringstream> WaylandClient::Fields(const std::string& kind, size_t count,
-                                                      std::chrono::milliseconds wait) {
-  std::vector<std::istringstream> fields;
-  for (const std::string& line : TakeKind(kind, count, wait))
-    fields.emplace_back(line.substr(kind.size()));
-  return fields;
-}
-
 std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds wait) {
   std::u32string text;
   unsigned code = 0;
-  for (auto& in : Fields("char", count, wait)) {
+  for (auto& in : TakeKind("char", count, wait)) {
     in >> code;
     text += static_cast<char32_t>(code);
   }
@@ -65,7 +57,7 @@ std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds w
 
 std::vector<WaylandKey> WaylandClient::TakeKeys(size_t count, std::chrono::milliseconds wait) {
   std::vector<WaylandKey> keys;
-  for (auto& in : Fields("key", count, wait)) {
+  for (auto& in : TakeKind("key", count, wait)) {
     WaylandKey& key = keys.emplace_back();
     in >> key.keysym >> key.modifiers;
   }
@@ -75,7 +67,7 @@ std::vector<WaylandKey> WaylandClient::TakeKeys(size_t count, std::chrono::milli
 std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count,
                                                       std::chrono::milliseconds wait) {
   std::vector<WaylandButton> buttons;
-  for (auto& in : Fields("button", count, wait)) {
+  for (auto& in : TakeKind("button", count, wait)) {
     WaylandButton& button = buttons.emplace_back();
     int state = 0;
     in >> button.code >> state >> button.x >> button.y;
@@ -87,7 +79,7 @@ std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count,
 std::vector<std::pair<unsigned, int>> WaylandClient::TakeWheel(size_t count,
                                                                std::chrono::milliseconds wait) {
   std::vector<std::pair<unsigned, int>> steps;
-  for (auto& in : Fields("discrete", count, wait)) {
+  for (auto& in : TakeKind("discrete", count, wait)) {
     auto& [axis, value] = steps.emplace_back();
     in >> axis >> value;
   }

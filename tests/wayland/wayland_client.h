@@ -50,12 +50,9 @@ class WaylandClient {
   bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
 
  private:
-  // Reads lines until `count` of those starting with `kind` arrived; returns them.
-  std::vector<std::string> TakeKind(const std::string& kind, size_t count,
-                                    std::chrono::milliseconds wait);
-  // The same, each line's fields after the kind ready to read.
-  std::vector<std::istringstream> Fields(const std::string& kind, size_t count,
-                                         std::chrono::milliseconds wait);
+  // Reads lines until `count` of those starting with `kind` arrived; returns their fields.
+  std::vector<std::istringstream> TakeKind(const std::string& kind, size_t count,
+                                           std::chrono::milliseconds wait);
   void Read(std::chrono::milliseconds wait);  // what arrives within `wait`, into pending_
 
   LineReader reader_;
