@@ -42,7 +42,7 @@ test-sanitize:
 # thread over GLib (the Qt main loop itself is tested here, in qt_tests), and the Linux
 # workspace's tests, whose GIO calls hand memory to GDBus's own thread through GSlice.
 TSAN_LEFT_OUT := X11|ServerOnX11|Wayland|ServerOnWayland|Portal|ServerOnPortal|TrayOverDBus|$\
-  ^(AppsTest|EwmhTest|FavouritesTest|GnomeDockTest|IconsTest|LinuxHostTest|RunningAppsTest|$\
+  ^(AppsTest|EwmhTest|FavouritesTest|IconsTest|LinuxHostTest|RunningAppsTest|$\
   ServerDesktopTest|SleepWatchTest)\.
 test-tsan:
 	@TSAN_OPTIONS="halt_on_error=1" \
