@@ -1,5 +1,4 @@
-// Asking for the Accessibility permission: the system's prompt once, a notice when
-// refused, and a posting path that looks again now and then without nagging.
+// The Accessibility permission: the prompt once, a notice when refused, rechecks spaced out.
 #include "platform/macos/accessibility_gate.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,4 @@
-// Displays and the pointer seen through Quartz: bounds in global display space become
-// screen frames (main first), and positions survive the round trip through the pointer
-// logic, on displays above, beside and below the main one.
+// Displays and the pointer through Quartz: bounds become screen frames, main display first.
 #include "platform/macos/display_space.h"
 
 #include <gtest/gtest.h>

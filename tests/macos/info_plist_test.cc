@@ -1,5 +1,4 @@
-// The bundle's Info.plist as the Apple build writes it from its template: well-formed,
-// and saying what a menu-bar program that scripts other applications must say.
+// The bundle's Info.plist as the Apple build writes it from its template.
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 

@@ -1,5 +1,4 @@
-// The Quartz side of the event services, driven through the input layer and checked on
-// the calls a recording Quartz receives.
+// The event services driven through the input layer, checked on a recording Quartz's calls.
 #include "platform/macos/mac_events.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The main loop on the main dispatch queue: the cases every desktop's loop shares, over a
-// queue made of GLib's main loop, and the timer's beat over a queue run by hand.
+// The main loop on the main dispatch queue, over GLib's loop and over a queue run by hand.
 #include "platform/macos/mac_main_loop.h"
 
 #include <gtest/gtest.h>

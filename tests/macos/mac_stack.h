@@ -1,5 +1,4 @@
-// The macOS event services over a recording Quartz, installed as the platform's events
-// for the object's lifetime (on top of whatever is installed, usually a TestPlatform).
+// The macOS event services over a recording Quartz, installed for the object's lifetime.
 #pragma once
 
 #include "platform/macos/mac_events.h"

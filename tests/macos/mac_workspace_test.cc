@@ -1,5 +1,4 @@
-// The workspace over a fake NSWorkspace: the notifications the catalogue receives, and
-// icons with straight alpha.
+// The workspace over a fake NSWorkspace: the catalogue's notifications, straight-alpha icons.
 #include "platform/macos/mac_workspace.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Scripts run through a fake `osascript` found on PATH: a shell script that records its
-// arguments and standard input, then fails, hangs or leaves at once as the test asks.
+// Scripts through a fake `osascript` on PATH that records its input and fails or hangs.
 #include "platform/macos/osascript_scripts.h"
 
 #include <gtest/gtest.h>

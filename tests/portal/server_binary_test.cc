@@ -1,6 +1,4 @@
-// The real hovra-server in a Wayland session without virtual input: "auto" picks the
-// desktop portal on the session bus, a key frame reaches it as a keysym, and the portal's
-// restore token is written with the settings.
+// The real hovra-server in a Wayland session without virtual input, over a fake portal.
 #include <gtest/gtest.h>
 
 #include "tests/portal/fake_portal.h"

@@ -1,5 +1,4 @@
-// Modal alerts: the texts and buttons as given, and each answer (what the application's
-// alerts do with it is tested over the recording interface in tests/app).
+// Modal alerts: texts, buttons and answers (what the application does with them: tests/app).
 #include <gtest/gtest.h>
 
 #include "tests/qt/tray_fixture.h"

@@ -1,5 +1,4 @@
-// Qt's event loop as the main queue: the cases every desktop's loop shares, a waiter
-// queued behind the end, and ticks held back while an alert waits.
+// Qt's event loop as the main queue.
 #include "platform/qt/alert.h"
 #include "platform/qt/qt_main_loop.h"
 #include "tests/qt/tray_fixture.h"

@@ -1,5 +1,4 @@
-// What each item of the status menu does, driven through Qt's menu model (its layout and
-// "Auto Start" are read and clicked over D-Bus in tray_dbus_test.cc).
+// What each status menu item does (its layout and "Auto Start": tray_dbus_test.cc).
 #include <gtest/gtest.h>
 
 #include <QAction>

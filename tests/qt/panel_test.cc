@@ -1,6 +1,4 @@
-// The notification panel driven by the application's one-second timer: where and how it
-// shows, how it closes (the count itself is AppDelegateTest's), a click opening its link,
-// and the desktop's own notifications taking its place.
+// The notification panel (the count of its ticks is AppDelegateTest's).
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>

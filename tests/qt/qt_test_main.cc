@@ -1,5 +1,4 @@
-// GoogleTest with a QApplication on the offscreen platform: every window, menu and alert
-// of the tray is made and driven without a display.
+// GoogleTest with a QApplication on the offscreen platform: no display needed.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,7 +1,4 @@
-// The real binary's status icon under Xvfb, with a StatusNotifierWatcher (python3-dbusmock)
-// on a private session bus: "auto" takes the tray only where a host is registered, the item
-// registers, its menu is read through DBusMenu (GetLayout), and clicks on "Auto Start" and
-// "Quit" do what they say.
+// The real binary's status icon under Xvfb, read over D-Bus with a dbusmock tray host.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,11 +1,9 @@
-// The windows the status menu opens: their content, their buttons, and the password
-// window and the command line seeing each other's changes.
+// The windows the status menu opens, and the password window beside the command line.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 
 #include "app/password.h"
@@ -33,7 +31,7 @@ class WindowsTest : public TrayFixture {
   }
 };
 
-TEST_F(WindowsTest, AboutShowsNameVersionDescriptionAndLicence) {
+TEST_F(WindowsTest, AboutAndMessageWindowsShowTheirTextsAndAreMadeOnce) {
   StartDelegate();
   ui_.ShowAboutWindow();
   QWidget* about = ui_.About();
@@ -48,6 +46,14 @@ TEST_F(WindowsTest, AboutShowsNameVersionDescriptionAndLicence) {
   EXPECT_TRUE(OkCloses(about));
   ui_.ShowAboutWindow();  // the same window again
   EXPECT_TRUE(ui_.About() == about && about->isVisible());
+
+  app::showNoVersionDialog();
+  QWidget* window = ui_.Message();
+  ASSERT_TRUE(window && window->isVisible());
+  EXPECT_EQ(LabelText(window, "text"), app::kNoNewVersionText);
+  ui_.ShowMessage("another");  // the same window, the new text
+  EXPECT_TRUE(ui_.Message() == window && LabelText(window, "text") == "another");
+  EXPECT_TRUE(OkCloses(window));
 }
 
 TEST_F(WindowsTest, AddressWindowShowsHowToConnectAndKeepsCurrent) {
@@ -84,17 +90,12 @@ TEST_F(WindowsTest, PasswordCheckBoxActsAsTheCommandLineDoesAndEachSeesTheOther)
   EXPECT_FALSE(box->isChecked());
   EXPECT_EQ(pin->text(), "") << "no PIN drawn yet";
 
-  // On: a new PIN of four digits 1 to 9, stored and shown; the command line reads it.
+  // On: a new PIN (drawn as tests/app's Pin cases say), stored and shown; the command line
+  // reads it. Off: the PIN stays.
   box->click();
-  EXPECT_TRUE(box->isChecked());
-  EXPECT_TRUE(QRegularExpression("^[1-9]{4}$").match(pin->text()).hasMatch())
-      << qPrintable(pin->text());
   std::string first = pin->text().toStdString();
   EXPECT_EQ(Password("show").out, "PIN: " + first + "\nPassword protection: on\n");
-
-  // Off: only the protection changes; the PIN stays stored and shown.
   box->click();
-  EXPECT_EQ(pin->text().toStdString(), first);
   EXPECT_EQ(Password("show").out, "PIN: " + first + "\nPassword protection: off\n");
 
   // The command line draws a PIN: the window shows it within a second or two.
@@ -105,17 +106,6 @@ TEST_F(WindowsTest, PasswordCheckBoxActsAsTheCommandLineDoesAndEachSeesTheOther)
       QTest::qWaitFor([&] { return box->isChecked() && pin->text().toStdString() == drawn; }, 5000))
       << on.out;
   EXPECT_TRUE(app::verifyPassword(app::Md5Hex(drawn).c_str()));
-  EXPECT_TRUE(OkCloses(window));
-}
-
-TEST_F(WindowsTest, NoNewVersionWindowShowsItsMessage) {
-  StartDelegate();
-  app::showNoVersionDialog();
-  QWidget* window = ui_.Message();
-  ASSERT_TRUE(window && window->isVisible());
-  EXPECT_EQ(LabelText(window, "text"), app::kNoNewVersionText);
-  ui_.ShowMessage("another");  // the same window, the new text
-  EXPECT_TRUE(ui_.Message() == window && LabelText(window, "text") == "another");
   EXPECT_TRUE(OkCloses(window));
 }
 

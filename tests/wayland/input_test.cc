@@ -1,6 +1,4 @@
-// The wayland backend under headless sway: the shared input cases, more characters than
-// spare keys, explicit modifiers, the pointer across two outputs, output changes and the
-// wheel's cap.
+// The wayland backend under headless sway.
 #include "actions/window_shortcuts.h"
 #include "platform/wayland/xkb_keymap.h"
 #include "tests/wayland/wayland_fixture.h"

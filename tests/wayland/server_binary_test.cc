@@ -1,6 +1,4 @@
-// The real hovra-server in a Wayland session: "auto" picks the wayland backend even with
-// an X display beside it (Xwayland's XTEST would reach no Wayland window), and frames sent
-// over a socket arrive at a Wayland window, the first key included.
+// The real hovra-server in a Wayland session (an X display beside it must not be chosen).
 #include <gtest/gtest.h>
 
 #include "tests/support/desktop/sway_session.h"

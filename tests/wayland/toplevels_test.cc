@@ -1,6 +1,4 @@
-// The foreign-toplevel tracker follows real windows: they appear with their app ids, the
-// activated one is the active window, closed ones go, and the close operation reaches
-// the activated window. Changes arrive on the main queue, one snapshot per change.
+// The foreign-toplevel tracker following real windows, one snapshot per change.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,6 +1,4 @@
-// Shared set-up of the wayland backend tests: a private headless sway, a test application
-// window covering its output and the wayland event services installed in place of the
-// journal's.
+// A private headless sway, a test window on it, and the wayland event services installed.
 #pragma once
 
 #include <gtest/gtest.h>

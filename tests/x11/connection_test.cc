@@ -1,5 +1,4 @@
-// A display that goes away: events are dropped with one log line, the last known pointer
-// is kept, and the connection comes back with the display (not before its retry is due).
+// A display that goes away and comes back.
 #include <string>
 
 #include "tests/x11/x11_fixture.h"

@@ -1,6 +1,4 @@
-// The X11 backend under Xvfb: the shared input cases (on every keyboard layout for the
-// typing ones), modifiers, the keys bound for text given back, and the pointer across
-// monitors defined with xrandr.
+// The X11 backend under Xvfb.
 #include "actions/window_shortcuts.h"
 #include "tests/x11/x11_fixture.h"
 

@@ -1,5 +1,4 @@
-// The real hovra-server on an X display: "auto" picks the x11 backend, and frames sent over
-// a socket reach the focused window (a client's Command key as Control) and the X pointer.
+// The real hovra-server on an X display.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// Shared set-up of the X11 backend tests: a private Xvfb, a focused window covering it and
-// the X11 event services installed in place of the journal's.
+// A private Xvfb, a focused window covering it, and the X11 event services installed.
 #pragma once
 
 #include <gtest/gtest.h>
