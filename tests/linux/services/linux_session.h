@@ -1,11 +1,6 @@
 // A hermetic Linux session for the desktop-services tests: private session and system
-// buses, a real PulseAudio server, stand-ins for the programs the server starts (the
-// volume click's player, a screenshot tool) that record their arguments, and XDG data
-// (desktop entries, the volume-change sound). Tests point the real server, or this test
-// process, at it.
-//   LinuxSession session;
-//   if (!session.Ready()) GTEST_SKIP() << session.Missing();
-//   ServerProcess server(session.ServerOptions());
+// buses, a real PulseAudio server, stand-ins for the programs the server starts that record
+// their arguments, and XDG data. The real server, or this test process, runs in it.
 #pragma once
 
 #include <gtest/gtest.h>

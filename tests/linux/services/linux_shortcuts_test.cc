@@ -59,31 +59,19 @@ struct Decorated {
   std::unique_ptr<LinuxInput> input;
 };
 
-// The names the actions and gestures post, then those they run as keystroke scripts.
+// The names the actions, gestures and keystroke scripts post that no case below replays
+// (a missing entry there fails that case instead).
 const char* const kUsedNames[] = {"BrowserForward",
-                                  "BrowserBack",
-                                  "BrowserRefresh",
-                                  "BrowserNewtab",
                                   "BrowserHome",
                                   "CloseWindow",
                                   "MinimizeWindow",
-                                  "MaximizeWindow",
-                                  "ZoomIn",
                                   "ZoomOut",
-                                  "MinimizeAllWindows",
                                   "PlayerMax.Spotify",
                                   "PlayerMax.iTunes",
-                                  "PlayerMax.QuickTime.Exit",
-                                  "BrowserSearch",
                                   "BrowserStop",
                                   "BrowserFavorite.Safari",
                                   "BrowserFavorite.Chrome",
-                                  "MissionControl",
-                                  "StartSwitchingWindow.Forward",
-                                  "StartSwitchingWindow.Reverse",
-                                  "SwitchWindow.Forward",
-                                  "SwitchWindow.Back",
-                                  "EndSwitchingWindow"};
+                                  "StartSwitchingWindow.Forward"};
 
 TEST(LinuxShortcuts, EveryNamedSequenceAndKeystrokeScriptHasOne) {
   for (const char* name : kUsedNames) EXPECT_NE(FindLinuxShortcut(name), nullptr) << name;
@@ -120,7 +108,6 @@ TEST(LinuxInput, SubstitutesTheMacShortcutsByName) {
   const std::map<std::string, Events> expected{
       {"BrowserBack", {"58d/80000", "123d/80000", "123u/80000", "58u/80000"}},  // Alt+Left
       {"BrowserNewtab", {"59d/40000", "17d/40000", "17u/40000", "59u/40000"}},  // Ctrl+T
-      {"CloseWindow", {"59d/40000", "13d/40000", "13u/40000", "59u/40000"}},    // Ctrl+W
       {"BrowserRefresh", {"96d/0", "96u/0"}},                                   // F5
       {"ZoomIn", {"59d/40000", "69d/40000", "69u/40000", "59u/40000"}},         // Ctrl+plus
       {"PlayerMax.QuickTime.Exit", {"53d/0", "53u/0"}},                         // Escape

@@ -28,7 +28,6 @@ TEST(FavouritesTest, DesktopNamesAndPlasmaLaunchers) {
   EXPECT_EQ(FavouritesKindOf("ubuntu:GNOME"), FavouritesKind::kGnome);
   EXPECT_EQ(FavouritesKindOf("KDE"), FavouritesKind::kPlasma);
   EXPECT_EQ(FavouritesKindOf("XFCE"), FavouritesKind::kNone);
-  EXPECT_EQ(FavouritesKindOf(""), FavouritesKind::kNone);
 
   const char* appletsrc =
       "[Containments][1][Applets][3]\nplugin=org.kde.plasma.kickoff\n\n"

@@ -29,7 +29,6 @@ class IconsTest : public DesktopTest {
     tree_.AddPng(icons + "/Front/32x32/apps/sizes.png", 32, kBlue);
     tree_.AddPng(icons + "/Front/256x256/apps/sizes.png", 256, kBlue);
     tree_.AddPng(icons + "/Back/64x64/apps/inherited.png", 64, kGreen);
-    tree_.AddSvg(icons + "/Back/scalable/apps/backsvg.svg", "#00ff00", 1.0);
     tree_.AddPng(icons + "/hicolor/16x16/apps/fallback.png", 16, kGreen);
     tree_.AddPng(tree_.DataDir() + "/pixmaps/oldstyle.png", 32, kGreen);
   }
@@ -46,7 +45,6 @@ TEST_F(IconsTest, LookupFollowsMatchingInheritanceAndFallbacks) {
       {"exact", Icons() + "/Front/128x128/apps/exact.png"},
       {"sizes", Icons() + "/Front/256x256/apps/sizes.png"},  // larger before nearer-smaller
       {"inherited", Icons() + "/Back/64x64/apps/inherited.png"},
-      {"backsvg", Icons() + "/Back/scalable/apps/backsvg.svg"},
       {"fallback", Icons() + "/hicolor/16x16/apps/fallback.png"},
       {"oldstyle", tree_.DataDir() + "/pixmaps/oldstyle.png"},
       {"missing", std::nullopt},

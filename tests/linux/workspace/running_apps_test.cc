@@ -91,12 +91,10 @@ TEST(RunningAppsTest, RunningListKeepsFirstSeenOrderAndFrontmostFollowsFocus) {
   EXPECT_EQ(model.Frontmost(), "app.a");
   // The window manager restacks: the list keeps the order applications were first seen.
   model.Update({{Window(2, "a"), Window(1, "b"), Window(3, "c", true)}, 1});
-  ASSERT_EQ(model.Running().size(), 3u);
-  EXPECT_EQ(model.Running()[0].bundleId, "app.b");
-  EXPECT_EQ(model.Running()[1].bundleId, "app.a");
-  EXPECT_EQ(model.Running()[2].bundleId, "app.c");
-  EXPECT_EQ(model.Running()[2].name, "App c");
-  EXPECT_EQ(model.Running()[2].policy, 1);
+  Lines running;
+  for (const auto& app : model.Running())
+    running.push_back(app.bundleId + " " + app.name + " " + std::to_string(app.policy));
+  EXPECT_EQ(running, (Lines{"app.b App b 0", "app.a App a 0", "app.c App c 1"}));
   EXPECT_EQ(model.Frontmost(), "app.b");
   model.Update({{Window(1, "b")}, 0});
   EXPECT_EQ(model.Frontmost(), "");

@@ -4,6 +4,7 @@
 #include "catalogue/base64.h"
 #include "tests/catalogue/catalogue_fixture.h"
 #include "tests/linux/workspace/workspace_fixture.h"
+#include "tests/support/desktop/private_bus.h"
 #include "tests/support/desktop/x_client_window.h"
 #include "tests/support/desktop/xvfb_display.h"
 #include "tests/support/server_process.h"
@@ -28,9 +29,10 @@ class ServerDesktopTest : public DesktopTest {
  protected:
   // Nautilus is a favourite but not the default file manager; "gone" is not installed.
   ServerDesktopTest()
-      : DesktopTest({"vlc.desktop", "org.gnome.Nautilus.desktop", "gone.desktop",
-                     "org.test.Files.desktop", "vlc.desktop", "org.test.Viewer.desktop",
-                     "org.test.NoIcon.desktop"}) {}
+      : DesktopTest(
+            {"vlc.desktop", "org.gnome.Nautilus.desktop", "gone.desktop", "org.test.Files.desktop",
+             "vlc.desktop", "org.test.Viewer.desktop", "org.test.NoIcon.desktop"},
+            "Front") {}
 
   void SetUp() override {
     if (!x_.Running()) GTEST_SKIP() << x_.WhyNot();
@@ -48,32 +50,16 @@ class ServerDesktopTest : public DesktopTest {
                                        {"Icon", "viewer.png"},
                                        {"Exec", tree_.Root() + "/recorder.sh org.test.Viewer %U"},
                                        {"MimeType", "text/plain;"}});
-    // The interface's icon theme.
-    GSettings* settings = g_settings_new("org.gnome.desktop.interface");
-    g_settings_set_string(settings, "icon-theme", "Front");
-    g_settings_sync();
-    g_object_unref(settings);
-
-    bus_ = g_test_dbus_new(G_TEST_DBUS_NONE);
-    g_test_dbus_up(bus_);
     ServerProcessOptions options;
     options.extraArgs = {"--desktop", "linux"};
     options.environment = tree_.Environment();
     options.environment.emplace_back("DISPLAY", x_.Name());
-    options.environment.emplace_back("DBUS_SESSION_BUS_ADDRESS", g_test_dbus_get_bus_address(bus_));
-    options.environment.emplace_back("DBUS_SYSTEM_BUS_ADDRESS", g_test_dbus_get_bus_address(bus_));
+    options.environment.push_back(bus_.Variable());  // and as the system bus: nothing on it
+    options.environment.emplace_back("DBUS_SYSTEM_BUS_ADDRESS", bus_.Address());
     server_ = std::make_unique<ServerProcess>(options);
     ASSERT_NE(server_->Port(), 0) << server_->Stderr();
     client_ = std::make_unique<SocketClient>(server_->Port());
     client_->ReadUntil("\n");  // the greeting
-  }
-  void TearDown() override {
-    client_.reset();
-    server_.reset();
-    if (bus_ != nullptr) {
-      g_test_dbus_down(bus_);
-      g_object_unref(bus_);
-    }
   }
 
   std::string DockInfo() {
@@ -87,7 +73,7 @@ class ServerDesktopTest : public DesktopTest {
   }
 
   XvfbDisplay x_{XvfbDisplay::kWithWindowManager};
-  GTestDBus* bus_ = nullptr;
+  PrivateBus bus_{PrivateBus::kSession};
   std::unique_ptr<ServerProcess> server_;
   std::unique_ptr<SocketClient> client_;
 };

@@ -21,8 +21,9 @@ namespace hovra::testing {
 // few recording entries that handlers and launches write to.
 class DesktopTest : public ::testing::Test {
  protected:
-  explicit DesktopTest(const std::vector<std::string>& favourites = {})
-      : tree_(favourites),
+  explicit DesktopTest(const std::vector<std::string>& favourites = {},
+                       const std::string& iconTheme = "hicolor")
+      : tree_(favourites, iconTheme),
         journal_(platform::journal::JournalWriter::InMemory(), platform::journal::SimConfig{}) {
     tree_.AddRecordingEntry("org.test.Files", "Files", "inode/directory;");
     tree_.AddEntry("org.gnome.Nautilus", {{"Name", "Nautilus"}});

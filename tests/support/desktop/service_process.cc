@@ -118,12 +118,7 @@ std::optional<std::string> ServiceProcess::WaitForLine(const std::string& prefix
 
 ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env) {
   TempDir dir;
-  ServiceProcess tool({.argv = argv,
-                       .env = env,
-                       .output = dir / "output",
-                       .cleanEnvironment = false,
-                       .unprivileged = false,
-                       .dropErrors = true});
+  ServiceProcess tool({.argv = argv, .env = env, .output = dir / "output", .dropErrors = true});
   int code = tool.WaitForExit();
   return {code, tool.Output()};
 }

@@ -12,11 +12,6 @@
 #include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
-namespace {
-
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
-
-}  // namespace
 
 std::vector<unsigned long> XListProperty(Display* display, Window window, const char* name,
                                          Atom type) {
@@ -38,13 +33,13 @@ std::vector<unsigned long> XListProperty(Display* display, Window window, const 
 XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec& spec) {
   display_ = XOpenDisplay(display.c_str());
   if (display_ == nullptr) return;
-  XSetErrorHandler(IgnoreErrors);  // the window may be gone when a test asks about it
+  // The window may be gone when a test asks about it.
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   window_ =
       XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10, 200, 150, 0, 0, 0xffffff);
   std::string instance = spec.wmInstance, klass = spec.wmClass;
   XClassHint hint{instance.data(), klass.data()};
   XSetClassHint(display_, window_, &hint);
-  if (spec.pid != 0) SetPid(spec.pid);
   if (!spec.gtkApplicationId.empty()) {
     SetProperty("_GTK_APPLICATION_ID", XInternAtom(display_, "UTF8_STRING", False), 8,
                 spec.gtkApplicationId.data(), static_cast<int>(spec.gtkApplicationId.size()));

@@ -18,7 +18,6 @@ struct XClientWindowSpec {
   std::string wmClass{};
   std::string wmInstance{};
   std::string gtkApplicationId{};  // left out when empty
-  int pid = 0;                     // left out when 0 (see SetPid)
   bool skipTaskbar = false;
 };
 
