@@ -37,11 +37,6 @@ TEST(MacWorkspace, TheFiveNotificationsBecomeTheCataloguesEvents) {
   std::vector<WorkspaceEvent> received;
   workspace.SetNotificationHandler([&](const WorkspaceEvent& e) { received.push_back(e); });
   const std::string prefix = "NSWorkspaceDid";
-  EXPECT_EQ(calls.observed, (std::vector<std::string>{prefix + "LaunchApplicationNotification",
-                                                      prefix + "TerminateApplicationNotification",
-                                                      prefix + "ActivateApplicationNotification",
-                                                      prefix + "DeactivateApplicationNotification",
-                                                      prefix + "WakeNotification"}));
   struct Case {
     std::string name;
     const AppRecord* app;
@@ -59,8 +54,10 @@ TEST(MacWorkspace, TheFiveNotificationsBecomeTheCataloguesEvents) {
       {prefix + "WakeNotification", &kVlc, WorkspaceEventKind::kWoke, {}},
       {prefix + "HideApplicationNotification", &kVlc, {}, {}},
   };
+  std::vector<std::string> passedOn;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    if (c.kind) passedOn.push_back(c.name);
     received.clear();
     calls.observer(c.name, c.app);
     ASSERT_EQ(received.size(), c.kind ? 1u : 0u);
@@ -72,6 +69,7 @@ TEST(MacWorkspace, TheFiveNotificationsBecomeTheCataloguesEvents) {
     EXPECT_EQ(received[0].app->name, c.passed->name);
     EXPECT_EQ(received[0].app->policy, c.passed->policy);
   }
+  EXPECT_EQ(calls.observed, passedOn) << "observed are exactly those passed on";
   workspace.SetNotificationHandler(nullptr);
   EXPECT_FALSE(calls.observer) << "an empty handler stops the observation";
 }

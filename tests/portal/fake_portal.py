@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""A stand-in for the desktop portal's remote desktop and screen cast interfaces, on the
-bus named by DBUS_SESSION_BUS_ADDRESS. Every call is written to the log as one JSON line
-({"method": ..., "args": [...]}); the user's answer to Start, the interface version, the
-monitor streams and the restore token handed out are chosen on the command line:
+"""The desktop portal's remote desktop and screen cast interfaces, each call logged as a
+JSON line ({"method": ..., "args": [...]}):
 
   fake_portal.py --log FILE [--answer allow|deny|fail] [--version N] [--no-screencast]
                  [--token TOKEN]
@@ -31,18 +29,14 @@ NOTIFY = {"NotifyPointerMotion": "oa{sv}dd", "NotifyPointerMotionAbsolute": "oa{
 
 
 def plain(value):
-    """D-Bus values as JSON: numbers, strings, lists and objects."""
-    if isinstance(value, (dbus.Dictionary, dict)):
-        return {str(k): plain(v) for k, v in value.items()}
-    if isinstance(value, (dbus.Array, dbus.Struct, list, tuple)):
-        return [plain(v) for v in value]
+    """D-Bus values as JSON (a dbus.Boolean is an int: it goes first)."""
     if isinstance(value, dbus.Boolean):
         return bool(value)
-    if isinstance(value, (dbus.Double, float)):
-        return float(value)
-    if isinstance(value, (int, dbus.Byte)):
-        return int(value)
-    return str(value)
+    if isinstance(value, dict):
+        return {str(k): plain(v) for k, v in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [plain(v) for v in value]
+    return value
 
 
 class Session(dbus.service.Object):
