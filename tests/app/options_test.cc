@@ -20,13 +20,10 @@ TEST(Options, DefaultsAreTheProtocolsPorts) {
   EXPECT_EQ(r.options.port, 1978);
   EXPECT_EQ(r.options.discoveryPort, 2007);
   EXPECT_EQ(r.options.probeReplyPort, 2008);
-  EXPECT_TRUE(r.options.announceTo.empty());
   EXPECT_EQ(r.options.journalPath, "-");
   EXPECT_EQ(r.options.input, "auto");
   EXPECT_EQ(r.options.desktop, "auto");
   EXPECT_EQ(r.options.ui, "auto");
-  EXPECT_TRUE(r.options.command.empty());
-  EXPECT_EQ(r.options.timerDivisor, 1u);
 }
 
 TEST(Options, ReadsValuesSeparateOrJoinedAndRepeatedAnnouncements) {

@@ -35,6 +35,7 @@ class UpdateCheckTest : public ::testing::Test {
 
 // A check the user asked for (notify) or one in the background, against each answer.
 TEST_F(UpdateCheckTest, OnlyANewerVersionIsHandedToTheTimerAndTheUserHearsOfNoneOnce) {
+  using enum UpdateOutcome;
   struct Case {
     const char* what;
     std::optional<std::string> answer;  // nothing: a closed port
@@ -44,18 +45,15 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsHandedToTheTimerAndTheUserHearsOfNone
     const char* needUpdate;  // "": none
   };
   const Case cases[] = {
-      {"newer", HttpAnswer(R"({"ver":"1.10","notes":"x"})"), "1.9", true, UpdateOutcome::kNewer,
-       "1.10"},
-      {"equal, background", HttpAnswer(R"({"ver":"2.0"})"), "2.0", false, UpdateOutcome::kNotNewer,
-       ""},
-      {"older", HttpAnswer(R"({"ver":"1.9"})"), "2.0", true, UpdateOutcome::kNotNewer, ""},
-      {"no JSON", HttpAnswer("<html>Not found</html>", "404 Not Found"), "1.0", true,
-       UpdateOutcome::kNotNewer, ""},
-      {"a number", HttpAnswer(R"({"ver":3})"), "1.0", true, UpdateOutcome::kNotNewer, ""},
-      {"no object", HttpAnswer(R"(["ver"])"), "1.0", true, UpdateOutcome::kNotNewer, ""},
-      {"no version", HttpAnswer("{}"), "1.0", true, UpdateOutcome::kNotNewer, ""},
-      {"closed without an answer", "", "1.0", true, UpdateOutcome::kFailed, ""},
-      {"nobody listening", std::nullopt, "1.0", true, UpdateOutcome::kFailed, ""},
+      {"newer", HttpAnswer(R"({"ver":"1.10","notes":"x"})"), "1.9", true, kNewer, "1.10"},
+      {"equal, background", HttpAnswer(R"({"ver":"2.0"})"), "2.0", false, kNotNewer, ""},
+      {"older", HttpAnswer(R"({"ver":"1.9"})"), "2.0", true, kNotNewer, ""},
+      {"no JSON", HttpAnswer("<p>gone</p>", "404 Not Found"), "1.0", true, kNotNewer, ""},
+      {"a number", HttpAnswer(R"({"ver":3})"), "1.0", true, kNotNewer, ""},
+      {"no object", HttpAnswer(R"(["ver"])"), "1.0", true, kNotNewer, ""},
+      {"no version", HttpAnswer("{}"), "1.0", true, kNotNewer, ""},
+      {"closed without an answer", "", "1.0", true, kFailed, ""},
+      {"nobody listening", std::nullopt, "1.0", true, kFailed, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -64,29 +62,27 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsHandedToTheTimerAndTheUserHearsOfNone
     UpdateChecker checker(server ? server->Url() : ClosedPortUrl(), c.running);
     UpdateCheckResult result = checker.CheckNow(c.notify);
     EXPECT_EQ(result.outcome, c.outcome);
-    if (c.outcome == UpdateOutcome::kFailed) {
+    if (c.outcome == kFailed) {
       EXPECT_FALSE(result.error.empty());
     }
     EXPECT_EQ(checker.TakeNeedUpdate().value_or(""), c.needUpdate);
     EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt) << "handed over once";
-    EXPECT_EQ(checker.TakeNoticeNoNewVersion(), c.notify && c.outcome == UpdateOutcome::kNotNewer);
+    EXPECT_EQ(checker.TakeNoticeNoNewVersion(), c.notify && c.outcome == kNotNewer);
     EXPECT_FALSE(checker.TakeNoticeNoNewVersion()) << "told once";
-    if (c.outcome == UpdateOutcome::kNewer) {
+    if (c.outcome == kNewer) {
       EXPECT_EQ(server->Request().rfind("GET /version.json HTTP/1.1\r\n", 0), 0u);
     }
   }
 }
 
-TEST_F(UpdateCheckTest, TheBackgroundFormTellsTheUserToo) {
+TEST_F(UpdateCheckTest, TheBackgroundFormTellsTooButNotWithoutAnAddressOrAWebAddress) {
   LoopbackHttpServer server(HttpAnswer(R"({"ver":"1.9"})"));
-  UpdateChecker checker(server.Url(), "2.0");
-  checker.edownloadVersion(true);
-  checker.WaitForChecks();
-  EXPECT_TRUE(checker.TakeNoticeNoNewVersion());
-  EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
-}
+  UpdateChecker background(server.Url(), "2.0");
+  background.edownloadVersion(true);
+  background.WaitForChecks();
+  EXPECT_TRUE(background.TakeNoticeNoNewVersion());
+  EXPECT_EQ(background.TakeNeedUpdate(), std::nullopt);
 
-TEST_F(UpdateCheckTest, EmptyAddressMeansNoCheckAtAllAndOnlyWebAddressesAreFetched) {
   UpdateChecker checker("", "1.0");
   EXPECT_FALSE(checker.Configured());
   ::testing::internal::CaptureStderr();

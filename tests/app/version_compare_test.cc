@@ -9,7 +9,8 @@ constexpr VersionOrder kNewer = VersionOrder::kDescending;
 constexpr VersionOrder kOlder = VersionOrder::kAscending;
 constexpr VersionOrder kSame = VersionOrder::kSame;
 
-TEST(CompareVersions, DigitRunsCompareByValue) {
+// Digit runs by value, a prefix first, other units by their UTF-16 value.
+TEST(CompareVersions, DigitRunsByValuePrefixesFirstOtherUnitsByUtf16Value) {
   EXPECT_EQ(CompareVersions("1.10", "1.9"), kNewer);
   EXPECT_EQ(CompareVersions("1.9", "1.10"), kOlder);
   EXPECT_EQ(CompareVersions("2.0", "2.0"), kSame);
@@ -19,16 +20,10 @@ TEST(CompareVersions, DigitRunsCompareByValue) {
   // Runs beyond 64 bits still compare by value.
   EXPECT_EQ(CompareVersions("1.100000000000000000000", "1.99999999999999999999"), kNewer);
   EXPECT_EQ(CompareVersions("1.0000000000000000000000007", "1.7"), kSame);
-}
-
-TEST(CompareVersions, PrefixIsSmaller) {
   EXPECT_EQ(CompareVersions("2.0", "2"), kNewer);
   EXPECT_EQ(CompareVersions("2", "2.0"), kOlder);
   EXPECT_EQ(CompareVersions("", "1"), kOlder);
   EXPECT_EQ(CompareVersions("", ""), kSame);
-}
-
-TEST(CompareVersions, OtherUnitsDecideByUtf16Value) {
   EXPECT_EQ(CompareVersions("1.0b", "1.0a"), kNewer);
   EXPECT_EQ(CompareVersions("1.a", "1.1"), kNewer);  // 'a' after '1'
   EXPECT_EQ(CompareVersions("1-2", "1.2"), kOlder);  // '-' before '.'

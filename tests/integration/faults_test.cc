@@ -1,6 +1,5 @@
 // Hostile clients while typists' strokes must reach the journal whole, in order.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -69,9 +68,8 @@ class Typist {
   }
   // Sends letters [from, to) one frame per send.
   bool Type(size_t from, size_t to) {
-    for (size_t i = from; i < to && i < text_.size(); ++i) {
+    for (size_t i = from; i < to && i < text_.size(); ++i)
       if (!client.Send(KeyFrame(std::string(1, text_[i])))) return false;
-    }
     return true;
   }
   size_t Length() const { return text_.size(); }
@@ -83,9 +81,8 @@ class Typist {
   // This typist's strokes among everyone's.
   std::string Mine(const std::string& all) const {
     std::string mine;
-    for (char c : all) {
+    for (char c : all)
       if (letters_.find(static_cast<char>(std::tolower(c))) != std::string::npos) mine += c;
-    }
     return mine;
   }
   SocketClient client;
@@ -141,9 +138,8 @@ TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   for (unsigned t = 0; t < 4; ++t) crowd.emplace_back(Churn, server.Port(), 10 + t, 250);
   std::atomic<bool> flooded{true};
   std::thread flooding([&] {
-    for (size_t sent = 0; sent < kGarbageBytes; sent += kGarbageChunk) {
+    for (size_t sent = 0; sent < kGarbageBytes; sent += kGarbageChunk)
       if (!flooder.Send(garbage)) flooded = false;
-    }
   });
   for (size_t at = 0; at < first.Length(); at += 40) {
     ASSERT_TRUE(first.Type(at, at + 40));

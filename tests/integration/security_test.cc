@@ -1,4 +1,4 @@
-// Settings that fail closed and private files, over the real binary.
+// Starts that fail closed and private files, over the real binary.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -56,17 +56,20 @@ TEST(FailClosed, AnUnusableSettingsFileLeavesProtectionOnWithANewPinShown) {
         << name << " is readable by its owner only";
 }
 
-TEST(FailClosed, AConfigurationFolderOthersCanChangeIsRefused) {
+TEST(FailClosed, AStartOnATakenPortOrAFolderOthersCanChangeEndsWithAnError) {
+  ServerProcess first;
   TempDir dir;
   const std::string config = dir.path().string();
   ASSERT_EQ(::chmod(config.c_str(), 0777), 0);
-  ServerProcess server(
-      ServerProcessOptions{.extraArgs = {"--config-dir", config}, .waitUntilListening = false});
-  EXPECT_EQ(server.WaitForExit(10s), 1);
-  EXPECT_NE(server.Stderr().find("the configuration folder " + config +
-                                 " can be changed by other users (mode 0777)"),
-            std::string::npos)
-      << server.Stderr();
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--port", std::to_string(first.Port())}, "cannot listen on TCP port"},
+      {{"--config-dir", config},
+       "the configuration folder " + config + " can be changed by other users (mode 0777)"}};
+  for (const auto& [args, message] : cases) {
+    ServerProcess server(ServerProcessOptions{.extraArgs = args, .waitUntilListening = false});
+    EXPECT_EQ(server.WaitForExit(10s), 1);
+    EXPECT_NE(server.Stderr().find(message), std::string::npos) << server.Stderr();
+  }
   CommandResult on = RunHovraCommand({"password", "on", "--config-dir", config}, config);
   EXPECT_EQ(on.exitCode, 1);
   EXPECT_FALSE(fs::exists(config + "/settings.json")) << "nothing written there";

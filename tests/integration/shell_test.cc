@@ -44,9 +44,8 @@ TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
               "ping\n");
   EXPECT_EQ(client.ReadUntil("echo"), "verifypassword ok\necho");
   bool moved = false;
-  for (const std::string& line : server.WaitForJournal(1)) {
+  for (const std::string& line : server.WaitForJournal(1))
     moved |= line == R"({"kind":"mouse","type":5,"x":505,"y":400,"button":0})";
-  }
   EXPECT_TRUE(moved);
 }
 

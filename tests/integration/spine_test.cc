@@ -1,4 +1,4 @@
-// A taken port and discovery, as the LAN sees them.
+// Discovery as the LAN sees it: announcements and answers to the probe.
 #include <gtest/gtest.h>
 
 #include "tests/support/server_process.h"
@@ -6,15 +6,6 @@
 
 namespace hovra::testing {
 namespace {
-
-TEST(Spine, ExitsWithAnErrorWhenThePortIsTaken) {
-  ServerProcess first;
-  ServerProcess second(ServerProcessOptions{.extraArgs = {"--port", std::to_string(first.Port())},
-                                            .waitUntilListening = false});
-  EXPECT_EQ(second.WaitForExit(10s), 1);
-  EXPECT_NE(second.Stderr().find("cannot listen on TCP port"), std::string::npos)
-      << second.Stderr();
-}
 
 TEST(Discovery, AnnouncesAndAnswersTheProbe) {
   UdpCatcher announcements;

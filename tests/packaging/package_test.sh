@@ -44,12 +44,11 @@ has_entry() {  # manual section name
 check_manual() {
   local program=$1 manual=$2 completion=$3
   need groff
-  local help warnings
+  local help warnings options commands names actions
   help=$("$program" --help) || fail "$program --help failed"
   warnings=$(manual_warnings <"$manual")
   [ -z "$warnings" ] || fail "groff warns about $manual: $warnings"
 
-  local options commands
   options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | words)
   commands=$(sed -n '/^Commands/,/^$/p' <<<"$help" | awk '/^  [a-z]/ {print $1}' | words)
   [ -n "$options" ] && [ -n "$commands" ] || fail "no options or commands found in --help"
@@ -63,7 +62,6 @@ check_manual() {
   expect_equal "completion of options" "$(complete_line "$completion" hovra-server --)" "$options"
   expect_equal "completion of commands" "$(complete_line "$completion" hovra-server '')" "$commands"
   for option in --input --desktop --ui --backend; do
-    local names
     # The completion ships in the Linux package: the home platform's own names are not offered.
     names=$(accepted_names "$program" "$option" | sed 's/macos //')
     expect_equal "completion of $option" "$(complete_line "$completion" hovra-server "$option" '')" "$names"
@@ -71,7 +69,6 @@ check_manual() {
       "$(complete_line "$completion" hovra-server --port 9 "$option" = '')" "$names"
   done
   for command in password autostart; do
-    local actions
     actions=$(grep -oE "^  $command [a-z|]+" <<<"$help" | cut -d' ' -f4 | words)
     expect_equal "completion after $command" \
       "$(complete_line "$completion" hovra-server --port 9 "$command" '')" "$actions"
@@ -89,11 +86,10 @@ usr/share/man/man1/hovra-server.1.gz"
 
 # Every library the program loads must come from a package that Depends names.
 check_depends() {  # program depends-field
-  local sonames holders depended soname owners
+  local sonames holders depended soname owners patterns
   sonames=$(readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
   depended=$(tr ',|' '\n\n' <<<"$2" | sed 's/^ *//; s/[ :].*//')
   # One query for all of them ("pkg:arch, pkg:arch: /path" lines).
-  local patterns
   mapfile -t patterns < <(sed 's|^|*/|' <<<"$sonames")
   holders=$(dpkg -S "${patterns[@]}" 2>/dev/null)
   for soname in $sonames; do

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "tests/support/socket_client.h"
 
@@ -35,8 +34,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 }  // namespace
 
-const char* ServerBinaryPath() { return HOVRA_SERVER_BINARY; }
-
 CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::string& home) {
   char pattern[] = "/tmp/hovra-cmd-XXXXXX";
   int fd = ::mkstemp(pattern);
@@ -53,9 +50,7 @@ CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::s
   int status = 0;
   ::waitpid(pid, &status, 0);
   ::close(fd);
-  CommandResult result;
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadFile(pattern);
+  CommandResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(pattern)};
   ::unlink(pattern);
   return result;
 }

@@ -79,9 +79,6 @@ class ServerProcess {
   int exitCode_ = -1;
 };
 
-// Where the hovra-server binary under test is.
-const char* ServerBinaryPath();
-
 struct CommandResult {
   int exitCode = -1;
   std::string out;  // standard output

@@ -2,8 +2,6 @@
 // sends `answer` after the request head and closes ("" closes without a word).
 #pragma once
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/socket_client.h"
 #include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
@@ -25,14 +24,8 @@ class SilentHttpServer {
   explicit SilentHttpServer(std::optional<std::string> answer = std::nullopt)
       : answer_(std::move(answer)) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    port_ = BindLoopback(listener_);
     ::listen(listener_, 8);
-    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
     thread_ = std::thread([this] { Serve(); });
   }
   ~SilentHttpServer() {

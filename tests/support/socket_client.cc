@@ -28,15 +28,6 @@ sockaddr_in Ipv4(unsigned short port, const char* address = "127.0.0.1") {
   return to;
 }
 
-// Binds `fd` to `address`:`port` (0: any free port); returns the port bound.
-unsigned short Bind(int fd, const char* address, unsigned short port) {
-  sockaddr_in local = Ipv4(port, address);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
-  socklen_t len = sizeof local;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len);
-  return ntohs(local.sin_port);
-}
-
 int ConnectOrClose(int fd, const sockaddr* to, socklen_t length) {
   if (fd >= 0 && ::connect(fd, to, length) == 0) return fd;
   if (fd >= 0) ::close(fd);
@@ -44,6 +35,14 @@ int ConnectOrClose(int fd, const sockaddr* to, socklen_t length) {
 }
 
 }  // namespace
+
+unsigned short BindLoopback(int fd, const char* address, unsigned short port) {
+  sockaddr_in local = Ipv4(port, address);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+  socklen_t len = sizeof local;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len);
+  return ntohs(local.sin_port);
+}
 
 SocketClient::SocketClient(unsigned short port, bool ipv6) {
   if (ipv6) {
@@ -123,23 +122,20 @@ std::string SocketClient::Take(size_t count) {
 
 std::string SocketClient::Read(size_t count, std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
-  while (pending_.size() < count && Fill(deadline)) {
-  }
+  while (pending_.size() < count && Fill(deadline)) continue;
   return Take(count);
 }
 
 std::string SocketClient::ReadUntil(std::string_view text, std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
   size_t at;
-  while ((at = pending_.find(text)) == std::string::npos && Fill(deadline)) {
-  }
+  while ((at = pending_.find(text)) == std::string::npos && Fill(deadline)) continue;
   return Take(at == std::string::npos ? pending_.size() : at + text.size());
 }
 
 std::string SocketClient::ReadAvailable(std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
-  while (Fill(deadline)) {
-  }
+  while (Fill(deadline)) continue;
   return Take(pending_.size());
 }
 
@@ -165,7 +161,7 @@ SocketClient ConnectFrom(const char* source, unsigned short port) {
 
 UdpCatcher::UdpCatcher(const char* address, unsigned short port) {
   fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  port_ = Bind(fd_, address, port);
+  port_ = BindLoopback(fd_, address, port);
 }
 
 UdpCatcher::~UdpCatcher() { ::close(fd_); }
@@ -200,7 +196,7 @@ bool SendUnixLine(const std::string& path, std::string_view line) {
 
 unsigned short FreePort(bool udp) {
   int fd = ::socket(AF_INET, (udp ? SOCK_DGRAM : SOCK_STREAM) | SOCK_CLOEXEC, 0);
-  const unsigned short port = Bind(fd, "127.0.0.1", 0);
+  const unsigned short port = BindLoopback(fd);
   ::close(fd);
   return port;
 }

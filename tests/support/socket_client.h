@@ -94,6 +94,9 @@ inline std::string MouseFrame(std::string_view payload) { return EncodeFrame("mo
 // Writes `line` and a line feed to the Unix stream socket at `path`; false on failure.
 bool SendUnixLine(const std::string& path, std::string_view line);
 
+// Binds `fd` to a loopback `address` at `port` (0: any free port); returns the port.
+unsigned short BindLoopback(int fd, const char* address = "127.0.0.1", unsigned short port = 0);
+
 // A port that was free a moment ago (UDP or TCP) on loopback.
 unsigned short FreePort(bool udp);
 
