@@ -6,7 +6,6 @@
 // (QuickTime's play/pause and full screen) are sent an even number of times.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 
 #include "actions/desktop_actions.h"
@@ -77,31 +76,6 @@ TEST(ActionCommands, EachLineWritesExactlyItsJournal) {
     EXPECT_EQ(platform.Take(), c.expected);
     actions::CarryOutPendingPowerActions();
     EXPECT_EQ(platform.Take(), c.afterTick);
-  }
-}
-
-TEST(ActionCommands, EveryActionKeywordHasACase) {
-  // Input gestures, queries and the session's own commands.
-  const std::vector<std::string_view> notActions = {
-      "zoomin",  "zoomout",   "slide begin", "slide end", "slideleft", "slideright",
-      "slideup", "slidedown", "drag start",  "drag end",  "drag ",     "utf8 "};
-  const std::vector<std::string_view> queries = {"Msg||",
-                                                 "get_dock_info",
-                                                 "get_icon ",
-                                                 "launch ",
-                                                 "ping",
-                                                 "reportCurrentApp",
-                                                 "dontreportCurrentApp",
-                                                 "verifypassword ",
-                                                 "fileexplorer ",
-                                                 "openfile "};
-  const std::vector<Case> cases = ReadCases();
-  for (const CommandRow& row : CommandRows()) {
-    if (std::ranges::count(notActions, row.keyword) + std::ranges::count(queries, row.keyword))
-      continue;
-    bool found = false;
-    for (const Case& c : cases) found = found || MatchCommand(c.line) == &row;
-    EXPECT_TRUE(found) << "no case for \"" << row.keyword << "\"";
   }
 }
 

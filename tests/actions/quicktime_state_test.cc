@@ -45,15 +45,5 @@ TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissingAndEachGuessIs
                                       "PlayerPlay.QuickTime.Play"}));
 }
 
-TEST(VlcPlay, PrintsAppPathWhetherOrNotVlcIsInstalled) {
-  for (const char* sim : {"{}", R"({"installed":{"org.videolan.vlc":"/Applications/VLC.app"}})"}) {
-    TestPlatform platform(sim);
-    ::testing::internal::CaptureStderr();
-    setMediaPlay(1);
-    EXPECT_TRUE(::testing::internal::GetCapturedStderr().ends_with(" hovra-server: appPath vlc\n"))
-        << sim;
-  }
-}
-
 }  // namespace
 }  // namespace hovra::actions
