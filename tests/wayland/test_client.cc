@@ -10,7 +10,6 @@
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,16 +36,6 @@ struct Client {
   int width = 0, height = 0;
   bool ready = false;
 };
-
-void Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void Say(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  std::vprintf(format, args);
-  va_end(args);
-  std::putchar('\n');
-  std::fflush(stdout);
-}
 
 wl_buffer* WhiteBuffer(Client& c, int width, int height) {
   int stride = width * 4, size = stride * height;
@@ -86,14 +75,14 @@ void OnKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t si
       xkb_keymap_new_from_string(c.xkb, static_cast<const char*>(text), XKB_KEYMAP_FORMAT_TEXT_V1,
                                  XKB_KEYMAP_COMPILE_NO_FLAGS);
   munmap(text, size);
-  if (keymap == nullptr) return Say("keymap-invalid");
+  if (keymap == nullptr) return void(std::printf("keymap-invalid\n"));
   if (c.state != nullptr) xkb_state_unref(c.state);
   if (c.keymap != nullptr) xkb_keymap_unref(c.keymap);
   c.keymap = keymap;
   c.state = xkb_state_new(keymap);
 }
 void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
-  Say("keyboard-enter");
+  std::printf("keyboard-enter\n");
 }
 void OnKeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
 void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t pressed) {
@@ -102,8 +91,9 @@ void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t 
   xkb_keysym_t symbol = xkb_state_key_get_one_sym(c.state, key + 8);
   char name[64];
   xkb_keysym_get_name(symbol, name, sizeof name);
-  Say("key %s %s", name, Modifiers(c.state).c_str());
-  if (uint32_t character = xkb_keysym_to_utf32(symbol); character != 0) Say("char %u", character);
+  std::printf("key %s %s\n", name, Modifiers(c.state).c_str());
+  if (uint32_t character = xkb_keysym_to_utf32(symbol); character != 0)
+    std::printf("char %u\n", character);
 }
 void OnModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
                  uint32_t locked, uint32_t group) {
@@ -116,21 +106,21 @@ constexpr wl_keyboard_listener kKeyboardListener{OnKeymap, OnKeyboardEnter, OnKe
 
 // --- pointer ---
 void OnPointerEnter(void*, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
-  Say("pointer-enter %g %g", wl_fixed_to_double(x), wl_fixed_to_double(y));
+  std::printf("pointer-enter %g %g\n", wl_fixed_to_double(x), wl_fixed_to_double(y));
 }
 void OnPointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
 void OnMotion(void*, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-  Say("motion %g %g", wl_fixed_to_double(x), wl_fixed_to_double(y));
+  std::printf("motion %g %g\n", wl_fixed_to_double(x), wl_fixed_to_double(y));
 }
 void OnButton(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
-  Say("button %u %u", button, state);
+  std::printf("button %u %u\n", button, state);
 }
 void OnAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
 void OnFrame(void*, wl_pointer*) {}
 void OnAxisSource(void*, wl_pointer*, uint32_t) {}
 void OnAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
 void OnAxisDiscrete(void*, wl_pointer*, uint32_t axis, int32_t steps) {
-  Say("discrete %u %d", axis, steps);
+  std::printf("discrete %u %d\n", axis, steps);
 }
 // The seat is bound at version 7: the later events never come.
 constexpr wl_pointer_listener kPointerListener{
@@ -141,7 +131,7 @@ constexpr wl_pointer_listener kPointerListener{
 // Says `what` once the compositor has seen every request sent so far.
 void SayWhenSeen(Client& c, const char* what) {
   static constexpr wl_callback_listener kSeen{[](void* data, wl_callback* callback, uint32_t) {
-    Say("%s", static_cast<const char*>(data));
+    std::printf("%s\n", static_cast<const char*>(data));
     wl_callback_destroy(callback);
   }};
   wl_callback_add_listener(wl_display_sync(c.display), &kSeen, const_cast<char*>(what));
@@ -170,7 +160,7 @@ void OnToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t heigh
   c.width = width > 0 ? width : 640;
   c.height = height > 0 ? height : 480;
 }
-void OnToplevelClose(void*, xdg_toplevel*) { Say("close-requested"); }
+void OnToplevelClose(void*, xdg_toplevel*) { std::printf("close-requested\n"); }
 // xdg_wm_base is bound at version 1: the later events never come.
 constexpr xdg_toplevel_listener kToplevelListener{OnToplevelConfigure, OnToplevelClose, nullptr,
                                                   nullptr};
@@ -183,7 +173,7 @@ void OnSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial) {
   wl_surface_attach(c.surface, c.buffer, 0, 0);
   wl_surface_damage(c.surface, 0, 0, c.width, c.height);
   wl_surface_commit(c.surface);
-  if (!c.ready) Say("ready %d %d", c.width, c.height);
+  if (!c.ready) std::printf("ready %d %d\n", c.width, c.height);
   c.ready = true;
 }
 constexpr xdg_surface_listener kSurfaceListener{OnSurfaceConfigure};
@@ -214,6 +204,7 @@ constexpr wl_registry_listener kRegistryListener{OnGlobal, OnGlobalRemove};
 int main(int argc, char** argv) {
   const char* appId =
       argc == 3 && std::strcmp(argv[1], "--app-id") == 0 ? argv[2] : "org.hovra.Test";
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // every line reaches the test at once
   Client c;
   c.display = wl_display_connect(nullptr);
   if (c.display == nullptr) {
