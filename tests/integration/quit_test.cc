@@ -11,11 +11,6 @@
 namespace hovra::testing {
 namespace {
 
-bool Has(const Lines& lines, std::string_view text) {
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
-}
-
 TEST(Quit, EachSignalReleasesHeldInputAndEndsPromptlyWhileAnUpdateCheckHangs) {
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(signal);
@@ -42,8 +37,9 @@ TEST(Quit, EachSignalReleasesHeldInputAndEndsPromptlyWhileAnUpdateCheckHangs) {
 
     const Lines lines = server.JournalLines();
     const Lines released(lines.begin() + static_cast<long>(before), lines.end());
-    EXPECT_TRUE(Has(released, R"({"kind":"mouse","type":2,"x":500,"y":400,"button":0})"));
-    EXPECT_TRUE(Has(released, R"({"kind":"key","code":56,"down":false,"source":"none"})"));
+    for (const char* line : {R"({"kind":"mouse","type":2,"x":500,"y":400,"button":0})",
+                             R"({"kind":"key","code":56,"down":false,"source":"none"})"})
+      EXPECT_NE(std::find(released.begin(), released.end(), line), released.end()) << line;
     EXPECT_TRUE(holder.WaitForClose(1s));
   }
 }
