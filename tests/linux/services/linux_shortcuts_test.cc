@@ -73,13 +73,10 @@ const char* const kUsedNames[] = {"BrowserForward",
                                   "BrowserFavorite.Chrome",
                                   "StartSwitchingWindow.Forward"};
 
-TEST(LinuxShortcuts, EveryNamedSequenceAndKeystrokeScriptHasOne) {
+TEST(LinuxShortcuts, EveryUsedNameHasOneNoneLeavesAKeyDownAndTheSwitcherLetsGoAtItsEnd) {
   for (const char* name : kUsedNames) EXPECT_NE(FindLinuxShortcut(name), nullptr) << name;
   // The players' own single keys ("k", Shift+N, "f") are right on Linux as they are.
   EXPECT_EQ(FindLinuxShortcut(actions::shortcuts::kPlayerPlayKeys.name), nullptr);
-}
-
-TEST(LinuxShortcuts, NoneLeavesAKeyDownAndTheSwitcherLetsGoAtItsEnd) {
   auto replay = [](std::set<uint16_t>& held, std::string_view name) {
     for (const KeyEvent& e : FindLinuxShortcut(name)->keys) {
       if (e.down) {

@@ -119,8 +119,8 @@ TEST_F(ServerDesktopTest, RunningAndFrontmostApplicationsFollowRealWindows) {
 
 // Named (SVG, or PNG named with its extension through the inherited theme) or absolute
 // icons, scaled to 128 pixels, with straight alpha (half-transparent red stays full red);
-// nothing for an entry whose icon is nowhere.
-TEST_F(ServerDesktopTest, IconsComeFromBothThemesSvgIncluded) {
+// nothing for an entry whose icon is nowhere. Then launches, files, folders and addresses.
+TEST_F(ServerDesktopTest, IconsComeFromBothThemesAndLaunchesRunTheirEntries) {
   DockInfo();  // the catalogue is built
   struct Case {
     const char* id;
@@ -138,10 +138,7 @@ TEST_F(ServerDesktopTest, IconsComeFromBothThemesSvgIncluded) {
   }
   client_->Send("get_icon org.test.NoIcon\nping\n");
   EXPECT_EQ(client_->Read(4), "echo");
-}
 
-TEST_F(ServerDesktopTest, LaunchesFilesFoldersAndAddressesRunTheirEntries) {
-  DockInfo();
   const std::string file = tree_.Root() + "/note.txt";
   WriteFile(file, "hello\n");
   client_->Send("launch org.test.Viewer\nopenfile " + file + "\nopenfile " + tree_.Home() +

@@ -34,11 +34,6 @@ void SetUpChild(gpointer data) {
 
 }  // namespace
 
-std::string UnprivilegedUnavailable() {
-  if (::geteuid() != 0 || ::getpwnam(kUnprivilegedUser) != nullptr) return "";
-  return std::string("running as root and no user \"") + kUnprivilegedUser + "\" to run it as";
-}
-
 // Spawned by GLib with the environment built beforehand: safe in a test process full of
 // threads.
 ServiceProcess::ServiceProcess(const ServiceOptions& options) : output_(options.output) {

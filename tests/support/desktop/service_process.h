@@ -56,8 +56,6 @@ struct ToolResult {
 };
 // Runs a program to its end, with `env` added to this process's environment.
 ToolResult RunTool(const std::vector<std::string>& argv, const Environment& env = {});
-// Why no process can be started "unprivileged" here (root without a "nobody"); empty if it can.
-std::string UnprivilegedUnavailable();
 
 // PollUntil with the longer wait helper programs need (the backends' tests use it).
 inline bool WaitUntil(const std::function<bool()>& condition,

@@ -39,10 +39,10 @@ XdgTree::XdgTree(const std::vector<std::string>& favourites, const std::string& 
     std::fprintf(stderr, "glib-compile-schemas failed\n");
 }
 
-void XdgTree::Write(const std::string& relative, const std::string& text) const {
-  std::filesystem::path path = root_ / relative;
-  std::filesystem::create_directories(path.parent_path());
-  WriteFile(path, text);
+void XdgTree::Write(const std::string& path, const std::string& text) const {
+  std::filesystem::path file = root_ / path;
+  std::filesystem::create_directories(file.parent_path());
+  WriteFile(file, text);
 }
 
 void XdgTree::AddEntry(const std::string& id, const EntryKeys& keys) {
@@ -96,17 +96,15 @@ void XdgTree::AddPng(const std::string& path, int size, std::array<uint8_t, 4> r
   for (int i = 0; i < size * size; ++i)
     image.rgba.insert(image.rgba.end(), rgba.begin(), rgba.end());
   auto png = catalogue::EncodePng(image);
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  WriteFile(path, std::string(png->begin(), png->end()));
+  Write(path, std::string(png->begin(), png->end()));
 }
 
 void XdgTree::AddSvg(const std::string& path, const std::string& fill, double opacity) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ostringstream svg;
   svg << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"16\" height=\"16\" "
          "viewBox=\"0 0 16 16\"><rect width=\"16\" height=\"16\" fill=\""
       << fill << "\" fill-opacity=\"" << opacity << "\"/></svg>\n";
-  WriteFile(path, svg.str());
+  Write(path, svg.str());
 }
 
 std::vector<std::pair<std::string, std::string>> XdgTree::Environment() const {

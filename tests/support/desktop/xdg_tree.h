@@ -51,7 +51,7 @@ class XdgTree {
   std::vector<std::pair<std::string, std::string>> Environment() const;
 
  private:
-  void Write(const std::string& relative, const std::string& text) const;
+  void Write(const std::string& path, const std::string& text) const;  // absolute, or in Root()
 
   TempDir root_;
   std::map<std::string, std::string> defaults_;
