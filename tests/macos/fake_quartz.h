@@ -1,7 +1,5 @@
-// A recording Quartz: every creation, setting, posting and release is one line of the log,
-// each reference named by the order of its creation ("#1", "#2" ...; "null" when failed).
-// Misuse fails the running test: a release of null, a second release, a reference used
-// after its release, and (when the fake goes away) a reference never released.
+// A recording Quartz: each call one log line, references named "#1", "#2" ... ("null":
+// failed). Misuse (null or double release, use after release, never released) fails the test.
 #pragma once
 
 #include <deque>

@@ -28,9 +28,7 @@ class MacEvents : public ::testing::Test {
   TestPlatform platform_;
 };
 
-// Each input as the Quartz calls it makes; with a creation failing (`failing`: the how
-// many-th), nothing is half-posted, nothing null released (the fake fails the test on
-// that) and nothing made left unreleased (checked when the fake goes).
+// With a creation failing (`failing`: the how many-th) nothing is half-posted or leaked.
 TEST_F(MacEvents, EachInputBecomesItsQuartzCallsAndAFailedCreationPostsNothing) {
   struct Case {
     const char* what;
@@ -50,7 +48,8 @@ TEST_F(MacEvents, EachInputBecomesItsQuartzCallsAndAFailedCreationPostsNothing) 
         "key #2 source=none code=0 down", "post #2 tap=0", "release #2",
         "key #3 source=none code=0 up", "post #3 tap=0", "release #3",
         "key #4 source=none code=56 up", "post #4 tap=0", "release #4"}},
-      {"a shortcut: one HID source, released last; flags on the Command events", 0, [] { ZoomOut(); },
+      {"a shortcut: one HID source, released last; flags on the Command events", 0,
+       [] { ZoomOut(); },
        {"source #1 state=1", "key #2 source=#1 code=55 down", "flags #2 0x100000",
         "key #3 source=#1 code=78 down", "key #4 source=#1 code=78 up",
         "key #5 source=#1 code=55 up", "flags #5 0x100000", "post #2 tap=0",
@@ -59,9 +58,11 @@ TEST_F(MacEvents, EachInputBecomesItsQuartzCallsAndAFailedCreationPostsNothing) 
       {"a single click: no click state", 0, click(1),
        {"mouse #1 source=none type=1 at=10,20 button=0", "post #1 tap=0", "release #1"}},
       {"a double click", 0, click(2),
-       {"mouse #1 source=none type=1 at=10,20 button=0", "field #1 1=2", "post #1 tap=0", "release #1"}},
+       {"mouse #1 source=none type=1 at=10,20 button=0", "field #1 1=2", "post #1 tap=0",
+        "release #1"}},
       {"a triple click", 0, click(3),
-       {"mouse #1 source=none type=1 at=10,20 button=0", "field #1 1=3", "post #1 tap=0", "release #1"}},
+       {"mouse #1 source=none type=1 at=10,20 button=0", "field #1 1=3", "post #1 tap=0",
+        "release #1"}},
       {"scroll: one pixel event, two wheels, vertical first", 0,
        [] { SendMouseWheel(12); SendMouseHWheel(-15); CommitMouseWheel(); },
        {"scroll #1 source=none units=0 wheels=2 2,-3,0", "post #1 tap=0", "release #1"}},

@@ -1,7 +1,4 @@
-// The fake desktop portal (fake_portal.py) on a private session bus of its own, started
-// for one test; every call it receives is a JSON line of its log.
-//   FakePortal portal({"--answer", "deny"});
-//   if (!portal.Unavailable().empty()) GTEST_SKIP() << ...;
+// The fake desktop portal (fake_portal.py) on a private session bus of its own.
 #pragma once
 
 #include <memory>

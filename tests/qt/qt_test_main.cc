@@ -7,8 +7,7 @@
 
 namespace {
 
-// The offscreen platform says, for every window, what it cannot do (raise it, grab the
-// keyboard, host a tray); those lines are dropped, everything else is shown.
+// What the offscreen platform cannot do for a window (raise it, host a tray) is not shown.
 QtMessageHandler g_standardHandler = nullptr;
 
 void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& text) {

@@ -1,7 +1,5 @@
-// The tray's user interface on Qt's offscreen platform, over the recording platform (the
-// journal in memory, ticks by hand), with the settings in a real file that the real
-// binary's subcommands can change too, and its own autostart folder.
-//   TrayFixture: ui_, platform_ (journal lines: platform_.Take()), dir_, StartDelegate()
+// The tray's user interface on Qt's offscreen platform over the recording platform, with
+// the settings in a real file the real binary's subcommands can change, and its own autostart.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,10 +1,7 @@
-// hovra_wayland_test_client: a Wayland application window for the tests. It shows one
-// white window (xdg-shell, app id and title from its arguments) and writes every input
-// event the tests read to standard output, one line each, flushed:
-//   ready W H | pointer-ready | keyboard-enter | char CODEPOINT | key KEYSYM-NAME MODS |
-//   pointer-enter X Y | motion X Y | button CODE 1|0 | discrete AXIS STEPS | close-requested
-// MODS is "-" or the active modifiers joined by "+" (Shift, Control, Mod1, Mod4).
-//   hovra_wayland_test_client --app-id org.example.App
+// hovra_wayland_test_client [--app-id ID]: one white xdg-shell window; each input event a
+// line on standard output: ready W H | pointer-ready | keyboard-enter | char CODEPOINT |
+// key KEYSYM MODS ("-" or Shift+Control+Mod1+Mod4) | pointer-enter X Y | motion X Y |
+// button CODE 1|0 | discrete AXIS STEPS | close-requested
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -127,7 +124,6 @@ constexpr wl_pointer_listener kPointerListener{
     OnPointerEnter, OnPointerLeave, OnMotion,   OnButton,       OnAxis,
     OnFrame,        OnAxisSource,   OnAxisStop, OnAxisDiscrete, nullptr};
 
-// --- seat, shell, registry ---
 // Says `what` once the compositor has seen every request sent so far.
 void SayWhenSeen(Client& c, const char* what) {
   static constexpr wl_callback_listener kSeen{[](void* data, wl_callback* callback, uint32_t) {

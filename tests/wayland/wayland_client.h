@@ -1,8 +1,4 @@
-// A Wayland application for the tests: hovra_wayland_test_client started on a test sway,
-// its window mapped when the constructor returns, and what it received read back as text,
-// buttons and wheel steps.
-//   WaylandClient client(sway, "org.example.App");
-//   client.WaitForLine("keyboard-enter");  ...post...  EXPECT_EQ(client.TakeText(3), U"abc");
+// hovra_wayland_test_client on a test sway, mapped when constructed, its lines read back.
 #pragma once
 
 #include <sstream>

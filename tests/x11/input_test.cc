@@ -102,9 +102,7 @@ TEST_F(X11Fixture, HeldButtonsAreTheServersAndAHugeWheelDeltaIsCapped) {
   EXPECT_EQ(records.front(), (ButtonRecord{5, true, 640, 400}));
 }
 
-// Monitors set with xrandr ("*" before a name: the primary); moves run through the
-// simulated desktop and through X, and the X pointer must end where the simulated one
-// is, in event space shifted by the primary monitor's root position.
+// Monitors set with xrandr ("*": the primary); the X pointer ends where the simulated one does.
 struct Arrangement {
   const char* label;
   const char* simJson;

@@ -1,6 +1,5 @@
-// A window that covers the whole test display and holds the keyboard focus, with its own
-// connection: it reports the text its key presses type (the way a client reads them,
-// through the keyboard map in force when it reads) and the buttons pressed on it.
+// A focused window covering the display, on its own connection: the text its keys type
+// (read through the keyboard map in force then) and the buttons pressed on it.
 #pragma once
 
 #include <string>
