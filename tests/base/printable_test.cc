@@ -56,8 +56,7 @@ TEST(JsonDepth, CountsBracketsOutsideStringsOnly) {
   EXPECT_TRUE(JsonNestingWithin(R"({"a":"quote \" then [[[["})", 1));
   EXPECT_TRUE(JsonNestingWithin(R"(["\\", "[[["])", 1));  // an escaped backslash ends nothing
   EXPECT_TRUE(JsonNestingWithin(std::string(kMaxJsonDepth, '[') + std::string(kMaxJsonDepth, ']')));
-  EXPECT_FALSE(JsonNestingWithin(std::string(100000, '[')));
-  EXPECT_FALSE(JsonNestingWithin(std::string(50000, '{') + std::string(50000, '}')));
+  EXPECT_FALSE(JsonNestingWithin(std::string(kMaxJsonDepth + 1, '[')));
 }
 
 }  // namespace

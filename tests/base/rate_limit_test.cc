@@ -52,20 +52,5 @@ TEST(KeyedRateLimiter, EachKeyHasItsOwnBucketAndTheTableStaysBounded) {
   EXPECT_FALSE(limiter.Allow(999));
 }
 
-TEST(Episode, BeginsOnceAndEndsAfterTheQuietPeriod) {
-  FakeClock clock;
-  Episode episode(60s, clock.Function());
-  EXPECT_FALSE(episode.Active());
-  EXPECT_TRUE(episode.Note());
-  for (int i = 0; i < 10; ++i) {
-    clock.Advance(59s);  // each occurrence keeps it going
-    EXPECT_FALSE(episode.Note());
-  }
-  EXPECT_TRUE(episode.Active());
-  clock.Advance(60s);
-  EXPECT_FALSE(episode.Active());
-  EXPECT_TRUE(episode.Note());
-}
-
 }  // namespace
 }  // namespace hovra

@@ -33,12 +33,6 @@ TEST(LocalNetwork, AnswersOnlyPeersOnADirectlyConnectedNetwork) {
   }
 }
 
-TEST(LocalNetwork, ThisComputersInterfacesHoldItsLoopback) {
-  std::vector<LocalNetwork> here = LocalNetworksFromInterfaces();
-  EXPECT_TRUE(IsDirectlyConnected(Ip("127.0.0.1"), here));
-  EXPECT_FALSE(IsDirectlyConnected(Ip("198.51.100.1"), here)) << "a documentation address";
-}
-
 TEST(DiscoveryLimits, AProbeFloodDrawsAtMostTheLimits) {
   FakeClock clock;
   int interfaceReads = 0;
@@ -90,13 +84,6 @@ TEST(DiscoveryLimits, ANonLocalProbeIsNotAnsweredAndLoggedOncePerEpisode) {
   clock.Advance(61s);
   EXPECT_TRUE(limits.Decide(Ip("203.0.113.9")).log);
   EXPECT_EQ(limits.Decide(Ip("192.168.1.20")).verdict, Verdict::kReply);
-}
-
-TEST(SourceKey, NamesTheAddressOrTheIpv6Network) {
-  EXPECT_EQ(SourceKeyOf(Ip("192.168.1.5")).Text(), "192.168.1.5");
-  EXPECT_EQ(SourceKeyOf(Ip("2001:db8:1:2:3:4:5:6")).Text(), "2001:db8:1:2::/64");
-  EXPECT_EQ(SourceKeyOf(Ip("::ffff:10.1.2.3")), SourceKeyOf(Ip("10.1.2.3")));
-  EXPECT_FALSE(IpAddress::Parse("not an address"));
 }
 
 }  // namespace

@@ -54,6 +54,7 @@ TEST(GuessPenalties, CountsPerSourceAcrossConnectionsAndACorrectAnswerClears) {
                               "2001:db8:1:2::12", "2001:db8:1:2::13"};
   for (const char* address : sameSource) penalties.RecordFailure(Source(address));
   EXPECT_EQ(penalties.Failures(Source("2001:db8:1:2::99")), 5);
+  EXPECT_EQ(Source("2001:db8:1:2::99").Text(), "2001:db8:1:2::/64");
   EXPECT_EQ(penalties.BeforeCheck(Source("2001:db8:1:2::99")).verdict, Verdict::kSourceWaits);
   EXPECT_EQ(penalties.BeforeCheck(Source("2001:db8:1:3::10")).verdict, Verdict::kCheck);
   // An IPv4 client is counted by its address, whichever socket family it came through.
