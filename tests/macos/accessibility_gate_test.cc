@@ -39,26 +39,7 @@ class Gate : public ::testing::Test {
   AccessibilityGate gate_{trust_, [this] { return now_; }, 5000ms};
 };
 
-TEST_F(Gate, OnlyTheFirstQuestionMayPromptAndARefusalShowsTheNotice) {
-  PanelUi ui;
-  EXPECT_FALSE(platform::macos::AskForAccessibility(gate_, ui));
-  EXPECT_EQ(ui.panels,
-            std::vector<std::string>{std::string(platform::macos::kAccessibilityNotice) + " | " +
-                                     platform::macos::kAccessibilitySettingsUrl});
-  EXPECT_FALSE(platform::macos::AskForAccessibility(gate_, ui));
-  trust_.trusted = true;
-  EXPECT_TRUE(gate_.Check());
-  EXPECT_EQ(trust_.prompts, (std::vector<bool>{true, false, false}));
-
-  FakeTrust granted;
-  granted.trusted = true;
-  AccessibilityGate trustedGate(granted);
-  PanelUi quiet;
-  EXPECT_TRUE(platform::macos::AskForAccessibility(trustedGate, quiet));
-  EXPECT_TRUE(quiet.panels.empty());
-}
-
-TEST_F(Gate, PostingLooksAgainOnlyAfterTheRecheckInterval) {
+TEST_F(Gate, OnlyTheFirstQuestionMayPromptARefusalShowsTheNoticeAndPostingRechecksSpacedOut) {
   EXPECT_FALSE(gate_.TrustedForPosting());
   trust_.trusted = true;  // granted in System Settings meanwhile
   now_ += 4999ms;
@@ -66,6 +47,25 @@ TEST_F(Gate, PostingLooksAgainOnlyAfterTheRecheckInterval) {
   now_ += 1ms;
   EXPECT_TRUE(gate_.TrustedForPosting());
   EXPECT_EQ(trust_.prompts, (std::vector<bool>{true, false}));
+
+  FakeTrust refused;
+  AccessibilityGate gate(refused);
+  PanelUi ui;
+  EXPECT_FALSE(platform::macos::AskForAccessibility(gate, ui));
+  EXPECT_EQ(ui.panels,
+            std::vector<std::string>{std::string(platform::macos::kAccessibilityNotice) + " | " +
+                                     platform::macos::kAccessibilitySettingsUrl});
+  EXPECT_FALSE(platform::macos::AskForAccessibility(gate, ui));
+  refused.trusted = true;
+  EXPECT_TRUE(gate.Check());
+  EXPECT_EQ(refused.prompts, (std::vector<bool>{true, false, false}));
+
+  FakeTrust granted;
+  granted.trusted = true;
+  AccessibilityGate trustedGate(granted);
+  PanelUi quiet;
+  EXPECT_TRUE(platform::macos::AskForAccessibility(trustedGate, quiet));
+  EXPECT_TRUE(quiet.panels.empty());
 }
 
 TEST_F(Gate, EventsAskTheGateBeforeTheyArePosted) {

@@ -64,7 +64,7 @@ TEST_F(WaylandInput, MoreCharactersThanSpareKeysAreAllTyped) {
   EXPECT_EQ(client_->TakeText(many.size(), 15s), many);
 }
 
-TEST_F(WaylandInput, ExplicitFlagsCarryExactlyTheirModifiers) {
+TEST_F(WaylandInput, ExplicitFlagsCarryExactlyTheirModifiersAndAHugeWheelDeltaIsCapped) {
   if (IsSkipped()) return;
   Key("[R] SHIFT d");
   platform::GetEvents().PostSequence(actions::shortcuts::kMinimizeWindow);  // Command-H
@@ -88,10 +88,6 @@ TEST_F(WaylandInput, ExplicitFlagsCarryExactlyTheirModifiers) {
                                            {"B", "Shift"},
                                            {"f", "Control+Mod1"},
                                            {"c", "-"}}));
-}
-
-TEST_F(WaylandInput, AHugeWheelDeltaIsCapped) {
-  if (IsSkipped()) return;
   Mouse("m 1 1");  // the pointer onto the window first
   platform::GetEvents().PostScroll({.vertical = -2000000000, .horizontal = 0});
   EXPECT_EQ(
