@@ -26,11 +26,6 @@ class FakeApps : public platform::linux_desktop::LinuxApps {
   std::vector<std::string> done;
 };
 
-constexpr char kSim[] =
-    R"({"installed":{"org.videolan.vlc":"/a/vlc","com.spotify.client":"/a/spotify",)"
-    R"("com.apple.Safari":"/a/safari","com.google.Chrome":"/a/chrome",)"
-    R"("com.apple.iWork.Keynote":"/a/keynote","com.microsoft.Powerpoint":"/a/powerpoint"}})";
-
 // One session for the whole process: GLib reads the XDG folders once.
 LinuxSession& Shared() {
   static LinuxSession* session = [] {
@@ -72,7 +67,7 @@ class DesktopScripts : public ::testing::Test {
     return keys;
   }
 
-  TestPlatform platform_{kSim};
+  TestPlatform platform_{kPlayersSim};
   FakeApps apps_;
   std::unique_ptr<platform::linux_desktop::LinuxServices> desktop_;
 };
