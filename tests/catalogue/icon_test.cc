@@ -69,12 +69,14 @@ TEST(IconRendering, ShrinksLargeRepresentationsAndRefusesBrokenOnes) {
   EXPECT_FALSE(catalogue::IconPng({}));
 }
 
-// VLC runs, with a 32 and a 128 pixel icon; Notes runs but is not installed.
+// VLC runs, with a 32 and a 128 pixel icon among files that cannot be read; Notes runs but
+// is not installed.
 class IconMessageTest : public ::testing::Test {
  protected:
   IconMessageTest() {
     WritePng(folder_ / "vlc-32.png", SolidImage(32, 32, {0, 0, 255, 255}));
     WritePng(folder_ / "vlc-128.png", SolidImage(128, 128, {255, 128, 0, 255}));
+    WriteFile(folder_ / "broken.png", "\x89PNG\r\n\x1a\n but not really");
     WriteDockPlist(folder_ / "dock.plist", {{"Mail", "com.apple.mail"}}, PlistForm::kXml);
     env_ = std::make_unique<CatalogueEnvironment>(
         R"({"dockPlist":")" + (folder_ / "dock.plist") + R"(",)" +
@@ -82,7 +84,8 @@ class IconMessageTest : public ::testing::Test {
         R"("org.other":"/Applications/Other.app"},)"
         R"("running":[{"bundleId":"org.videolan.vlc","name":"VLC"},{"bundleId":"com.apple.Notes","name":"Notes"}],)"
         R"("icons":{"/Applications/VLC.app":[")" +
-        (folder_ / "vlc-32.png") + R"(",")" + (folder_ / "vlc-128.png") + R"("]}})");
+        (folder_ / "vlc-32.png") + R"(",")" + (folder_ / "missing.png") + R"(",")" +
+        (folder_ / "broken.png") + R"(",")" + (folder_ / "vlc-128.png") + R"("]}})");
     env_->Catalogue().getDockInfo();
     buffer_.assign(catalogue::kIconBufferBytes, 'x');
   }

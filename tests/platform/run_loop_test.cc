@@ -12,16 +12,23 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(RunLoop, RunsPostedWorkInOrderOnItsThread) {
+TEST(RunLoop, RunsPostedWorkInOrderAndFiresDelayedWorkAndRepeatingTimers) {
   RunLoop loop;
   std::vector<int> order;
+  int ticks = 0;
+  bool delayed = false;
   std::thread poster([&] {
     for (int i = 0; i < 3; ++i) loop.Post([&, i] { order.push_back(i); });
-    loop.Post([&] { loop.Quit(); });
   });
+  loop.StartRepeatingTimer(10ms, [&] {
+    if (++ticks >= 3 && order.size() == 3) loop.Quit();
+  });
+  loop.PostDelayed(1ms, [&] { delayed = true; });
   loop.Run();
   poster.join();
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+  EXPECT_GE(ticks, 3);
+  EXPECT_TRUE(delayed);
 }
 
 TEST(RunLoop, RunAndWaitReturnsAfterTheWorkRanOnTheMainThread) {
@@ -53,19 +60,6 @@ TEST(RunLoop, WaitersAreReleasedWhenTheLoopEnds) {
   loop.reset();  // the loop never ran: the waiter must not hang
   worker.join();
   EXPECT_EQ(result, 0);
-}
-
-TEST(RunLoop, FiresDelayedWorkAndRepeatingTimers) {
-  RunLoop loop;
-  int ticks = 0;
-  bool delayed = false;
-  loop.StartRepeatingTimer(10ms, [&] {
-    if (++ticks == 3) loop.Quit();
-  });
-  loop.PostDelayed(1ms, [&] { delayed = true; });
-  loop.Run();
-  EXPECT_EQ(ticks, 3);
-  EXPECT_TRUE(delayed);
 }
 
 }  // namespace
