@@ -16,7 +16,6 @@ inline constexpr unsigned kShiftMask = 1u << 0;
 inline constexpr unsigned kControlMask = 1u << 2;
 inline constexpr unsigned kAltMask = 1u << 3;    // Mod1
 inline constexpr unsigned kSuperMask = 1u << 6;  // Mod4
-inline constexpr unsigned kButton1Mask = 1u << 8;
 
 // A key press that typed a character, with the Shift, Control, Alt and Super it carried.
 using TypedKey = std::pair<char32_t, unsigned>;
