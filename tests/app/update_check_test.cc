@@ -40,20 +40,20 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsHandedToTheTimerAndTheUserHearsOfNone
     const char* what;
     std::optional<std::string> answer;  // nothing: a closed port
     const char* running;
-    bool notify;
     UpdateOutcome outcome;
-    const char* needUpdate;  // "": none
+    bool notify = true;
+    const char* needUpdate = "";  // "": none
   };
   const Case cases[] = {
-      {"newer", HttpAnswer(R"({"ver":"1.10","notes":"x"})"), "1.9", true, kNewer, "1.10"},
-      {"equal, background", HttpAnswer(R"({"ver":"2.0"})"), "2.0", false, kNotNewer, ""},
-      {"older", HttpAnswer(R"({"ver":"1.9"})"), "2.0", true, kNotNewer, ""},
-      {"no JSON", HttpAnswer("<p>gone</p>", "404 Not Found"), "1.0", true, kNotNewer, ""},
-      {"a number", HttpAnswer(R"({"ver":3})"), "1.0", true, kNotNewer, ""},
-      {"no object", HttpAnswer(R"(["ver"])"), "1.0", true, kNotNewer, ""},
-      {"no version", HttpAnswer("{}"), "1.0", true, kNotNewer, ""},
-      {"closed without an answer", "", "1.0", true, kFailed, ""},
-      {"nobody listening", std::nullopt, "1.0", true, kFailed, ""},
+      {"newer", HttpAnswer(R"({"ver":"1.10","notes":"x"})"), "1.9", kNewer, true, "1.10"},
+      {"equal, background", HttpAnswer(R"({"ver":"2.0"})"), "2.0", kNotNewer, false},
+      {"older", HttpAnswer(R"({"ver":"1.9"})"), "2.0", kNotNewer},
+      {"no JSON", HttpAnswer("<p>gone</p>", "404 Not Found"), "1.0", kNotNewer},
+      {"a number", HttpAnswer(R"({"ver":3})"), "1.0", kNotNewer},
+      {"no object", HttpAnswer(R"(["ver"])"), "1.0", kNotNewer},
+      {"no version", HttpAnswer("{}"), "1.0", kNotNewer},
+      {"closed without an answer", "", "1.0", kFailed},
+      {"nobody listening", std::nullopt, "1.0", kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
