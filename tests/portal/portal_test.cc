@@ -34,7 +34,6 @@ class PortalBackend : public ::testing::Test {
     if (std::string why = FakePortal::Unavailable(); !why.empty()) GTEST_SKIP() << why;
     portal_ = std::make_unique<FakePortal>(options);
     ASSERT_TRUE(portal_->Running());
-    log_ = portal_->Log();
     OpenBackend();
   }
   void OpenBackend() {
@@ -55,7 +54,7 @@ class PortalBackend : public ::testing::Test {
     WaitUntil(
         [&] {
           calls.clear();
-          std::ifstream in(log_);
+          std::ifstream in(portal_->Log());
           for (std::string line; std::getline(in, line);) {
             json entry = json::parse(line);
             calls.push_back({entry["method"], entry["args"]});
@@ -91,7 +90,6 @@ class PortalBackend : public ::testing::Test {
 
   std::unique_ptr<FakePortal> portal_;
   std::unique_ptr<PortalEvents> events_;
-  std::string log_;
   std::string saved_;
   std::vector<std::string> told_;
   size_t setupCalls_ = 4;  // CreateSession, SelectSources, SelectDevices, Start

@@ -19,24 +19,9 @@ using MenuLines = std::vector<std::string>;  // "-", "title >", "[x] title" or "
 const char kHelper[] = HOVRA_QT_TEST_DIR "/tray_menu.py";
 const char kWatcher[] = "org.kde.StatusNotifierWatcher";
 
-// A DBusMenu item as a host shows it ("_x" marks a mnemonic; "__" is an underscore).
-std::string Line(const nlohmann::json& item) {
-  std::string label = item.value("label", ""), title;
-  for (size_t i = 0; i < label.size(); ++i) {
-    if (label[i] == '_' && i + 1 < label.size()) ++i;
-    title += label[i];
-  }
-  if (item.value("type", "") == "separator") return "-";
-  if (item.value("children-display", "") == "submenu") return title + " >";
-  if (item.value("toggle-type", "") == "checkmark") {
-    return (item.value("toggle-state", 0) == 1 ? "[x] " : "[ ] ") + title;
-  }
-  return title;
-}
-
 MenuLines Lines(const nlohmann::json& menu) {
   MenuLines lines;
-  for (const auto& item : menu["children"]) lines.push_back(Line(item));
+  for (const auto& item : menu["children"]) lines.push_back(item["line"]);
   return lines;
 }
 

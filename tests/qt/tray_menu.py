@@ -6,6 +6,7 @@
   tray_menu.py click SERVICE LABEL  sends "clicked" to the top-level item LABEL
 """
 import json
+import re
 import sys
 
 import dbus
@@ -21,10 +22,17 @@ def menu_of(service):
 
 
 def node(layout):
+    """An item with the line a host shows for it ("_x" marks a mnemonic), and its children."""
     ident, props, children = layout
-    names = ("label", "type", "toggle-type", "toggle-state", "children-display")
-    fields = {name: props[name] for name in names if name in props}
-    return dict(fields, id=int(ident), children=[node(child) for child in children])
+    line = re.sub("_(.)", r"\1", str(props.get("label", "")))
+    if props.get("type") == "separator":
+        line = "-"
+    elif props.get("children-display") == "submenu":
+        line += " >"
+    elif props.get("toggle-type") == "checkmark":
+        line = ("[x] " if props.get("toggle-state") == 1 else "[ ] ") + line
+    return {"id": int(ident), "label": str(props.get("label", "")), "line": line,
+            "children": [node(child) for child in children]}
 
 
 def read_layout(menu):
