@@ -21,8 +21,6 @@
 
 namespace hovra::testing {
 
-using TempFolder = TempDir;
-
 struct Tile {
   std::optional<std::string> label;
   std::optional<std::string> bundleId;
@@ -40,14 +38,11 @@ inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& til
     if (tile.label) plist_dict_set_item(data, "file-label", plist_new_string(tile.label->c_str()));
     if (tile.bundleId)
       plist_dict_set_item(data, "bundle-identifier", plist_new_string(tile.bundleId->c_str()));
-    plist_dict_set_item(data, "file-type", plist_new_uint(41));
     plist_t element = plist_new_dict();
     plist_dict_set_item(element, "tile-data", data);
-    plist_dict_set_item(element, "tile-type", plist_new_string("file-tile"));
     plist_array_append_item(apps, element);
   }
   plist_dict_set_item(root, "persistent-apps", apps);
-  plist_dict_set_item(root, "tilesize", plist_new_uint(48));
   char* bytes = nullptr;
   uint32_t length = 0;
   if (form == PlistForm::kBinary) {

@@ -53,7 +53,7 @@ class CatalogueTest : public ::testing::TestWithParam<PlistForm> {
     env_->Workspace().Notify(WorkspaceEvent{kind, RunningApp{bundleId, name, policy}});
   }
 
-  TempFolder folder_;
+  TempDir folder_;
   std::string plist_ = folder_ / "com.apple.dock.plist";
   std::unique_ptr<CatalogueEnvironment> env_;
   RecordingDelegate delegate_;
@@ -186,7 +186,7 @@ TEST_P(CatalogueTest, LaunchesThroughTheDockItemWithTheNameQuoted) {
 
 // No Dock file, or one that is not a property list.
 TEST(CatalogueWithoutDock, HasNoDescriptionAndLaunchesNothing) {
-  TempFolder folder;
+  TempDir folder;
   WriteFile(folder / "dock.plist", "not a property list");
   for (const std::string& plist : {folder / "dock.plist", folder / "missing.plist"}) {
     CatalogueEnvironment env(R"({"dockPlist":)" + Quoted(plist) +

@@ -95,7 +95,7 @@ class IconMessageTest : public ::testing::Test {
   }
   std::string Message() { return std::string(buffer_.data()); }
 
-  TempFolder folder_;
+  TempDir folder_;
   std::unique_ptr<CatalogueEnvironment> env_;
   std::vector<char> buffer_;
 };
