@@ -62,21 +62,6 @@ TEST(RecvBuffer, ConsumesFromTheFrontKeepsTheRestNulTerminatedAndMovesItOnlyToRe
   EXPECT_EQ(b.SpaceBytes(), static_cast<size_t>(kRecvBufferBytes - 9));
 }
 
-TEST(RecvBuffer, AFullBufferIsDiscardedBeforeTheNextRead) {
-  RecvBuffer b;
-  Put(b, std::string(kRecvBufferBytes, 'x'));
-  EXPECT_TRUE(b.Full());
-  EXPECT_TRUE(b.PrepareRead());
-  EXPECT_EQ(b.Length(), 0);
-  EXPECT_EQ(b.SpaceBytes(), static_cast<size_t>(kRecvBufferBytes));
-  Put(b, "ab");
-  EXPECT_FALSE(b.PrepareRead());
-  EXPECT_EQ(Held(b), "ab");
-  b.Consume(2);
-  b.ReleaseIfEmpty();
-  EXPECT_EQ(b.Data()[0], '\0');
-}
-
 class OutputQueueTest : public ::testing::Test {
  protected:
   OutputQueueTest() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair_); }
