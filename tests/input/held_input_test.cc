@@ -96,12 +96,5 @@ TEST_F(Held, KeysSwitcherAndButtonsUnwindInOneOrder) {
   EXPECT_EQ(Release(client_), Lines({MouseLine(4, 960, 540), kEnd, KeyLine(56, false)}));
 }
 
-TEST_F(Held, EachClientReleasesOnlyItsOwn) {
-  client_.RawKey(56, false);
-  other_.RawKey(59, false);
-  EXPECT_EQ(Release(client_), Lines({KeyLine(56, false)}));
-  EXPECT_EQ(Release(other_), Lines({KeyLine(59, false)}));
-}
-
 }  // namespace
 }  // namespace hovra::testing

@@ -82,20 +82,5 @@ TEST_F(Gestures, SlidesOpenStepAndCloseTheSwitcher) {
   EXPECT_EQ(Take(), Lines({kMissionControl, kStartForward, kEnd, kMissionControl}));
 }
 
-TEST_F(Gestures, SlideBeginForgetsAnOpenSwitchWithoutReleasingCommand) {
-  SlideRight();
-  uint64_t holder = SwitcherHoldingCommand();
-  EXPECT_NE(holder, 0u);
-  SlideBegin();
-  EXPECT_FALSE(IsSwitchingWindows());
-  EXPECT_EQ(SwitcherHoldingCommand(), holder);  // Command is still down
-  SlideEnd();
-  SlideLeft();  // a new switch presses Command again
-  EXPECT_GT(SwitcherHoldingCommand(), holder);
-  SlideEnd();
-  EXPECT_EQ(SwitcherHoldingCommand(), 0u);
-  EXPECT_EQ(Take(), Lines({kStartForward, kStartReverse, kEnd}));
-}
-
 }  // namespace
 }  // namespace hovra::testing
