@@ -44,9 +44,6 @@ TEST(Printable, CutsAtTheNamedLengthOnACharacterBoundary) {
   EXPECT_EQ(Printable("abcd\xc3\xa9z", 5), "abcd...");
   // The limit counts the original bytes; escapes may make the line longer, never the text.
   EXPECT_EQ(Printable("\x1b\x1b\x1b", 2), "\\x1b\\x1b...");
-  EXPECT_TRUE(HasLineBreak("a\rb"));
-  EXPECT_TRUE(HasLineBreak("a\nb"));
-  EXPECT_FALSE(HasLineBreak("a\x1b b"));
 }
 
 TEST(JsonDepth, CountsBracketsOutsideStringsOnly) {

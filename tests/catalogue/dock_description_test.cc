@@ -15,14 +15,6 @@ AppEntry Entry(std::optional<std::string> name, std::optional<std::string> bundl
   return entry;
 }
 
-TEST(DockDescription, WritesCompactObjectsInListOrder) {
-  EXPECT_EQ(DockDescription({}), "[]");
-  EXPECT_EQ(DockDescription({Entry("Finder", "com.apple.finder", true),
-                             Entry("Mail", "com.apple.mail", false)}),
-            R"([{"Name":"Finder","BundleID":"com.apple.finder","Running":true},)"
-            R"({"Name":"Mail","BundleID":"com.apple.mail","Running":false}])");
-}
-
 TEST(DockDescription, DoublesTheBackslashesOfJsonEscapes) {
   // "/" and the quote are escaped by JSON, and that backslash is then doubled.
   EXPECT_EQ(DockDescription({Entry("AC/DC \"Live\"", "a\\b", true)}),
@@ -38,12 +30,6 @@ TEST(DockDescription, EscapesNonAsciiAsOctalOrUtf16Units) {
       R"([{"Name":"Caf\351 \377\u4e2d\ud83d\ude00","BundleID":"c","Running":false}])");
   EXPECT_EQ(DockDescription({Entry("\xC2\x80\xC2\xA0\x7F\xEF\xBF\xBF", "c", false)}),
             R"([{"Name":"\200\240\177\uffff","BundleID":"c","Running":false}])");
-}
-
-TEST(DockDescription, LeavesOutEntriesWithoutNameOrIdentifier) {
-  EXPECT_EQ(DockDescription({Entry(std::nullopt, "a.b", true), Entry("A", "a", true),
-                             Entry("B", std::nullopt, false)}),
-            R"([{"Name":"A","BundleID":"a","Running":true}])");
 }
 
 TEST(DockDescription, WritesInvalidUtf8AsReplacementCharacters) {

@@ -35,7 +35,7 @@ TEST(IconChoice, Prefers128Then64Then256ThenTheFirst) {
   EXPECT_EQ(chosen({}), -1);
 }
 
-TEST(IconRendering, ScalesTheChosenRepresentationTo128Pixels) {
+TEST(IconRendering, ScalesTheChosenRepresentationTo128PixelsAndRefusesBrokenOnes) {
   // 64 wide: left half opaque red, right half fully transparent.
   ImageRepresentation half = SolidImage(64, 64, {0, 0, 0, 0});
   for (int y = 0; y < 64; ++y) {
@@ -55,13 +55,8 @@ TEST(IconRendering, ScalesTheChosenRepresentationTo128Pixels) {
   EXPECT_LT(edge[3], 255);
   EXPECT_EQ(edge[0], 255);
   EXPECT_EQ(edge[1], 0);
-}
-
-TEST(IconRendering, ShrinksLargeRepresentationsAndRefusesBrokenOnes) {
-  ImageRepresentation big = SolidImage(512, 300, {10, 20, 30, 255});
-  std::optional<std::vector<uint8_t>> png = catalogue::IconPng({big});
-  ASSERT_TRUE(png);
-  ImageRepresentation out = DecodePng(*png);
+  // A large one shrinks; a broken one is refused.
+  out = DecodePng(*catalogue::IconPng({SolidImage(512, 300, {10, 20, 30, 255})}));
   EXPECT_EQ(out.pixelsWide, 128);
   EXPECT_EQ(out.pixelsHigh, 128);
   EXPECT_EQ(PixelAt(out, 77, 33), (std::array<uint8_t, 4>{10, 20, 30, 255}));

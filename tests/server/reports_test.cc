@@ -71,10 +71,5 @@ TEST(NotifyMsg, RemembersOnlyTheMostRecentTextsSoNoClientGrowsTheServer) {
   EXPECT_TRUE(TakeNotice()) << "the oldest text was forgotten to make room";
 }
 
-TEST(CurrentApp, ReportsAreNeverCut) {
-  const std::string longId(200, 'x');
-  EXPECT_EQ(CurrentAppReport(longId), "currentapp " + longId + "\n");
-}
-
 }  // namespace
 }  // namespace hovra
