@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "platform/journal/sim_desktop.h"
+
 namespace hovra::platform::journal {
 namespace {
 
@@ -25,6 +29,12 @@ TEST(JsonLine, EscapesControlsQuotesAndBackslashesAndReplacesInvalidBytes) {
             R"({"source":"a\"b\\c\nd\te\u0001"})");
   EXPECT_EQ(JsonLine().Text("t", "\xC3\xA9|\x80|\xC0\xAF|\xE2\x82").Finish(),
             "{\"t\":\"\xC3\xA9|\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\"}");
+}
+
+TEST(SimConfig, RejectsMalformedInputWithAReason) {
+  for (const char* bad : {"[1,2]", R"({"screens":[[0,0,800]]})", R"({"pointer":"middle"})", "{"}) {
+    EXPECT_THROW(SimConfig::Parse(bad), std::runtime_error) << bad;
+  }
 }
 
 }  // namespace
