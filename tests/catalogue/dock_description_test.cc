@@ -92,13 +92,11 @@ TEST(Base64, DecodesSkippingEverythingOutsideTheAlphabetAndRoundTrips) {
 }
 
 TEST(UuidString, IsARandomUpperCaseVersion4Uuid) {
+  const std::regex form("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}");
   std::set<std::string> seen;
   for (int i = 0; i < 32; ++i) {
     std::string uuid = UUIDString();
-    // Upper-case hexadecimal in groups of 8-4-4-4-12, version 4, RFC 4122 variant.
-    EXPECT_TRUE(std::regex_match(
-        uuid, std::regex("[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}")))
-        << uuid;
+    EXPECT_TRUE(std::regex_match(uuid, form)) << uuid;  // RFC 4122 variant
     seen.insert(uuid);
   }
   EXPECT_EQ(seen.size(), 32u);

@@ -65,26 +65,6 @@ TEST_F(PointerPosition, StepsFromWhereThePointerIsOnFiveScreens) {
   EXPECT_EQ(GetMousePosForEvent(5, 0), (Point{799, 300})) << "zero-sized frames hold nothing";
 }
 
-// The simulated pointer converts event positions back the global way, so a walk across
-// screens must leave it exactly where the steps add up to.
-TEST_F(PointerPosition, MovesLeaveTheSimulatedPointerWhereTheStepsSayAcrossScreens) {
-  PointerAt(100, 1000);
-  SendMouseMove(0, -100);  // onto the screen above
-  EXPECT_EQ(Pointer(), (Point{100, 1100}));
-  SendMouseMove(10, -50);
-  EXPECT_EQ(Pointer(), (Point{110, 1150}));
-  SendMouseMove(5000, 0);  // stops at the upper screen's right column
-  EXPECT_EQ(Pointer(), (Point{1279, 1150}));
-  SendMouseMove(0, 200);  // back down onto the main screen
-  EXPECT_EQ(Pointer(), (Point{1279, 950}));
-  SendMouseMove(1000, 0);  // right, onto the right screen
-  EXPECT_EQ(Pointer(), (Point{2279, 950}));
-  SendMouseMove(0, 900);  // down: stops at the right screen's bottom row
-  EXPECT_EQ(Pointer(), (Point{2279, 201}));
-  SendMouseMove(0, 0);  // posts nothing
-  EXPECT_EQ(Take().size(), 6u);
-}
-
 TEST_F(PointerPosition, MovesAreDraggedWhileTheLeftButtonIsDown) {
   SendMouseMove(5, 3);
   SendMouseRawKey(kMouseLeft, false);
