@@ -1,9 +1,6 @@
-// Every desktop-action command a client can send, read from action_commands.txt, run
-// through the command table with the applications of its section installed: the journal
-// must show exactly the listed events and scripts, and "~" the lines the timer's next
-// tick adds (power commands only record a flag at once). The whole file runs in one
-// process without resets, as a long-lived server would: commands with a remembered state
-// (QuickTime's play/pause and full screen) are sent an even number of times.
+// Every desktop-action command in action_commands.txt, run through the command table in one
+// process as a long-lived server would (commands with a remembered state are sent an even
+// number of times); "~" lines are what the timer's next tick adds.
 #include <gtest/gtest.h>
 
 #include <fstream>

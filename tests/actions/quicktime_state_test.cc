@@ -1,5 +1,4 @@
-// QuickTime's play/pause and full-screen commands alternate on guesses the server keeps
-// for the whole process; these follow the guesses across installed and missing players.
+// QuickTime's play/pause and full-screen commands alternate on guesses kept per process.
 #include <gtest/gtest.h>
 
 #include "actions/media_players.h"

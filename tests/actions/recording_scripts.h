@@ -1,5 +1,4 @@
-// Script services that keep every script they are asked to run (name, source and
-// argument, copied), installed over the current services for the fixture's lifetime.
+// Script services that keep a copy of every script run, installed for their lifetime;
 // `onRun` lets a test act while a script "runs".
 #pragma once
 

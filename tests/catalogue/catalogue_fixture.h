@@ -1,6 +1,4 @@
-// Helpers of the catalogue tests: Dock property lists written with
-// libplist (binary or XML), icon PNG files, and a recording platform whose simulated
-// desktop points at them.
+// Dock property lists, icon PNG files and a recording platform pointing at them.
 #pragma once
 
 #include <gtest/gtest.h>

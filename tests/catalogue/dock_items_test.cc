@@ -1,6 +1,5 @@
-// A workspace that keeps the Dock's applications itself (a desktop's favourites): the
-// catalogue lists them with the same merge and removal rules as property-list tiles, and
-// rebuilds when the workspace says the Dock changed.
+// A workspace that keeps the Dock's applications itself (a desktop's favourites): listed
+// with the rules of property-list tiles, rebuilt when the workspace says the Dock changed.
 #include <gtest/gtest.h>
 
 #include "catalogue/sys_util.h"
@@ -42,8 +41,7 @@ class DockItemsTest : public ::testing::Test {
   FavouritesWorkspace workspace_;
 };
 
-// An item without a name is left out of the description, as a tile without a label is; a
-// Dock change rebuilds the list.
+// An item without a name is left out of the description, as a tile without a label is.
 TEST_F(DockItemsTest, ItemsComeFirstInOrderRunningOnesMergeAndChangesRebuild) {
   EXPECT_EQ(Text(), R"([{"Name":"Files","BundleID":"org.example.Files","Running":false},)"
                     R"({"Name":"Player","BundleID":"org.example.Player","Running":true},)"

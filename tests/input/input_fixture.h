@@ -1,5 +1,4 @@
-// Shared set-up of the input tests: the recording platform, filled key maps, a fake click
-// clock and fresh process-wide input state; plus builders of the exact journal lines.
+// The input tests' recording platform, fake click clock and fresh input state; journal lines.
 #pragma once
 
 #include <gtest/gtest.h>

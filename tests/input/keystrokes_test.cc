@@ -83,8 +83,7 @@ TEST(Utf8ToUtf16, DecodesEveryLengthAtItsBoundaries) {
   for (const auto& [utf8, utf16] : cases) EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << utf8;
 }
 
-// Stray continuation bytes, overlong forms, encoded surrogates, values beyond Unicode,
-// and sequences cut off or interrupted.
+// Stray, overlong, surrogate, beyond-Unicode, cut-off and interrupted sequences.
 TEST(Utf8ToUtf16, RejectsWhatIsNotUtf8) {
   for (const char* bad :
        {"\x80", "\xC3\xA9\xA9", "\xC0\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",

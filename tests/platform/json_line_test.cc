@@ -22,8 +22,7 @@ TEST(JsonLine, WritesMembersInOrderWithWholeNumbersWithoutFraction) {
             R"({"kind":"mouse","type":5,"x":101,"y":-2.5,"down":true,"unicode":[233,55357]})");
 }
 
-// Valid UTF-8 is kept; a stray continuation byte, an overlong form and a cut-off sequence
-// are replaced.
+// Valid UTF-8 is kept; stray, overlong and cut-off sequences are replaced.
 TEST(JsonLine, EscapesControlsQuotesAndBackslashesAndReplacesInvalidBytes) {
   EXPECT_EQ(JsonLine().Text("source", "a\"b\\c\nd\te\x01").Finish(),
             R"({"source":"a\"b\\c\nd\te\u0001"})");

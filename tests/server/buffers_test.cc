@@ -1,5 +1,4 @@
-// A client's two buffers: received bytes consumed through one read cursor, and replies
-// written as the socket takes them.
+// A client's receive buffer and its queue of replies.
 #include <gtest/gtest.h>
 #include <malloc.h>
 #include <sys/socket.h>

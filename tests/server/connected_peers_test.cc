@@ -1,5 +1,4 @@
-// Who is connected, as the address window asks it from the main thread while the worker
-// accepts and drops clients.
+// Who is connected, asked from another thread while the worker accepts and drops clients.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// The event loop on every backend this system has: readiness in descriptor order, a
-// handler kept across unwatching, timers, and the whole server served over each backend.
+// The event loop, and the server over it, on every poller this system has.
 #include "server/event_loop.h"
 
 #include <gtest/gtest.h>

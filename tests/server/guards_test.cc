@@ -1,7 +1,5 @@
-// The server's guards over loopback sockets, clients connecting from different loopback
-// addresses: PIN guessing slowed per source and in all, connection caps, unverified
-// connections closed, and discovery replies within their limits. The guess clock is
-// stepped by the test; nothing sleeps.
+// The server's guards, with clients on different loopback addresses; the guess clock is
+// stepped by the test, nothing sleeps.
 #include <gtest/gtest.h>
 
 #include <atomic>
