@@ -1,4 +1,4 @@
-// A client's receive buffer and its queue of replies.
+// A client's queue of replies (its receive buffer is the framing tests').
 #include <gtest/gtest.h>
 #include <malloc.h>
 #include <sys/socket.h>
@@ -11,7 +11,6 @@
 
 #include "server/client.h"
 #include "server/output_queue.h"
-#include "server/recv_buffer.h"
 
 // Heap bytes held by this test program, so that a test can see memory being given back.
 std::atomic<long> g_heapBytes{0};
@@ -30,36 +29,6 @@ void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace hovra {
 namespace {
-
-std::string Held(const RecvBuffer& b) {
-  return std::string(b.Data(), static_cast<size_t>(b.Length()));
-}
-
-void Put(RecvBuffer& b, std::string_view bytes) {
-  b.PrepareRead();
-  ASSERT_LE(bytes.size(), b.SpaceBytes());
-  bytes.copy(b.Space(), bytes.size());
-  b.Commit(bytes.size());
-}
-
-TEST(RecvBuffer, ConsumesFromTheFrontKeepsTheRestNulTerminatedAndMovesItOnlyToRead) {
-  RecvBuffer b;
-  EXPECT_EQ(b.Length(), 0);
-  EXPECT_EQ(b.Data()[0], '\0') << "even before any storage exists";
-  Put(b, "ping\nzoomin\n");
-  EXPECT_EQ(b.Consume(5), 7) << "returns the length left";
-  EXPECT_EQ(Held(b), "zoomin\n");
-  EXPECT_EQ(b.Data()[b.Length()], '\0');
-  EXPECT_EQ(b.Consume(100), 0) << "never more than is held";
-  EXPECT_EQ(b.Data()[0], '\0');
-  // The rest moves to the front only when the next read comes.
-  Put(b, std::string(kRecvBufferBytes - 10, 'a') + "key0");
-  b.Consume(kRecvBufferBytes - 10);
-  EXPECT_EQ(b.SpaceBytes(), 6u) << "consuming moves nothing";
-  Put(b, "03abc");  // the read makes room first
-  EXPECT_EQ(Held(b), "key003abc");
-  EXPECT_EQ(b.SpaceBytes(), static_cast<size_t>(kRecvBufferBytes - 9));
-}
 
 class OutputQueueTest : public ::testing::Test {
  protected:
