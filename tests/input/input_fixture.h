@@ -86,7 +86,6 @@ class InputTest : public ::testing::Test {
     platform_.emplace(simJson);
   }
   std::vector<std::string> Take() { return platform_->Take(); }
-  platform::Point Pointer() { return platform_->Desktop().Pointer(); }
 
   std::optional<TestPlatform> platform_;
 };
