@@ -46,6 +46,7 @@ TEST(BackendChoice, AutoFollowsTheSession) {
       {"nothing at all", SessionFacts{}, "journal", "journal", "headless"},
       {"a build without backends", X11Session(true), "journal", "journal", "headless", false,
        BuiltBackends{}},
+      {"the Mac build", X11Session(true), "macos", "macos", "macos", false, {.macos = true}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -69,6 +70,9 @@ TEST(BackendChoice, AskedForNamesWinButOneThisBuildLacksIsAnError) {
   asked.ui = "headless";
   asked.input = asked.desktop = "journal";
   EXPECT_EQ(ChooseBackends(asked, SessionFacts{}, BuiltBackends{}).error, "");
+  asked.input = "macos";
+  EXPECT_EQ(ChooseBackends(asked, X11Session(true), Everything()).error,
+            "the macos backend is not part of this build");
 }
 
 }  // namespace

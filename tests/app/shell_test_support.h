@@ -32,7 +32,7 @@ class ScopedServices {
   platform::Services previous_;
 };
 
-// A user interface that records alerts and answers them from a script.
+// A user interface that records alerts and panels, and answers alerts from a script.
 class RecordingUi : public platform::UserInterface {
  public:
   struct Alert {
@@ -40,7 +40,9 @@ class RecordingUi : public platform::UserInterface {
     std::string informative;
     std::vector<std::string> buttons;
   };
-  void ShowNotificationPanel(std::string_view, std::string_view) override {}
+  void ShowNotificationPanel(std::string_view message, std::string_view url) override {
+    panels.push_back(std::string(message) + " | " + std::string(url));
+  }
   void CloseNotificationPanel() override {}
   bool IsNotificationPanelVisible() override { return false; }
   void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
@@ -54,7 +56,7 @@ class RecordingUi : public platform::UserInterface {
 
   int answer = 1000;
   std::vector<Alert> alerts;
-  std::vector<std::string> messages;
+  std::vector<std::string> messages, panels;
   std::vector<bool> marks;
 };
 

@@ -25,13 +25,6 @@ class FakeTrust : public platform::macos::TrustCalls {
   std::vector<bool> prompts;  // one per question: whether the prompt was allowed
 };
 
-struct PanelUi : RecordingUi {  // the shared one keeps no panels
-  void ShowNotificationPanel(std::string_view message, std::string_view url) override {
-    panels.push_back(std::string(message) + " | " + std::string(url));
-  }
-  std::vector<std::string> panels;
-};
-
 class Gate : public ::testing::Test {
  protected:
   AccessibilityGate::Clock::time_point now_{};
@@ -50,7 +43,7 @@ TEST_F(Gate, OnlyTheFirstQuestionMayPromptARefusalShowsTheNoticeAndPostingRechec
 
   FakeTrust refused;
   AccessibilityGate gate(refused);
-  PanelUi ui;
+  RecordingUi ui;
   EXPECT_FALSE(platform::macos::AskForAccessibility(gate, ui));
   EXPECT_EQ(ui.panels,
             std::vector<std::string>{std::string(platform::macos::kAccessibilityNotice) + " | " +
@@ -63,7 +56,7 @@ TEST_F(Gate, OnlyTheFirstQuestionMayPromptARefusalShowsTheNoticeAndPostingRechec
   FakeTrust granted;
   granted.trusted = true;
   AccessibilityGate trustedGate(granted);
-  PanelUi quiet;
+  RecordingUi quiet;
   EXPECT_TRUE(platform::macos::AskForAccessibility(trustedGate, quiet));
   EXPECT_TRUE(quiet.panels.empty());
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "input/pointer.h"
 #include "tests/macos/mac_stack.h"
 #include "tests/support/test_platform.h"
@@ -66,10 +68,8 @@ class MacPointer : public ::testing::Test {
     mac_.quartz.pointer = from;
     SendMouseMove(dx, dy);
     std::vector<std::string> log = mac_.quartz.TakeLog();
-    for (const std::string& line : log) {
-      if (line.starts_with("mouse")) return line.substr(line.find("at="));
-    }
-    return "nothing posted";
+    auto mouse = std::ranges::find_if(log, [](auto& line) { return line.starts_with("mouse"); });
+    return mouse == log.end() ? "nothing posted" : mouse->substr(mouse->find("at="));
   }
   TestPlatform platform_;
   MacStack mac_;

@@ -2,20 +2,14 @@
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
-#include <fstream>
 #include <memory>
-#include <sstream>
+
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 namespace {
 
 using Plist = std::unique_ptr<void, decltype(&plist_free)>;
-
-Plist ParseXml(const std::string& text) {
-  plist_t root = nullptr;
-  plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
-  return Plist(root, &plist_free);
-}
 
 std::string StringOf(plist_t dict, const char* key) {
   plist_t node = plist_dict_get_item(dict, key);
@@ -28,11 +22,11 @@ std::string StringOf(plist_t dict, const char* key) {
 }
 
 TEST(InfoPlist, IsWellFormedAndDescribesAMenuBarProgramThatScriptsOthers) {
-  std::stringstream file;
-  file << std::ifstream(HOVRA_TEST_INFO_PLIST).rdbuf();
-  const std::string text = file.str();
+  const std::string text = ReadFile(HOVRA_TEST_INFO_PLIST);
   EXPECT_EQ(text.find('@'), std::string::npos) << "a placeholder was left";
-  Plist root = ParseXml(text);
+  plist_t parsed = nullptr;
+  plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &parsed);
+  Plist root(parsed, &plist_free);
   ASSERT_NE(root, nullptr) << HOVRA_TEST_INFO_PLIST;
   ASSERT_EQ(plist_get_node_type(root.get()), PLIST_DICT);
 

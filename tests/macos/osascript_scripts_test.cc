@@ -3,13 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <thread>
+
+#include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
 namespace {
@@ -18,7 +15,6 @@ namespace fs = std::filesystem;
 using platform::Script;
 using platform::macos::ChildOutcome;
 using platform::macos::OsascriptScripts;
-using namespace std::chrono_literals;
 
 constexpr const char* kFakeInterpreter = R"sh(#!/bin/sh
 printf '%s\n' "$@" > "$FAKE_OSA_DIR/args"
@@ -32,15 +28,9 @@ case "$mode" in
 esac
 )sh";
 
-std::string Read(const fs::path& file) {
-  std::stringstream text;
-  text << std::ifstream(file, std::ios::binary).rdbuf();
-  return text.str();
-}
-
 // Gone, or a zombie its new parent has not reaped yet.
 bool Ended(pid_t pid) {
-  std::string stat = Read("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
   size_t close = stat.rfind(')');
   return ::kill(pid, 0) != 0 || (close != std::string::npos && stat.substr(close + 2, 1) == "Z");
 }
@@ -48,25 +38,21 @@ bool Ended(pid_t pid) {
 class FakeOsascript : public ::testing::Test {
  protected:
   FakeOsascript() {
-    char pattern[] = "/tmp/hovra-osa-XXXXXX";
-    dir_ = ::mkdtemp(pattern);
-    std::ofstream(dir_ / "osascript") << kFakeInterpreter;
+    WriteFile(dir_ / "osascript", kFakeInterpreter);
     fs::permissions(dir_ / "osascript", fs::perms::owner_all);
     Mode("ok");
     oldPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
     ::setenv("PATH", (dir_.string() + ":" + oldPath_).c_str(), 1);
     ::setenv("FAKE_OSA_DIR", dir_.c_str(), 1);
   }
-  ~FakeOsascript() override {
-    ::setenv("PATH", oldPath_.c_str(), 1);
-    fs::remove_all(dir_);
-  }
-  void Mode(const char* mode) { std::ofstream(dir_ / "mode") << mode; }
+  ~FakeOsascript() override { ::setenv("PATH", oldPath_.c_str(), 1); }
+  void Mode(const char* mode) { WriteFile(dir_ / "mode", mode); }
   ChildOutcome Run(const std::string& source) {
     return scripts_.RunAndTell(Script("Test", source));
   }
 
-  fs::path dir_;
+  TempDir temp_;
+  const fs::path& dir_ = temp_.path();
   std::string oldPath_;
   OsascriptScripts scripts_{"osascript", 10s};
 };
@@ -78,13 +64,13 @@ TEST_F(FakeOsascript, TheSourceGoesWholeToStandardInputAndNoShellSeesIt) {
   ChildOutcome outcome = Run(source);
   EXPECT_EQ(outcome.kind, ChildOutcome::kExited);
   EXPECT_EQ(outcome.code, 0);
-  EXPECT_EQ(Read(dir_ / "source"), source);
-  EXPECT_EQ(Read(dir_ / "args"), "-\n") << "the source is read from standard input";
+  EXPECT_EQ(ReadFile(dir_ / "source"), source);
+  EXPECT_EQ(ReadFile(dir_ / "args"), "-\n") << "the source is read from standard input";
   EXPECT_FALSE(fs::exists("pwned"));
 
   const std::string large(300 * 1024, 'x');  // several pipe buffers
   Run(large);
-  EXPECT_EQ(Read(dir_ / "source"), large);
+  EXPECT_EQ(ReadFile(dir_ / "source"), large);
   Mode("deaf");  // leaves unread: the SIGPIPE of writing the rest must be absorbed
   EXPECT_EQ(Run(large).kind, ChildOutcome::kExited);
 }
@@ -104,13 +90,9 @@ TEST_F(FakeOsascript, AScriptStillRunningAtTheDeadlineIsKilledWithWhatItStarted)
   Mode("hang");
   ChildOutcome outcome = OsascriptScripts("osascript", 300ms).RunAndTell(Script("Test", "delay 9"));
   EXPECT_EQ(outcome.kind, ChildOutcome::kTimedOut);
-  EXPECT_NE(::kill(std::stoi(Read(dir_ / "pid")), 0), 0) << "killed and reaped";
-  const pid_t child = std::stoi(Read(dir_ / "child"));
-  auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (!Ended(child) && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(5ms);
-  }
-  EXPECT_TRUE(Ended(child)) << "its process group went with it";
+  EXPECT_NE(::kill(std::stoi(ReadFile(dir_ / "pid")), 0), 0) << "killed and reaped";
+  const pid_t child = std::stoi(ReadFile(dir_ / "child"));
+  EXPECT_TRUE(PollUntil([child] { return Ended(child); }, 10s)) << "its process group went with it";
 }
 
 }  // namespace
