@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "actions/window_shortcuts.h"
 #include "input/held_input.h"
 #include "input/key_names.h"
 #include "input/keystrokes.h"
@@ -188,6 +189,22 @@ class InputBackendTest : public ::testing::Test {
   void Type(std::string_view text) { PlayInputStep({InputStep::kText, std::string(text)}, held_); }
   void Play(const InputCase& c) {
     for (const InputStep& step : c.steps) PlayInputStep(step, held_);
+  }
+  // Shift held around Command-H (which carries Command alone), then the raw key of "f"
+  // posted with exactly Option and Control: "h" (Super), "B" (Shift), "f" (Control+Alt).
+  void PostExplicitFlagKeys() {
+    Key("[R] SHIFT d");
+    platform::GetEvents().PostSequence(actions::shortcuts::kMinimizeWindow);
+    Key("b");
+    Key("[R] SHIFT u");
+    platform::KeyEvent down{.code = 3,
+                            .down = true,
+                            .source = platform::EventSource::kHid,
+                            .flags = platform::kFlagOption | platform::kFlagControl,
+                            .unicode = {}};
+    platform::GetEvents().PostKey(down);
+    down.down = false;
+    platform::GetEvents().PostKey(down);
   }
   // Moves the simulated pointer and then the backend's; where the simulated one went.
   platform::Point MoveBoth(int dx, int dy) {

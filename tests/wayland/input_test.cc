@@ -1,5 +1,4 @@
 // The wayland backend under headless sway.
-#include "actions/window_shortcuts.h"
 #include "platform/wayland/xkb_keymap.h"
 #include "tests/wayland/wayland_fixture.h"
 
@@ -66,18 +65,7 @@ TEST_F(WaylandInput, MoreCharactersThanSpareKeysAreAllTyped) {
 
 TEST_F(WaylandInput, ExplicitFlagsCarryExactlyTheirModifiersAndAHugeWheelDeltaIsCapped) {
   if (IsSkipped()) return;
-  Key("[R] SHIFT d");
-  platform::GetEvents().PostSequence(actions::shortcuts::kMinimizeWindow);  // Command-H
-  Key("b");
-  Key("[R] SHIFT u");
-  platform::KeyEvent down{.code = 3,
-                          .down = true,
-                          .source = platform::EventSource::kHid,
-                          .flags = platform::kFlagOption | platform::kFlagControl,
-                          .unicode = {}};
-  platform::GetEvents().PostKey(down);
-  down.down = false;
-  platform::GetEvents().PostKey(down);
+  PostExplicitFlagKeys();
   Key("c");
   EXPECT_EQ(client_->TakeText(4), U"hBfc");
   std::vector<WaylandKey> keys = client_->TakeKeys(0, 0ms);  // read by now

@@ -48,13 +48,10 @@ class WaylandToplevels : public ::testing::Test {
 
   // Runs the main queue until the last snapshot delivered looks like `expected`.
   bool WaitFor(const Seen& expected) {
-    auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (std::chrono::steady_clock::now() < deadline) {
+    return PollUntil([&] {
       queue_.RunPending();
-      if (!delivered_.empty() && Describe(delivered_.back()) == expected) return true;
-      std::this_thread::sleep_for(5ms);
-    }
-    return false;
+      return Last() == expected;
+    });
   }
   Seen Last() { return delivered_.empty() ? Seen{} : Describe(delivered_.back()); }
 

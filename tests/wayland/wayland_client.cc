@@ -10,39 +10,44 @@ bool Starts(const std::string& line, const std::string& kind) {
 }  // namespace
 
 WaylandClient::WaylandClient(const SwaySession& sway, const std::string& appId)
-    : reader_({HOVRA_WAYLAND_TEST_CLIENT, "--app-id", appId},
-              {"WAYLAND_DISPLAY=" + sway.Display(), "XDG_RUNTIME_DIR=" + sway.RuntimeDir()}) {
-  ready_ = reader_.WaitFor([](const std::string& line) { return Starts(line, "ready"); }, 10s)
-               .has_value();
+    : process_(
+          {.argv = {HOVRA_WAYLAND_TEST_CLIENT, "--app-id", appId},
+           .env = {{"WAYLAND_DISPLAY", sway.Display()}, {"XDG_RUNTIME_DIR", sway.RuntimeDir()}},
+           .output = dir_ / "output"}) {
+  ready_ = !TakeKind("ready", 1, 10s).empty();
 }
 
-void WaylandClient::Read(std::chrono::milliseconds wait) {
-  for (std::string& line : reader_.Take(1, wait)) {
+WaylandClient::Output WaylandClient::Read() const {
+  Output output;
+  std::istringstream out(process_.Output());
+  for (std::string line; std::getline(out, line) && !out.eof();) {  // a line cut short waits
     std::istringstream in(line);
     std::string kind;
     in >> kind;
-    if (kind == "motion" || kind == "pointer-enter") in >> pointerX_ >> pointerY_;
-    // A button is kept with where the pointer was when it came.
-    if (kind == "button") line += " " + std::to_string(pointerX_) + " " + std::to_string(pointerY_);
-    pending_.push_back(std::move(line));
+    if (kind == "motion" || kind == "pointer-enter") in >> output.x >> output.y;
+    if (kind == "button") line += " " + std::to_string(output.x) + " " + std::to_string(output.y);
+    output.lines.push_back(line);
   }
+  return output;
 }
 
 std::vector<std::istringstream> WaylandClient::TakeKind(const std::string& kind, size_t count,
                                                         std::chrono::milliseconds wait) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
   std::vector<std::istringstream> found;
-  for (;;) {
-    std::erase_if(pending_, [&](const std::string& line) {
-      if (!Starts(line, kind)) return false;
-      found.emplace_back(line.substr(kind.size()));  // the fields after the kind
-      return true;
-    });
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (found.size() >= count || left.count() <= 0) return found;
-    Read(left);
-  }
+  PollUntil(
+      [&] {
+        found.clear();
+        size_t seen = 0;
+        for (const std::string& line : Read().lines) {
+          if (Starts(line, kind) && seen++ >= taken_[kind]) {
+            found.emplace_back(line.substr(kind.size()));  // the fields after the kind
+          }
+        }
+        return found.size() >= count;
+      },
+      wait);
+  taken_[kind] += found.size();
+  return found;
 }
 
 std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds wait) {
@@ -87,14 +92,12 @@ std::vector<std::pair<unsigned, int>> WaylandClient::TakeWheel(size_t count,
 }
 
 bool WaylandClient::WaitForPointerAt(double x, double y, std::chrono::milliseconds wait) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  for (;;) {
-    if (pointerX_ == x && pointerY_ == y) return true;
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    Read(left);
-  }
+  return PollUntil(
+      [&] {
+        const Output output = Read();
+        return output.x == x && output.y == y;
+      },
+      wait);
 }
 
 }  // namespace hovra::testing

@@ -1,11 +1,12 @@
 // hovra_wayland_test_client on a test sway, mapped when constructed, its lines read back.
 #pragma once
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/support/child_process.h"
+#include "tests/support/desktop/service_process.h"
 #include "tests/support/desktop/sway_session.h"
 
 namespace hovra::testing {
@@ -28,7 +29,7 @@ class WaylandClient {
  public:
   WaylandClient(const SwaySession& sway, const std::string& appId);
   bool Ready() const { return ready_; }
-  void Kill() { reader_.Kill(); }
+  void Kill() { process_.Stop(); }
 
   // Until the window reported `line`: "keyboard-enter" (it has the focus and a keymap),
   // "pointer-ready" (pointer events reach it), "close-requested".
@@ -42,19 +43,23 @@ class WaylandClient {
   // Wheel steps as (axis, steps): axis 0 vertical (positive down), 1 horizontal (positive right).
   std::vector<std::pair<unsigned, int>> TakeWheel(size_t count,
                                                   std::chrono::milliseconds wait = 5s);
-  // Until the pointer is reported at (x, y) in the window (entry or motion).
+  // Until the pointer was last reported at (x, y) in the window (entry or motion).
   bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
 
  private:
-  // Reads lines until `count` of those starting with `kind` arrived; returns their fields.
+  struct Output {
+    std::vector<std::string> lines;  // each button with where the pointer was when it came
+    double x = -1, y = -1;           // where the pointer was last reported
+  };
+  Output Read() const;  // every whole line written so far
+  // Waits until `count` lines of `kind` not taken before arrived; takes and returns their fields.
   std::vector<std::istringstream> TakeKind(const std::string& kind, size_t count,
                                            std::chrono::milliseconds wait);
-  void Read(std::chrono::milliseconds wait);  // what arrives within `wait`, into pending_
 
-  LineReader reader_;
+  TempDir dir_;
+  ServiceProcess process_;
   bool ready_ = false;
-  double pointerX_ = -1, pointerY_ = -1;
-  std::vector<std::string> pending_;  // read, not yet taken (buttons with the position)
+  std::map<std::string, size_t> taken_;  // lines of each kind taken so far
 };
 
 }  // namespace hovra::testing

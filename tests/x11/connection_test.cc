@@ -18,8 +18,7 @@ class X11Connection : public X11Fixture {
   void RestartDisplay(int number) {
     xvfb_ = std::make_unique<XvfbDisplay>(XvfbDisplay::kBare, number);
     ASSERT_TRUE(xvfb_->Running());
-    window_ = std::make_unique<TestWindow>(xvfb_->Name());
-    ASSERT_TRUE(window_->Open());
+    OpenWindow();
   }
 };
 
@@ -28,7 +27,7 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
   if (HasFatalFailure() || IsSkipped()) return;
   window_->WarpPointer(300, 300);
   Key("a");
-  EXPECT_EQ(Typed(), U"a");
+  EXPECT_EQ(Synced().TakeText(), U"a");
   EXPECT_EQ(events_->PointerLocation(), (platform::Point{300, 500}));
   int number = StopDisplay();
 
@@ -50,7 +49,7 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
   ::testing::internal::CaptureStderr();
   Key("b");  // the Shift held before the loss went with the old server
   Type("é中");
-  EXPECT_EQ(Typed(), U"bé中");
+  EXPECT_EQ(Synced().TakeText(), U"bé中");
   const std::string back = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(back.find("is back"), std::string::npos) << back;
   EXPECT_EQ(back.find("is back"), back.rfind("is back")) << "said once";

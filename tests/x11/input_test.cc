@@ -1,5 +1,4 @@
 // The X11 backend under Xvfb.
-#include "actions/window_shortcuts.h"
 #include "tests/x11/x11_fixture.h"
 
 namespace hovra::testing {
@@ -13,8 +12,8 @@ TEST_P(X11SharedCases, TheWindowSeesWhatTheCaseExpects) {
   window_->WarpPointer(640, 400);
   Play(GetParam());
   InputSeen seen;
-  seen.text = Typed();
-  for (const ButtonRecord& record : Buttons()) {
+  seen.text = Synced().TakeText();
+  for (const ButtonRecord& record : Synced().TakeButtons()) {
     if (record.button <= 3) {
       Button button = record.button == 1   ? Button::kLeft
                       : record.button == 3 ? Button::kRight
@@ -41,7 +40,7 @@ TEST_P(X11Layouts, TheTypingCasesTypeTheSameCharacters) {
   for (const InputCase& c : SharedInputCases()) {
     if (c.expected.text.empty()) continue;
     Play(c);
-    EXPECT_EQ(Typed(), c.expected.text) << c.label;
+    EXPECT_EQ(Synced().TakeText(), c.expected.text) << c.label;
   }
 }
 
@@ -53,7 +52,7 @@ TEST_F(X11Fixture, KeysBoundForTextAreGivenBackWhenTheServicesClose) {
   constexpr unsigned long kMiddleKeysym = 0x01004e2d;  // 中, which no layout here carries
   EXPECT_FALSE(window_->KeymapHas(kMiddleKeysym));
   Type("中文字");
-  EXPECT_EQ(Typed(), U"中文字");
+  EXPECT_EQ(Synced().TakeText(), U"中文字");
   EXPECT_TRUE(window_->KeymapHas(kMiddleKeysym));
   platform::Install(platform::Services{});
   events_.reset();
@@ -63,21 +62,10 @@ TEST_F(X11Fixture, KeysBoundForTextAreGivenBackWhenTheServicesClose) {
 TEST_F(X11Fixture, ExplicitFlagsCarryExactlyTheirModifiersAndHeldKeysAreLetGoAtClose) {
   Start();
   if (HasFatalFailure() || IsSkipped()) return;
-  Key("[R] SHIFT d");
-  platform::GetEvents().PostSequence(actions::shortcuts::kMinimizeWindow);  // Command-H
-  Key("b");  // the held Shift is back after the shortcut
-  Key("[R] SHIFT u");
-  platform::KeyEvent down{.code = 3,
-                          .down = true,
-                          .source = platform::EventSource::kHid,
-                          .flags = platform::kFlagOption | platform::kFlagControl,
-                          .unicode = {}};
-  platform::GetEvents().PostKey(down);
-  down.down = false;
-  platform::GetEvents().PostKey(down);
+  PostExplicitFlagKeys();
   Key("[R] CTRL d");
   using Keys = std::vector<std::pair<char32_t, unsigned>>;
-  EXPECT_EQ(KeysWithModifiers(),
+  EXPECT_EQ(Synced().TakeKeys(),
             (Keys{{U'h', kSuperMask}, {U'B', kShiftMask}, {U'f', kControlMask | kAltMask}}));
   unsigned state = 0;
   window_->Pointer(nullptr, nullptr, &state);
@@ -95,9 +83,9 @@ TEST_F(X11Fixture, HeldButtonsAreTheServersAndAHugeWheelDeltaIsCapped) {
   EXPECT_EQ(events_->PressedMouseButtons(), 1u);
   Mouse("R l u");
   EXPECT_EQ(events_->PressedMouseButtons(), 0u);
-  Buttons();
+  Synced().TakeButtons();
   platform::GetEvents().PostScroll({.vertical = -2000000000, .horizontal = 0});
-  std::vector<ButtonRecord> records = Buttons();
+  std::vector<ButtonRecord> records = Synced().TakeButtons();
   EXPECT_EQ(records.size(), 2u * platform::x11::kMaxWheelClicksPerEvent);
   EXPECT_EQ(records.front(), (ButtonRecord{5, true, 640, 400}));
 }

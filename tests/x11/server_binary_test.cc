@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <iterator>
 
+#include "tests/support/desktop/x_client_window.h"
 #include "tests/support/desktop/xvfb_display.h"
 #include "tests/support/server_process.h"
 #include "tests/support/socket_client.h"
-#include "tests/x11/test_window.h"
 
 namespace hovra::testing {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 TEST(ServerOnX11, AutoChoosesX11AndFramesReachTheDisplay) {
   XvfbDisplay xvfb;
   if (!xvfb.Running()) GTEST_SKIP() << xvfb.WhyNot();
-  TestWindow window(xvfb.Name());
+  XClientWindow window(xvfb.Name(), {.focusedCover = true});
   ASSERT_TRUE(window.Open());
   window.WarpPointer(640, 400);
   ServerProcessOptions options;

@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "platform/x11/x11_events.h"
+#include "tests/support/desktop/x_client_window.h"
 #include "tests/support/desktop/xvfb_display.h"
 #include "tests/support/input_cases.h"
-#include "tests/x11/test_window.h"
 
 namespace hovra::platform {
 inline void PrintTo(const Point& point, std::ostream* out) {
@@ -30,8 +30,7 @@ class X11Fixture : public InputBackendTest {
   void Start(std::string_view simJson = kSharedDesktopSim) {
     xvfb_ = std::make_unique<XvfbDisplay>();
     if (!xvfb_->Running()) GTEST_SKIP() << xvfb_->WhyNot();
-    window_ = std::make_unique<TestWindow>(xvfb_->Name());
-    ASSERT_TRUE(window_->Open());
+    OpenWindow();
     events_ = platform::x11::OpenX11Events(xvfb_->Name().c_str(), std::chrono::milliseconds(0));
     ASSERT_NE(events_, nullptr);
     Install(events_.get(), simJson);
@@ -44,23 +43,20 @@ class X11Fixture : public InputBackendTest {
     xvfb_.reset();
   }
 
-  // What the window has received once the X server has carried out every posted event.
-  std::u32string Typed() {
-    EXPECT_TRUE(events_->Sync());
-    return window_->TakeText();
+  void OpenWindow() {
+    window_ =
+        std::make_unique<XClientWindow>(xvfb_->Name(), XClientWindowSpec{.focusedCover = true});
+    ASSERT_TRUE(window_->Open());
   }
-  std::vector<ButtonRecord> Buttons() {
+  // The window, once the X server has carried out every posted event.
+  XClientWindow& Synced() {
     EXPECT_TRUE(events_->Sync());
-    return window_->TakeButtons();
-  }
-  std::vector<TypedKey> KeysWithModifiers() {
-    EXPECT_TRUE(events_->Sync());
-    return window_->TakeKeys();
+    return *window_;
   }
 
   std::unique_ptr<platform::x11::X11Events> events_;  // outlives its installation
   std::unique_ptr<XvfbDisplay> xvfb_;
-  std::unique_ptr<TestWindow> window_;
+  std::unique_ptr<XClientWindow> window_;
 };
 
 }  // namespace hovra::testing

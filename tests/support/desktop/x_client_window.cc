@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,21 @@
 #include "tests/support/temp_dir.h"
 
 namespace hovra::testing {
+namespace {
+
+// The character a keysym stands for (0 for keys that type nothing).
+char32_t CharacterOfKeysym(KeySym keysym) {
+  if ((keysym >= 0x20 && keysym <= 0x7e) || (keysym >= 0xa0 && keysym <= 0xff)) {
+    return static_cast<char32_t>(keysym);
+  }
+  if ((keysym & 0xff000000) == 0x01000000) return static_cast<char32_t>(keysym & 0x00ffffff);
+  if (keysym == XK_Return) return U'\r';
+  if (keysym == XK_Tab) return U'\t';
+  if (keysym == XK_EuroSign) return U'\u20ac';
+  return 0;
+}
+
+}  // namespace
 
 std::vector<unsigned long> XListProperty(Display* display, Window window, const char* name,
                                          Atom type) {
@@ -33,10 +49,20 @@ std::vector<unsigned long> XListProperty(Display* display, Window window, const 
 XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec& spec) {
   display_ = XOpenDisplay(display.c_str());
   if (display_ == nullptr) return;
-  // The window may be gone when a test asks about it.
-  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  window_ =
-      XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10, 200, 150, 0, 0, 0xffffff);
+  const int screen = DefaultScreen(display_);
+  if (spec.focusedCover) {
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0,
+                                  static_cast<unsigned>(DisplayWidth(display_, screen)),
+                                  static_cast<unsigned>(DisplayHeight(display_, screen)), 0, 0, 0);
+    XSelectInput(display_, window_,
+                 KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
+  } else {
+    // The window may be gone when a test asks about it (the backends' tests keep their
+    // own handler).
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 10, 10, 200, 150, 0, 0,
+                                  0xffffff);
+  }
   std::string instance = spec.wmInstance, klass = spec.wmClass;
   XClassHint hint{instance.data(), klass.data()};
   XSetClassHint(display_, window_, &hint);
@@ -52,6 +78,13 @@ XClientWindow::XClientWindow(const std::string& display, const XClientWindowSpec
   Atom deleteWindow = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display_, window_, &deleteWindow, 1);
   XMapWindow(display_, window_);
+  if (spec.focusedCover) {
+    XEvent event;
+    do {
+      XWindowEvent(display_, window_, StructureNotifyMask, &event);
+    } while (event.type != MapNotify);
+    XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+  }
   XSync(display_, False);
 }
 
@@ -104,6 +137,71 @@ bool XClientWindow::WaitForDeleteRequest(std::chrono::milliseconds wait) {
                static_cast<Atom>(event.xclient.data.l[0]) == deleteWindow;
       },
       wait);
+}
+
+void XClientWindow::Drain() {
+  XSync(display_, False);
+  while (XPending(display_) > 0) {
+    XEvent event;
+    XNextEvent(display_, &event);
+    if (event.type == MappingNotify) {
+      XRefreshKeyboardMapping(&event.xmapping);
+    } else if (event.type == KeyPress) {
+      KeySym keysym = NoSymbol;
+      char bytes[16];
+      XLookupString(&event.xkey, bytes, sizeof bytes, &keysym, nullptr);
+      if (char32_t character = CharacterOfKeysym(keysym); character != 0) {
+        keys_.emplace_back(character,
+                           event.xkey.state & (kShiftMask | kControlMask | kAltMask | kSuperMask));
+      }
+    } else if (event.type == ButtonPress || event.type == ButtonRelease) {
+      buttons_.push_back({event.xbutton.button, event.type == ButtonPress, event.xbutton.x_root,
+                          event.xbutton.y_root});
+    }
+  }
+}
+
+std::u32string XClientWindow::TakeText() {
+  std::u32string text;
+  for (const TypedKey& key : TakeKeys()) text += key.first;
+  return text;
+}
+
+std::vector<TypedKey> XClientWindow::TakeKeys() {
+  Drain();
+  return std::exchange(keys_, {});
+}
+
+std::vector<ButtonRecord> XClientWindow::TakeButtons() {
+  Drain();
+  return std::exchange(buttons_, {});
+}
+
+void XClientWindow::Pointer(int* x, int* y, unsigned* state) {
+  Window root = 0, child = 0;
+  int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+  unsigned int mask = 0;
+  XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &windowX,
+                &windowY, &mask);
+  if (x != nullptr) *x = rootX;
+  if (y != nullptr) *y = rootY;
+  if (state != nullptr) *state = mask;
+}
+
+void XClientWindow::WarpPointer(int x, int y) {
+  XWarpPointer(display_, None, DefaultRootWindow(display_), 0, 0, 0, 0, x, y);
+  XSync(display_, False);
+}
+
+bool XClientWindow::KeymapHas(unsigned long keysym) {
+  int minCode = 0, maxCode = 0, perCode = 0;
+  XDisplayKeycodes(display_, &minCode, &maxCode);
+  const int codes = maxCode - minCode + 1;
+  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(minCode), codes, &perCode);
+  if (map == nullptr) return false;
+  const bool found = std::count(map, map + codes * perCode, keysym) > 0;
+  XFree(map);
+  return found;
 }
 
 }  // namespace hovra::testing
