@@ -1,4 +1,5 @@
-// The portal backend against a fake desktop portal on a private bus.
+// The portal backend, and the real server choosing it, against a fake desktop portal
+// (fake_portal.py) on a private session bus of its own.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,7 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/portal/portal_events.h"
-#include "tests/portal/fake_portal.h"
+#include "tests/support/desktop/private_bus.h"
+#include "tests/support/server_process.h"
+#include "tests/support/socket_client.h"
 
 namespace hovra::testing {
 namespace {
@@ -14,6 +17,35 @@ namespace {
 using nlohmann::json;
 using platform::portal::PortalEvents;
 using platform::portal::SessionState;
+
+class FakePortal {
+ public:
+  static std::string Unavailable() {
+    if (!PrivateBus::Available()) return "dbus-daemon is not installed";
+    if (RunTool({HOVRA_PYTHON3, "-c", "import dbus, gi"}).exitCode != 0)
+      return "python3-dbus or python3-gi is not installed";
+    return "";
+  }
+
+  explicit FakePortal(std::vector<std::string> options) {
+    if (!bus_.Running()) return;
+    std::vector<std::string> argv = {HOVRA_PYTHON3, HOVRA_FAKE_PORTAL, "--log", Log()};
+    argv.insert(argv.end(), options.begin(), options.end());
+    portal_ = std::make_unique<ServiceProcess>(
+        ServiceOptions{.argv = argv, .env = {bus_.Variable()}, .output = dir_ / "output"});
+    ready_ = portal_->WaitForLine("ready").has_value();
+  }
+
+  bool Running() const { return ready_; }
+  const std::string& Address() const { return bus_.Address(); }
+  std::string Log() const { return dir_ / "calls"; }  // the log's path
+
+ private:
+  TempDir dir_;
+  PrivateBus bus_{PrivateBus::kSession};
+  std::unique_ptr<ServiceProcess> portal_;
+  bool ready_ = false;
+};
 
 struct Call {
   std::string method;
@@ -29,19 +61,19 @@ constexpr char kSetUp[] = "CreateSession SelectSources SelectDevices Start";
 
 class PortalBackend : public ::testing::Test {
  protected:
-  // Starts the fake portal with `options` and opens the backend on its bus.
-  void Start(std::vector<std::string> options = {}) {
+  void SetUp() override {
     if (std::string why = FakePortal::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+  }
+  // Starts the fake portal with `options` and begins a session on its bus.
+  void Start(const std::vector<std::string>& options = {}) {
     portal_ = std::make_unique<FakePortal>(options);
     ASSERT_TRUE(portal_->Running());
-    OpenBackend();
+    Begin();
   }
-  void OpenBackend() {
+  // Opens the backend and begins, with tokens kept in `saved_` and messages in `told_`.
+  void Begin() {
     events_ = PortalEvents::Open(portal_->Address());
     ASSERT_NE(events_, nullptr);
-  }
-  // Begins the session with tokens kept in `saved_` and messages gathered in `told_`.
-  void Begin() {
     events_->Begin({[this] { return saved_; }, [this](const std::string& t) { saved_ = t; },
                     [this](const std::string& m) { told_.push_back(m); }});
     ASSERT_TRUE(events_->WaitUntilSettled(10s));
@@ -96,9 +128,7 @@ class PortalBackend : public ::testing::Test {
 };
 
 TEST_F(PortalBackend, AnAllowedSessionIsSetUpInOrderAndCarriesEveryKindOfInput) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
-  Begin();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
   std::vector<Call> setup = Calls(4);
   ASSERT_EQ(Methods(setup), kSetUp);
@@ -141,10 +171,8 @@ TEST_F(PortalBackend, AnAllowedSessionIsSetUpInOrderAndCarriesEveryKindOfInput) 
 }
 
 TEST_F(PortalBackend, ARefusalIsLoggedAndShownOnceAndInputThenGoesNowhere) {
-  Start({"--answer", "deny"});
-  if (HasFatalFailure() || IsSkipped()) return;
   ::testing::internal::CaptureStderr();
-  Begin();
+  ASSERT_NO_FATAL_FAILURE(Start({"--answer", "deny"}));
   EXPECT_EQ(events_->Outcome().state, SessionState::kDenied);
   for (int i = 0; i < 50; ++i) {
     events_->PostKey(Key(0, true));
@@ -161,9 +189,7 @@ TEST_F(PortalBackend, ARefusalIsLoggedAndShownOnceAndInputThenGoesNowhere) {
 }
 
 TEST_F(PortalBackend, TheRestoreTokenIsKeptAndOfferedAtTheNextStart) {
-  Start({"--version", "2", "--token", "kept-choice-1"});
-  if (HasFatalFailure() || IsSkipped()) return;
-  Begin();
+  ASSERT_NO_FATAL_FAILURE(Start({"--version", "2", "--token", "kept-choice-1"}));
   ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
   EXPECT_EQ(saved_, "kept-choice-1");
   std::vector<Call> first = Calls(4);
@@ -172,7 +198,6 @@ TEST_F(PortalBackend, TheRestoreTokenIsKeptAndOfferedAtTheNextStart) {
   EXPECT_FALSE(first[2].args[1].contains("restore_token"));
 
   events_.reset();  // the next start of the server
-  OpenBackend();
   Begin();
   std::vector<Call> second = Calls(4 + 1 + 4);  // the first session's Close, then the set-up
   ASSERT_EQ(Methods(second), kSetUp + std::string(" Session.Close ") + kSetUp);
@@ -180,10 +205,8 @@ TEST_F(PortalBackend, TheRestoreTokenIsKeptAndOfferedAtTheNextStart) {
 }
 
 TEST_F(PortalBackend, WithoutScreenCastingMotionIsRelativeOnANominalScreen) {
-  Start({"--no-screencast"});
-  if (HasFatalFailure() || IsSkipped()) return;
   setupCalls_ = 3;
-  Begin();
+  ASSERT_NO_FATAL_FAILURE(Start({"--no-screencast"}));
   ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
   EXPECT_EQ(events_->ScreenFrames(), (std::vector<platform::Rect>{{0, 0, 1920, 1080}}));
   events_->PostMouse(Mouse(platform::kMouseMoved, 970, 530));   // from the centre, (960, 540)
@@ -191,6 +214,28 @@ TEST_F(PortalBackend, WithoutScreenCastingMotionIsRelativeOnANominalScreen) {
   EXPECT_EQ(Notified(2),
             (std::vector<std::pair<std::string, json>>{{"NotifyPointerMotion", {10.0, -10.0}},
                                                        {"NotifyPointerMotion", {949.0, 0.0}}}));
+}
+
+TEST(ServerOnPortal, AutoChoosesThePortalKeysReachItAndTheChoiceIsKeptWithTheSettings) {
+  if (std::string why = FakePortal::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+  FakePortal portal({"--version", "2", "--token", "kept-choice-7"});
+  ASSERT_TRUE(portal.Running());
+  ServerProcessOptions options;
+  options.extraArgs = {"--input", "auto"};
+  options.environment = {{"DBUS_SESSION_BUS_ADDRESS", portal.Address()},
+                         {"XDG_SESSION_TYPE", "wayland"},
+                         {"WAYLAND_DISPLAY", "/nonexistent/wayland-9"}};
+  ServerProcess server(options);
+  ASSERT_NE(server.Port(), 0) << server.Stderr();
+  EXPECT_TRUE(server.WaitForStderr("input: portal (")) << server.Stderr();
+  ASSERT_TRUE(server.WaitForStderr("the desktop portal started remote input")) << server.Stderr();
+  SocketClient client = SocketClient::Greeted(server.Port());
+  client.Send("key001a");
+  EXPECT_TRUE(WaitUntil([&] {
+    return ReadFile(portal.Log()).find("\"NotifyKeyboardKeysym\"") != std::string::npos;
+  })) << ReadFile(portal.Log());
+  std::string settings = ReadFile(server.Dir() + "/config/settings.json");
+  EXPECT_NE(settings.find("kept-choice-7"), std::string::npos) << settings;
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// Qt's event loop as the main queue (the shared cases cover waiters at and after its end).
+// Qt's event loop as the main queue (the shared cases cover waiters at and after its end),
+// and modal alerts: their texts, buttons and answers (what the application does with them:
+// tests/app).
 #include "platform/qt/alert.h"
 #include "platform/qt/qt_main_loop.h"
 #include "tests/qt/tray_fixture.h"
@@ -6,6 +8,26 @@
 
 namespace hovra::testing {
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, MainLoopCases, platform::qt::QtMainLoop);
+
+namespace {
+
+using AlertsTest = TrayFixture;
+
+TEST_F(AlertsTest, EachButtonAndEscapeGiveTheirAnswer) {
+  const std::pair<const char*, int> answers[] = {
+      {"Yes", 1000}, {"Maybe", 1001}, {"No", 1002}, {"", 1002}};  // "": Escape
+  for (const auto& [click, expected] : answers) {
+    SeenAlert seen;
+    AnswerNextAlert(click, seen);
+    EXPECT_EQ(ui_.RunAlert("Go on?", "It matters.", {"Yes", "Maybe", "No"}), expected) << click;
+    EXPECT_EQ(seen.title, "Hovra Server");
+    EXPECT_EQ(seen.text, "Go on?");
+    EXPECT_EQ(seen.informative, "It matters.");
+    EXPECT_EQ(seen.buttons, (QStringList{"Yes", "Maybe", "No"}));
+  }
+}
+
+}  // namespace
 }  // namespace hovra::testing
 
 namespace hovra::platform::qt {

@@ -11,7 +11,6 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "app/app_delegate.h"
 #include "platform/posix/file_settings_store.h"
 #include "platform/qt/tray_ui.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {
@@ -27,15 +27,15 @@ inline constexpr char kTraySim[] = R"({"addresses":["192.168.1.5","127.0.0.1"]})
 
 class TrayFixture : public ::testing::Test {
  protected:
-  TrayFixture() : platform_(kTraySim), dir_(MakeDir()), settings_(dir_ + "/config/settings.json") {
-    ::setenv("XDG_CONFIG_HOME", (dir_ + "/xdg").c_str(), 1);  // the autostart folder
+  TrayFixture() : platform_(kTraySim), settings_(dir_ / "config/settings.json") {
+    ::setenv("XDG_CONFIG_HOME", (dir_ / "xdg").c_str(), 1);  // the autostart folder
     platform::Services services = platform::Current();
     services.ui = &ui_;
     services.settings = &settings_;
     platform::Install(services);
     options_.port = 0;
     options_.discoveryPort = 0;
-    options_.configDir = dir_ + "/config";
+    options_.configDir = dir_ / "config";
     options_.updateUrl = "http://127.0.0.1:9/version.json";  // fails at once, stays here
   }
   ~TrayFixture() override {
@@ -43,12 +43,6 @@ class TrayFixture : public ::testing::Test {
     platform::Services services = platform::Current();
     services.ui = nullptr;
     platform::Install(services);
-    std::filesystem::remove_all(dir_);
-  }
-
-  static std::string MakeDir() {
-    char pattern[] = "/tmp/hovra-tray-XXXXXX";
-    return ::mkdtemp(pattern);
   }
 
   // The application started up, its start-up tasks done, its shell attached to the tray.
@@ -62,7 +56,7 @@ class TrayFixture : public ::testing::Test {
   void Tick() { platform_.MainQueue().Tick(); }
 
   TestPlatform platform_;
-  std::string dir_;
+  TempDir dir_;
   platform::posix::FileSettingsStore settings_;
   platform::qt::TrayUi ui_;
   Options options_;

@@ -20,7 +20,7 @@ class WindowsTest : public TrayFixture {
  protected:
   // The real binary's `password` subcommand on this test's settings file.
   CommandResult Password(const std::string& action) {
-    return RunHovraCommand({"password", action, "--config-dir", dir_ + "/config"}, dir_);
+    return RunHovraCommand({"password", action, "--config-dir", dir_ / "config"}, dir_.path());
   }
   // Clicks OK and tells whether that closed the window.
   static bool OkCloses(QWidget* window) {

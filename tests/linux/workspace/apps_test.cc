@@ -6,19 +6,12 @@
 namespace hovra::testing {
 namespace {
 
-using platform::linux_desktop::DesktopApps;
-using platform::linux_desktop::DesktopEntries;
-using platform::linux_desktop::FavouritesKind;
-using platform::linux_desktop::LinuxWorkspace;
-
-class AppsTest : public DesktopTest {
- protected:
-  DesktopEntries entries_;
-  DesktopApps apps_{entries_, {}};
-};
+using AppsTest = DesktopTest;
 
 TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandInsAndTheirDesktopFiles) {
-  LinuxWorkspace workspace(Recorder(), entries_, apps_, nullptr, FavouritesKind::kNone);
+  DesktopEntries entries;
+  DesktopApps apps(entries, {});
+  LinuxWorkspace workspace(Recorder(), entries, apps, nullptr, FavouritesKind::kNone);
   struct Case {
     const char* bundleId;
     std::optional<std::string> desktopId;
@@ -32,7 +25,7 @@ TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandInsAndTheirDesktopFiles) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bundleId);
-    EXPECT_EQ(apps_.InstalledAppFor(c.bundleId), c.desktopId);
+    EXPECT_EQ(apps.InstalledAppFor(c.bundleId), c.desktopId);
     EXPECT_EQ(workspace.AbsolutePathForAppBundle(c.bundleId),
               c.desktopId ? tree_.DataDir() + "/applications/" + *c.desktopId + ".desktop" : "");
   }
@@ -42,8 +35,8 @@ TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandInsAndTheirDesktopFiles) {
   ASSERT_TRUE(workspace.DockItems());
   ASSERT_EQ(workspace.DockItems()->size(), 1u);
   EXPECT_EQ((*workspace.DockItems())[0].bundleId, "org.test.Files");
-  EXPECT_FALSE(apps_.Launch("no.such.app"));
-  EXPECT_FALSE(apps_.OpenFile(tree_.Root() + "/missing.txt"));
+  EXPECT_FALSE(apps.Launch("no.such.app"));
+  EXPECT_FALSE(apps.OpenFile(tree_.Root() + "/missing.txt"));
 }
 
 }  // namespace

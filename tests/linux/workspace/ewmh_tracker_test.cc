@@ -2,6 +2,8 @@
 // sees and the window operations it carries out.
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/linux/windows/ewmh_window_tracker.h"
 #include "tests/linux/workspace/workspace_fixture.h"
 #include "tests/support/desktop/x_client_window.h"
@@ -9,12 +11,6 @@
 
 namespace hovra::testing {
 namespace {
-
-using platform::linux_desktop::EwmhWindowTracker;
-using platform::linux_desktop::OpenEwmhWindowTracker;
-using platform::linux_desktop::TrackedWindow;
-using platform::linux_desktop::WindowOperation;
-using platform::linux_desktop::WindowSnapshot;
 
 class EwmhTest : public DesktopTest {
  protected:
@@ -28,10 +24,8 @@ class EwmhTest : public DesktopTest {
   }
   const TrackedWindow* Find(uint64_t id) {
     snapshot_ = tracker_->Snapshot();
-    for (const TrackedWindow& w : snapshot_.windows) {
-      if (w.id == id) return &w;
-    }
-    return nullptr;
+    auto found = std::ranges::find(snapshot_.windows, id, &TrackedWindow::id);
+    return found == snapshot_.windows.end() ? nullptr : &*found;
   }
   bool Activate(const XClientWindow& window) {
     return x_.Run("wmctrl", {"-i", "-a", window.HexId()}) && WaitForActive(window.Id());

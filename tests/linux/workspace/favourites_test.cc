@@ -10,12 +10,6 @@
 namespace hovra::testing {
 namespace {
 
-using platform::linux_desktop::DesktopFavourites;
-using platform::linux_desktop::FavouritesKind;
-using platform::linux_desktop::FavouritesKindOf;
-using platform::linux_desktop::PlasmaLaunchers;
-using platform::linux_desktop::SleepWatch;
-
 TEST(FavouritesTest, MissingSchemaLeavesTheDockWithoutFavourites) {
   XdgTree tree;
   tree.ApplyToEnvironment();

@@ -29,7 +29,7 @@ TEST(LinuxHostTest, PrettyNameFromHostnamedFollowedWhileItChanges) {
   };
   ASSERT_TRUE(set("org.freedesktop.DBus.Mock", "AddProperty", "Joe's Laptop"));
   ::setenv("DBUS_SYSTEM_BUS_ADDRESS", system.Address().c_str(), 1);
-  platform::linux_desktop::LinuxHost host;
+  LinuxHost host;
   EXPECT_TRUE(SpinUntil([&] { return host.MachineName() == "Joe's Laptop"; }))
       << host.MachineName();
   ASSERT_TRUE(set("org.freedesktop.DBus.Properties", "Set", "Büro"));

@@ -6,9 +6,6 @@
 namespace hovra::testing {
 namespace {
 
-using platform::linux_desktop::IconFolders;
-using platform::linux_desktop::IconThemes;
-
 constexpr std::array<uint8_t, 4> kBlue{0, 0, 255, 255};
 constexpr std::array<uint8_t, 4> kGreen{0, 255, 0, 255};
 

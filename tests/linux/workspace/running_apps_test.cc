@@ -10,11 +10,7 @@ namespace hovra::testing {
 namespace {
 
 using platform::WorkspaceEvent;
-using platform::WorkspaceEventKind;
-using platform::linux_desktop::AppIdentity;
-using platform::linux_desktop::RunningAppsModel;
-using platform::linux_desktop::TrackedWindow;
-using platform::linux_desktop::WindowSnapshot;
+using namespace platform::linux_desktop;
 
 // Windows are named by their class; the class "x" belongs to no application.
 RunningAppsModel Model() {

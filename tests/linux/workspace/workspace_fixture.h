@@ -17,6 +17,8 @@
 
 namespace hovra::testing {
 
+using namespace platform::linux_desktop;
+
 // A desktop with a file manager, a browser, VLC (native), Spotify (Flatpak only) and a
 // few recording entries that handlers and launches write to.
 class DesktopTest : public ::testing::Test {
