@@ -7,8 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "catalogue/sys_util.h"
 #include "tests/catalogue/catalogue_fixture.h"
 
 namespace hovra::testing {
@@ -9,7 +8,7 @@ namespace {
 using catalogue::SysUtil;
 using platform::RunningApp;
 using platform::WorkspaceEvent;
-using platform::WorkspaceEventKind;
+using enum platform::WorkspaceEventKind;
 
 class RecordingDelegate : public catalogue::DockInfoListenerDelegate {
  public:
@@ -32,24 +31,23 @@ std::string Dock(const Lines& items) {
   return text + "]";
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
 // The Dock holds Safari and Mail; `running` is the simulated desktop's running list.
 class CatalogueTest : public ::testing::TestWithParam<PlistForm> {
  protected:
   void Start(const std::vector<Tile>& tiles, const std::string& running = "[]") {
     WriteDockPlist(plist_, tiles, GetParam());
     env_ = std::make_unique<CatalogueEnvironment>(
-        R"({"dockPlist":)" + Quoted(plist_) +
-        R"(,"installed":{"com.apple.Safari":"/Applications/Safari.app"},)"
+        R"({"dockPlist":")" + plist_ +
+        R"(","installed":{"com.apple.Safari":"/Applications/Safari.app"},)"
         R"("running":)" +
         running + "}");
   }
   void StartMonitoring() { Catalogue().startMonitorDockInfo(&delegate_); }
   SysUtil& Catalogue() { return env_->Catalogue(); }
+  catalogue::AppEntry* Find(const std::string& id) { return Catalogue().findAppInfoInDockInfo(id); }
   std::string Text() { return Catalogue().getDockInfoStr().value_or("(absent)"); }
-  void Notify(WorkspaceEventKind kind, const std::string& bundleId, const std::string& name,
-              int policy = 0) {
+  void Notify(platform::WorkspaceEventKind kind, const std::string& bundleId,
+              const std::string& name, int policy = 0) {
     env_->Workspace().Notify(WorkspaceEvent{kind, RunningApp{bundleId, name, policy}});
   }
 
@@ -72,12 +70,12 @@ TEST_P(CatalogueTest, ListsDockItemsInOrderWithDuplicatesAndMarksOnlyTheFirstRun
          {"Safari", "com.apple.Safari"}},
         R"([{"bundleId":"com.apple.Safari","name":"Safari","policy":0}])");
   EXPECT_EQ(Text(), Dock({Safari(true), Mail(false), Safari(false)}));
-  const catalogue::AppEntry* safari = Catalogue().findAppInfoInDockInfo("com.apple.Safari");
+  const catalogue::AppEntry* safari = Find("com.apple.Safari");
   ASSERT_NE(safari, nullptr);
   EXPECT_EQ(safari->filePath, "/Applications/Safari.app");
-  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.mail")->filePath, std::nullopt);
-  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.safari"), nullptr);  // case matters
-  EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.nolabel"), nullptr);
+  EXPECT_EQ(Find("com.apple.mail")->filePath, std::nullopt);
+  EXPECT_EQ(Find("com.apple.safari"), nullptr);  // case matters
+  EXPECT_NE(Find("org.nolabel"), nullptr);
 }
 
 TEST_P(CatalogueTest, EscapesNamesFromThePropertyList) {
@@ -94,14 +92,14 @@ TEST_P(CatalogueTest, PutsARunningFinderFirstAndKeepsQuitDockItemsNotRunning) {
                R"({"bundleId":"com.apple.mail","name":"Mail","policy":0}])");
   StartMonitoring();
   EXPECT_EQ(Text(), Dock({Item("Finder", "com.apple.finder", true), Safari(false), Mail(true)}));
-  Notify(WorkspaceEventKind::kTerminated, "com.apple.finder", "Finder");
-  Notify(WorkspaceEventKind::kTerminated, "com.apple.mail", "Mail");
-  Notify(WorkspaceEventKind::kTerminated, "com.apple.mail", "Mail");
+  Notify(kTerminated, "com.apple.finder", "Finder");
+  Notify(kTerminated, "com.apple.mail", "Mail");
+  Notify(kTerminated, "com.apple.mail", "Mail");
   EXPECT_EQ(Text(), Dock({Item("Finder", "com.apple.finder", false), Safari(false), Mail(false)}));
-  Notify(WorkspaceEventKind::kLaunched, "com.apple.finder", "Finder");
+  Notify(kLaunched, "com.apple.finder", "Finder");
   EXPECT_EQ(Text(), Dock({Item("Finder", "com.apple.finder", true), Safari(false), Mail(false)}));
-  Notify(WorkspaceEventKind::kTerminated, "org.unknown", "Unknown");
-  Notify(WorkspaceEventKind::kTerminated, "com.apple.Safari", "Safari", 1);
+  Notify(kTerminated, "org.unknown", "Unknown");
+  Notify(kTerminated, "com.apple.Safari", "Safari", 1);
   EXPECT_EQ(delegate_.calls,
             (Lines{"terminated", "terminated", "terminated", "launch com.apple.finder"}));
 }
@@ -109,13 +107,13 @@ TEST_P(CatalogueTest, PutsARunningFinderFirstAndKeepsQuitDockItemsNotRunning) {
 TEST_P(CatalogueTest, ActivationReportsFirstAndRebuildsTheTextOnlyWhenTheListChanged) {
   Start(dock_, R"([{"bundleId":"com.apple.mail","name":"Mail","policy":0}])");
   StartMonitoring();
-  Catalogue().findAppInfoInDockInfo("com.apple.mail")->name = "Renamed";  // shows a rebuild
-  Notify(WorkspaceEventKind::kActivated, "com.apple.mail", "Mail");
+  Find("com.apple.mail")->name = "Renamed";  // shows a rebuild
+  Notify(kActivated, "com.apple.mail", "Mail");
   EXPECT_EQ(Text(), Dock({Safari(false), Mail(true)}));
-  Notify(WorkspaceEventKind::kActivated, "com.apple.Safari", "Safari");
+  Notify(kActivated, "com.apple.Safari", "Safari");
   EXPECT_EQ(Text(), Dock({Safari(true), Item("Renamed", "com.apple.mail", true)}));
-  Notify(WorkspaceEventKind::kActivated, "org.agent", "Agent", 1);
-  Notify(WorkspaceEventKind::kActivated, "", "No identifier");
+  Notify(kActivated, "org.agent", "Agent", 1);
+  Notify(kActivated, "", "No identifier");
   EXPECT_EQ(delegate_.calls, (Lines{"launch com.apple.mail", "launch com.apple.Safari"}));
 }
 
@@ -126,47 +124,44 @@ TEST_P(CatalogueTest, RemovesAnApplicationThatStopsBeingRegularAfterDeactivation
                R"({"bundleId":"com.apple.mail","name":"Mail","policy":0},)"
                R"({"bundleId":"org.notes","name":"Notes","policy":0}])");
   StartMonitoring();
-  for (const char* id : {"org.videolan.vlc", "com.apple.mail", "org.notes"}) {
-    Notify(WorkspaceEventKind::kDeactivated, id, "");
-  }
+  for (const char* id : {"org.videolan.vlc", "com.apple.mail", "org.notes"})
+    Notify(kDeactivated, id, "");
   // Two turn into accessory applications without telling the catalogue.
-  for (const char* id : {"org.videolan.vlc", "com.apple.mail"}) {
-    env_->Platform().Desktop().ApplyNotice(
-        WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{id, "", 1}});
-  }
-  env_->Platform().MainQueue().Advance(std::chrono::milliseconds(499));
-  EXPECT_NE(Catalogue().findAppInfoInDockInfo("org.videolan.vlc"), nullptr);
+  for (const char* id : {"org.videolan.vlc", "com.apple.mail"})
+    env_->Platform().Desktop().ApplyNotice(WorkspaceEvent{kActivated, RunningApp{id, "", 1}});
+  env_->Platform().MainQueue().Advance(499ms);
+  EXPECT_NE(Find("org.videolan.vlc"), nullptr);
   EXPECT_TRUE(delegate_.calls.empty());
-  env_->Platform().MainQueue().Advance(std::chrono::milliseconds(1));
+  env_->Platform().MainQueue().Advance(1ms);
   EXPECT_EQ(Text(), Dock({Safari(false), Mail(false), Item("Notes", "org.notes", true)}));
-  Notify(WorkspaceEventKind::kDeactivated, "org.notes", "Notes", 2);
-  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("org.notes"), nullptr);
+  Notify(kDeactivated, "org.notes", "Notes", 2);
+  EXPECT_EQ(Find("org.notes"), nullptr);
   EXPECT_EQ(delegate_.calls, (Lines{"terminated", "terminated", "terminated"}));
 }
 
 TEST_P(CatalogueTest, RebuildsFromTheDockAfterWakingAndDropsCachedIcons) {
   Start(dock_, R"([{"bundleId":"org.videolan.vlc","name":"VLC","policy":0}])");
   StartMonitoring();
-  Catalogue().findAppInfoInDockInfo("com.apple.mail")->icon = "icon cached\n";
+  Find("com.apple.mail")->icon = "icon cached\n";
   WriteDockPlist(plist_, {{"Mail", "com.apple.mail"}}, GetParam());
-  env_->Workspace().Notify(WorkspaceEvent{WorkspaceEventKind::kWoke, std::nullopt});
-  EXPECT_NE(Catalogue().findAppInfoInDockInfo("com.apple.Safari"), nullptr);  // not yet: posted
+  env_->Workspace().Notify(WorkspaceEvent{kWoke, std::nullopt});
+  EXPECT_NE(Find("com.apple.Safari"), nullptr);  // not yet: posted
   env_->Platform().MainQueue().RunPending();
   EXPECT_EQ(Text(), Dock({Mail(false), Item("VLC", "org.videolan.vlc", true)}));
-  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.mail")->icon, std::nullopt);
+  EXPECT_EQ(Find("com.apple.mail")->icon, std::nullopt);
 }
 
 TEST_P(CatalogueTest, IgnoresNotificationsOnceMonitoringStops) {
   Start(dock_, R"([{"bundleId":"org.videolan.vlc","name":"VLC","policy":0}])");
   StartMonitoring();
-  Notify(WorkspaceEventKind::kDeactivated, "org.videolan.vlc", "VLC");  // queues a check
+  Notify(kDeactivated, "org.videolan.vlc", "VLC");  // queues a check
   Catalogue().stopMonitorDockInfo();
-  Notify(WorkspaceEventKind::kLaunched, "com.apple.Notes", "Notes");
-  EXPECT_EQ(Catalogue().findAppInfoInDockInfo("com.apple.Notes"), nullptr);
+  Notify(kLaunched, "com.apple.Notes", "Notes");
+  EXPECT_EQ(Find("com.apple.Notes"), nullptr);
   // The check queued before the stop still keeps the list right, but tells no one.
   env_->Platform().Desktop().ApplyNotice(
-      WorkspaceEvent{WorkspaceEventKind::kActivated, RunningApp{"org.videolan.vlc", "VLC", 1}});
-  env_->Platform().MainQueue().Advance(std::chrono::milliseconds(500));
+      WorkspaceEvent{kActivated, RunningApp{"org.videolan.vlc", "VLC", 1}});
+  env_->Platform().MainQueue().Advance(500ms);
   EXPECT_EQ(Text(), Dock({Safari(false), Mail(false)}));
   EXPECT_TRUE(delegate_.calls.empty());
 }
@@ -189,14 +184,13 @@ TEST(CatalogueWithoutDock, HasNoDescriptionAndLaunchesNothing) {
   TempDir folder;
   WriteFile(folder / "dock.plist", "not a property list");
   for (const std::string& plist : {folder / "dock.plist", folder / "missing.plist"}) {
-    CatalogueEnvironment env(R"({"dockPlist":)" + Quoted(plist) +
-                             R"(,"running":[{"bundleId":"com.apple.finder","name":"Finder"}]})");
+    CatalogueEnvironment env(R"({"dockPlist":")" + plist +
+                             R"(","running":[{"bundleId":"com.apple.finder","name":"Finder"}]})");
     SysUtil& catalogue = env.Catalogue();
     EXPECT_EQ(catalogue.getDockInfo(), std::nullopt);
     RecordingDelegate delegate;
     catalogue.startMonitorDockInfo(&delegate);
-    env.Workspace().Notify(
-        WorkspaceEvent{WorkspaceEventKind::kLaunched, RunningApp{"org.videolan.vlc", "VLC", 0}});
+    env.Workspace().Notify(WorkspaceEvent{kLaunched, RunningApp{"org.videolan.vlc", "VLC", 0}});
     catalogue.launchApp("com.apple.finder");
     EXPECT_EQ(catalogue.getDockInfoStr(), std::nullopt);
     EXPECT_EQ(catalogue.findAppInfoInDockInfo("com.apple.finder"), nullptr);

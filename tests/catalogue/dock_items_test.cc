@@ -2,7 +2,6 @@
 // with the rules of property-list tiles, rebuilt when the workspace says the Dock changed.
 #include <gtest/gtest.h>
 
-#include "catalogue/sys_util.h"
 #include "tests/catalogue/catalogue_fixture.h"
 
 namespace hovra::testing {

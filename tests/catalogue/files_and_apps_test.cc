@@ -1,11 +1,12 @@
 #include "actions/files_and_apps.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <ranges>
 #include <set>
 
 #include "actions/dock_queries.h"
-#include "catalogue/sys_util.h"
 #include "tests/catalogue/catalogue_fixture.h"
 
 namespace hovra::testing {
@@ -13,19 +14,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The listing as a set of "d..." / "f..." entries; fails the test on a malformed text.
+// The listing as a set of "d..." / "f..." entries, each ended by '\r', the last by "\r\n".
 std::set<std::string> Entries(const std::string& listing) {
+  EXPECT_THAT(listing, ::testing::EndsWith("\r\n"));
   std::set<std::string> entries;
-  EXPECT_FALSE(listing.empty());
-  if (listing.empty()) return entries;
-  EXPECT_EQ(listing.back(), '\n');
-  size_t start = 0;
-  for (size_t end; (end = listing.find('\r', start)) != std::string::npos; start = end + 1) {
-    std::string entry = listing.substr(start, end - start);
-    EXPECT_TRUE(entry.starts_with('d') || entry.starts_with('f')) << entry;
+  for (const auto& part :
+       std::views::split(std::string_view(listing).substr(0, listing.size() - 2), '\r')) {
+    std::string entry(part.begin(), part.end());
+    EXPECT_THAT(entry, ::testing::MatchesRegex("[df].*"));
     EXPECT_TRUE(entries.insert(entry).second) << "listed twice: " << entry;
   }
-  EXPECT_EQ(start, listing.size() - 1) << "text after the last entry";
   return entries;
 }
 
@@ -53,17 +51,15 @@ class FolderListingTest : public ::testing::Test {
 
 // Another user's home ("~Docs") is not looked up; what cannot be listed gives a line feed.
 TEST_F(FolderListingTest, MarksFoldersAndLinksToFoldersListsHiddenNamesAndExpandsTheTilde) {
-  EXPECT_EQ(Entries(List(folder_.path().string())), expected_);
-  EXPECT_EQ(Entries(List("~")), expected_);
-  EXPECT_EQ(Entries(List("~/")), expected_);
+  for (const std::string& home : {folder_.path().string(), std::string("~"), std::string("~/")})
+    EXPECT_EQ(Entries(List(home)), expected_) << home;
   EXPECT_EQ(List((folder_ / "Docs")), "\n");
   WriteFile(folder_ / "Docs/inner", "");
   WriteFile(folder_ / "Docs/bad\nname", "");  // names with line breaks are left out
   EXPECT_EQ(List("~/Docs"), "finner\r\n");
   for (const std::string& path :
-       {std::string("~Docs"), folder_ / "missing", folder_ / "a.txt", std::string()}) {
+       {std::string("~Docs"), folder_ / "missing", folder_ / "a.txt", std::string()})
     EXPECT_EQ(List(path), "\n") << path;
-  }
 }
 
 TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {

@@ -1,6 +1,5 @@
 #include "input/held_input.h"
 
-#include "input/gestures.h"
 #include "tests/input/input_fixture.h"
 
 namespace hovra::testing {

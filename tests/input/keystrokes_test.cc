@@ -1,6 +1,5 @@
 #include "input/keystrokes.h"
 
-#include "input/key_names.h"
 #include "input/utf8.h"
 #include "tests/input/input_fixture.h"
 

@@ -1,4 +1,3 @@
-#include "input/pointer.h"
 #include "tests/input/input_fixture.h"
 
 namespace hovra::testing {

@@ -1,5 +1,3 @@
-#include "input/gestures.h"
-#include "input/wheel.h"
 #include "tests/input/input_fixture.h"
 #include "tests/support/input_cases.h"
 

@@ -1,6 +1,5 @@
 #include "server/frame_payloads.h"
 
-#include <cstring>
 #include <string>
 
 #include "tests/input/input_fixture.h"
@@ -17,43 +16,58 @@ class FramePayloads : public InputTest {
   void Key(const std::string& payload) {
     ReadKeyPayload(payload.data(), static_cast<int>(payload.size()), held_);
   }
+  struct Row {
+    std::vector<std::string> payloads;
+    Lines expected;
+  };
+  // Plays the rows in turn on one desktop (key payloads when `keys`): the pointer moves on.
+  void Play(bool keys, const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+      SCOPED_TRACE(row.payloads[0]);
+      for (const std::string& payload : row.payloads) keys ? Key(payload) : Mouse(payload);
+      EXPECT_EQ(Take(), row.expected);
+    }
+  }
   HeldInput held_;
 };
 
-TEST_F(FramePayloads, PointerMovesNeedBothNumbers) {
-  Mouse("m 5 -3");
-  EXPECT_EQ(Take(), Lines({MouseLine(5, 965, 537)}));
-  Mouse("m 3");  // dy missing
-  Mouse("m 0 0");
-  EXPECT_TRUE(Take().empty());
-  Mouse("m 3 ");  // the empty last token reads as 0
-  EXPECT_EQ(Take(), Lines({MouseLine(5, 968, 537)}));
-  Mouse("m  5 5");  // an empty dx, then dy 5, then a stray 5
-  EXPECT_EQ(Take(), Lines({MouseLine(5, 968, 542)}));
+// Buttons take the first byte of their tokens; only one-byte tokens are commands, run in
+// order; a move needs both numbers.
+TEST_F(FramePayloads, PointerPayloads) {
+  Play(false,
+       {
+           {{"R l d R l u", "R right down R r up", "R m d R m u"},
+            {MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(3, 960, 540),
+             MouseLine(4, 960, 540), MouseLine(25, 960, 540, 2), MouseLine(26, 960, 540, 2)}},
+           {{"R x d", "R l x", "R l"}, {}},  // no button: the d is no direction either
+           // The token after an unknown button is read afresh.
+           {{"R x c"}, {MouseLine(1, 960, 540), MouseLine(2, 960, 540)}},
+           {{"c m 2 2"}, {MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(5, 962, 542)}},
+           // "b" swallows the "m"; the numbers alone mean nothing.
+           {{"mm 1 1 r M x 7 C", "b m 5 5"}, {}},
+           {{"m 5 -3"}, {MouseLine(5, 967, 539)}},
+           {{"m 3", "m 0 0"}, {}},                  // dy missing
+           {{"m 3 "}, {MouseLine(5, 970, 539)}},    // the empty last token reads as 0
+           {{"m  5 5"}, {MouseLine(5, 970, 544)}},  // an empty dx, dy 5, a stray 5
+       });
 }
 
-TEST_F(FramePayloads, PointerCommandsRunInOrderAndOnlyOneByteTokensAreCommands) {
-  Mouse("c m 2 2");
-  EXPECT_EQ(Take(),
-            Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(5, 962, 542)}));
-  Mouse("mm 1 1 r M x 7 C");
-  Mouse("b m 5 5");  // "b" swallows the "m"; the numbers alone mean nothing
-  EXPECT_TRUE(Take().empty());
-}
-
-TEST_F(FramePayloads, ButtonsTakeTheFirstByteOfTheirTokens) {
-  Mouse("R l d R l u");
-  Mouse("R right down R r up");
-  Mouse("R m d R m u");
-  EXPECT_EQ(Take(), Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540), MouseLine(3, 960, 540),
-                           MouseLine(4, 960, 540), MouseLine(25, 960, 540, 2),
-                           MouseLine(26, 960, 540, 2)}));
-  Mouse("R x d");  // no button: the d is no direction either
-  Mouse("R l x");
-  Mouse("R l");
-  EXPECT_TRUE(Take().empty());
-  Mouse("R x c");  // the token after an unknown button is read afresh
-  EXPECT_EQ(Take(), Lines({MouseLine(1, 960, 540), MouseLine(2, 960, 540)}));
+// A space key, the empty token at the end that is not one, combinations and raw keys.
+TEST_F(FramePayloads, KeyPayloads) {
+  Play(true, {
+                 {{"a  b"},
+                  {KeyLine(0, true), KeyLine(0, false), KeyLine(49, true), KeyLine(49, false),
+                   KeyLine(11, true), KeyLine(11, false)}},
+                 {{" ", "", "a ", "nosuch f1"},
+                  {KeyLine(49, true), KeyLine(49, false), KeyLine(0, true), KeyLine(0, false)}},
+                 {{"CTRL[+]c"},
+                  {KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}},
+                 // No direction: nothing, the x used up; "[R]" is no key name; an open
+                 // prefix at the end is dropped.
+                 {{"[R] SHIFT x", "[R] [R] b", "x [R]"},
+                  {KeyLine(11, true), KeyLine(11, false), KeyLine(7, true), KeyLine(7, false)}},
+                 {{"[R] ALT down [R] ALT up"}, {KeyLine(58, true), KeyLine(58, false)}},
+             });
 }
 
 TEST_F(FramePayloads, TheLengthBoundsThePayload) {
@@ -76,21 +90,6 @@ TEST_F(FramePayloads, OverLongTokensAreCutTo127Bytes) {
   EXPECT_EQ(Take(), Lines({KeyLine(32, true), KeyLine(32, false)}));
 }
 
-TEST_F(FramePayloads, KeyNamesSpacesAndCombinations) {
-  Key("a  b");
-  EXPECT_EQ(Take(), Lines({KeyLine(0, true), KeyLine(0, false), KeyLine(49, true),
-                           KeyLine(49, false), KeyLine(11, true), KeyLine(11, false)}));
-  Key(" ");  // one space; the empty token at the end is not one
-  Key("");
-  Key("a ");
-  Key("nosuch f1");
-  EXPECT_EQ(Take(),
-            Lines({KeyLine(49, true), KeyLine(49, false), KeyLine(0, true), KeyLine(0, false)}));
-  Key("CTRL[+]c");
-  EXPECT_EQ(Take(),
-            Lines({KeyLine(59, true), KeyLine(8, true), KeyLine(8, false), KeyLine(59, false)}));
-}
-
 TEST_F(FramePayloads, ButtonsAndRawKeysPressedByFramesAreHeldForTheClient) {
   Mouse("R r d");
   Key("[R] CTRL d");
@@ -98,17 +97,6 @@ TEST_F(FramePayloads, ButtonsAndRawKeysPressedByFramesAreHeldForTheClient) {
   Take();
   held_.ReleaseAll();
   EXPECT_EQ(Take(), Lines({KeyLine(59, false), MouseLine(4, 960, 540)}));
-}
-
-// Raw keys held across frames are the shared input cases'.
-TEST_F(FramePayloads, RawPrefixWithUnknownNamesOrDirections) {
-  Key("[R] SHIFT x");  // no direction: nothing, the x is used up
-  Key("[R] [R] b");    // "[R]" is no key name
-  Key("x [R]");        // a prefix open at the end is dropped
-  EXPECT_EQ(Take(),
-            Lines({KeyLine(11, true), KeyLine(11, false), KeyLine(7, true), KeyLine(7, false)}));
-  Key("[R] ALT down [R] ALT up");
-  EXPECT_EQ(Take(), Lines({KeyLine(58, true), KeyLine(58, false)}));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // The framing loop over a client's buffer: frames, lines, waiting and discarding.
-#include <unistd.h>
 
 #include "tests/server/server_fixture.h"
 

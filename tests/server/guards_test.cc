@@ -119,20 +119,15 @@ TEST_F(Guards, CapsCloseNewConnectionsAtOnceAndOtherSourcesAreStillGreeted) {
   ::testing::internal::CaptureStderr();
   std::vector<SocketClient> kept;
   for (int i = 0; i < 3; ++i) kept.push_back(Greeted("127.0.0.8"));
-  for (int i = 0; i < 2; ++i) {
-    SocketClient refused = ConnectFrom("127.0.0.8", server_->ListeningPort());
-    EXPECT_TRUE(refused.WaitForClose()) << "closed without a greeting";
-  }
+  for (int i = 0; i < 2; ++i)
+    EXPECT_TRUE(ConnectFrom("127.0.0.8", server_->ListeningPort()).WaitForClose()) << "no greeting";
   kept.push_back(Greeted("127.0.0.9"));
   EXPECT_EQ(Answer(kept[0], kRight), kOk);
   kept.push_back(Greeted("127.0.0.8"));  // one that gave the PIN no longer counts
-  for (const char* source : {"127.0.0.10", "127.0.0.11", "127.0.0.12"}) {
+  for (const char* source : {"127.0.0.10", "127.0.0.11", "127.0.0.12"})
     kept.push_back(Greeted(source));
-  }
-  for (int i = 0; i < 2; ++i) {
-    SocketClient refused = ConnectFrom("127.0.0.13", server_->ListeningPort());
-    EXPECT_TRUE(refused.WaitForClose()) << "over the cap on all connections";
-  }
+  for (int i = 0; i < 2; ++i)
+    EXPECT_TRUE(ConnectFrom("127.0.0.13", server_->ListeningPort()).WaitForClose()) << "over cap";
   kept[0].Send("ping\n");
   EXPECT_EQ(kept[0].Read(4), "echo");
   server_.reset();
@@ -181,11 +176,9 @@ TEST_F(Guards, AProbeFloodDrawsAtMostTheBurst) {
   ServerOptions options = Options();
   options.discovery.port = FreePort(true);
   options.discovery.probeReplyPort = replyPort;
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(announcements.Port());
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  options.discovery.announceTo = {to};
+  options.discovery.announceTo.resize(1);
+  ASSERT_TRUE(ParseAnnounceTarget("127.0.0.1:" + std::to_string(announcements.Port()),
+                                  options.discovery.announceTo[0]));
   options.discovery.clock = clock_.Function();
   Start(options);
   for (int i = 0; i < 30; ++i) source.SendTo(options.discovery.port, kProbeText);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <memory>
 #include <string>
