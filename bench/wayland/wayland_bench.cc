@@ -60,7 +60,7 @@ int Run(long count, int frames) {
   // Before the window opens: a window that logs every event would measure its own log.
   Rates waylandRates = MeasureRates(*wayland, count, [&] { wayland->Sync(); });
   testing::WaylandClient window(sway, "org.hovra.Bench");
-  if (!window.Ready() || !window.WaitForPointer()) {
+  if (!window.Ready() || !window.WaitForLine("pointer-ready")) {
     std::fprintf(stderr, "bench_wayland: the window did not come up\n%s", sway.Log().c_str());
     return 1;
   }

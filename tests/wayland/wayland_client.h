@@ -1,7 +1,6 @@
 // hovra_wayland_test_client on a test sway, mapped when constructed, its lines read back.
 #pragma once
 
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -28,6 +27,7 @@ struct WaylandKey {
 class WaylandClient {
  public:
   WaylandClient(const SwaySession& sway, const std::string& appId);
+  ~WaylandClient();
   bool Ready() const { return ready_; }
   void Kill() { process_.Stop(); }
 
@@ -43,23 +43,21 @@ class WaylandClient {
   // Wheel steps as (axis, steps): axis 0 vertical (positive down), 1 horizontal (positive right).
   std::vector<std::pair<unsigned, int>> TakeWheel(size_t count,
                                                   std::chrono::milliseconds wait = 5s);
-  // Until the pointer was last reported at (x, y) in the window (entry or motion).
+  // Until the pointer is reported at (x, y) in the window (entry or motion).
   bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
 
  private:
-  struct Output {
-    std::vector<std::string> lines;  // each button with where the pointer was when it came
-    double x = -1, y = -1;           // where the pointer was last reported
-  };
-  Output Read() const;  // every whole line written so far
-  // Waits until `count` lines of `kind` not taken before arrived; takes and returns their fields.
+  // Reads lines until `count` of those starting with `kind` arrived; returns their fields.
   std::vector<std::istringstream> TakeKind(const std::string& kind, size_t count,
                                            std::chrono::milliseconds wait);
+  void Read(std::chrono::milliseconds wait);  // what arrives within `wait`, into pending_
 
-  TempDir dir_;
+  int fd_ = -1;  // the client's standard output
   ServiceProcess process_;
   bool ready_ = false;
-  std::map<std::string, size_t> taken_;  // lines of each kind taken so far
+  std::string partial_;  // a line not yet whole
+  double pointerX_ = -1, pointerY_ = -1;
+  std::vector<std::string> pending_;  // read, not yet taken (buttons with the position)
 };
 
 }  // namespace hovra::testing

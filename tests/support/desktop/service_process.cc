@@ -52,7 +52,9 @@ ServiceProcess::ServiceProcess(const ServiceOptions& options) : output_(options.
   for (const std::string& a : options.argv) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   const std::string file = output_.empty() ? "/dev/null" : output_;
-  int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  int out = options.outputFd >= 0
+                ? options.outputFd
+                : ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   int errors = options.dropErrors ? ::open("/dev/null", O_WRONLY | O_CLOEXEC) : out;
   GPid pid = 0;
   auto flags = static_cast<GSpawnFlags>(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD);

@@ -25,6 +25,7 @@ struct ServiceOptions {
   bool cleanEnvironment = false;  // only `env`, nothing of this process's
   bool unprivileged = false;      // run as "nobody" when this process is root
   bool dropErrors = false;        // standard error to /dev/null, not to `output`
+  int outputFd = -1;              // in place of `output` (a pipe the test reads); closed here
 };
 
 class ServiceProcess {
