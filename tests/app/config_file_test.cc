@@ -9,7 +9,6 @@
 #include "app/password.h"
 #include "platform/posix/file_settings_store.h"
 #include "tests/app/shell_test_support.h"
-#include "tests/support/test_platform.h"
 
 namespace hovra::app {
 namespace {

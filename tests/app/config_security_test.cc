@@ -13,11 +13,6 @@ namespace fs = std::filesystem;
 using testing::TempDir;
 using testing::WriteFile;
 
-mode_t ModeOf(const fs::path& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
-}
-
 TEST(ConfigFolder, IsMadePrivateOrRefusedWithTheWayOutWhenOthersCanChangeIt) {
   struct Case {
     const char* what;
@@ -36,8 +31,8 @@ TEST(ConfigFolder, IsMadePrivateOrRefusedWithTheWayOutWhenOthersCanChangeIt) {
   };
   TempDir missing;
   EXPECT_EQ(CheckConfigFolder(missing.path() / "xdg" / "HovraServer"), "");
-  EXPECT_EQ(ModeOf(missing.path() / "xdg" / "HovraServer"), 0700u) << "a missing folder";
-  EXPECT_EQ(ModeOf(missing.path() / "xdg"), 0700u) << "and a missing parent are made private";
+  for (const fs::path& made : {missing.path() / "xdg" / "HovraServer", missing.path() / "xdg"})
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << "made private: " << made;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir temp;

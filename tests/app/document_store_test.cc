@@ -3,20 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/app/shell_test_support.h"
-#include "tests/support/test_platform.h"
 
 namespace hovra::app {
 namespace {
 
 namespace fs = std::filesystem;
 
-class DocumentStoreTest : public ::testing::Test {
- protected:
-  DocumentStoreTest() : ui_scope_(&ui_) {}
-  testing::TestPlatform platform_;
-  testing::RecordingUi ui_;
-  testing::ScopedServices ui_scope_;
-  testing::TempDir temp_;
+struct DocumentStoreTest : testing::UiTest {
   fs::path folder_ = temp_.path() / "Library" / "HovraServer";
 };
 

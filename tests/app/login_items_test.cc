@@ -4,7 +4,6 @@
 
 #include "app/shell_commands.h"
 #include "tests/app/shell_test_support.h"
-#include "tests/support/test_platform.h"
 
 namespace hovra::app {
 namespace {
@@ -20,16 +19,11 @@ std::string EntryFor(const std::string& program, bool hidden = false) {
          (hidden ? "Hidden=true\n" : "");
 }
 
-class LoginItemsTest : public ::testing::Test {
- protected:
-  LoginItemsTest() : ui_scope_(&ui_) {
+struct LoginItemsTest : testing::UiTest {
+  LoginItemsTest() {
     fs::create_directories(bin_);
     WriteFile(program_, "");
   }
-  testing::TestPlatform platform_;
-  testing::RecordingUi ui_;
-  testing::ScopedServices ui_scope_;
-  testing::TempDir temp_;
   fs::path autostart_ = temp_.path() / "config" / "autostart";
   fs::path bin_ = temp_.path() / "my bin";
   fs::path program_ = bin_ / "hovra-server";

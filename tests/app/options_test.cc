@@ -14,7 +14,7 @@ ParseResult Parse(std::vector<const char*> args) {
   return ParseOptions(static_cast<int>(args.size()), args.data());
 }
 
-TEST(Options, DefaultsAreTheProtocolsPorts) {
+TEST(Options, DefaultsAreTheProtocolsPortsAndValuesComeSeparateOrJoined) {
   ParseResult r = Parse({});
   ASSERT_EQ(r.error, "");
   EXPECT_EQ(r.options.port, 1978);
@@ -24,11 +24,8 @@ TEST(Options, DefaultsAreTheProtocolsPorts) {
   EXPECT_EQ(r.options.input, "auto");
   EXPECT_EQ(r.options.desktop, "auto");
   EXPECT_EQ(r.options.ui, "auto");
-}
 
-TEST(Options, ReadsValuesSeparateOrJoinedAndRepeatedAnnouncements) {
-  ParseResult r =
-      Parse({"password", "on", "--port=0", "--discovery-port", "0", "--announce", "127.0.0.1:3111",
+  r = Parse({"password", "on", "--port=0", "--discovery-port", "0", "--announce", "127.0.0.1:3111",
              "--announce=127.0.0.1:2008", "--journal", "none", "--backend=journal", "--config-dir",
              "/tmp/x", "--hidden", "--timer-divisor", "20"});
   ASSERT_EQ(r.error, "");

@@ -1,4 +1,5 @@
-// Shell-test helpers: a service swapped for the test's, and a recording user interface.
+// Shell-test helpers: a service swapped for the test's, a recording user interface, and a
+// fixture with both over the recording platform.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 
 #include "platform/services.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_platform.h"
 
 namespace hovra::testing {
 
@@ -58,6 +60,14 @@ class RecordingUi : public platform::UserInterface {
   std::vector<Alert> alerts;
   std::vector<std::string> messages, panels;
   std::vector<bool> marks;
+};
+
+class UiTest : public ::testing::Test {
+ protected:
+  TestPlatform platform_;
+  RecordingUi ui_;
+  ScopedServices ui_scope_{&ui_};
+  TempDir temp_;
 };
 
 }  // namespace hovra::testing

@@ -10,12 +10,11 @@
 #include "tests/app/shell_test_support.h"
 #include "tests/support/silent_http_server.h"
 #include "tests/support/socket_client.h"
-#include "tests/support/test_platform.h"
 
 namespace hovra::app {
 namespace {
 
-using LoopbackHttpServer = testing::SilentHttpServer;
+using testing::SilentHttpServer;
 
 std::string HttpAnswer(const std::string& body, const char* status = "200 OK") {
   return std::string("HTTP/1.1 ") + status +
@@ -27,10 +26,8 @@ std::string ClosedPortUrl() {
   return "http://127.0.0.1:" + std::to_string(testing::FreePort(false)) + "/";
 }
 
-class UpdateCheckTest : public ::testing::Test {
- protected:
+struct UpdateCheckTest : testing::UiTest {
   void SetUp() override { ::setenv("no_proxy", "127.0.0.1", 1); }
-  testing::TestPlatform platform_;
 };
 
 // A check the user asked for (notify) or one in the background, against each answer.
@@ -57,7 +54,7 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsHandedToTheTimerAndTheUserHearsOfNone
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::optional<LoopbackHttpServer> server;
+    std::optional<SilentHttpServer> server;
     if (c.answer) server.emplace(*c.answer);
     UpdateChecker checker(server ? server->Url() : ClosedPortUrl(), c.running);
     UpdateCheckResult result = checker.CheckNow(c.notify);
@@ -76,7 +73,7 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsHandedToTheTimerAndTheUserHearsOfNone
 }
 
 TEST_F(UpdateCheckTest, TheBackgroundFormTellsTooButNotWithoutAnAddressOrAWebAddress) {
-  LoopbackHttpServer server(HttpAnswer(R"({"ver":"1.9"})"));
+  SilentHttpServer server(HttpAnswer(R"({"ver":"1.9"})"));
   UpdateChecker background(server.Url(), "2.0");
   background.edownloadVersion(true);
   background.WaitForChecks();
@@ -93,56 +90,53 @@ TEST_F(UpdateCheckTest, TheBackgroundFormTellsTooButNotWithoutAnAddressOrAWebAdd
   EXPECT_FALSE(checker.TakeNoticeNoNewVersion());
   EXPECT_EQ(checker.TakeNeedUpdate(), std::nullopt);
 
-  testing::TempDir temp;
-  testing::WriteFile(temp.path() / "v.json", R"({"ver":"9.9"})");
-  UpdateChecker file("file://" + (temp.path() / "v.json").string(), "1.0");
+  testing::WriteFile(temp_.path() / "v.json", R"({"ver":"9.9"})");
+  UpdateChecker file("file://" + (temp_.path() / "v.json").string(), "1.0");
   EXPECT_EQ(file.CheckNow(true).outcome, UpdateOutcome::kFailed);
 }
 
 TEST_F(UpdateCheckTest, UpdateDialogOpensTheInstallerOnlyOnOk) {
-  testing::RecordingUi ui;
-  testing::ScopedServices use(&ui);
-  ui.answer = 1001;  // "Cancel"
+  ui_.answer = 1001;  // "Cancel"
   showUpdatedialog("1.10");
   EXPECT_TRUE(platform_.Take().empty());
-  ui.answer = 1000;  // "OK"
+  ui_.answer = 1000;  // "OK"
   showUpdatedialog("1.10");
-  ASSERT_EQ(ui.alerts.size(), 2u);
-  EXPECT_EQ(ui.alerts[1].message,
+  ASSERT_EQ(ui_.alerts.size(), 2u);
+  EXPECT_EQ(ui_.alerts[1].message,
             "Hovra Server new version 1.10 found, please download and install it.");
-  EXPECT_EQ(ui.alerts[1].buttons, (std::vector<std::string>{"OK", "Cancel"}));
+  EXPECT_EQ(ui_.alerts[1].buttons, (std::vector<std::string>{"OK", "Cancel"}));
   EXPECT_EQ(platform_.Take(), testing::Lines({std::string(R"({"kind":"openURL","url":")") +
                                               kInstallerPackageUrl + "\"}"}));
 }
 
 TEST_F(UpdateCheckTest, CheckUpdateCommandPrintsTheOutcome) {
-  LoopbackHttpServer server(HttpAnswer(R"({"ver":"1.0.1"})"));
-  ShellCommandOptions options;
-  options.updateUrl = server.Url();
-  options.runningVersion = "1.0.0";
-  ::testing::internal::CaptureStdout();
-  int code = RunCheckUpdateCommand(options);
-  std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(code, kExitOk);
-  EXPECT_EQ(out,
-            std::string("Hovra Server new version 1.0.1 found, please download and install it.\n") +
-                kInstallerPackageUrl + "\n");
-
-  options.updateUrl = ClosedPortUrl();
-  ::testing::internal::CaptureStdout();
-  code = RunCheckUpdateCommand(options);
-  out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(code, kExitFailed);
-  EXPECT_EQ(out.rfind("The update check failed: ", 0), 0u) << out;
-
-  if (*kUpdateEndpointUrl != '\0') return;  // this build has an address of its own
-  ::testing::internal::CaptureStdout();
-  EXPECT_EQ(RunCheckUpdateCommand(ShellCommandOptions{}), kExitFailed);
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), std::string(kNoUpdateAddressText) + "\n");
+  SilentHttpServer server(HttpAnswer(R"({"ver":"1.0.1"})"));
+  struct Case {
+    std::string url;  // "": the build's own, when it has none
+    int code;
+    std::string out;
+    bool whole = true;  // else only how it starts
+  };
+  const Case cases[] = {
+      {server.Url(), kExitOk,
+       "Hovra Server new version 1.0.1 found, please download and install it.\n" +
+           std::string(kInstallerPackageUrl) + "\n"},
+      {ClosedPortUrl(), kExitFailed, "The update check failed: ", false},
+      {"", kExitFailed, std::string(kNoUpdateAddressText) + "\n"},
+  };
+  for (const Case& c : cases) {
+    if (c.url.empty() && *kUpdateEndpointUrl != '\0') continue;  // a build with an address
+    SCOPED_TRACE(c.out);
+    ShellCommandOptions options{.updateUrl = c.url, .runningVersion = "1.0.0", .httpLimits = {}};
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCheckUpdateCommand(options), c.code);
+    std::string out = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(c.whole ? out : out.substr(0, c.out.size()), c.out);
+  }
 }
 
 TEST_F(UpdateCheckTest, AHangingCheckIsCancelledAndStoppingLeavesNoneRunning) {
-  testing::SilentHttpServer silent;
+  SilentHttpServer silent;
   HttpCancel cancel;
   std::string error;
   std::optional<std::string> body;
@@ -154,7 +148,7 @@ TEST_F(UpdateCheckTest, AHangingCheckIsCancelledAndStoppingLeavesNoneRunning) {
   EXPECT_EQ(error, "cancelled") << "not the end of the 30 s the transfer may take";
   EXPECT_FALSE(HttpGet(silent.Url(), HttpLimits{}, error, &cancel)) << "stays cancelled";
 
-  testing::SilentHttpServer another;  // the checker's background form
+  SilentHttpServer another;  // the checker's background form
   UpdateChecker checker(another.Url(), "1.0");
   checker.edownloadVersion(true);
   ASSERT_TRUE(another.WaitForRequest(std::chrono::seconds(5)));
