@@ -1,10 +1,6 @@
 #!/usr/bin/env python3
-"""The desktop portal's remote desktop and screen cast interfaces, each call logged as a
-JSON line ({"method": ..., "args": [...]}):
-
-  fake_portal.py --log FILE [--answer allow|deny|fail] [--version N] [--no-screencast]
-                 [--token TOKEN]
-"""
+"""The desktop portal's remote desktop and screen cast interfaces; each call is logged to
+the --log file as a JSON line ({"method": ..., "args": [...]})."""
 import argparse
 import json
 import sys

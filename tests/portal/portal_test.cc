@@ -1,5 +1,5 @@
 // The portal backend, and the real server choosing it, against a fake desktop portal
-// (fake_portal.py) on a private session bus of its own.
+// (fake_portal.py) on a private session bus.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,35 +18,6 @@ using nlohmann::json;
 using platform::portal::PortalEvents;
 using platform::portal::SessionState;
 
-class FakePortal {
- public:
-  static std::string Unavailable() {
-    if (!PrivateBus::Available()) return "dbus-daemon is not installed";
-    if (RunTool({HOVRA_PYTHON3, "-c", "import dbus, gi"}).exitCode != 0)
-      return "python3-dbus or python3-gi is not installed";
-    return "";
-  }
-
-  explicit FakePortal(std::vector<std::string> options) {
-    if (!bus_.Running()) return;
-    std::vector<std::string> argv = {HOVRA_PYTHON3, HOVRA_FAKE_PORTAL, "--log", Log()};
-    argv.insert(argv.end(), options.begin(), options.end());
-    portal_ = std::make_unique<ServiceProcess>(
-        ServiceOptions{.argv = argv, .env = {bus_.Variable()}, .output = dir_ / "output"});
-    ready_ = portal_->WaitForLine("ready").has_value();
-  }
-
-  bool Running() const { return ready_; }
-  const std::string& Address() const { return bus_.Address(); }
-  std::string Log() const { return dir_ / "calls"; }  // the log's path
-
- private:
-  TempDir dir_;
-  PrivateBus bus_{PrivateBus::kSession};
-  std::unique_ptr<ServiceProcess> portal_;
-  bool ready_ = false;
-};
-
 struct Call {
   std::string method;
   json args;
@@ -62,17 +33,28 @@ constexpr char kSetUp[] = "CreateSession SelectSources SelectDevices Start";
 class PortalBackend : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (std::string why = FakePortal::Unavailable(); !why.empty()) GTEST_SKIP() << why;
+    if (!PrivateBus::Available()) GTEST_SKIP() << "dbus-daemon is not installed";
+    if (RunTool({HOVRA_PYTHON3, "-c", "import dbus, gi"}).exitCode != 0)
+      GTEST_SKIP() << "python3-dbus or python3-gi is not installed";
   }
-  // Starts the fake portal with `options` and begins a session on its bus.
+  // Starts the fake portal with `options` on the private bus; each call it takes is logged.
+  void StartPortal(const std::vector<std::string>& options) {
+    ASSERT_TRUE(bus_.Running());
+    std::vector<std::string> argv = {HOVRA_PYTHON3, HOVRA_FAKE_PORTAL, "--log", Log()};
+    argv.insert(argv.end(), options.begin(), options.end());
+    portal_ = std::make_unique<ServiceProcess>(
+        ServiceOptions{.argv = argv, .env = {bus_.Variable()}, .output = dir_ / "output"});
+    ASSERT_TRUE(portal_->WaitForLine("ready"));
+  }
+  // The portal, then a session begun on its bus.
   void Start(const std::vector<std::string>& options = {}) {
-    portal_ = std::make_unique<FakePortal>(options);
-    ASSERT_TRUE(portal_->Running());
+    ASSERT_NO_FATAL_FAILURE(StartPortal(options));
     Begin();
   }
+  std::string Log() const { return dir_ / "calls"; }
   // Opens the backend and begins, with tokens kept in `saved_` and messages in `told_`.
   void Begin() {
-    events_ = PortalEvents::Open(portal_->Address());
+    events_ = PortalEvents::Open(bus_.Address());
     ASSERT_NE(events_, nullptr);
     events_->Begin({[this] { return saved_; }, [this](const std::string& t) { saved_ = t; },
                     [this](const std::string& m) { told_.push_back(m); }});
@@ -86,7 +68,7 @@ class PortalBackend : public ::testing::Test {
     WaitUntil(
         [&] {
           calls.clear();
-          std::ifstream in(portal_->Log());
+          std::ifstream in(Log());
           for (std::string line; std::getline(in, line);) {
             json entry = json::parse(line);
             calls.push_back({entry["method"], entry["args"]});
@@ -120,7 +102,9 @@ class PortalBackend : public ::testing::Test {
             .unicode = text};
   }
 
-  std::unique_ptr<FakePortal> portal_;
+  TempDir dir_;
+  PrivateBus bus_{PrivateBus::kSession};
+  std::unique_ptr<ServiceProcess> portal_;
   std::unique_ptr<PortalEvents> events_;
   std::string saved_;
   std::vector<std::string> told_;
@@ -216,13 +200,13 @@ TEST_F(PortalBackend, WithoutScreenCastingMotionIsRelativeOnANominalScreen) {
                                                        {"NotifyPointerMotion", {949.0, 0.0}}}));
 }
 
-TEST(ServerOnPortal, AutoChoosesThePortalKeysReachItAndTheChoiceIsKeptWithTheSettings) {
-  if (std::string why = FakePortal::Unavailable(); !why.empty()) GTEST_SKIP() << why;
-  FakePortal portal({"--version", "2", "--token", "kept-choice-7"});
-  ASSERT_TRUE(portal.Running());
+using ServerOnPortal = PortalBackend;
+
+TEST_F(ServerOnPortal, AutoChoosesThePortalKeysReachItAndTheChoiceIsKeptWithTheSettings) {
+  ASSERT_NO_FATAL_FAILURE(StartPortal({"--version", "2", "--token", "kept-choice-7"}));
   ServerProcessOptions options;
   options.extraArgs = {"--input", "auto"};
-  options.environment = {{"DBUS_SESSION_BUS_ADDRESS", portal.Address()},
+  options.environment = {bus_.Variable(),
                          {"XDG_SESSION_TYPE", "wayland"},
                          {"WAYLAND_DISPLAY", "/nonexistent/wayland-9"}};
   ServerProcess server(options);
@@ -232,8 +216,8 @@ TEST(ServerOnPortal, AutoChoosesThePortalKeysReachItAndTheChoiceIsKeptWithTheSet
   SocketClient client = SocketClient::Greeted(server.Port());
   client.Send("key001a");
   EXPECT_TRUE(WaitUntil([&] {
-    return ReadFile(portal.Log()).find("\"NotifyKeyboardKeysym\"") != std::string::npos;
-  })) << ReadFile(portal.Log());
+    return ReadFile(Log()).find("\"NotifyKeyboardKeysym\"") != std::string::npos;
+  })) << ReadFile(Log());
   std::string settings = ReadFile(server.Dir() + "/config/settings.json");
   EXPECT_NE(settings.find("kept-choice-7"), std::string::npos) << settings;
 }
