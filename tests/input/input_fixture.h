@@ -21,14 +21,10 @@ namespace hovra::testing {
 inline uint32_t g_fakeTick = 0;
 inline uint32_t FakeTick() { return g_fakeTick; }
 
-inline std::string KeyLine(int code, bool down) {
-  return R"({"kind":"key","code":)" + std::to_string(code) + R"(,"down":)" +
-         (down ? "true" : "false") + R"(,"source":"none"})";
-}
-
-inline std::string HidKeyLine(int code, bool down, std::optional<uint64_t> flags) {
+inline std::string KeyLine(int code, bool down, std::string_view source = "none",
+                           std::optional<uint64_t> flags = {}) {
   std::string line = R"({"kind":"key","code":)" + std::to_string(code) + R"(,"down":)" +
-                     (down ? "true" : "false") + R"(,"source":"hid")";
+                     (down ? "true" : "false") + R"(,"source":")" + std::string(source) + '"';
   if (flags) line += R"(,"flags":)" + std::to_string(*flags);
   return line + "}";
 }

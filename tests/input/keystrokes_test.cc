@@ -1,5 +1,7 @@
 #include "input/keystrokes.h"
 
+#include <span>
+
 #include "input/utf8.h"
 #include "tests/input/input_fixture.h"
 
@@ -9,15 +11,13 @@ namespace {
 class Keys : public InputTest {};
 
 TEST_F(Keys, TablesFillMapsWithEveryRowAndLowerNamesNeedNoShift) {
-  for (const KeyEntry& entry : LOWER_KEY_ENTRIES) {
-    bool shift = true;
-    EXPECT_EQ(StringToVKValue(entry.name, &shift), entry.code) << entry.name;
-    EXPECT_FALSE(shift) << entry.name;
-  }
-  for (const KeyEntry& entry : UPPER_KEY_ENTRIES) {
-    bool shift = false;
-    EXPECT_EQ(StringToVKValue(entry.name, &shift), entry.code) << entry.name;
-    EXPECT_TRUE(shift) << entry.name;
+  for (bool upper : {false, true}) {
+    for (const KeyEntry& entry : upper ? std::span<const KeyEntry>(UPPER_KEY_ENTRIES)
+                                       : std::span<const KeyEntry>(LOWER_KEY_ENTRIES)) {
+      bool shift = !upper;
+      EXPECT_EQ(StringToVKValue(entry.name, &shift), entry.code) << entry.name;
+      EXPECT_EQ(shift, upper) << entry.name;
+    }
   }
   FillKeyNameMaps();  // a second fill changes nothing
   EXPECT_EQ(StringToVKValue("F10", nullptr), 109);
@@ -25,9 +25,8 @@ TEST_F(Keys, TablesFillMapsWithEveryRowAndLowerNamesNeedNoShift) {
 
 TEST_F(Keys, LookupIsExactAndLeavesTheFlagAloneForUnknownNames) {
   bool shift = true;
-  for (const char* unknown : {"space", "f1", "RTN ", ""}) {
+  for (const char* unknown : {"space", "f1", "RTN ", ""})
     EXPECT_EQ(StringToVKValue(unknown, &shift), kNoKey) << unknown;
-  }
   EXPECT_TRUE(shift);
   const std::pair<const char*, int> known[] = {{"F1", 122}, {"F5", 96}, {" ", 49}, {"SPC", 49},
                                                {"\"", 39},  {"\\", 42}, {"`", 50}, {"|", 42}};

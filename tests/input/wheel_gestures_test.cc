@@ -37,17 +37,18 @@ class Gestures : public InputTest {};
 TEST_F(Gestures, ZoomAndSlideDownPostKeysFromTheHidSource) {
   ZoomIn();
   EXPECT_EQ(Take(), Lines({R"({"kind":"key","code":55,"down":true,"source":"hid","flags":1048576})",
-                           HidKeyLine(69, true, 0x100000), HidKeyLine(69, false, 0x100000),
-                           HidKeyLine(55, false, 0x100000)}));
+                           KeyLine(69, true, "hid", 0x100000), KeyLine(69, false, "hid", 0x100000),
+                           KeyLine(55, false, "hid", 0x100000)}));
   ZoomOut();  // the keypad minus events carry no explicit flags
-  EXPECT_EQ(Take(), Lines({HidKeyLine(55, true, 0x100000),
+  EXPECT_EQ(Take(), Lines({KeyLine(55, true, "hid", 0x100000),
                            R"({"kind":"key","code":78,"down":true,"source":"hid"})",
-                           HidKeyLine(78, false, std::nullopt), HidKeyLine(55, false, 0x100000)}));
+                           KeyLine(78, false, "hid"), KeyLine(55, false, "hid", 0x100000)}));
   SlideDown();  // minimises with Option-Command-H and M
-  EXPECT_EQ(Take(), Lines({HidKeyLine(58, true, 0x80000), HidKeyLine(55, true, 0x100000),
-                           HidKeyLine(4, true, 0x180000), HidKeyLine(46, true, 0x180000),
-                           HidKeyLine(46, false, 0x180000), HidKeyLine(4, false, 0x180000),
-                           HidKeyLine(58, false, 0x80000), HidKeyLine(55, false, 0x100000)}));
+  EXPECT_EQ(Take(),
+            Lines({KeyLine(58, true, "hid", 0x80000), KeyLine(55, true, "hid", 0x100000),
+                   KeyLine(4, true, "hid", 0x180000), KeyLine(46, true, "hid", 0x180000),
+                   KeyLine(46, false, "hid", 0x180000), KeyLine(4, false, "hid", 0x180000),
+                   KeyLine(58, false, "hid", 0x80000), KeyLine(55, false, "hid", 0x100000)}));
 }
 
 const std::string kBack = ScriptLine(

@@ -1,4 +1,5 @@
-// Clients that stop reading their replies never hold up another client's pings.
+// What clients are sent: the frontmost application only to those that asked, via
+// --sim-control, and replies that back up at one client never delay another.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -37,10 +38,9 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
 
   SocketClient reader = SocketClient::Greeted(server.Port());
   // Every application switch is reported to the five that stopped reading.
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < 10; ++i)
     server.Control(R"({"notify":"activated","bundleId":"com.example.app)" + std::to_string(i) +
                    R"(","name":"App","policy":0})");
-  }
   for (int i = 0; i < 40; ++i) {
     ASSERT_TRUE(reader.Send("ping\n"));
     ASSERT_EQ(reader.Read(4, 10s), "echo") << "ping " << i;
@@ -54,6 +54,41 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
   EXPECT_TRUE(hog.WaitForClose(30s));
   asking.join();
   EXPECT_TRUE(server.Running());
+}
+
+std::string Activated(const char* bundleId, const char* name) {
+  return std::string(R"({"notify":"activated","bundleId":")") + bundleId + R"(","name":")" + name +
+         R"(","policy":0})";
+}
+
+TEST(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked) {
+  ServerProcess server(ServerProcessOptions{.simControl = true});
+  SocketClient reporting = SocketClient::Greeted(server.Port());
+  SocketClient quiet = SocketClient::Greeted(server.Port());
+  reporting.Send("reportCurrentApp\n");
+  EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp \n");
+  // Identifiers with line breaks could forge reply lines: such applications are left out.
+  server.Control(Activated("x\\nverifypassword ok", "X"));
+  server.Control(
+      R"({"notify":"launched","bundleId":"com.example.forged","name":"y\r\nverifypassword ok","policy":0})");
+  server.Control(Activated("org.videolan.vlc", "VLC"));
+  EXPECT_EQ(reporting.ReadUntil("\n"), "currentapp org.videolan.vlc\n");
+  reporting.Send("get_dock_info\n");
+  const std::string dock = reporting.ReadUntil("\n");
+  EXPECT_EQ(dock.find("verifypassword"), std::string::npos) << dock;
+  EXPECT_EQ(dock.find("com.example.forged"), std::string::npos) << dock;
+  EXPECT_TRUE(server.WaitForStderr("holds a line break"));
+  EXPECT_EQ(quiet.ReadAvailable(), "");
+  EXPECT_TRUE(server.Stderr().find("sending: currentapp org.videolan.vlc") != std::string::npos);
+  reporting.Send("dontreportCurrentApp\nping\n");
+  EXPECT_EQ(reporting.Read(4), "echo");
+  server.Control(Activated("com.apple.finder", "Finder"));
+  EXPECT_TRUE(PollUntil([&] {  // the control line is handled on the main thread
+    quiet.Send("reportCurrentApp\n");
+    return quiet.ReadUntil("\n") == "currentapp com.apple.finder\n";
+  }));
+  reporting.Send("ping\n");
+  EXPECT_EQ(reporting.Read(4), "echo") << "no report before the echo";
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+// The journal platform's text: its lines, the simulated desktop's configuration and the
+// control socket's notices.
 #include "platform/journal/sim_control.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +13,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/journal/json_line.h"
+#include "platform/journal/sim_desktop.h"
 #include "platform/run_loop.h"
 #include "tests/support/temp_dir.h"
 
@@ -116,6 +120,32 @@ TEST_F(SimControlSocket, ReplacesAStaleSocketDeliversNoticesAndRefusesOtherFiles
   EXPECT_TRUE(std::filesystem::exists(path));
   EXPECT_THROW(SimControl((folder_ / std::string(200, 'p')).string(), workspace_, loop_),
                std::runtime_error);
+}
+
+TEST(JsonLine, WritesMembersInOrderWithWholeNumbersWithoutFraction) {
+  std::string line = JsonLine()
+                         .Text("kind", "mouse")
+                         .Integer("type", 5)
+                         .Number("x", 101.0)
+                         .Number("y", -2.5)
+                         .Bool("down", true)
+                         .Units("unicode", u"\u00e9\xd83d")
+                         .Finish();
+  EXPECT_EQ(line,
+            R"({"kind":"mouse","type":5,"x":101,"y":-2.5,"down":true,"unicode":[233,55357]})");
+}
+
+// Valid UTF-8 is kept; stray, overlong and cut-off sequences are replaced.
+TEST(JsonLine, EscapesControlsQuotesAndBackslashesAndReplacesInvalidBytes) {
+  EXPECT_EQ(JsonLine().Text("source", "a\"b\\c\nd\te\x01").Finish(),
+            R"({"source":"a\"b\\c\nd\te\u0001"})");
+  EXPECT_EQ(JsonLine().Text("t", "\xC3\xA9|\x80|\xC0\xAF|\xE2\x82").Finish(),
+            "{\"t\":\"\xC3\xA9|\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD\xEF\xBF\xBD\"}");
+}
+
+TEST(SimConfig, RejectsMalformedInputWithAReason) {
+  for (const char* bad : {"[1,2]", R"({"screens":[[0,0,800]]})", R"({"pointer":"middle"})", "{"})
+    EXPECT_THROW(SimConfig::Parse(bad), std::runtime_error) << bad;
 }
 
 }  // namespace

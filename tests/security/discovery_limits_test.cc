@@ -43,29 +43,24 @@ TEST(DiscoveryLimits, AProbeFloodDrawsAtMostTheLimits) {
         return Interfaces();
       },
       clock.Function());
-  int replies = 0;
   int logs = 0;
-  for (int i = 0; i < 1000; ++i) {
-    DiscoveryLimits::Decision d = limits.Decide(Ip("192.168.1.77"));
-    replies += d.verdict == Verdict::kReply;
-    logs += d.log;
-  }
-  EXPECT_EQ(replies, 4) << "the burst of one source";
+  // Replies to probes from 192.168.1.77, or (`forged`) from 192.168.1.1, .2, ... in turn.
+  auto replies = [&](int probes, bool forged) {
+    int n = 0;
+    for (int i = 1; i <= probes; ++i) {
+      const std::string peer = "192.168.1." + std::to_string(forged ? i : 77);
+      DiscoveryLimits::Decision d = limits.Decide(Ip(peer.c_str()));
+      n += d.verdict == Verdict::kReply;
+      logs += d.log;
+    }
+    return n;
+  };
+  EXPECT_EQ(replies(1000, false), 4) << "the burst of one source";
   EXPECT_EQ(logs, 1) << "logged once per episode";
   clock.Advance(1s);
-  replies = 0;
-  for (int i = 0; i < 1000; ++i)
-    replies += limits.Decide(Ip("192.168.1.77")).verdict == Verdict::kReply;
-  EXPECT_EQ(replies, 2) << "then two a second";
-
-  // Forged sources, each new: the limit of all sources together holds.
+  EXPECT_EQ(replies(1000, false), 2) << "then two a second";
   clock.Advance(10s);
-  replies = 0;
-  for (int i = 1; i <= 250; ++i) {
-    std::string peer = "192.168.1." + std::to_string(i);
-    replies += limits.Decide(Ip(peer.c_str())).verdict == Verdict::kReply;
-  }
-  EXPECT_EQ(replies, 20);
+  EXPECT_EQ(replies(250, true), 20) << "forged sources, each new: the limit of all together";
   EXPECT_EQ(interfaceReads, 1) << "the interface list is not read per probe";
   clock.Advance(kInterfaceRefresh);
   limits.Decide(Ip("192.168.1.5"));

@@ -92,9 +92,8 @@ TEST_F(OutputQueueTest, AClosedPeerFailsTheWriteWithoutASignal) {
 TEST_F(OutputQueueTest, AClientPastItsOutputLimitIsEndedAndKeepsNothing) {
   _MouseClnt client(pair_[0]);
   const std::string icon(512 << 10, 'i');  // the largest reply
-  for (size_t queued = 0; queued + icon.size() <= kOutputLimitBytes; queued += icon.size()) {
+  for (size_t queued = 0; queued + icon.size() <= kOutputLimitBytes; queued += icon.size())
     client.Reply(icon);
-  }
   EXPECT_TRUE(client.OutputBackedUp());
   EXPECT_EQ(client.ending, _MouseClnt::Ending::kNone) << "up to the limit it is kept";
   client.Reply("echo");

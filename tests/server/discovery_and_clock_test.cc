@@ -24,9 +24,8 @@ TEST(AnnounceTarget, ParsesIpv4AndPort) {
   ASSERT_TRUE(ParseAnnounceTarget("127.0.0.1:3111", target));
   EXPECT_EQ(ntohs(target.sin_port), 3111);
   EXPECT_EQ(ntohl(target.sin_addr.s_addr), 0x7F000001u);
-  for (const char* bad : {"127.0.0.1", "127.0.0.1:70000", "localhost:3111", "127.0.0.1:31x"}) {
+  for (const char* bad : {"127.0.0.1", "127.0.0.1:70000", "localhost:3111", "127.0.0.1:31x"})
     EXPECT_FALSE(ParseAnnounceTarget(bad, target)) << bad;
-  }
 }
 
 TEST(TimeTick, IsExactAcrossASecondBoundaryAndWrapsAsUnsigned32Bits) {

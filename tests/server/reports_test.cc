@@ -61,9 +61,8 @@ TEST(NotifyMsg, ShowsControlsAsTextAndLinksOnlyToWebPages) {
 TEST(NotifyMsg, RemembersOnlyTheMostRecentTextsSoNoClientGrowsTheServer) {
   HandleNotifyMsg("Msg||oldest text||");
   ASSERT_TRUE(TakeNotice());
-  for (size_t i = 0; i < kRememberedNotices; ++i) {
+  for (size_t i = 0; i < kRememberedNotices; ++i)
     HandleNotifyMsg(("Msg||filler " + std::to_string(i) + "||").c_str());
-  }
   TakeNotice();
   HandleNotifyMsg(("Msg||filler " + std::to_string(kRememberedNotices - 1) + "||").c_str());
   EXPECT_FALSE(TakeNotice()) << "a recent text is still remembered";
