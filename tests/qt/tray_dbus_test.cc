@@ -46,16 +46,13 @@ class TrayOverDBusTest : public ::testing::Test {
     ASSERT_TRUE(watcher_->Running());
     // Qt reads the watcher's properties through its introspection, which lists these.
     BusClient bus(bus_->Address());
-    auto mock = [&](const char* method, GVariant* args) {
-      return bus.Call(kWatcher, "/StatusNotifierWatcher", "org.freedesktop.DBus.Mock", method,
-                      args);
-    };
     ASSERT_TRUE(
-        mock("AddMethod", g_variant_new("(sssss)", "", "RegisterStatusNotifierItem", "s", "", "")));
-    ASSERT_TRUE(mock("AddProperties",
-                     g_variant_new_parsed("('', {'IsStatusNotifierHostRegistered': <true>, "
-                                          "'ProtocolVersion': <0>, "
-                                          "'RegisteredStatusNotifierItems': <@as []>})")));
+        bus.AddMockMethod(kWatcher, "/StatusNotifierWatcher", "RegisterStatusNotifierItem", "s"));
+    ASSERT_TRUE(bus.Call(kWatcher, "/StatusNotifierWatcher", "org.freedesktop.DBus.Mock",
+                         "AddProperties",
+                         g_variant_new_parsed("('', {'IsStatusNotifierHostRegistered': <true>, "
+                                              "'ProtocolVersion': <0>, "
+                                              "'RegisteredStatusNotifierItems': <@as []>})")));
   }
   // The server and the helpers reach nothing of the tester's own desktop.
   void StartServer(const std::string& ui) {
@@ -89,9 +86,6 @@ class TrayOverDBusTest : public ::testing::Test {
     std::error_code ec;
     fs::directory_iterator it(server_->Dir() + "/home/.config/autostart", ec);
     return ec ? 0 : static_cast<size_t>(std::distance(it, fs::directory_iterator()));
-  }
-  std::string AutostartStatus() {
-    return RunHovraCommand({"autostart", "status"}, server_->Dir() + "/home").out;
   }
 
   XvfbDisplay display_;
@@ -128,7 +122,8 @@ TEST_F(TrayOverDBusTest, AutoChoosesTheTrayWhereAHostIsRegisteredAndItsMenuWorks
   for (bool on : {true, false}) {
     Helper({"click", item, "Auto Start"});
     EXPECT_EQ(AutostartEntries(), on ? 1u : 0u);  // the click's reply came after the toggle
-    EXPECT_EQ(AutostartStatus(), on ? "Auto Start: on\n" : "Auto Start: off\n");
+    EXPECT_EQ(RunHovraCommand({"autostart", "status"}, server_->Dir() + "/home").out,
+              on ? "Auto Start: on\n" : "Auto Start: off\n");
     EXPECT_EQ(Lines(Layout(item)["menu"]).at(0), on ? "[x] Auto Start" : "[ ] Auto Start");
   }
   // The command line sets the entry meanwhile: the menu's next opening shows it.

@@ -64,9 +64,8 @@ class ServerInSession : public ::testing::Test {
   }
   void StartServer(const ServerProcessOptions& options) {
     server_ = std::make_unique<ServerProcess>(options);
-    client_ = std::make_unique<SocketClient>(server_->Port());
+    client_ = std::make_unique<SocketClient>(SocketClient::Greeted(server_->Port()));
     ASSERT_TRUE(client_->Connected()) << server_->Stderr();
-    client_->ReadUntil("\n");
   }
   void StartServer() { StartServer(session_.ServerOptions()); }
   // Sends the command; the echo says it was carried out.

@@ -13,18 +13,6 @@
 namespace hovra::testing {
 namespace {
 
-// The image an icon message carries.
-platform::ImageRepresentation DecodeIconMessage(const std::string& message, const std::string& id) {
-  const std::string head = "icon " + id + " png ";
-  EXPECT_TRUE(message.starts_with(head) && message.ends_with("\n")) << message.substr(0, 80);
-  if (message.size() < head.size() + 1) return {};
-  size_t length = 0;
-  std::vector<uint8_t> bytes = catalogue::NewBase64Decode(
-      message.data() + head.size(), message.size() - head.size() - 1, &length);
-  bytes.resize(length);
-  return DecodePng(bytes);
-}
-
 class ServerDesktopTest : public DesktopTest {
  protected:
   // Nautilus is a favourite but not the default file manager; "gone" is not installed.
@@ -58,8 +46,7 @@ class ServerDesktopTest : public DesktopTest {
     options.environment.emplace_back("DBUS_SYSTEM_BUS_ADDRESS", bus_.Address());
     server_ = std::make_unique<ServerProcess>(options);
     ASSERT_NE(server_->Port(), 0) << server_->Stderr();
-    client_ = std::make_unique<SocketClient>(server_->Port());
-    client_->ReadUntil("\n");  // the greeting
+    client_ = std::make_unique<SocketClient>(SocketClient::Greeted(server_->Port()));
   }
 
   std::string DockInfo() {
@@ -131,7 +118,11 @@ TEST_F(ServerDesktopTest, IconsComeFromBothThemesAndLaunchesRunTheirEntries) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     client_->Send("get_icon " + std::string(c.id) + "\n");
-    platform::ImageRepresentation image = DecodeIconMessage(client_->ReadUntil("\n"), c.id);
+    const std::string message = client_->ReadUntil("\n");
+    const std::string head = "icon " + std::string(c.id) + " png ";
+    ASSERT_TRUE(message.starts_with(head) && message.ends_with("\n")) << message.substr(0, 80);
+    platform::ImageRepresentation image = DecodePng(catalogue::dataFromBase64String(
+        std::string_view(message).substr(head.size(), message.size() - head.size() - 1)));
     ASSERT_EQ(image.pixelsWide, 128);
     const size_t middle = (64 * 128 + 64) * 4;
     for (size_t i = 0; i < 4; ++i) EXPECT_NEAR(image.rgba[middle + i], c.rgba[i], 1) << i;
