@@ -6,7 +6,7 @@
 #include "input/key_names.h"
 #include "input/keystrokes.h"
 #include "tests/app/shell_test_support.h"
-#include "tests/macos/mac_stack.h"
+#include "tests/macos/fake_quartz.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "input/pointer.h"
-#include "tests/macos/mac_stack.h"
+#include "tests/macos/fake_quartz.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {

@@ -1,5 +1,6 @@
 // A recording Quartz: each call one log line, references named "#1", "#2" ... ("null":
 // failed). Misuse (null or double release, use after release, never released) fails the test.
+// MacStack: the macOS event services over it, installed for the object's lifetime.
 #pragma once
 
 #include <deque>
@@ -9,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/macos/mac_events.h"
 #include "platform/macos/quartz_calls.h"
+#include "platform/services.h"
 
 namespace hovra::testing {
 
@@ -33,23 +36,20 @@ class FakeQuartz : public platform::macos::QuartzCalls {
   std::vector<quartz::SourceStateId> buttonStatesAsked;
 
   EventSourceRef EventSourceCreate(quartz::SourceStateId state) override;
-  EventRef EventCreateKeyboardEvent(EventSourceRef source, quartz::KeyCode code,
-                                    bool keyDown) override;
+  EventRef EventCreateKeyboardEvent(EventSourceRef, quartz::KeyCode, bool keyDown) override;
   void EventKeyboardSetUnicodeString(EventRef event, quartz::UniCharCount length,
                                      const quartz::UniChar* units) override;
   void EventSetFlags(EventRef event, quartz::EventFlags flags) override;
   EventRef EventCreateMouseEvent(EventSourceRef source, quartz::EventType type,
                                  quartz::Point position, quartz::MouseButton button) override;
   void EventSetIntegerValueField(EventRef event, quartz::EventField field, int64_t value) override;
-  EventRef EventCreateScrollWheelEvent2(EventSourceRef source, quartz::ScrollUnit units,
-                                        uint32_t wheelCount, int32_t wheel1, int32_t wheel2,
-                                        int32_t wheel3) override;
+  EventRef EventCreateScrollWheelEvent2(EventSourceRef, quartz::ScrollUnit, uint32_t wheelCount,
+                                        int32_t, int32_t, int32_t) override;
   void EventPost(quartz::TapLocation tap, EventRef event) override;
   EventRef EventCreate(EventSourceRef source) override;
   quartz::Point EventGetLocation(EventRef event) override;
   bool EventSourceButtonState(quartz::SourceStateId state, quartz::MouseButton button) override;
-  quartz::Error GetActiveDisplayList(uint32_t maxDisplays, quartz::DisplayId* displays,
-                                     uint32_t* displayCount) override;
+  quartz::Error GetActiveDisplayList(uint32_t max, quartz::DisplayId*, uint32_t* count) override;
   quartz::DisplayId MainDisplayID() override { return mainDisplay; }
   quartz::Rect DisplayBounds(quartz::DisplayId display) override;
   void Release(const void* reference) override;
@@ -64,6 +64,21 @@ class FakeQuartz : public platform::macos::QuartzCalls {
   std::set<int> failing_;
   int created_ = 0;
   std::vector<std::string> log_;
+};
+
+struct MacStack {
+  explicit MacStack(platform::macos::AccessibilityGate* gate = nullptr) : events(quartz, gate) {
+    platform::Services services = platform::Current();
+    services.events = &events;
+    previous = platform::Install(services);
+  }
+  ~MacStack() { platform::Install(previous); }
+  MacStack(const MacStack&) = delete;
+  MacStack& operator=(const MacStack&) = delete;
+
+  FakeQuartz quartz;
+  platform::macos::MacEventServices events;
+  platform::Services previous;
 };
 
 }  // namespace hovra::testing

@@ -46,6 +46,7 @@ TEST(LaunchAtLogin, TheToggleAddsAtTheEndStartedHiddenOrRemovesTheFirstEntry) {
     Places before;
     bool startsAtLogin;  // before the toggle
     Places after;
+    bool usable = true;
   };
   // clang-format off
   const Case cases[] = {
@@ -56,26 +57,22 @@ TEST(LaunchAtLogin, TheToggleAddsAtTheEndStartedHiddenOrRemovesTheFirstEntry) {
        {kHere, "/Applications/Mail.app", kHere}, true, {"/Applications/Mail.app", kHere}},
       {"a copy elsewhere does not count", {kMovedCopy}, false, {kMovedCopy, kHere}},
       {"a final slash is the same place", {std::string(kHere) + "/"}, true, {}},
+      {"an unusable list changes nothing", {kHere}, false, {kHere}, false},
   };
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     FakeLoginItems list(c.before);
+    list.unavailable = !c.usable;
     RecordingUi ui;
     LaunchAtLogin login(list, kHere);
     EXPECT_EQ(login.isAutoRun(), c.startsAtLogin);
-    EXPECT_EQ(login.setLaunchOnLogin(ui), !c.startsAtLogin);
-    EXPECT_EQ(ui.marks, std::vector<bool>{!c.startsAtLogin});
+    const bool added = c.usable && !c.startsAtLogin;
+    EXPECT_EQ(login.setLaunchOnLogin(ui), c.usable ? std::optional(added) : std::nullopt);
+    EXPECT_EQ(ui.marks, c.usable ? std::vector<bool>{added} : std::vector<bool>{});
     EXPECT_EQ(list.Now(), c.after);
-    EXPECT_EQ(list.hidden, !c.startsAtLogin) << "an entry added starts the program hidden";
+    EXPECT_EQ(list.hidden, added) << "an entry added starts the program hidden";
   }
-  FakeLoginItems unusable({kHere});
-  unusable.unavailable = true;
-  RecordingUi ui;
-  LaunchAtLogin login(unusable, kHere);
-  EXPECT_FALSE(login.isAutoRun());
-  EXPECT_EQ(login.setLaunchOnLogin(ui), std::nullopt) << "an unusable list changes nothing";
-  EXPECT_TRUE(ui.marks.empty());
 }
 
 struct FakeService : platform::macos::LoginServiceCalls {

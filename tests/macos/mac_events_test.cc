@@ -10,7 +10,7 @@
 #include "input/keystrokes.h"
 #include "input/pointer.h"
 #include "input/wheel.h"
-#include "tests/macos/mac_stack.h"
+#include "tests/macos/fake_quartz.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {

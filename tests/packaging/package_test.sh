@@ -8,13 +8,11 @@ fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
-skip() {
-  echo "SKIP: $*"
-  exit 77
-}
 need() {
   for tool in "$@"; do
-    command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/install-deps.sh)"
+    command -v "$tool" >/dev/null && continue
+    echo "SKIP: $tool is not installed (scripts/install-deps.sh)"
+    exit 77
   done
 }
 expect_equal() {  # what actual expected
@@ -52,11 +50,9 @@ check_manual() {
   options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | words)
   commands=$(sed -n '/^Commands/,/^$/p' <<<"$help" | awk '/^  [a-z]/ {print $1}' | words)
   [ -n "$options" ] && [ -n "$commands" ] || fail "no options or commands found in --help"
-  for name in $options; do
-    has_entry "$manual" OPTIONS "$name" || fail "the manual's OPTIONS have no entry for $name"
-  done
-  for name in $commands; do
-    has_entry "$manual" COMMANDS "$name" || fail "the manual's COMMANDS have no entry for $name"
+  for entry in $(printf 'OPTIONS:%s ' $options) $(printf 'COMMANDS:%s ' $commands); do
+    has_entry "$manual" "${entry%%:*}" "${entry#*:}" ||
+      fail "the manual's ${entry%%:*} have no entry for ${entry#*:}"
   done
 
   expect_equal "completion of options" "$(complete_line "$completion" hovra-server --)" "$options"
@@ -113,12 +109,11 @@ check_tree() {  # root prefix version
   local unit=$tree/lib/systemd/user/hovra-server.service
   grep -qx "ExecStart=$prefix/bin/hovra-server --hidden" "$unit" || fail "ExecStart in $unit"
   # Verified as systemd would load it, with ExecStart on the unpacked program.
-  local copy verdict entry=$tree/share/applications/hovra-server.desktop warnings
-  copy=$(mktemp -d)/hovra-server.service
+  local copy=$scratch/hovra-server.service verdict warnings
+  local entry=$tree/share/applications/hovra-server.desktop
   sed "s|^ExecStart=$prefix|ExecStart=$tree|" "$unit" >"$copy"
   verdict=$(systemd-analyze verify --man=no "$copy" 2>&1) && [ -z "$verdict" ] ||
     fail "systemd-analyze: $verdict"
-  rm -r "$(dirname "$copy")"
 
   warnings=$(desktop-file-validate "$entry" 2>&1) && [ -z "$warnings" ] ||
     fail "desktop-file-validate: $warnings"
