@@ -101,5 +101,77 @@ TEST_F(Buttons, DragEndNeverCarriesAClickCountAndWithoutAStartReleasesAtTheOrigi
   EXPECT_EQ(Take(), Lines({MouseLine(2, 0, 0)}));
 }
 
+using platform::Point;
+
+// Main 1920x1080; above it a lower one; below it another; right of it a shorter one
+// starting 200 up; left of it one of 1024.
+constexpr std::string_view kFiveScreens =
+    R"({"screens":[[0,0,1920,1080],[0,1080,1280,1024],[0,-900,1600,900],[1920,200,1280,800],)"
+    R"([-1280,0,1280,1024]],"pointer":[%X,%Y]})";
+
+class PointerPosition : public InputTest {
+ protected:
+  void PointerAt(double x, double y) {
+    std::string sim(kFiveScreens);
+    sim.replace(sim.find("%X"), 2, std::to_string(x));
+    sim.replace(sim.find("%Y"), 2, std::to_string(y));
+    UseDesktop(sim);
+  }
+};
+
+// Event space flips y with the main screen (dy grows downward); a step that lands on
+// another screen crosses unclamped, one into empty space stops at the edge per axis.
+TEST_F(PointerPosition, StepsFromWhereThePointerIsOnFiveScreens) {
+  struct Case {
+    double x, y;  // the pointer, global
+    int dx, dy;
+    Point expected;
+  };
+  const Case cases[] = {
+      {960, 540, 5, 3, {965, 543}},
+      // The top row of the main screen; fractions are truncated.
+      {100, 1080, 0, 0, {100, 0}},
+      {100.9, 500.7, 0, 0, {100, 580}},
+      // On the screens above, below, right and left.
+      {100, 1500, 0, 0, {100, -420}},
+      {100, -400, 3, 0, {103, 1480}},
+      {2500, 900, 0, 0, {2500, 180}},
+      {-100, 300, 0, -1, {-100, 779}},
+      // Onto another screen: up, down, right, left and back onto the main one.
+      {100, 1075, 0, -10, {100, -5}},
+      {50, 10, 0, 20, {50, 1090}},
+      {1900, 500, 50, 0, {1950, 580}},
+      {2000, 210, -100, 0, {1900, 870}},
+      // Into empty space.
+      {1900, 100, 50, 0, {1919, 980}},
+      {2500, 900, 0, -500, {2500, 80}},
+      {3000, 500, 9999, 9999, {3199, 879}},
+      // Off every screen: the step is ignored.
+      {5000, 5000, 10, 10, {5000, -3920}},
+  };
+  for (const Case& c : cases) {
+    PointerAt(c.x, c.y);
+    EXPECT_EQ(GetMousePosForEvent(c.dx, c.dy), c.expected)
+        << c.x << "," << c.y << " by " << c.dx << "," << c.dy;
+  }
+  UseDesktop(R"({"screens":[],"pointer":[10,20]})");
+  EXPECT_EQ(GetMousePosForEvent(3, 3), (Point{10, -20}));
+  UseDesktop(R"({"screens":[]})");
+  EXPECT_EQ(GetMousePosForEvent(3, 3), (Point{0, 0}));
+  UseDesktop(R"({"screens":[[0,0,800,600],[0,0,0,0],[800,0,0,600]],"pointer":[799,300]})");
+  EXPECT_EQ(GetMousePosForEvent(5, 0), (Point{799, 300})) << "zero-sized frames hold nothing";
+}
+
+TEST_F(PointerPosition, MovesAreDraggedWhileTheLeftButtonIsDown) {
+  SendMouseMove(5, 3);
+  SendMouseRawKey(kMouseLeft, false);
+  SendMouseMove(1, 1);
+  SendMouseRawKey(kMouseLeft, true);
+  SendMouseMove(1, 1);
+  EXPECT_EQ(Take(), Lines({R"({"kind":"mouse","type":5,"x":965,"y":543,"button":0})",
+                           MouseLine(1, 965, 543), MouseLine(6, 966, 544), MouseLine(2, 966, 544),
+                           MouseLine(5, 967, 545)}));
+}
+
 }  // namespace
 }  // namespace hovra::testing
