@@ -1,11 +1,6 @@
 // The input cases every backend runs (the journal always, x11 under Xvfb, wayland under
-// headless sway): "key" and "mos" payloads and "utf8 " text played through the core's
-// readers, and what a desktop must then have seen, in terms every backend can observe -
-// the characters typed, the buttons with where they went (event space), the wheel clicks
-// and where the pointer ended. Each desktop starts as one 1280x800 screen with the pointer
-// at its centre.
-//   INSTANTIATE_TEST_SUITE_P(Shared, MyBackendCases, ::testing::ValuesIn(SharedInputCases()),
-//                            InputCaseName());
+// headless sway) and what a desktop must then have seen, in terms every backend observes.
+// Each desktop starts as one 1280x800 screen with the pointer at its centre.
 #pragma once
 
 #include <gtest/gtest.h>

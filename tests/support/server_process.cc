@@ -71,11 +71,10 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
       "--journal", options.keepJournal ? dir_ + "/journal.jsonl" : "none", "--sim",
       dir_ + "/sim.json", "--port", "0", "--discovery-port", "0",
       // the start-up update check stays on this machine
-      "--update-url", "http://127.0.0.1:9/version.json"};
+      "--update-url", "http://127.0.0.1:9/version.json", "--config-dir", dir_ + "/config"};
   args.insert(args.end(), own.begin(), own.end());
   if (options.simControl) args.insert(args.end(), {"--sim-control", dir_ + "/control.sock"});
   if (options.fastTimers) args.insert(args.end(), {"--timer-divisor", "20"});
-  if (options.ownConfigDir) args.insert(args.end(), {"--config-dir", dir_ + "/config"});
   args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
 
   pid_ = ::fork();

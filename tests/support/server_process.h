@@ -25,10 +25,9 @@ struct ServerProcessOptions {
   std::vector<std::string> extraArgs{};  // after the defaults, so they override them
   long fileLimit = 0;                    // RLIMIT_NOFILE for the server when not 0
   bool waitUntilListening = true;
-  bool ownConfigDir = true;  // false: the default folder under the temporary home
-  bool simControl = false;   // a --sim-control socket, for Control()
-  bool fastTimers = false;   // the one-second tick and the announcements 20 times as often
-  bool keepJournal = true;   // false: "--journal none", for measurements
+  bool simControl = false;  // a --sim-control socket, for Control()
+  bool fastTimers = false;  // the one-second tick and the announcements 20 times as often
+  bool keepJournal = true;  // false: "--journal none", for measurements
   std::vector<std::string> wrapper{};  // runs the server under it, e.g. {"valgrind", ...}
   std::string binary{};                // empty: the hovra-server of this build
   std::chrono::milliseconds listenWait = 10s;

@@ -16,18 +16,11 @@ class SocketClient {
   explicit SocketClient(unsigned short port, bool ipv6 = false);
   explicit SocketClient(int connectedFd) : fd_(connectedFd) {}
   ~SocketClient();
-  SocketClient(SocketClient&& other) noexcept
-      : fd_(other.fd_), pending_(std::move(other.pending_)), closed_(other.closed_) {
-    other.fd_ = -1;
-  }
-  SocketClient& operator=(SocketClient&& other) noexcept {
-    if (this != &other) {
-      Close();
-      fd_ = other.fd_;
-      pending_ = std::move(other.pending_);
-      closed_ = other.closed_;
-      other.fd_ = -1;
-    }
+  SocketClient(SocketClient&& other) noexcept { *this = std::move(other); }
+  SocketClient& operator=(SocketClient&& other) noexcept {  // `other` closes what this held
+    std::swap(fd_, other.fd_);
+    std::swap(pending_, other.pending_);
+    std::swap(closed_, other.closed_);
     return *this;
   }
   SocketClient(const SocketClient&) = delete;

@@ -11,22 +11,22 @@ class WaylandSharedCases : public WaylandFixture,
 TEST_P(WaylandSharedCases, TheWindowSeesWhatTheCaseExpects) {
   Start();
   if (HasFatalFailure() || IsSkipped()) return;
-  ASSERT_TRUE(client_->WaitForLine("keyboard-enter"));
   const InputSeen& expected = GetParam().expected;
   Play(GetParam());
   ASSERT_TRUE(events_->Sync());
   InputSeen seen;
   seen.text = client_->TakeText(expected.text.size());
-  for (const WaylandButton& b : client_->TakeButtons(expected.buttons.size())) {
-    Button button = b.code == 0x110   ? Button::kLeft
-                    : b.code == 0x111 ? Button::kRight
-                                      : Button::kMiddle;
-    seen.buttons.push_back({button, b.press, static_cast<int>(b.x), static_cast<int>(b.y)});
+  for (auto [code, state, x, y] :
+       client_->Take<unsigned, int, double, double>("button", expected.buttons.size())) {
+    Button button = code == 0x110   ? Button::kLeft
+                    : code == 0x111 ? Button::kRight
+                                    : Button::kMiddle;
+    seen.buttons.push_back({button, state == 1, static_cast<int>(x), static_cast<int>(y)});
   }
   // Wheel steps come one axis per line: gather until the expected totals (or the wait is over).
   WaitUntil(
       [&] {
-        for (auto [axis, steps] : client_->TakeWheel(1, 100ms)) {
+        for (auto [axis, steps] : client_->Take<unsigned, int>("discrete", 1, 100ms)) {
           (axis == 0 ? seen.wheelUp : seen.wheelLeft) -= steps;  // Wayland's go down and right
         }
         return seen.wheelUp == expected.wheelUp && seen.wheelLeft == expected.wheelLeft;
@@ -42,17 +42,9 @@ TEST_P(WaylandSharedCases, TheWindowSeesWhatTheCaseExpects) {
 INSTANTIATE_TEST_SUITE_P(Shared, WaylandSharedCases, ::testing::ValuesIn(SharedInputCases()),
                          InputCaseName());
 
-class WaylandInput : public WaylandFixture {
- protected:
-  void SetUp() override {
-    Start();
-    if (HasFatalFailure() || IsSkipped()) return;
-    ASSERT_TRUE(client_->WaitForLine("keyboard-enter")) << sway_->Log();
-  }
-};
-
-TEST_F(WaylandInput, MoreCharactersThanSpareKeysAreAllTyped) {
-  if (IsSkipped()) return;
+TEST_F(WaylandFixture, MoreCharactersThanSpareKeysAreAllTyped) {
+  Start();
+  if (HasFatalFailure() || IsSkipped()) return;
   std::u32string many;
   std::string text;
   for (char32_t c = 0x4E00; c < 0x4E00 + platform::wayland::kMaxBoundKeys + 8; ++c) {
@@ -63,24 +55,26 @@ TEST_F(WaylandInput, MoreCharactersThanSpareKeysAreAllTyped) {
   EXPECT_EQ(client_->TakeText(many.size(), 15s), many);
 }
 
-TEST_F(WaylandInput, ExplicitFlagsCarryExactlyTheirModifiersAndAHugeWheelDeltaIsCapped) {
-  if (IsSkipped()) return;
+TEST_F(WaylandFixture, ExplicitFlagsCarryExactlyTheirModifiersAndAHugeWheelDeltaIsCapped) {
+  Start();
+  if (HasFatalFailure() || IsSkipped()) return;
   PostExplicitFlagKeys();
   Key("c");
   EXPECT_EQ(client_->TakeText(4), U"hBfc");
-  std::vector<WaylandKey> keys = client_->TakeKeys(0, 0ms);  // read by now
-  std::erase_if(keys, [](const WaylandKey& key) {  // the modifier keys pressed around them
-    return key.keysym.ends_with("_L") || key.keysym.ends_with("_R");
+  using Keys = std::vector<std::tuple<std::string, std::string>>;      // keysym, modifiers
+  Keys keys = client_->Take<std::string, std::string>("key", 0, 0ms);  // read by now
+  std::erase_if(keys, [](const auto& key) {  // the modifier keys pressed around them
+    return std::get<0>(key).ends_with("_L") || std::get<0>(key).ends_with("_R");
   });
-  EXPECT_EQ(keys, (std::vector<WaylandKey>{{"h", "Mod4"},  // the held Shift let go around it
-                                           {"B", "Shift"},
-                                           {"f", "Control+Mod1"},
-                                           {"c", "-"}}));
+  EXPECT_EQ(keys, (Keys{{"h", "Mod4"},  // the held Shift let go around it
+                        {"B", "Shift"},
+                        {"f", "Control+Mod1"},
+                        {"c", "-"}}));
   Mouse("m 1 1");  // the pointer onto the window first
   platform::GetEvents().PostScroll({.vertical = -2000000000, .horizontal = 0});
   EXPECT_EQ(
-      client_->TakeWheel(1),
-      (std::vector<std::pair<unsigned, int>>{{0, platform::wayland::kMaxWheelClicksPerEvent}}));
+      (client_->Take<unsigned, int>("discrete", 1)),
+      (std::vector<std::tuple<unsigned, int>>{{0, platform::wayland::kMaxWheelClicksPerEvent}}));
 }
 
 constexpr char kTwoOutputs[] =  // A 640x800 at the left, B 640x600 beside it, 100 lower

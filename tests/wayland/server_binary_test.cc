@@ -34,8 +34,7 @@ TEST(ServerOnWayland, AutoChoosesWaylandAndFramesReachAWaylandWindow) {
   // The server made its keyboard and pointer at start: the window has both long before
   // the first frame, so the first key is not lost.
   ASSERT_TRUE(window.WaitForLine("keyboard-enter")) << sway.Log();
-  SocketClient client(server.Port());
-  client.ReadUntil("\n");
+  SocketClient client = SocketClient::Greeted(server.Port());
   client.Send(KeyFrame("a"));
   EXPECT_EQ(window.TakeText(1), U"a");
   client.Send(MouseFrame("m 10 20"));  // from the centre of the output

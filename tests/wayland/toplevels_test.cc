@@ -14,22 +14,14 @@ namespace {
 using platform::linux_desktop::WindowOperation;
 using platform::linux_desktop::WindowSnapshot;
 
-struct Seen {
-  std::vector<std::string> appIds;  // in the order the windows appeared
-  std::string active;               // the activated window's app id
-  friend bool operator==(const Seen&, const Seen&) = default;
-  friend std::ostream& operator<<(std::ostream& out, const Seen& seen) {
-    out << "[";
-    for (const std::string& id : seen.appIds) out << id << " ";
-    return out << "] active " << seen.active;
-  }
-};
+// The app ids in the order the windows appeared, and the activated window's.
+using Seen = std::pair<std::vector<std::string>, std::string>;
 
 Seen Describe(const WindowSnapshot& snapshot) {
   Seen seen;
   for (const auto& window : snapshot.windows) {
-    seen.appIds.push_back(window.appId);
-    if (window.id == snapshot.activeId) seen.active = window.appId;
+    seen.first.push_back(window.appId);
+    if (window.id == snapshot.activeId) seen.second = window.appId;
   }
   return seen;
 }
@@ -47,11 +39,14 @@ class WaylandToplevels : public ::testing::Test {
   void TearDown() override { tracker_.reset(); }
 
   // Runs the main queue until the last snapshot delivered looks like `expected`.
-  bool WaitFor(const Seen& expected) {
-    return PollUntil([&] {
-      queue_.RunPending();
-      return Last() == expected;
-    });
+  ::testing::AssertionResult WaitFor(const Seen& expected) {
+    if (PollUntil([&] {
+          queue_.RunPending();
+          return Last() == expected;
+        })) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << ::testing::PrintToString(Last());
   }
   Seen Last() { return delivered_.empty() ? Seen{} : Describe(delivered_.back()); }
 
@@ -65,14 +60,14 @@ TEST_F(WaylandToplevels, FollowsWindowsAppearingActivatedAndClosedAndClosesTheAc
   if (IsSkipped()) return;
   WaylandClient editor(*sway_, "org.hovra.Editor");
   ASSERT_TRUE(editor.Ready());
-  EXPECT_TRUE(WaitFor({{"org.hovra.Editor"}, "org.hovra.Editor"})) << Last();
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor"}, "org.hovra.Editor"}));
   auto viewer = std::make_unique<WaylandClient>(*sway_, "org.hovra.Viewer");
   ASSERT_TRUE(viewer->Ready());
-  EXPECT_TRUE(WaitFor({{"org.hovra.Editor", "org.hovra.Viewer"}, "org.hovra.Viewer"})) << Last();
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor", "org.hovra.Viewer"}, "org.hovra.Viewer"}));
 
   size_t before = delivered_.size();
   ASSERT_TRUE(sway_->Command("[app_id=\"org.hovra.Editor\"] focus"));
-  EXPECT_TRUE(WaitFor({{"org.hovra.Editor", "org.hovra.Viewer"}, "org.hovra.Editor"})) << Last();
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor", "org.hovra.Viewer"}, "org.hovra.Editor"}));
   // The activation moved in one change, never through a state without an active window.
   for (size_t i = before; i < delivered_.size(); ++i) EXPECT_NE(delivered_[i].activeId, 0u);
   EXPECT_EQ(Describe(tracker_->Snapshot()), Last());
@@ -81,7 +76,7 @@ TEST_F(WaylandToplevels, FollowsWindowsAppearingActivatedAndClosedAndClosesTheAc
   EXPECT_FALSE(viewer->WaitForLine("close-requested", 200ms));
 
   viewer->Kill();
-  EXPECT_TRUE(WaitFor({{"org.hovra.Editor"}, "org.hovra.Editor"})) << Last();
+  EXPECT_TRUE(WaitFor({{"org.hovra.Editor"}, "org.hovra.Editor"}));
 }
 
 TEST(WaylandToplevelsWithoutCompositor, NothingToApplyAndNothingDelivered) {

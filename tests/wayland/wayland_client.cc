@@ -68,47 +68,6 @@ std::vector<std::istringstream> WaylandClient::TakeKind(const std::string& kind,
   }
 }
 
-std::u32string WaylandClient::TakeText(size_t count, std::chrono::milliseconds wait) {
-  std::u32string text;
-  unsigned code = 0;
-  for (auto& in : TakeKind("char", count, wait)) {
-    in >> code;
-    text += static_cast<char32_t>(code);
-  }
-  return text;
-}
-
-std::vector<WaylandKey> WaylandClient::TakeKeys(size_t count, std::chrono::milliseconds wait) {
-  std::vector<WaylandKey> keys;
-  for (auto& in : TakeKind("key", count, wait)) {
-    WaylandKey& key = keys.emplace_back();
-    in >> key.keysym >> key.modifiers;
-  }
-  return keys;
-}
-
-std::vector<WaylandButton> WaylandClient::TakeButtons(size_t count,
-                                                      std::chrono::milliseconds wait) {
-  std::vector<WaylandButton> buttons;
-  for (auto& in : TakeKind("button", count, wait)) {
-    WaylandButton& button = buttons.emplace_back();
-    int state = 0;
-    in >> button.code >> state >> button.x >> button.y;
-    button.press = state == 1;
-  }
-  return buttons;
-}
-
-std::vector<std::pair<unsigned, int>> WaylandClient::TakeWheel(size_t count,
-                                                               std::chrono::milliseconds wait) {
-  std::vector<std::pair<unsigned, int>> steps;
-  for (auto& in : TakeKind("discrete", count, wait)) {
-    auto& [axis, value] = steps.emplace_back();
-    in >> axis >> value;
-  }
-  return steps;
-}
-
 bool WaylandClient::WaitForPointerAt(double x, double y, std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {

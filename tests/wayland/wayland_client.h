@@ -3,26 +3,13 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/desktop/service_process.h"
 #include "tests/support/desktop/sway_session.h"
 
 namespace hovra::testing {
-
-struct WaylandButton {
-  unsigned code = 0;  // Linux input code (0x110 left, 0x111 right, 0x112 middle)
-  bool press = false;
-  double x = 0;  // surface coordinates of the pointer at the time
-  double y = 0;
-  friend bool operator==(const WaylandButton&, const WaylandButton&) = default;
-};
-
-struct WaylandKey {
-  std::string keysym;     // the keysym's name ("a", "Return")
-  std::string modifiers;  // "-" or active modifiers joined by "+" ("Shift+Control")
-  friend bool operator==(const WaylandKey&, const WaylandKey&) = default;
-};
 
 class WaylandClient {
  public:
@@ -36,13 +23,24 @@ class WaylandClient {
   bool WaitForLine(const std::string& line, std::chrono::milliseconds wait = 5s) {
     return !TakeKind(line, 1, wait).empty();
   }
-  // Waits for `count` typed characters (or the wait is over); returns what came.
-  std::u32string TakeText(size_t count, std::chrono::milliseconds wait = 5s);
-  std::vector<WaylandKey> TakeKeys(size_t count, std::chrono::milliseconds wait = 5s);
-  std::vector<WaylandButton> TakeButtons(size_t count, std::chrono::milliseconds wait = 5s);
-  // Wheel steps as (axis, steps): axis 0 vertical (positive down), 1 horizontal (positive right).
-  std::vector<std::pair<unsigned, int>> TakeWheel(size_t count,
-                                                  std::chrono::milliseconds wait = 5s);
+  // Waits until `count` lines of `kind` came (or the wait is over); takes and returns their
+  // fields: "char" (code point), "key" (keysym name, modifiers "-" or "Shift+Control"),
+  // "button" (Linux code, 1|0, the pointer's x and y then), "discrete" (axis 0 vertical or
+  // 1 horizontal, steps: positive down or right).
+  template <class... Fields>
+  std::vector<std::tuple<Fields...>> Take(const std::string& kind, size_t count,
+                                          std::chrono::milliseconds wait = 5s) {
+    std::vector<std::tuple<Fields...>> taken;
+    for (auto& in : TakeKind(kind, count, wait)) {
+      std::apply([&](auto&... field) { (in >> ... >> field); }, taken.emplace_back());
+    }
+    return taken;
+  }
+  std::u32string TakeText(size_t count, std::chrono::milliseconds wait = 5s) {
+    std::u32string text;
+    for (auto [code] : Take<unsigned>("char", count, wait)) text += static_cast<char32_t>(code);
+    return text;
+  }
   // Until the pointer is reported at (x, y) in the window (entry or motion).
   bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
 

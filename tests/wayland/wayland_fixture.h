@@ -28,6 +28,7 @@ class WaylandFixture : public InputBackendTest {
     ASSERT_NE(events_, nullptr) << sway_->Log();
     // The seat gains its pointer with the backend's: wait until the window can see it.
     ASSERT_TRUE(client_->WaitForLine("pointer-ready")) << sway_->Log();
+    ASSERT_TRUE(client_->WaitForLine("keyboard-enter")) << sway_->Log();
     Install(events_.get(), simJson);
   }
 

@@ -13,14 +13,12 @@ TEST_P(X11SharedCases, TheWindowSeesWhatTheCaseExpects) {
   Play(GetParam());
   InputSeen seen;
   seen.text = Synced().TakeText();
-  for (const ButtonRecord& record : Synced().TakeButtons()) {
-    if (record.button <= 3) {
-      Button button = record.button == 1   ? Button::kLeft
-                      : record.button == 3 ? Button::kRight
-                                           : Button::kMiddle;
-      seen.buttons.push_back({button, record.press, record.x, record.y});
-    } else if (record.press) {  // wheel clicks: 4 up, 5 down, 6 left, 7 right
-      (record.button <= 5 ? seen.wheelUp : seen.wheelLeft) += record.button % 2 == 0 ? 1 : -1;
+  for (auto [code, press, x, y] : Synced().TakeButtons()) {
+    if (code <= 3) {
+      Button button = code == 1 ? Button::kLeft : code == 3 ? Button::kRight : Button::kMiddle;
+      seen.buttons.push_back({button, press, x, y});
+    } else if (press) {  // wheel clicks: 4 up, 5 down, 6 left, 7 right
+      (code <= 5 ? seen.wheelUp : seen.wheelLeft) += code % 2 == 0 ? 1 : -1;
     }
   }
   if (GetParam().expected.pointer) seen.pointer = events_->PointerEventLocation();

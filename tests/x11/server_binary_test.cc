@@ -25,8 +25,7 @@ TEST(ServerOnX11, AutoChoosesX11AndFramesReachTheDisplay) {
   ServerProcess server(options);
   ASSERT_NE(server.Port(), 0) << server.Stderr();
   EXPECT_TRUE(server.WaitForStderr("input: x11 (")) << server.Stderr();
-  SocketClient client(server.Port());
-  client.ReadUntil("\n");
+  SocketClient client = SocketClient::Greeted(server.Port());
   // Ctrl+W, the client's Command+C; the second move stops at the left edge.
   client.Send("window close\nkey007WIN[+]cmos007m 10 20mos010m -5000 -3ping\n");
   EXPECT_EQ(client.Read(4), "echo") << server.Stderr();

@@ -155,8 +155,8 @@ void XClientWindow::Drain() {
                            event.xkey.state & (kShiftMask | kControlMask | kAltMask | kSuperMask));
       }
     } else if (event.type == ButtonPress || event.type == ButtonRelease) {
-      buttons_.push_back({event.xbutton.button, event.type == ButtonPress, event.xbutton.x_root,
-                          event.xbutton.y_root});
+      buttons_.emplace_back(event.xbutton.button, event.type == ButtonPress, event.xbutton.x_root,
+                            event.xbutton.y_root);
     }
   }
 }

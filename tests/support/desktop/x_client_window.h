@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,13 +28,8 @@ inline constexpr unsigned kSuperMask = 1u << 6;  // Mod4
 // A key press that typed a character, with the Shift, Control, Alt and Super it carried.
 using TypedKey = std::pair<char32_t, unsigned>;
 
-struct ButtonRecord {
-  unsigned button = 0;
-  bool press = false;
-  int x = 0;  // root coordinates
-  int y = 0;
-  friend bool operator==(const ButtonRecord&, const ButtonRecord&) = default;
-};
+// A button pressed or let go: the X button, press, and the pointer's root coordinates.
+using ButtonRecord = std::tuple<unsigned, bool, int, int>;
 
 struct XClientWindowSpec {
   std::string wmClass{};
