@@ -1,6 +1,5 @@
-// Qt's event loop as the main queue (the shared cases cover waiters at and after its end),
-// and modal alerts: their texts, buttons and answers (what the application does with them:
-// tests/app).
+// Qt's event loop as the main queue, and modal alerts (what the application does with their
+// answers: tests/app).
 #include "platform/qt/alert.h"
 #include "platform/qt/qt_main_loop.h"
 #include "tests/qt/tray_fixture.h"

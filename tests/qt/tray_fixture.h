@@ -1,5 +1,5 @@
 // The tray's user interface on Qt's offscreen platform over the recording platform, with
-// the settings in a real file the real binary's subcommands can change, and its own autostart.
+// settings in a real file the binary's subcommands can change.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -78,8 +78,7 @@ struct SeenAlert {
   QStringList buttons;
 };
 
-// Answers the next modal alert as it shows: records it into `seen` and clicks the button
-// titled `button` (empty: Escape).
+// Answers the next modal alert as it shows with `button` (empty: Escape), seen into `seen`.
 inline void AnswerNextAlert(const QString& button, SeenAlert& seen) {
   auto* poll = new QTimer;
   QObject::connect(poll, &QTimer::timeout, [poll, button, &seen] {

@@ -68,8 +68,7 @@ TEST_F(WindowsTest, AddressWindowShowsHowToConnectAndKeepsCurrent) {
   EXPECT_EQ(LabelText(window, "backends"), "input journal, desktop journal");
   EXPECT_EQ(LabelText(window, "phones"), "none");
 
-  // While it shows: protection is switched on elsewhere, then a phone connects (one that
-  // connected before would be closed as protection turns on).
+  // While it shows, protection is switched on elsewhere, then a phone connects.
   std::optional<int> pin = app::onPasswordCheck(true);
   ASSERT_TRUE(pin.has_value());
   SocketClient phone(delegate.Server()->ListeningPort());
@@ -90,8 +89,7 @@ TEST_F(WindowsTest, PasswordCheckBoxActsAsTheCommandLineDoesAndEachSeesTheOther)
   EXPECT_FALSE(box->isChecked());
   EXPECT_EQ(pin->text(), "") << "no PIN drawn yet";
 
-  // On: a new PIN (drawn as tests/app's Pin cases say), stored and shown; the command line
-  // reads it. Off: the PIN stays.
+  // On: a new PIN, stored and shown, that the command line reads. Off: the PIN stays.
   box->click();
   std::string first = pin->text().toStdString();
   EXPECT_EQ(Password("show").out, "PIN: " + first + "\nPassword protection: on\n");

@@ -1,6 +1,5 @@
 // The Linux script services in this process, on a shared hermetic session, with a fake
-// application side: the frontmost application's player, the desktop's own shortcuts, the
-// overview, slide shows in Impress, screen capture, and a notice's link opened on click.
+// application side.
 #include <gmock/gmock.h>
 
 #include "platform/linux/services/linux_services.h"

@@ -1,5 +1,4 @@
-// The GLib main loop as the main queue: the cases every desktop's loop shares, an end that
-// comes through a plain GLib source, and a quit before the run.
+// The GLib main loop as the main queue.
 #include "platform/linux/loop/glib_main_loop.h"
 
 #include "tests/support/desktop/main_loop_cases.h"

@@ -1,6 +1,5 @@
-// A hermetic Linux session for the desktop-services tests: private session and system
-// buses, a real PulseAudio server, stand-ins for the programs the server starts that record
-// their arguments, and XDG data. The real server, or this test process, runs in it.
+// A hermetic Linux session (private buses, PulseAudio, XDG data, stand-ins for the programs
+// the server starts that record their arguments) for the real server or this process.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,12 +29,10 @@ class LinuxSession {
   bool Ready() const { return missing_.empty(); }
   const std::string& Missing() const { return missing_; }
 
-  // The real server on the journal input and the linux desktop, in this session.
-  ServerProcessOptions ServerOptions() const;
+  ServerProcessOptions ServerOptions() const;  // journal input, linux desktop
   Environment Env() const;
   void ApplyToThisProcess() const;  // for in-process tests: setenv of Env()
 
-  // A python-dbusmock service on this session's session (or system) bus.
   std::unique_ptr<DbusMock> Mock(DbusMockOptions options, bool system = false) const;
   // A fake MPRIS player "org.mpris.MediaPlayer2.<name>" (parameters: the template's JSON).
   std::unique_ptr<DbusMock> Player(const std::string& name, const std::string& parameters) const;

@@ -1,6 +1,4 @@
-// The Linux shortcut table and the input decorator: every named sequence and keystroke
-// script of the actions has a Linux shortcut of the same intent, none leaves a key down,
-// window operations go to the window manager first, and a client's Command is Control.
+// The Linux shortcut table and the input decorator that puts it in place of the Mac's keys.
 #include "platform/linux/shortcuts/linux_shortcuts.h"
 
 #include <gtest/gtest.h>
@@ -59,8 +57,7 @@ struct Decorated {
   std::unique_ptr<LinuxInput> input;
 };
 
-// The names the actions, gestures and keystroke scripts post that no case below replays
-// (a missing entry there fails that case instead).
+// Names the actions, gestures and keystroke scripts post that no case below replays.
 const char* const kUsedNames[] = {"BrowserForward",
                                   "BrowserHome",
                                   "CloseWindow",

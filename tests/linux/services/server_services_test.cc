@@ -1,5 +1,5 @@
 // The real server's media, volume, power and notice commands on the linux desktop, against
-// fake MPRIS players and logind (dbusmock) and a real PulseAudio read back with pactl.
+// dbusmock services and a real PulseAudio read back with pactl.
 #include "tests/linux/services/linux_session.h"
 
 namespace hovra::testing {
@@ -33,8 +33,7 @@ TEST_F(MediaOnLinux, AGenericCommandReachesExactlyOnePlayerAndAPlayerCommandItsO
   Send("media play");
   EXPECT_EQ(vlc->Calls("PlayPause"), 1u);
 
-  // Nothing plays: the one that changed last is the most recently active, although the
-  // last command went to the other.
+  // Nothing plays: the last to change is the most recently active, not the last commanded.
   SetStatus(session_, "vlc", "Paused");
   SetStatus(session_, "spotify", "Paused");
   Send("media prev");
@@ -154,8 +153,7 @@ TEST_F(VolumeOnLinux, StepsByTenWithTheClampsMutesAndClicksOnTheSameBranches) {
   EXPECT_EQ(session_.Pulse().Muted(), true);
   Send("MUTE");  // unmuting clicks, muting does not
   EXPECT_EQ(session_.Pulse().Muted(), false);
-  // Clicks play in the background: waits for them, then proves there is none too many with
-  // one more that must click.
+  // Clicks play in the background: one more that must click proves there is none too many.
   EXPECT_TRUE(PollUntil([&] { return Clicks() >= clicks + 1; })) << session_.Recorded();
   Send("VOLUMEUP");
   EXPECT_TRUE(PollUntil([&] { return Clicks() >= clicks + 2; }));

@@ -1,5 +1,4 @@
-// Windows under a real EWMH window manager (openbox on a private Xvfb): what the tracker
-// sees and the window operations it carries out.
+// Windows under a real EWMH window manager (openbox on a private Xvfb).
 #include <unistd.h>
 
 #include <algorithm>
@@ -70,8 +69,7 @@ TEST_F(EwmhTest, WindowsTheirIdentityAndTheFocusAreFollowedAndOperatedOn) {
   for (size_t i = 1; i < reported.size(); ++i)
     EXPECT_NE(key(reported[i]), key(reported[i - 1])) << "a picture reported twice at " << i;
 
-  // Through the window manager, on the active window (maximise and minimise are checked
-  // end to end by WindowShortcutsOnX11).
+  // Maximise and minimise: WindowShortcutsOnX11.
   ASSERT_TRUE(tracker_->Apply(WindowOperation::kClose));
   EXPECT_TRUE(player.WaitForDeleteRequest(std::chrono::seconds(5)));
   ASSERT_TRUE(tracker_->Apply(WindowOperation::kShowDesktop));

@@ -1,7 +1,8 @@
-// The Dock's favourites on Linux: which desktop keeps them, GNOME's schema missing, Plasma's
-// launchers; and waking from sleep as logind announces it.
+// The Dock's favourites, waking from sleep and the host name, from the desktop's settings
+// and system services.
 #include "platform/linux/workspace/favourites.h"
 
+#include "platform/linux/host/linux_host.h"
 #include "platform/linux/workspace/sleep_watch.h"
 #include "tests/linux/workspace/workspace_fixture.h"
 #include "tests/support/desktop/dbus_mock.h"
@@ -58,6 +59,37 @@ TEST(SleepWatchTest, WakingIsNoticedFromLogindsSignal) {
   emit(FALSE);  // signals arrive in order: once this one counts, the first TRUE was seen
   EXPECT_TRUE(SpinUntil([&] { return woke >= 2; }));
   EXPECT_EQ(woke, 2);
+}
+
+constexpr char kHostnamed[] = "org.freedesktop.hostname1";
+constexpr char kPath[] = "/org/freedesktop/hostname1";
+
+TEST(LinuxHostTest, PrettyNameFromHostnamedFollowedWhileItChanges) {
+  if (!DbusMock::Available()) GTEST_SKIP() << "python3-dbusmock is not installed";
+  PrivateBus system(PrivateBus::kSystem);
+  DbusMockOptions options = DbusMockOptions::Object(kHostnamed, kPath, kHostnamed);
+  options.bus = system.Address();
+  options.system = true;
+  DbusMock hostnamed(options);  // a stand-in for systemd-hostnamed
+  ASSERT_TRUE(hostnamed.Running());
+  BusClient bus(system.Address());
+  // The mock's Set signals PropertiesChanged, as hostnamed does.
+  auto set = [&](const char* interface, const char* method, const char* name) {
+    return bus
+        .Call(kHostnamed, kPath, interface, method,
+              g_variant_new("(ssv)", kHostnamed, "PrettyHostname", g_variant_new_string(name)))
+        .has_value();
+  };
+  ASSERT_TRUE(set("org.freedesktop.DBus.Mock", "AddProperty", "Joe's Laptop"));
+  ::setenv("DBUS_SYSTEM_BUS_ADDRESS", system.Address().c_str(), 1);
+  LinuxHost host;
+  EXPECT_TRUE(SpinUntil([&] { return host.MachineName() == "Joe's Laptop"; }))
+      << host.MachineName();
+  ASSERT_TRUE(set("org.freedesktop.DBus.Properties", "Set", "Büro"));
+  EXPECT_TRUE(SpinUntil([&] { return host.MachineName() == "Büro"; })) << host.MachineName();
+  ASSERT_TRUE(set("org.freedesktop.DBus.Properties", "Set", ""));  // unset: the host name
+  platform::posix::SystemHost posix;
+  EXPECT_TRUE(SpinUntil([&] { return host.MachineName() == posix.MachineName(); }));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The real server with the Linux desktop (--input journal --desktop linux) over a socket,
-// on a hermetic desktop: XDG tree, GNOME favourites in a keyfile, two icon themes, a
-// private bus, Xvfb with openbox and real client windows.
+// The real server with the Linux desktop over a socket, on a hermetic desktop with Xvfb,
+// openbox and real client windows.
 #include "catalogue/base64.h"
 #include "tests/catalogue/catalogue_fixture.h"
 #include "tests/linux/workspace/workspace_fixture.h"
@@ -53,8 +52,7 @@ class ServerDesktopTest : public DesktopTest {
     client_->Send("get_dock_info\n");
     return client_->ReadUntil("\n");
   }
-  // Asks until the Dock description holds `text` (changes reach the server through files
-  // and the window manager).
+  // Changes reach the server through files and the window manager: asks until they show.
   bool DockShows(const std::string& text) {
     return WaitUntil([&] { return DockInfo().find(text) != std::string::npos; }, 10s);
   }
@@ -104,9 +102,8 @@ TEST_F(ServerDesktopTest, RunningAndFrontmostApplicationsFollowRealWindows) {
   EXPECT_TRUE(DockShows(Entry("VLC media player", "vlc", false)));
 }
 
-// Named (SVG, or PNG named with its extension through the inherited theme) or absolute
-// icons, scaled to 128 pixels, with straight alpha (half-transparent red stays full red);
-// nothing for an entry whose icon is nowhere. Then launches, files, folders and addresses.
+// Named (SVG, or PNG through the inherited theme) or absolute icons, scaled to 128 pixels
+// with straight alpha (half-transparent red stays full red); then launches and opens.
 TEST_F(ServerDesktopTest, IconsComeFromBothThemesAndLaunchesRunTheirEntries) {
   DockInfo();  // the catalogue is built
   struct Case {

@@ -1,6 +1,5 @@
-// What the workspace tests share: a hermetic desktop tree put into this process's
-// environment before GIO first looks at it (each test runs in its own process), the
-// journal as the recorder.
+// A hermetic desktop tree put into this process's environment before GIO first looks at it
+// (each test runs in its own process), the journal as the recorder.
 #pragma once
 
 #include <gio/gio.h>
@@ -19,8 +18,7 @@ namespace hovra::testing {
 
 using namespace platform::linux_desktop;
 
-// A desktop with a file manager, a browser, VLC (native), Spotify (Flatpak only) and a
-// few recording entries that handlers and launches write to.
+// A file manager, a browser, VLC (native), Spotify (Flatpak only) and recording handlers.
 class DesktopTest : public ::testing::Test {
  protected:
   explicit DesktopTest(const std::vector<std::string>& favourites = {},
