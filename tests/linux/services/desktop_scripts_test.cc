@@ -1,16 +1,20 @@
 // The Linux script services in this process, on a shared hermetic session, with a fake
-// application side.
+// application side; and the GLib main loop they run on as the main queue.
 #include <gmock/gmock.h>
 
+#include "platform/linux/loop/glib_main_loop.h"
 #include "platform/linux/services/linux_services.h"
 #include "tests/linux/services/linux_session.h"
+#include "tests/support/desktop/main_loop_cases.h"
 #include "tests/support/test_platform.h"
 
 namespace hovra::testing {
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Glib, MainLoopCases, platform::linux_desktop::GlibMainLoop);
+
 namespace {
 
 using platform::Script;
-
 class FakeApps : public platform::linux_desktop::LinuxApps {
  public:
   std::string FrontmostAppId() override { return frontmost; }
@@ -148,6 +152,32 @@ TEST_F(DesktopScripts, ANoticesLinkOpensWhenItsNotificationIsClicked) {
   ui.CloseNotificationPanel();
   EXPECT_TRUE(daemon->WaitForLog("CloseNotification 1"));
   EXPECT_FALSE(ui.IsNotificationPanelVisible());
+}
+
+using platform::linux_desktop::GlibMainLoop;
+
+TEST(GlibMainLoop, EndsThroughAGlibSourceAndAQuitBeforeTheRunDropsTheWork) {
+  GlibMainLoop loop;
+  bool ran = false;
+  loop.Post([&] {
+    ran = true;
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        [](gpointer l) -> gboolean {
+          static_cast<GlibMainLoop*>(l)->Quit();
+          return G_SOURCE_REMOVE;
+        },
+        &loop, nullptr);
+  });
+  loop.Run();
+  EXPECT_TRUE(ran);
+
+  GlibMainLoop early;
+  ran = false;
+  early.Post([&] { ran = true; });
+  early.Quit();
+  early.Run();  // returns at once, dropping the work
+  EXPECT_FALSE(ran);
 }
 
 }  // namespace

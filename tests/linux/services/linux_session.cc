@@ -52,13 +52,8 @@ Environment LinuxSession::Env() const {
 }
 
 void LinuxSession::ApplyToThisProcess() const {
-  for (const auto& [name, value] : Env()) {
-    if (value.empty()) {
-      ::unsetenv(name.c_str());
-    } else {
-      ::setenv(name.c_str(), value.c_str(), 1);
-    }
-  }
+  for (const auto& [name, value] : Env())
+    value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
 }
 
 ServerProcessOptions LinuxSession::ServerOptions() const {

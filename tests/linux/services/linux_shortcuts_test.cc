@@ -25,6 +25,7 @@ std::string Describe(const KeyEvent& e) {
 
 class RecordingInput : public EventServices {
  public:
+  explicit RecordingInput(Events& into) : events(&into) {}
   void PostKey(const KeyEvent& event) override { events->push_back(Describe(event)); }
   void PostMouse(const MouseEvent&) override {}
   void PostScroll(const ScrollEvent&) override {}
@@ -49,9 +50,7 @@ class FakeWindows : public WindowTracker {
 
 struct Decorated {
   explicit Decorated(CommandKey key = CommandKey::kControl) {
-    auto inner = std::make_unique<RecordingInput>();
-    inner->events = &events;
-    input = std::make_unique<LinuxInput>(std::move(inner), key);
+    input = std::make_unique<LinuxInput>(std::make_unique<RecordingInput>(events), key);
   }
   Events events;
   std::unique_ptr<LinuxInput> input;
