@@ -9,28 +9,18 @@
 
 namespace hovra::testing {
 
+// Safe to read from another thread (a server's worker) while the test steps it.
 class FakeClock {
  public:
   SteadyClock Function() {
-    return [this] { return now_; };
+    return [this] { return Now(); };
   }
-  SteadyTime Now() const { return now_; }
-  void Advance(std::chrono::nanoseconds step) { now_ += step; }
-
- private:
-  SteadyTime now_ = SteadyTime() + std::chrono::hours(1000);
-};
-
-// The same for a clock read by another thread (a server's worker) while the test steps it.
-class SharedFakeClock {
- public:
-  SteadyClock Function() {
-    return [this] { return SteadyTime(std::chrono::nanoseconds(now_.load())); };
-  }
+  SteadyTime Now() const { return SteadyTime(std::chrono::nanoseconds(now_.load())); }
   void Advance(std::chrono::nanoseconds step) { now_ += step.count(); }
 
  private:
   std::atomic<int64_t> now_{std::chrono::nanoseconds(std::chrono::hours(1000)).count()};
 };
+using SharedFakeClock = FakeClock;
 
 }  // namespace hovra::testing

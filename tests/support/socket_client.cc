@@ -8,17 +8,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
 namespace hovra::testing {
 namespace {
-
-int WaitMs(std::chrono::steady_clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-      deadline - std::chrono::steady_clock::now());
-  return left.count() < 0 ? 0 : static_cast<int>(left.count());
-}
 
 sockaddr_in Ipv4(unsigned short port, const char* address = "127.0.0.1") {
   sockaddr_in to{};
@@ -103,7 +98,9 @@ bool SocketClient::Send(std::string_view bytes) {
 bool SocketClient::Fill(std::chrono::steady_clock::time_point deadline) {
   if (closed_ || fd_ < 0) return false;
   pollfd pfd{fd_, POLLIN, 0};
-  if (::poll(&pfd, 1, WaitMs(deadline)) <= 0) return false;
+  const auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  if (::poll(&pfd, 1, static_cast<int>(std::max<int64_t>(left.count(), 0))) <= 0) return false;
   char buf[65536];
   ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
   if (n <= 0) {

@@ -51,32 +51,31 @@ void WaylandClient::Read(std::chrono::milliseconds wait) {
   }
 }
 
-std::vector<std::istringstream> WaylandClient::TakeKind(const std::string& kind, size_t count,
-                                                        std::chrono::milliseconds wait) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  std::vector<std::istringstream> found;
+bool WaylandClient::ReadUntil(const std::function<bool()>& done, std::chrono::milliseconds wait) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
   for (;;) {
-    std::erase_if(pending_, [&](const std::string& line) {
-      if (!Starts(line, kind)) return false;
-      found.emplace_back(line.substr(kind.size()));  // the fields after the kind
-      return true;
-    });
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (found.size() >= count || left.count() <= 0) return found;
-    Read(left);
-  }
-}
-
-bool WaylandClient::WaitForPointerAt(double x, double y, std::chrono::milliseconds wait) {
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  for (;;) {
-    if (pointerX_ == x && pointerY_ == y) return true;
+    if (done()) return true;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     Read(left);
   }
+}
+
+std::vector<std::istringstream> WaylandClient::TakeKind(const std::string& kind, size_t count,
+                                                        std::chrono::milliseconds wait) {
+  std::vector<std::istringstream> found;
+  ReadUntil(
+      [&] {
+        std::erase_if(pending_, [&](const std::string& line) {
+          if (!Starts(line, kind)) return false;
+          found.emplace_back(line.substr(kind.size()));  // the fields after the kind
+          return true;
+        });
+        return found.size() >= count;
+      },
+      wait);
+  return found;
 }
 
 }  // namespace hovra::testing

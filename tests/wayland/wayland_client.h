@@ -1,6 +1,7 @@
 // hovra_wayland_test_client on a test sway, mapped when constructed, its lines read back.
 #pragma once
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -42,13 +43,16 @@ class WaylandClient {
     return text;
   }
   // Until the pointer is reported at (x, y) in the window (entry or motion).
-  bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s);
+  bool WaitForPointerAt(double x, double y, std::chrono::milliseconds wait = 5s) {
+    return ReadUntil([&] { return pointerX_ == x && pointerY_ == y; }, wait);
+  }
 
  private:
   // Reads lines until `count` of those starting with `kind` arrived; returns their fields.
   std::vector<std::istringstream> TakeKind(const std::string& kind, size_t count,
                                            std::chrono::milliseconds wait);
   void Read(std::chrono::milliseconds wait);  // what arrives within `wait`, into pending_
+  bool ReadUntil(const std::function<bool()>& done, std::chrono::milliseconds wait);
 
   int fd_ = -1;  // the client's standard output
   ServiceProcess process_;

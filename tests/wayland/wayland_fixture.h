@@ -32,16 +32,10 @@ class WaylandFixture : public InputBackendTest {
     Install(events_.get(), simJson);
   }
 
-  void TearDown() override {
-    InputBackendTest::TearDown();
-    events_.reset();  // before its compositor goes
-    client_.reset();
-    sway_.reset();
-  }
-
-  std::unique_ptr<platform::wayland::WaylandEvents> events_;  // outlives its installation
+  // In this order: the events go first (after their installation), the compositor last.
   std::unique_ptr<SwaySession> sway_;
   std::unique_ptr<WaylandClient> client_;
+  std::unique_ptr<platform::wayland::WaylandEvents> events_;
 };
 
 }  // namespace hovra::testing

@@ -36,13 +36,6 @@ class X11Fixture : public InputBackendTest {
     Install(events_.get(), simJson);
   }
 
-  void TearDown() override {
-    InputBackendTest::TearDown();
-    events_.reset();  // before its display goes
-    window_.reset();
-    xvfb_.reset();
-  }
-
   void OpenWindow() {
     window_ =
         std::make_unique<XClientWindow>(xvfb_->Name(), XClientWindowSpec{.focusedCover = true});
@@ -54,9 +47,10 @@ class X11Fixture : public InputBackendTest {
     return *window_;
   }
 
-  std::unique_ptr<platform::x11::X11Events> events_;  // outlives its installation
+  // In this order: the events go first (after their installation), the display last.
   std::unique_ptr<XvfbDisplay> xvfb_;
   std::unique_ptr<XClientWindow> window_;
+  std::unique_ptr<platform::x11::X11Events> events_;
 };
 
 }  // namespace hovra::testing
