@@ -1,6 +1,5 @@
-// Every desktop-action command in action_commands.txt, run through the command table in one
-// process as a long-lived server would (commands with a remembered state are sent an even
-// number of times); "~" lines are what the timer's next tick adds.
+// Every command in action_commands.txt through the command table in one process (those with
+// a remembered state are sent an even number of times); "~" lines are the next tick's.
 #include <gtest/gtest.h>
 
 #include <fstream>

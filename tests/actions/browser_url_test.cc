@@ -1,5 +1,4 @@
-// Addresses come from the network: whatever they hold, the script must carry them as one
-// intact string literal, or not run at all.
+// An address from the network stays one intact string literal in the script, or nothing runs.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// Actions that keep state between commands: power commands pending until the timer, and
-// QuickTime's play/pause and full-screen guesses kept per process.
+// Power commands pending until the timer; QuickTime's guesses kept per process.
 #include "actions/power.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 namespace hovra::actions {
 namespace {
 
+using testing::Lines;
 using testing::RecordingScripts;
 using testing::TestPlatform;
 
@@ -31,8 +31,7 @@ TEST_F(PendingPower, CommandsWaitForTheTimerAndRunInAFixedOrder) {
   EXPECT_TRUE(platform_.Take().empty()) << "power commands wait for the timer";
   RecordingScripts scripts;
   CarryOutPendingPowerActions();
-  EXPECT_EQ(scripts.Names(),
-            (std::vector<std::string>{"Shutdown", "PowerOff", "Reboot", "Logoff", "Sleep"}));
+  EXPECT_EQ(scripts.Names(), (Lines{"Shutdown", "PowerOff", "Reboot", "Logoff", "Sleep"}));
   EXPECT_FALSE(s_toSleep.load());
   CarryOutPendingPowerActions();  // the next tick finds nothing left
   EXPECT_EQ(scripts.ran.size(), 5u);
@@ -49,7 +48,7 @@ TEST_F(PendingPower, ClearsAFlagOnlyAfterItsScriptSoARepeatDuringItMerges) {
   };
   Shutdown();
   CarryOutPendingPowerActions();
-  EXPECT_EQ(scripts.Names(), (std::vector<std::string>{"Shutdown", "Sleep"}));
+  EXPECT_EQ(scripts.Names(), (Lines{"Shutdown", "Sleep"}));
   EXPECT_FALSE(s_toShutdown.load());
   EXPECT_FALSE(s_toSleep.load());
 }
@@ -74,17 +73,15 @@ TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissingAndEachGuessIs
   RecordingScripts scripts;
   setMediaPlay(0);
   setMediaPlay(0);
-  EXPECT_EQ(scripts.Names(),
-            (std::vector<std::string>{"PlayerPlay.QuickTime.Pause", "PlayerPlay.QuickTime.Play"}));
+  EXPECT_EQ(scripts.Names(), (Lines{"PlayerPlay.QuickTime.Pause", "PlayerPlay.QuickTime.Play"}));
   // The three guesses are independent.
   ResetPlayerStateGuesses();
   scripts.ran.clear();
   MediaPlay();      // generic guess -> paused
   setMaxPlayer(0);  // full-screen guess -> presenting
   setMediaPlay(0);  // player guess still at its start: play
-  EXPECT_EQ(scripts.Names(),
-            (std::vector<std::string>{"MediaPlay.QuickTime.Pause", "PlayerMax.QuickTime",
-                                      "PlayerPlay.QuickTime.Play"}));
+  EXPECT_EQ(scripts.Names(), (Lines{"MediaPlay.QuickTime.Pause", "PlayerMax.QuickTime",
+                                    "PlayerPlay.QuickTime.Play"}));
 }
 
 }  // namespace

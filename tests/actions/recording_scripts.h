@@ -1,5 +1,4 @@
-// Script services that keep a copy of every script run, installed for their lifetime;
-// `onRun` lets a test act while a script "runs".
+// Script services recording every script run while installed; `onRun` acts while one runs.
 #pragma once
 
 #include <functional>

@@ -12,31 +12,20 @@
 namespace hovra {
 namespace {
 
-struct PrintableCase {
-  std::string in;
-  std::string out;
-};
-
 TEST(Printable, ShowsControlsAndStrayBytesAsText) {
-  const PrintableCase cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"plain text", "plain text"},
       {"\x1b]0;pwned\x07title", "\\x1b]0;pwned\\x07title"},
       {"line\r\nverifypassword ok", "line\\x0d\\x0averifypassword ok"},
       {std::string("nul\0here", 8), "nul\\x00here"},
       {"tab\there\x7f", "tab\\x09here\\x7f"},
-      {"8-bit CSI \xc2\x9b"
-       "2J",
-       "8-bit CSI \\u009b2J"},  // C1 control, in UTF-8
-      {"stray \x9b"
-       "2J \xff",
-       "stray \\x9b2J \\xff"},  // not UTF-8 at all
-      {"abc\xe2\x80\xae"
-       "gpj.exe",
-       "abc\\u202egpj.exe"},                                     // right-to-left override
+      {std::string("8-bit CSI \xc2\x9b") + "2J", "8-bit CSI \\u009b2J"},  // C1 control, in UTF-8
+      {std::string("stray \x9b") + "2J \xff", "stray \\x9b2J \\xff"},     // not UTF-8 at all
+      {"abc\xe2\x80\xaegpj.exe", "abc\\u202egpj.exe"},                    // right-to-left override
       {"caf\xc3\xa9 \xe4\xb8\xad", "caf\xc3\xa9 \xe4\xb8\xad"},  // characters stay as they are
       {"back\\slash", "back\\slash"},
   };
-  for (const PrintableCase& c : cases) EXPECT_EQ(Printable(c.in), c.out) << c.in;
+  for (const auto& [in, out] : cases) EXPECT_EQ(Printable(in), out) << in;
 }
 
 TEST(Printable, CutsAtTheNamedLengthOnACharacterBoundary) {

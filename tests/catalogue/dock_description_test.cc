@@ -41,9 +41,7 @@ TEST(DockDescription, EscapesNonAsciiAsOctalOrUtf16Units) {
 TEST(DockDescription, WritesInvalidUtf8AsReplacementCharacters) {
   // A stray continuation byte, a cut-off sequence, an overlong form and a surrogate.
   EXPECT_EQ(
-      DockDescription({Entry("a\x80"
-                             "b\xE2\x82",
-                             "\xC0\xAF\xED\xA0\x80", true)}),
+      DockDescription({Entry(std::string("a\x80") + "b\xE2\x82", "\xC0\xAF\xED\xA0\x80", true)}),
       R"([{"Name":"a\ufffdb\ufffd\ufffd","BundleID":"\ufffd\ufffd\ufffd\ufffd\ufffd","Running":true}])");
 }
 
@@ -54,11 +52,9 @@ TEST(Base64, EncodesKnownVectorsWithFillAndReportsTheLength) {
   EXPECT_EQ(base64EncodedString(Bytes("f")), "Zg==");
   EXPECT_EQ(base64EncodedString(Bytes("fo")), "Zm8=");
   EXPECT_EQ(base64EncodedString(Bytes("foobar")), "Zm9vYmFy");
-  const std::vector<uint8_t> high = {0xFB, 0xFF, 0xBF};
-  EXPECT_EQ(base64EncodedString(high), "+/+/");
+  EXPECT_EQ(base64EncodedString(Bytes("\xFB\xFF\xBF")), "+/+/");
   size_t length = 99;
-  std::string text = NewBase64Encode("ab", 2, false, &length);
-  EXPECT_EQ(text, "YWI=");
+  EXPECT_EQ(NewBase64Encode("ab", 2, false, &length), "YWI=");
   EXPECT_EQ(length, 4u);
 }
 

@@ -19,29 +19,25 @@ std::array<uint8_t, 4> PixelAt(const ImageRepresentation& image, int x, int y) {
 }
 
 TEST(IconChoice, Prefers128Then64Then256ThenTheFirst) {
-  auto widths = [](std::vector<int> list) {
-    std::vector<ImageRepresentation> image;
-    for (int w : list) image.push_back(ImageRepresentation{w, w + 1, {}});
-    return image;
+  auto chosen = [](const std::vector<int>& widths) {
+    std::vector<ImageRepresentation> images;
+    for (int w : widths) images.push_back(ImageRepresentation{w, w + 1, {}});
+    const ImageRepresentation* rep = catalogue::ChooseRepresentation(images);
+    return rep == nullptr ? -1 : static_cast<int>(rep - images.data());
   };
-  auto chosen = [](const std::vector<ImageRepresentation>& image) {
-    const ImageRepresentation* rep = catalogue::ChooseRepresentation(image);
-    return rep == nullptr ? -1 : static_cast<int>(rep - image.data());
-  };
-  EXPECT_EQ(chosen(widths({32, 256, 64})), 2);
-  EXPECT_EQ(chosen(widths({512, 1024})), 0);
-  EXPECT_EQ(chosen(widths({64, 256, 128, 128})), 2);
-  EXPECT_EQ(chosen(widths({256, 32, 64, 64})), 2);
-  EXPECT_EQ(chosen(widths({32, 256, 512})), 1);
+  EXPECT_EQ(chosen({32, 256, 64}), 2);
+  EXPECT_EQ(chosen({512, 1024}), 0);
+  EXPECT_EQ(chosen({64, 256, 128, 128}), 2);
+  EXPECT_EQ(chosen({256, 32, 64, 64}), 2);
+  EXPECT_EQ(chosen({32, 256, 512}), 1);
   EXPECT_EQ(chosen({}), -1);
 }
 
 TEST(IconRendering, ScalesTheChosenRepresentationTo128PixelsAndRefusesBrokenOnes) {
   // 64 wide: left half opaque red, right half fully transparent.
   ImageRepresentation half = SolidImage(64, 64, {0, 0, 0, 0});
-  for (int y = 0; y < 64; ++y) {
+  for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 32; ++x) std::memcpy(&half.rgba[(y * 64 + x) * 4], "\xFF\x00\x00\xFF", 4);
-  }
   std::optional<std::vector<uint8_t>> png =
       catalogue::IconPng({SolidImage(32, 32, {0, 255, 0, 255}), half});
   ASSERT_TRUE(png);
@@ -61,8 +57,7 @@ TEST(IconRendering, ScalesTheChosenRepresentationTo128PixelsAndRefusesBrokenOnes
   EXPECT_FALSE(catalogue::IconPng({}));
 }
 
-// VLC runs, with a 32 and a 128 pixel icon among files that cannot be read; Notes runs but
-// is not installed.
+// VLC runs, a 32 and a 128 pixel icon among unreadable files; Notes runs, not installed.
 class IconMessageTest : public ::testing::Test {
  protected:
   IconMessageTest() {
@@ -82,9 +77,7 @@ class IconMessageTest : public ::testing::Test {
     buffer_.assign(catalogue::kIconBufferBytes, 'x');
   }
 
-  bool Ask(const std::string& bundleId) {
-    return env_->Catalogue().getIconMsg(buffer_.data(), bundleId);
-  }
+  bool Ask(const std::string& id) { return env_->Catalogue().getIconMsg(buffer_.data(), id); }
   std::string Message() { return std::string(buffer_.data()); }
 
   TempDir folder_;
@@ -95,10 +88,9 @@ class IconMessageTest : public ::testing::Test {
 TEST_F(IconMessageTest, SendsThe128PixelIconCachedUntilTheCatalogueIsRebuilt) {
   ASSERT_TRUE(Ask("org.videolan.vlc"));
   const std::string first = Message();
-  const std::string head = "icon org.videolan.vlc png ";
   ASSERT_THAT(first, ::testing::MatchesRegex("icon org\\.videolan\\.vlc png [A-Za-z0-9+/=]+\n"));
-  const std::string base64 = first.substr(head.size(), first.size() - head.size() - 1);
-  ImageRepresentation icon = DecodePng(catalogue::dataFromBase64String(base64));
+  ImageRepresentation icon =
+      DecodePng(catalogue::dataFromBase64String(first.substr(first.rfind(' '))));
   EXPECT_EQ(icon.pixelsWide, 128);
   EXPECT_EQ(PixelAt(icon, 64, 64), (std::array<uint8_t, 4>{255, 128, 0, 255}));
   WritePng(folder_ / "vlc-128.png", SolidImage(128, 128, {9, 9, 9, 255}));

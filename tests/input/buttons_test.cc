@@ -3,16 +3,11 @@
 namespace hovra::testing {
 namespace {
 
-// The default desktop: one 1920x1080 screen, the pointer at its centre, (960, 540) in
-// event space.
+// The default desktop: one 1920x1080 screen, the pointer at (960, 540) in event space.
 class Buttons : public InputTest {
  protected:
-  std::string LeftDown(std::optional<int> clickState = {}) {
-    return MouseLine(1, 960, 540, 0, clickState);
-  }
-  std::string LeftUp(std::optional<int> clickState = {}) {
-    return MouseLine(2, 960, 540, 0, clickState);
-  }
+  std::string LeftDown(std::optional<int> count = {}) { return MouseLine(1, 960, 540, 0, count); }
+  std::string LeftUp(std::optional<int> count = {}) { return MouseLine(2, 960, 540, 0, count); }
   void LeftClickAt(uint32_t tick) {
     g_fakeTick = tick;
     SendMouseRawKey(kMouseLeft, false);
@@ -29,8 +24,7 @@ class Buttons : public InputTest {
   }
 };
 
-// Presses within 200 ms of the previous press count up to three. The tick is 32 bits of
-// milliseconds and wraps after about 49.7 days: differences are taken unsigned.
+// Presses within 200 ms of the previous press count up to three; the 32-bit tick wraps.
 TEST_F(Buttons, QuickLeftPressesCountUpToThreeAcrossTheClockWrap) {
   struct Case {
     std::vector<uint32_t> ticks;
@@ -107,17 +101,9 @@ using platform::Point;
 // starting 200 up; left of it one of 1024.
 constexpr std::string_view kFiveScreens =
     R"({"screens":[[0,0,1920,1080],[0,1080,1280,1024],[0,-900,1600,900],[1920,200,1280,800],)"
-    R"([-1280,0,1280,1024]],"pointer":[%X,%Y]})";
+    R"([-1280,0,1280,1024]],"pointer":[)";
 
-class PointerPosition : public InputTest {
- protected:
-  void PointerAt(double x, double y) {
-    std::string sim(kFiveScreens);
-    sim.replace(sim.find("%X"), 2, std::to_string(x));
-    sim.replace(sim.find("%Y"), 2, std::to_string(y));
-    UseDesktop(sim);
-  }
-};
+using PointerPosition = InputTest;
 
 // Event space flips y with the main screen (dy grows downward); a step that lands on
 // another screen crosses unclamped, one into empty space stops at the edge per axis.
@@ -150,7 +136,7 @@ TEST_F(PointerPosition, StepsFromWhereThePointerIsOnFiveScreens) {
       {5000, 5000, 10, 10, {5000, -3920}},
   };
   for (const Case& c : cases) {
-    PointerAt(c.x, c.y);
+    UseDesktop(std::string(kFiveScreens) + std::to_string(c.x) + "," + std::to_string(c.y) + "]}");
     EXPECT_EQ(GetMousePosForEvent(c.dx, c.dy), c.expected)
         << c.x << "," << c.y << " by " << c.dx << "," << c.dy;
   }

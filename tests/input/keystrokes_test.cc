@@ -85,9 +85,8 @@ TEST(Utf8ToUtf16, DecodesEveryLengthAtItsBoundaries) {
 TEST(Utf8ToUtf16, RejectsWhatIsNotUtf8) {
   for (const char* bad :
        {"\x80", "\xC3\xA9\xA9", "\xC0\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80",
-        "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xFF", "\xC3", "\xF0\x9F\x98", "\xE2\x61\xAC"}) {
+        "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xFF", "\xC3", "\xF0\x9F\x98", "\xE2\x61\xAC"})
     EXPECT_FALSE(Utf8ToUtf16(bad)) << bad;
-  }
 }
 
 }  // namespace

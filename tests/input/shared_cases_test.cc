@@ -1,5 +1,4 @@
-// The shared input cases on the journal: what the journal recorded, read the way a desktop
-// with a US keyboard would take it, must be what every other backend's window sees.
+// The shared input cases on the journal, read as a desktop with a US keyboard would take it.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -19,9 +18,8 @@ char32_t UsCharacter(int code, bool shift) {
   if (code == 36) return U'\r';
   for (const KeyEntry& entry : shift ? std::span<const KeyEntry>(UPPER_KEY_ENTRIES)
                                      : std::span<const KeyEntry>(LOWER_KEY_ENTRIES)) {
-    if (entry.code == code && entry.name[0] != '\0' && entry.name[1] == '\0') {
+    if (entry.code == code && entry.name[0] != '\0' && entry.name[1] == '\0')
       return static_cast<char32_t>(static_cast<unsigned char>(entry.name[0]));
-    }
   }
   return 0;
 }

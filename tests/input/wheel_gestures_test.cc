@@ -6,8 +6,7 @@ namespace {
 
 class Wheel : public InputTest {};
 
-// Each string is one read of "mos" payloads; the wheel is committed after each read (what
-// is left over is dropped: the framing tests).
+// Each string is one read of "mos" payloads; the wheel is committed after each read.
 TEST_F(Wheel, StepsGatherPerReadAndFiveMakeANotch) {
   struct Case {
     std::vector<std::string> reads;

@@ -50,11 +50,8 @@ std::string WaitForStrokes(const ServerProcess& server, Done done) {
   return strokes;
 }
 
-size_t Count(const std::string& strokes, char c) {
-  return static_cast<size_t>(std::count(strokes.begin(), strokes.end(), c));
-}
 bool ShiftReleased(const std::string& strokes) {
-  return Count(strokes, '+') == Count(strokes, '-');
+  return std::ranges::count(strokes, '+') == std::ranges::count(strokes, '-');
 }
 
 // Types a seeded run of letters from its own set, to be told apart in the journal.
@@ -156,7 +153,7 @@ TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   EXPECT_EQ(second.Mine(strokes), second.Expected());
   // Every Shift a vanished client held down was let go again.
   EXPECT_TRUE(ShiftReleased(strokes));
-  EXPECT_GT(Count(strokes, '+'), 0u);
+  EXPECT_GT(std::ranges::count(strokes, '+'), 0);
 
   // The flood was taken whole, and its sender is served again once it behaves.
   EXPECT_TRUE(flooded);

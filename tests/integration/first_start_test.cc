@@ -1,4 +1,5 @@
 // What a person sees when the server starts, and a standard output of journal lines only.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,6 +14,8 @@
 
 namespace hovra::testing {
 namespace {
+
+using ::testing::HasSubstr;
 
 // The actions' table's command lines, and the largest simulated desktop it names.
 std::vector<std::string> ActionCommandLines(std::string& simJson) {
@@ -68,9 +71,8 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePinWithOnlyTheJournalOnS
         std::string("\n  desktop: journal (asked for) - simulated: "),
         std::string("\n  ui: headless (asked for) - no window: notices go to standard error\n"),
         "\n  PIN: off - any phone on the network may connect; " + command + "on\" asks for one\n",
-        std::string("\n  addresses: 192.168.1.5, fe80::1\n")}) {
-    EXPECT_NE(first.Stderr().find(line), std::string::npos) << line << "\n" << first.Stderr();
-  }
+        std::string("\n  addresses: 192.168.1.5, fe80::1\n")})
+    EXPECT_THAT(first.Stderr(), HasSubstr(line));
   // Without --verbose the screen frames stay out of the log.
   EXPECT_EQ(first.Stderr().find("1920.000000 1080.000000"), std::string::npos);
   WaitForTwoTicks(first);
@@ -108,7 +110,7 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePinWithOnlyTheJournalOnS
   for (const char* kind : {"key", "mouse", "scroll", "script", "notice"})
     EXPECT_GT(kinds[kind], 0) << kind;
   for (const char* moved : {"sending: currentapp org.videolan.vlc", "notice: Hello"})
-    EXPECT_NE(first.Stderr().find(moved), std::string::npos) << moved;
+    EXPECT_THAT(first.Stderr(), HasSubstr(moved));
 
   // The command the block names turns the PIN on; the next start says so and how to see it.
   CommandResult on = RunHovraCommand({"--config-dir", config, "password", "on"}, first.Dir());
@@ -117,12 +119,10 @@ TEST(FirstStart, SaysWhatRunsWhereAndHowToSeeOrChangeThePinWithOnlyTheJournalOnS
   ServerProcess hidden(ServerProcessOptions{
       .simJson = sim.dump(), .extraArgs = {"--config-dir", config, "--hidden", "--verbose"}});
   ASSERT_TRUE(hidden.WaitForStderr("  addresses: ")) << hidden.Stderr();
-  EXPECT_NE(hidden.Stderr().find("\n  PIN: on - " + command + "show\" shows it, " + command +
-                                 "off\" stops asking\n"),
-            std::string::npos)
-      << hidden.Stderr();
-  EXPECT_NE(hidden.Stderr().find(" hovra-server: 0.000000 0.000000 1920.000000 1080.000000\n"),
-            std::string::npos)
+  EXPECT_THAT(hidden.Stderr(), HasSubstr("\n  PIN: on - " + command + "show\" shows it, " +
+                                         command + "off\" stops asking\n"));
+  EXPECT_THAT(hidden.Stderr(),
+              HasSubstr(" hovra-server: 0.000000 0.000000 1920.000000 1080.000000\n"))
       << "--verbose logs the screen frames";
   WaitForTwoTicks(hidden, "verifypassword " + app::Md5Hex(pin[1].str()) + "\n");
   EXPECT_EQ(Count(Journal(hidden), R"("kind":"notice")"), 0u)

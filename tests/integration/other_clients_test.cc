@@ -1,5 +1,4 @@
-// What clients are sent: the frontmost application only to those that asked, via
-// --sim-control, and replies that back up at one client never delay another.
+// Reports only to clients that asked; replies backing up at one client delay no other.
 #include <gtest/gtest.h>
 
 #include <memory>

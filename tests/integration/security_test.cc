@@ -1,4 +1,5 @@
 // The PIN from the shell, starts that fail closed and private files, over the real binary.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,16 +15,14 @@ namespace hovra::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+using ::testing::Value;
 
 int Match(const std::string& text, const char* pattern) {
   std::smatch match;
   return std::regex_search(text, match, std::regex(pattern)) ? std::stoi(match[1]) : 0;
-}
-
-std::string JournalText(const ServerProcess& server) {
-  std::string all;
-  for (const std::string& line : server.JournalLines()) all += line + "\n";
-  return all;
 }
 
 TEST(FailClosed, AnUnusableSettingsFileLeavesProtectionOnWithANewPinShown) {
@@ -38,19 +37,16 @@ TEST(FailClosed, AnUnusableSettingsFileLeavesProtectionOnWithANewPinShown) {
   EXPECT_NE(server.Stderr().find("cannot be used"), std::string::npos);
 
   const std::string shown = "Password protection is on with the new PIN " + std::to_string(pin);
-  EXPECT_TRUE(PollUntil([&] { return JournalText(server).find(shown) != std::string::npos; }))
-      << "and as a notice\n"
-      << JournalText(server);
+  EXPECT_TRUE(PollUntil([&] { return Value(server.JournalLines(), Contains(HasSubstr(shown))); }))
+      << "and as a notice";
   SocketClient client(server.Port());
   EXPECT_EQ(client.Read(16 + 13), "system mac 14.2\nneedpassword\n");
 
   nlohmann::json now = nlohmann::json::parse(ReadFile(file));
   EXPECT_EQ(now.value("passwordCheck", false), true);
   EXPECT_EQ(now.value("password", 0), pin);
-  int kept = 0;  // the old file, under a new name; what it holds is the store's own test
-  for (const auto& entry : fs::directory_iterator(config))
-    kept += entry.path().filename().string().rfind("settings.json.unreadable-", 0) == 0;
-  EXPECT_EQ(kept, 1);
+  // The old file is kept under a new name; what it holds is the store's own test.
+  EXPECT_THAT(SortedNames(config), Contains(StartsWith("settings.json.unreadable-")).Times(1));
   for (const std::string& name :
        {file, config + "/HovraServer.cfg", server.Dir() + "/journal.jsonl"})
     EXPECT_EQ(fs::status(name).permissions(), fs::perms::owner_read | fs::perms::owner_write)
@@ -103,10 +99,8 @@ TEST(Pin, FromTheShellIsEnforcedByTheRunningServer) {
   client.Send("verifypassword " + app::Md5Hex(std::to_string(pin)) + "\n" + MouseFrame("m 5 0") +
               "ping\n");
   EXPECT_EQ(client.ReadUntil("echo"), "verifypassword ok\necho");
-  bool moved = false;
-  for (const std::string& line : server.WaitForJournal(1))
-    moved |= line == R"({"kind":"mouse","type":5,"x":505,"y":400,"button":0})";
-  EXPECT_TRUE(moved);
+  EXPECT_THAT(server.WaitForJournal(1),
+              Contains(R"({"kind":"mouse","type":5,"x":505,"y":400,"button":0})"));
 }
 
 }  // namespace

@@ -28,8 +28,7 @@ TEST(Discovery, AnnouncesAndAnswersTheProbe) {
   EXPECT_EQ(prober.Receive(200ms), "") << "only the exact probe is answered";
 
   EXPECT_EQ(announcements.Receive(), "BC  9Joe's Mac");
-  while (!announcements.Receive(0ms).empty()) {
-  }
+  while (!announcements.Receive(0ms).empty()) continue;
   EXPECT_EQ(announcements.Receive(), "BC  9Joe's Mac");
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(announcements.Receive(), "BC  9Joe's Mac");

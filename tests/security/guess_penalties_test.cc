@@ -1,6 +1,7 @@
 #include "server/security/guess_penalties.h"
 
 #include <arpa/inet.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 
@@ -9,7 +10,9 @@
 namespace hovra::security {
 namespace {
 
+using ::testing::_;
 using testing::FakeClock;
+using ::testing::FieldsAre;
 using Verdict = GuessPenalties::Verdict;
 
 SourceKey Source(const char* text) { return SourceKeyOf(*IpAddress::Parse(text)); }
@@ -29,17 +32,14 @@ TEST(GuessPenalties, FiveFreeThenDoublingWaitsUpToFifteenMinutes) {
     EXPECT_EQ(penalties.RecordFailure(a).wait, 0ms) << n;
   }
   // Failure n (from the fifth) is followed by a wait of 2^(n-5) seconds, at most 15 minutes.
-  const long expectedSeconds[] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 900, 900, 900};
+  const std::chrono::seconds waits[] = {1s,   2s,   4s,   8s,   16s,  32s, 64s,
+                                        128s, 256s, 512s, 900s, 900s, 900s};
   int n = 5;
-  for (long seconds : expectedSeconds) {
+  for (std::chrono::seconds wait : waits) {
     ASSERT_EQ(penalties.BeforeCheck(a).verdict, Verdict::kCheck) << n;
-    GuessPenalties::Failure failure = penalties.RecordFailure(a);
-    EXPECT_EQ(failure.failures, n);
-    EXPECT_EQ(failure.wait, std::chrono::seconds(seconds)) << n;
-    GuessPenalties::Gate early = penalties.BeforeCheck(a);
-    EXPECT_EQ(early.verdict, Verdict::kSourceWaits) << n;
-    EXPECT_EQ(early.wait, std::chrono::seconds(seconds));
-    clock.Advance(std::chrono::seconds(seconds) - 1ms);
+    EXPECT_THAT(penalties.RecordFailure(a), FieldsAre(n, wait, _)) << n;
+    EXPECT_THAT(penalties.BeforeCheck(a), FieldsAre(Verdict::kSourceWaits, wait, _)) << n;
+    clock.Advance(wait - 1ms);
     EXPECT_EQ(penalties.BeforeCheck(a).verdict, Verdict::kSourceWaits) << "refusals change nothing";
     clock.Advance(1ms);
     ++n;
@@ -83,11 +83,9 @@ TEST(GuessPenalties, GlobalBudgetRefusesUncheckedUntilTheMinuteHasPassed) {
   penalties.RecordFailure(Source("10.0.0.1"));
   clock.Advance(10s);
   penalties.RecordFailure(Source("10.0.0.2"));
-  for (const char* other : {"10.0.0.3", "10.0.0.1", "fe80::5"}) {
-    GuessPenalties::Gate gate = penalties.BeforeCheck(Source(other));
-    EXPECT_EQ(gate.verdict, Verdict::kBudgetSpent) << other;
-    EXPECT_EQ(gate.wait, 50s);
-  }
+  for (const char* other : {"10.0.0.3", "10.0.0.1", "fe80::5"})
+    EXPECT_THAT(penalties.BeforeCheck(Source(other)), FieldsAre(Verdict::kBudgetSpent, 50s, _))
+        << other;
   EXPECT_EQ(penalties.Failures(Source("10.0.0.3")), 0) << "a refused answer is not counted";
   clock.Advance(50s);
   EXPECT_EQ(penalties.BeforeCheck(Source("10.0.0.3")).verdict, Verdict::kCheck);

@@ -34,9 +34,8 @@ class OutputQueueTest : public ::testing::Test {
  protected:
   OutputQueueTest() { ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair_); }
   ~OutputQueueTest() override {
-    for (int fd : pair_) {
+    for (int fd : pair_)
       if (fd >= 0) ::close(fd);
-    }
   }
   std::string ReadSome(size_t most) {
     std::string got(most, '\0');

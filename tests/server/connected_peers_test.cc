@@ -15,9 +15,8 @@ TEST_F(ServerFixture, ConnectedPeersAreListedSafelyWhileClientsComeAndGo) {
   std::atomic<bool> done{false};
   std::thread asker([&] {
     while (!done) {
-      for (const std::string& peer : server_->ConnectedPeerAddresses()) {
+      for (const std::string& peer : server_->ConnectedPeerAddresses())
         EXPECT_TRUE(peer == "127.0.0.1" || peer == "::1") << peer;  // IPv4 shown as IPv4
-      }
     }
   });
   auto waitFor = [&](size_t count) {

@@ -10,12 +10,10 @@ namespace {
 // The default desktop: one 1920x1080 screen, the pointer at (960, 540) in event space.
 class FramePayloads : public InputTest {
  protected:
-  void Mouse(const std::string& payload) {
-    ReadMousePayload(payload.data(), static_cast<int>(payload.size()), held_);
+  void Mouse(const std::string& p) {
+    ReadMousePayload(p.data(), static_cast<int>(p.size()), held_);
   }
-  void Key(const std::string& payload) {
-    ReadKeyPayload(payload.data(), static_cast<int>(payload.size()), held_);
-  }
+  void Key(const std::string& p) { ReadKeyPayload(p.data(), static_cast<int>(p.size()), held_); }
   struct Row {
     std::vector<std::string> payloads;
     Lines expected;

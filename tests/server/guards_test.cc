@@ -1,5 +1,4 @@
-// The server's guards, with clients on different loopback addresses; the guess clock is
-// stepped by the test, nothing sleeps.
+// The server's guards, clients on different loopback addresses; the test steps the clock.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -46,9 +45,7 @@ class Guards : public ::testing::Test {
     options.guessClock = clock_.Function();
     return options;
   }
-  void Start(ServerOptions options) {
-    server_ = std::make_unique<CHovraSvrSock>("", 0, std::move(options));
-  }
+  void Start(ServerOptions o) { server_ = std::make_unique<CHovraSvrSock>("", 0, std::move(o)); }
 
   // Connected from `source` and greeted (with the PIN asked for when protection is on).
   SocketClient Greeted(const char* source) {
@@ -67,7 +64,7 @@ class Guards : public ::testing::Test {
   TestPlatform platform_;
   std::atomic<bool> protection_{true};
   std::atomic<int> checks_{0};
-  SharedFakeClock clock_;
+  FakeClock clock_;
   std::unique_ptr<CHovraSvrSock> server_;
 };
 

@@ -1,5 +1,4 @@
-// An in-process server on a free port (no discovery) over the recording platform, and a
-// client record whose replies can be read back, for driving the framing directly.
+// An in-process server (no discovery) on the recording platform, and loose client records.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -40,9 +39,7 @@ class ServerFixture : public ::testing::Test {
   }
   ~ServerFixture() override { server_.reset(); }
 
-  int Feed(LooseClient& c, std::string_view bytes) {
-    return ReceiveBytes(c.record, bytes.data(), bytes.size());
-  }
+  void Feed(LooseClient& c, std::string_view b) { ReceiveBytes(c.record, b.data(), b.size()); }
   static std::string Buffered(const LooseClient& c) {
     return std::string(c.record.recvBuf.Data(), static_cast<size_t>(c.record.recvBuf.Length()));
   }
