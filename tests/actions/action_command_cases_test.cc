@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "actions/desktop_actions.h"
-#include "input/held_input.h"
+#include "server/client.h"
 #include "server/command_table.h"
 #include "tests/support/test_platform.h"
 
@@ -41,22 +41,10 @@ std::vector<Case> ReadCases() {
   return cases;
 }
 
-class TableClient : public CommandClient {
- public:
-  int Id() const override { return 1; }
-  void Reply(std::string_view) override {}
-  HeldInput& Held() override { return held_; }
-  void SetReportApp(bool) override {}
-  bool VerifyPassword(const char*) override { return false; }
-
- private:
-  HeldInput held_;
-};
-
 void RunLine(const std::string& line) {
   const CommandRow* row = MatchCommand(line);
   if (row == nullptr) return;
-  TableClient client;
+  _MouseClnt client;
   CommandContext context{client, line.c_str(), line.c_str() + row->keyword.size()};
   row->op(context);
 }

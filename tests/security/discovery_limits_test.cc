@@ -35,13 +35,11 @@ TEST(LocalNetwork, AnswersOnlyPeersOnADirectlyConnectedNetwork) {
 TEST(DiscoveryLimits, AProbeFloodDrawsAtMostTheLimits) {
   FakeClock clock;
   int interfaceReads = 0;
-  DiscoveryLimits limits(
-      {},
-      [&] {
-        ++interfaceReads;
-        return Interfaces();
-      },
-      clock.Function());
+  auto interfaces = [&] {
+    ++interfaceReads;
+    return Interfaces();
+  };
+  DiscoveryLimits limits({}, interfaces, clock.Function());
   int logs = 0;
   // Replies to probes from 192.168.1.77, or (`forged`) from 192.168.1.1, .2, ... in turn.
   auto replies = [&](int probes, bool forged) {

@@ -1,6 +1,7 @@
 // Notification lines and the frontmost-application report texts.
 #include "server/reports.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "server/notice_hand_over.h"
@@ -8,12 +9,12 @@
 namespace hovra {
 namespace {
 
+using ::testing::FieldsAre;
+using ::testing::Optional;
+
 TEST(NotifyMsg, ShowsEachTextOnceWhateverItsAddressAndOnlyWithBothMarkers) {
   HandleNotifyMsg("Msg||Hello once||https://example.test/a");
-  std::optional<Notice> shown = TakeNotice();
-  ASSERT_TRUE(shown);
-  EXPECT_EQ(shown->message, "Hello once");
-  EXPECT_EQ(shown->url, "https://example.test/a");
+  EXPECT_THAT(TakeNotice(), Optional(FieldsAre("Hello once", "https://example.test/a")));
   EXPECT_FALSE(TakeNotice()) << "taken notices do not come back";
   HandleNotifyMsg("Msg||Hello once||https://example.test/a");
   HandleNotifyMsg("Msg||Hello once||other");
@@ -51,10 +52,7 @@ TEST(NotifyMsg, ShowsControlsAsTextAndLinksOnlyToWebPages) {
   };
   for (const Case& c : cases) {
     HandleNotifyMsg(c.line.c_str());
-    std::optional<Notice> shown = TakeNotice();
-    ASSERT_TRUE(shown) << c.line;
-    EXPECT_EQ(shown->message, c.message);
-    EXPECT_EQ(shown->url, c.url) << c.line;
+    EXPECT_THAT(TakeNotice(), Optional(FieldsAre(c.message, c.url))) << c.line;
   }
 }
 
