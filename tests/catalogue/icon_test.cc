@@ -101,16 +101,14 @@ TEST_F(IconMessageTest, SendsThe128PixelIconCachedUntilTheCatalogueIsRebuilt) {
   EXPECT_NE(Message(), first);
 }
 
-TEST_F(IconMessageTest, AnswersNothingWithoutEntryPathOrImage) {
+TEST_F(IconMessageTest, AnswersNothingWithoutEntryPathOrImageOrRoomInTheBuffer) {
   EXPECT_FALSE(Ask("org.other"));         // installed but not in the catalogue
   EXPECT_FALSE(Ask("com.apple.Notes"));   // in the catalogue, not installed
   EXPECT_FALSE(Ask("com.apple.mail"));    // installed, but there is no image
   EXPECT_FALSE(Ask("org.videolan.VLC"));  // identifiers are case-sensitive
   EXPECT_FALSE(Ask("org.videolan.vlc\xFF"));
   EXPECT_EQ(buffer_[0], 'x');
-}
-
-TEST_F(IconMessageTest, DeliversOnlyMessagesShorterThanTheBuffer) {
+  // Only messages shorter than the buffer are delivered.
   catalogue::AppEntry* mail = env_->Catalogue().findAppInfoInDockInfo("com.apple.mail");
   mail->icon = std::string(catalogue::kIconBufferBytes - 1, 'a');
   ASSERT_TRUE(Ask("com.apple.mail"));
