@@ -20,8 +20,7 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-class ConfigFileTest : public ::testing::Test {
- protected:
+struct ConfigFileTest : ::testing::Test {
   void SetUp() override { ResetHovraSvrCfgForTesting(); }
   void TearDown() override { ResetHovraSvrCfgForTesting(); }
   TempDir temp_;
@@ -52,7 +51,6 @@ TEST_F(ConfigFileTest, AFreshFolderGetsSixteenZeroBytesAndWhatIsThereIsOnlyRead)
   EXPECT_EQ(HovraSvrCfg(), ConfigBlock{});
 }
 
-// Sets an environment variable for a scope.
 class ScopedEnv {
  public:
   ScopedEnv(const char* name, const char* value) : name_(name) {

@@ -1,5 +1,4 @@
-// Shell-test helpers: a service swapped for the test's, a recording user interface, and a
-// fixture with both over the recording platform.
+// Shell-test helpers: services swapped for the test's, and a recording user interface.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +12,6 @@
 
 namespace hovra::testing {
 
-// Installs one service in place of the current one for the scope's lifetime.
 class ScopedServices {
  public:
   explicit ScopedServices(platform::SettingsStore* settings) {
@@ -35,8 +33,7 @@ class ScopedServices {
 };
 
 // A user interface that records alerts and panels, and answers alerts from a script.
-class RecordingUi : public platform::UserInterface {
- public:
+struct RecordingUi : platform::UserInterface {
   struct Alert {
     std::string message;
     std::string informative;
@@ -62,8 +59,7 @@ class RecordingUi : public platform::UserInterface {
   std::vector<bool> marks;
 };
 
-class UiTest : public ::testing::Test {
- protected:
+struct UiTest : ::testing::Test {
   TestPlatform platform_;
   RecordingUi ui_;
   ScopedServices ui_scope_{&ui_};

@@ -57,33 +57,27 @@ TEST(MacDisplays, BoundsBecomeScreenFramesWithTheMainDisplayFirst) {
   }
 }
 
-class MacPointer : public ::testing::Test {
- protected:
-  MacPointer() {
-    ResetClickAndDragState();
-    mac_.quartz.displays = {{1, Bounds(0, 0, 1920, 1080)}, {2, Bounds(0, -900, 1440, 900)}};
-    mac_.quartz.activeOrder = {2, 1};
-  }
-  std::string MovedTo(quartz::Point from, int dx, int dy) {
-    mac_.quartz.pointer = from;
+TEST(MacPointer, ThePointerMovesOnAndAcrossADisplayAboveTheMainOne) {
+  TestPlatform host;
+  ResetClickAndDragState();
+  MacStack mac;
+  mac.quartz.displays = {{1, Bounds(0, 0, 1920, 1080)}, {2, Bounds(0, -900, 1440, 900)}};
+  mac.quartz.activeOrder = {2, 1};
+  auto movedTo = [&mac](quartz::Point from, int dx, int dy) -> std::string {
+    mac.quartz.pointer = from;
     SendMouseMove(dx, dy);
-    std::vector<std::string> log = mac_.quartz.TakeLog();
+    std::vector<std::string> log = mac.quartz.TakeLog();
     auto mouse = std::ranges::find_if(log, [](auto& line) { return line.starts_with("mouse"); });
     return mouse == log.end() ? "nothing posted" : mouse->substr(mouse->find("at="));
-  }
-  TestPlatform platform_;
-  MacStack mac_;
-};
-
-TEST_F(MacPointer, ThePointerMovesOnAndAcrossADisplayAboveTheMainOne) {
-  EXPECT_EQ(mac_.events.PointerLocation(), (platform::Point{960, 540}));
-  mac_.quartz.pointer = {100, -500};
-  EXPECT_EQ(mac_.events.PointerLocation(), (platform::Point{100, 1580}));
-  EXPECT_EQ(MovedTo({100, -500}, 0, 10), "at=100,-490 button=0");
-  EXPECT_EQ(MovedTo({100, -900}, 5, 0), "at=105,-900 button=0") << "its top row";
-  EXPECT_EQ(MovedTo({100, 0}, 0, -5), "at=100,-5 button=0") << "up onto it";
-  EXPECT_EQ(MovedTo({100, -1}, 0, 3), "at=100,2 button=0") << "down off it";
-  EXPECT_EQ(MovedTo({1600, 0}, 0, -5), "at=1600,0 button=0") << "nothing above it there";
+  };
+  EXPECT_EQ(mac.events.PointerLocation(), (platform::Point{960, 540}));
+  mac.quartz.pointer = {100, -500};
+  EXPECT_EQ(mac.events.PointerLocation(), (platform::Point{100, 1580}));
+  EXPECT_EQ(movedTo({100, -500}, 0, 10), "at=100,-490 button=0");
+  EXPECT_EQ(movedTo({100, -900}, 5, 0), "at=105,-900 button=0") << "its top row";
+  EXPECT_EQ(movedTo({100, 0}, 0, -5), "at=100,-5 button=0") << "up onto it";
+  EXPECT_EQ(movedTo({100, -1}, 0, 3), "at=100,2 button=0") << "down off it";
+  EXPECT_EQ(movedTo({1600, 0}, 0, -5), "at=1600,0 button=0") << "nothing above it there";
 }
 
 }  // namespace

@@ -21,8 +21,7 @@ namespace {
 
 const unsigned char* Utf8(const char* text) { return reinterpret_cast<const unsigned char*>(text); }
 
-class MacEvents : public ::testing::Test {
- protected:
+struct MacEvents : ::testing::Test {
   MacEvents() {
     FillKeyNameMaps();
     ResetWheelState();
@@ -124,8 +123,7 @@ TEST_F(MacEvents, ButtonsAreReadFromTheSessionsCombinedState) {
 using platform::macos::AccessibilityGate;
 using namespace std::chrono_literals;
 
-class FakeTrust : public platform::macos::TrustCalls {
- public:
+struct FakeTrust : platform::macos::TrustCalls {
   quartz::Boolean IsProcessTrustedWithOptions(bool prompt) override {
     prompts.push_back(prompt);
     return trusted;
@@ -134,8 +132,7 @@ class FakeTrust : public platform::macos::TrustCalls {
   std::vector<bool> prompts;  // one per question: whether the prompt was allowed
 };
 
-class Gate : public ::testing::Test {
- protected:
+struct Gate : ::testing::Test {
   AccessibilityGate::Clock::time_point now_{};
   FakeTrust trust_;
   AccessibilityGate gate_{trust_, [this] { return now_; }, 5000ms};

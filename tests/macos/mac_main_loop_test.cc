@@ -22,9 +22,7 @@ class GlibDispatch : public platform::macos::DispatchCalls {
     }  // what is queued still may reach this object (the stop request)
     g_main_loop_unref(loop_);
   }
-  void Async(Work work) override {
-    g_idle_add_full(G_PRIORITY_DEFAULT, Run, new Work(std::move(work)), Delete);
-  }
+  void Async(Work work) override { After({}, std::move(work)); }
   void After(std::chrono::nanoseconds delay, Work work) override {
     auto ms = std::chrono::ceil<std::chrono::milliseconds>(delay).count();
     g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(ms), Run, new Work(std::move(work)),

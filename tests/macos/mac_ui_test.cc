@@ -12,8 +12,7 @@ namespace {
 using platform::macos::MenuCommand;
 using platform::macos::MenuItem;
 
-class FakeStatusUi : public platform::macos::StatusUiCalls {
- public:
+struct FakeStatusUi : platform::macos::StatusUiCalls {
   void InstallStatusItem(std::span<const MenuItem> items, std::string_view image,
                          std::string_view tip, std::function<void(MenuCommand)> picked,
                          std::function<void()> opens) override {
@@ -46,8 +45,7 @@ class FakeStatusUi : public platform::macos::StatusUiCalls {
   std::vector<std::pair<MenuCommand, bool>> states;
 };
 
-class MacUi : public ::testing::Test {
- protected:
+struct MacUi : ::testing::Test {
   MacUi() { quartz_.displays = {{1, {{0, 0}, {1440, 900}}}}; }
   TestPlatform platform_;
   FakeQuartz quartz_;

@@ -35,8 +35,7 @@ bool Ended(pid_t pid) {
   return ::kill(pid, 0) != 0 || (close != std::string::npos && stat.substr(close + 2, 1) == "Z");
 }
 
-class FakeOsascript : public ::testing::Test {
- protected:
+struct FakeOsascript : ::testing::Test {
   FakeOsascript() {
     WriteFile(dir_ / "osascript", kFakeInterpreter);
     fs::permissions(dir_ / "osascript", fs::perms::owner_all);
