@@ -26,24 +26,18 @@ TEST_F(AlertsTest, EachButtonAndEscapeGiveTheirAnswer) {
   }
 }
 
-}  // namespace
-}  // namespace hovra::testing
-
-namespace hovra::platform::qt {
-namespace {
-
 TEST(QtMainLoop, TicksWaitWhileAnAlertIsOpen) {
-  QtMainLoop loop;
+  platform::qt::QtMainLoop loop;
   int ticks = 0;
   int ticksWhileOpen = -1;
-  testing::SeenAlert seen;
+  SeenAlert seen;
   loop.StartRepeatingTimer(std::chrono::milliseconds(5), [&] {
     if (++ticks != 2) return;
     QTimer::singleShot(150, [&] {  // thirty periods later
       ticksWhileOpen = ticks;
-      testing::AnswerNextAlert("OK", seen);
+      AnswerNextAlert("OK", seen);
     });
-    RunAlert("question", "", {"OK"});  // opened by a tick, as the update alert is
+    platform::qt::RunAlert("question", "", {"OK"});  // opened by a tick, as the update alert is
     loop.Quit();
   });
   loop.Run();
@@ -52,4 +46,4 @@ TEST(QtMainLoop, TicksWaitWhileAnAlertIsOpen) {
 }
 
 }  // namespace
-}  // namespace hovra::platform::qt
+}  // namespace hovra::testing

@@ -1,8 +1,7 @@
 #!/usr/bin/env python3
 """A DBusMenu reader for the tray tests, on the session bus of DBUS_SESSION_BUS_ADDRESS.
 
-  tray_menu.py layout SERVICE       the item's tool tip, icon sizes and menu (read with
-                                      AboutToShow and GetLayout) as JSON
+  tray_menu.py layout SERVICE       the item's tool tip, icon sizes and menu as JSON
   tray_menu.py click SERVICE LABEL  sends "clicked" to the top-level item LABEL
 """
 import json

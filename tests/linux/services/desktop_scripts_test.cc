@@ -52,8 +52,7 @@ class DesktopScripts : public ::testing::Test {
   }
   void TearDown() override {
     desktop_.reset();
-    while (g_main_context_iteration(nullptr, FALSE)) {
-    }
+    while (g_main_context_iteration(nullptr, FALSE)) continue;
   }
   void Run(std::string_view name, std::string_view argument = {}) {
     desktop_->Scripts().Run(Script(name, "source", argument));

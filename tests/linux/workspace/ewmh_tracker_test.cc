@@ -18,16 +18,14 @@ class EwmhTest : public DesktopTest {
     tracker_ = OpenEwmhWindowTracker(x_.Name().c_str());
     ASSERT_TRUE(tracker_);
   }
-  bool WaitForActive(uint64_t id) {
-    return SpinUntil([&] { return tracker_->Snapshot().activeId == id; });
-  }
   const TrackedWindow* Find(uint64_t id) {
     snapshot_ = tracker_->Snapshot();
     auto found = std::ranges::find(snapshot_.windows, id, &TrackedWindow::id);
     return found == snapshot_.windows.end() ? nullptr : &*found;
   }
   bool Activate(const XClientWindow& window) {
-    return x_.Run("wmctrl", {"-i", "-a", window.HexId()}) && WaitForActive(window.Id());
+    return x_.Run("wmctrl", {"-i", "-a", window.HexId()}) &&
+           SpinUntil([&] { return tracker_->Snapshot().activeId == window.Id(); });
   }
 
   XvfbDisplay x_{XvfbDisplay::kWithWindowManager};

@@ -68,25 +68,15 @@ std::string Entry(const std::string& name, const std::string& id, bool running) 
          "\",\"Running\":" + (running ? "true" : "false") + "}";
 }
 
-// The default file manager first, then the installed favourites, each once.
-TEST_F(ServerDesktopTest, DockComesFromFavouritesAndFollowsThem) {
+// The default file manager first, then the installed favourites, each once; running and
+// frontmost applications follow real windows.
+TEST_F(ServerDesktopTest, DockComesFromFavouritesAndWindowsAndFollowsThem) {
   EXPECT_EQ(DockInfo(), "dock_info [" + Entry("Files", "org.test.Files", false) + "," +
                             Entry("VLC media player", "vlc", false) + "," +
                             Entry("Nautilus", "org.gnome.Nautilus", false) + "," +
                             Entry("Viewer", "org.test.Viewer", false) + "," +
                             Entry("NoIcon", "org.test.NoIcon", false) + "]\n")
       << server_->Stderr();
-  GSettings* settings = g_settings_new("org.gnome.shell");
-  const char* next[] = {"org.test.Viewer.desktop", nullptr};
-  g_settings_set_strv(settings, "favorite-apps", next);
-  g_settings_sync();
-  g_object_unref(settings);
-  EXPECT_TRUE(DockShows("[" + Entry("Files", "org.test.Files", false) + "," +
-                        Entry("Viewer", "org.test.Viewer", false) + "]"))
-      << DockInfo();
-}
-
-TEST_F(ServerDesktopTest, RunningAndFrontmostApplicationsFollowRealWindows) {
   client_->Send("reportCurrentApp\n");
   EXPECT_EQ(client_->ReadUntil("\n"), "currentapp \n");
   XClientWindow player(x_.Name(), XClientWindowSpec("vlc", "vlc"));
@@ -98,8 +88,16 @@ TEST_F(ServerDesktopTest, RunningAndFrontmostApplicationsFollowRealWindows) {
   ASSERT_TRUE(x_.Run("wmctrl", {"-i", "-a", player.HexId()}));
   EXPECT_NE(client_->ReadUntil("currentapp vlc\n").find("currentapp vlc\n"), std::string::npos);
   player.Close();
-  // A favourite stays in the Dock, no longer running.
+  // A favourite stays in the Dock, no longer running; the running viewer stays a favourite.
   EXPECT_TRUE(DockShows(Entry("VLC media player", "vlc", false)));
+  GSettings* settings = g_settings_new("org.gnome.shell");
+  const char* next[] = {"org.test.Viewer.desktop", nullptr};
+  g_settings_set_strv(settings, "favorite-apps", next);
+  g_settings_sync();
+  g_object_unref(settings);
+  EXPECT_TRUE(DockShows("[" + Entry("Files", "org.test.Files", false) + "," +
+                        Entry("Viewer", "org.test.Viewer", true) + "]"))
+      << DockInfo();
 }
 
 // Named (SVG, or PNG through the inherited theme) or absolute icons, scaled to 128 pixels
