@@ -56,13 +56,8 @@ TEST_F(PendingPower, ClearsAFlagOnlyAfterItsScriptSoARepeatDuringItMerges) {
 constexpr const char* kQuickTimeInstalled =
     R"({"installed":{"com.apple.QuickTimePlayerX":"/System/Applications/QuickTime Player.app"}})";
 
-class QuickTimeGuesses : public ::testing::Test {
- protected:
-  void SetUp() override { ResetPlayerStateGuesses(); }
-  void TearDown() override { ResetPlayerStateGuesses(); }
-};
-
-TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissingAndEachGuessIsItsOwn) {
+TEST(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissingAndEachGuessIsItsOwn) {
+  ResetPlayerStateGuesses();
   {
     TestPlatform missing;
     RecordingScripts scripts;
@@ -82,6 +77,7 @@ TEST_F(QuickTimeGuesses, PlayerPlayFlipsEvenWhenQuickTimeIsMissingAndEachGuessIs
   setMediaPlay(0);  // player guess still at its start: play
   EXPECT_EQ(scripts.Names(), (Lines{"MediaPlay.QuickTime.Pause", "PlayerMax.QuickTime",
                                     "PlayerPlay.QuickTime.Play"}));
+  ResetPlayerStateGuesses();
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ TEST(JsonDepth, CountsBracketsOutsideStringsOnly) {
   EXPECT_FALSE(JsonNestingWithin(std::string(kMaxJsonDepth + 1, '[')));
 }
 
-// White space is skipped, a sign taken, the first non-digit ends the number; only the given
-// length is read, and the value saturates instead of overflowing.
+// Spaces skipped, a sign taken, a non-digit ends it; only `length` bytes read; saturates.
 TEST(ParseDecimal, ReadsTheDecimalRule) {
   const std::pair<std::string_view, int> cases[] = {
       {"012", 12}, {" 12", 12}, {"12 ", 12}, {"-05", -5},

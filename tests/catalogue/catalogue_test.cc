@@ -61,8 +61,7 @@ class CatalogueTest : public ::testing::TestWithParam<PlistForm> {
 INSTANTIATE_TEST_SUITE_P(BinaryAndXml, CatalogueTest,
                          ::testing::Values(PlistForm::kBinary, PlistForm::kXml));
 
-// Tiles without label or identifier are left out of the text but stay in the list. Binary
-// property lists keep non-ASCII text as UTF-16, XML ones as UTF-8.
+// Tiles without label or identifier stay in the list, not the text; non-ASCII in both forms.
 TEST_P(CatalogueTest, ListsDockItemsInOrderWithDuplicatesAndMarksOnlyTheFirstRunning) {
   Start({{"Safari", "com.apple.Safari"},
          {std::nullopt, "org.nolabel"},
@@ -73,9 +72,8 @@ TEST_P(CatalogueTest, ListsDockItemsInOrderWithDuplicatesAndMarksOnlyTheFirstRun
         R"([{"bundleId":"com.apple.Safari","name":"Safari","policy":0}])");
   EXPECT_EQ(Text(), Dock({Safari(true), Mail(false), Safari(false),
                           Item(R"(Caf\351 \u4e2d)", "org.cafe", false)}));
-  const catalogue::AppEntry* safari = Find("com.apple.Safari");
-  ASSERT_NE(safari, nullptr);
-  EXPECT_EQ(safari->filePath, "/Applications/Safari.app");
+  ASSERT_NE(Find("com.apple.Safari"), nullptr);
+  EXPECT_EQ(Find("com.apple.Safari")->filePath, "/Applications/Safari.app");
   EXPECT_EQ(Find("com.apple.mail")->filePath, std::nullopt);
   EXPECT_EQ(Find("com.apple.safari"), nullptr);  // case matters
   EXPECT_NE(Find("org.nolabel"), nullptr);

@@ -173,8 +173,7 @@ TEST(Faults, OutOfDescriptorsTheServerKeepsServingAndRecovers) {
   std::vector<std::unique_ptr<SocketClient>> crowd;
   for (int i = 0; i < 100; ++i) crowd.push_back(std::make_unique<SocketClient>(server.Port()));
   ASSERT_TRUE(server.WaitForStderr("pausing new connections", 10s));
-  // The queue keeps the listener readable: the loop must wait, not poll it in a spin. (A
-  // measuring window, not a wait for something to happen.)
+  // The queue keeps the listener readable: the loop must wait, not spin (a measuring window).
   const double before = server.CpuSeconds();
   std::this_thread::sleep_for(500ms);
   EXPECT_LT(server.CpuSeconds() - before, 0.25);

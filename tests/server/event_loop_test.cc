@@ -64,8 +64,7 @@ TEST_P(EventLoopTest, RunsTimersWhenDueAndWaitsNoLongerThanTheNext) {
   int ticks = 0;
   int once = 0;
   loop_.AddTimer(20, [&] { return ++ticks < 3 ? 20L : EventLoop::kTimerDone; });
-  const EventLoop::TimerId gone = loop_.AddTimer(10, [&] { return ++once, EventLoop::kTimerDone; });
-  loop_.DeleteTimer(gone);
+  loop_.DeleteTimer(loop_.AddTimer(10, [&] { return ++once, EventLoop::kTimerDone; }));
   const auto start = std::chrono::steady_clock::now();
   while (ticks < 3 && std::chrono::steady_clock::now() - start < 5s) loop_.RunOnePass();
   EXPECT_EQ(ticks, 3);
