@@ -73,6 +73,7 @@ class Tracker : public EwmhWindowTracker {
     std::lock_guard<std::mutex> lock(mutex_);
     return !broken_ && XQLength(display_) > 0;
   }
+  bool Lost() const { return broken_; }
   void Dispatch();
   void SettleNone();
 
@@ -108,8 +109,10 @@ gboolean SourceCheck(GSource* source) {
 }
 
 gboolean SourceDispatch(GSource* source, GSourceFunc, gpointer) {
-  reinterpret_cast<XSource*>(source)->tracker->Dispatch();
-  return G_SOURCE_CONTINUE;
+  Tracker* tracker = reinterpret_cast<XSource*>(source)->tracker;
+  tracker->Dispatch();
+  // A lost display's socket reads as ready for ever: stop watching it instead of spinning.
+  return tracker->Lost() ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
 }
 
 GSourceFuncs kSourceFuncs{SourcePrepare, SourceCheck, SourceDispatch, nullptr, nullptr, nullptr};
