@@ -41,11 +41,7 @@ inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& til
   plist_dict_set_item(root, "persistent-apps", apps);
   char* bytes = nullptr;
   uint32_t length = 0;
-  if (form == PlistForm::kBinary) {
-    plist_to_bin(root, &bytes, &length);
-  } else {
-    plist_to_xml(root, &bytes, &length);
-  }
+  (form == PlistForm::kBinary ? plist_to_bin : plist_to_xml)(root, &bytes, &length);
   WriteFile(path, std::string(bytes, length));
   free(bytes);
   plist_free(root);

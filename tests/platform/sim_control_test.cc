@@ -119,15 +119,14 @@ TEST_F(SimControlSocket, ReplacesAStaleSocketDeliversNoticesAndRefusesOtherFiles
 }
 
 TEST(JsonLine, WritesMembersInOrderWithWholeNumbersWithoutFraction) {
-  std::string line = JsonLine()
-                         .Text("kind", "mouse")
-                         .Integer("type", 5)
-                         .Number("x", 101.0)
-                         .Number("y", -2.5)
-                         .Bool("down", true)
-                         .Units("unicode", u"\u00e9\xd83d")
-                         .Finish();
-  EXPECT_EQ(line,
+  EXPECT_EQ(JsonLine()
+                .Text("kind", "mouse")
+                .Integer("type", 5)
+                .Number("x", 101.0)
+                .Number("y", -2.5)
+                .Bool("down", true)
+                .Units("unicode", u"\u00e9\xd83d")
+                .Finish(),
             R"({"kind":"mouse","type":5,"x":101,"y":-2.5,"down":true,"unicode":[233,55357]})");
 }
 

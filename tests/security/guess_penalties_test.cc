@@ -17,15 +17,11 @@ using Verdict = GuessPenalties::Verdict;
 
 SourceKey Source(const char* text) { return SourceKeyOf(*IpAddress::Parse(text)); }
 
-GuessLimits NoBudget() {
-  GuessLimits limits;
-  limits.budgetPerWindow = 1 << 30;  // only the per-source rule
-  return limits;
-}
+constexpr GuessLimits kNoBudget{.budgetPerWindow = 1 << 30};  // only the per-source rule
 
 TEST(GuessPenalties, FiveFreeThenDoublingWaitsUpToFifteenMinutes) {
   FakeClock clock;
-  GuessPenalties penalties(NoBudget(), clock.Function());
+  GuessPenalties penalties(kNoBudget, clock.Function());
   SourceKey a = Source("192.168.1.20");
   for (int n = 1; n <= 4; ++n) {
     ASSERT_EQ(penalties.BeforeCheck(a).verdict, Verdict::kCheck) << n;
@@ -48,7 +44,7 @@ TEST(GuessPenalties, FiveFreeThenDoublingWaitsUpToFifteenMinutes) {
 
 TEST(GuessPenalties, CountsPerSourceAcrossConnectionsAndACorrectAnswerClears) {
   FakeClock clock;
-  GuessPenalties penalties(NoBudget(), clock.Function());
+  GuessPenalties penalties(kNoBudget, clock.Function());
   // One IPv6 host picks addresses in its /64 at will: they are one source.
   const char* sameSource[] = {"2001:db8:1:2::10", "2001:db8:1:2::11", "2001:db8:1:2:aaaa::1",
                               "2001:db8:1:2::12", "2001:db8:1:2::13"};
@@ -95,7 +91,7 @@ TEST(GuessPenalties, GlobalBudgetRefusesUncheckedUntilTheMinuteHasPassed) {
 
 TEST(GuessPenalties, TellsTheDesktopOncePerEpisode) {
   FakeClock clock;
-  GuessPenalties penalties(NoBudget(), clock.Function());
+  GuessPenalties penalties(kNoBudget, clock.Function());
   auto notices = [&](const char* address, int failures) {
     int count = 0;
     for (int i = 0; i < failures; ++i) {
@@ -112,9 +108,7 @@ TEST(GuessPenalties, TellsTheDesktopOncePerEpisode) {
   clock.Advance(15min);  // quiet: the episode is over
   EXPECT_EQ(notices("192.168.1.31", 1), 1);
 
-  GuessLimits budgetOnly;
-  budgetOnly.episodeQuiet = 1min;
-  GuessPenalties budget(budgetOnly, clock.Function());
+  GuessPenalties budget({.episodeQuiet = 1min}, clock.Function());
   budget.RecordFailure(Source("10.0.0.1"));
   budget.RecordFailure(Source("10.0.0.2"));
   EXPECT_TRUE(budget.BeforeCheck(Source("10.0.0.3")).notify) << "a spent budget is guessing too";
@@ -123,9 +117,7 @@ TEST(GuessPenalties, TellsTheDesktopOncePerEpisode) {
 
 TEST(GuessPenalties, ManySourcesCannotGrowTheTable) {
   FakeClock clock;
-  GuessLimits limits = NoBudget();
-  limits.maxSources = 64;
-  GuessPenalties penalties(limits, clock.Function());
+  GuessPenalties penalties({.budgetPerWindow = 1 << 30, .maxSources = 64}, clock.Function());
   for (int i = 0; i < 1000; ++i) {
     clock.Advance(1ms);
     penalties.RecordFailure(
