@@ -46,11 +46,11 @@ struct ButtonSeen {
 };
 
 struct InputSeen {
-  std::u32string text;
-  std::vector<ButtonSeen> buttons;
-  int wheelUp = 0;                         // clicks up (negative: down)
-  int wheelLeft = 0;                       // clicks left (negative: right)
-  std::optional<platform::Point> pointer;  // checked when the case names it
+  std::u32string text{};
+  std::vector<ButtonSeen> buttons{};
+  int wheelUp = 0;                           // clicks up (negative: down)
+  int wheelLeft = 0;                         // clicks left (negative: right)
+  std::optional<platform::Point> pointer{};  // checked when the case names it
   friend bool operator==(const InputSeen&, const InputSeen&) = default;
 };
 
@@ -109,48 +109,42 @@ inline std::vector<InputCase> SharedInputCases() {
   return {
       {"NamedKeysAndShiftedNames",
        KeySteps({"a", "A", "z", "1", "!", "=", "+", "SPC", "RTN"}),
-       {U"aAz1!=+ \r", {}, 0, 0, {}}},
+       {.text = U"aAz1!=+ \r"}},
       {"HeldShiftShiftsKeysButNotText",
        {{S::kKey, "[R] SHIFT d"},
         {S::kKey, "b"},
         {S::kText, "b\xC3\xA9"},
         {S::kKey, "[R] SHIFT u"},
         {S::kKey, "b"}},
-       {U"Bbéb", {}, 0, 0, {}}},
+       {.text = U"Bbéb"}},
       {"EveryKeyNameTypesItsCharacter",
        KeySteps({"a", "z", "y", "q", "m",  "A",  "Z", "1", "!", "2", "@", "7", "-", "_",
                  "[", "}", ";", "'", "\"", "\\", "/", "?", ",", ".", "`", "~", " "}),
-       {U"azyqmAZ1!2@7-_[};'\"\\/?,.`~ ", {}, 0, 0, {}}},
+       {.text = U"azyqmAZ1!2@7-_[};'\"\\/?,.`~ "}},
       // ASCII, accented Latin, symbols, CJK and beyond the 16-bit plane; twice, so that
       // the spare keys a backend binds for them are reused, not exhausted.
       {"TextOfEveryPlaneTwiceThenAKey",
        {{S::kText, kEveryPlaneText}, {S::kText, kEveryPlaneText}, {S::kKey, "RTN"}},
-       {std::u32string(kEveryPlaneTyped) + kEveryPlaneTyped + U"\r", {}, 0, 0, {}}},
+       {.text = std::u32string(kEveryPlaneTyped) + kEveryPlaneTyped + U"\r"}},
       {"MovesStopAtTheScreenEdgePerAxis",
        {{S::kMouse, "m 5 3"}, {S::kMouse, "m 9999 -20"}},
-       {U"", {}, 0, 0, platform::Point{1279, 383}}},
+       {.pointer = platform::Point{1279, 383}}},
       {"ClicksAndButtonsWhereThePointerIs",
        {{S::kMouse, "m -540 -300"},
         {S::kMouse, "c"},
         {S::kMouse, "R r d R r u"},
         {S::kMouse, "R m d R m u"}},
-       {U"",
-        {B{Button::kLeft, true, 100, 100}, B{Button::kLeft, false, 100, 100},
-         B{Button::kRight, true, 100, 100}, B{Button::kRight, false, 100, 100},
-         B{Button::kMiddle, true, 100, 100}, B{Button::kMiddle, false, 100, 100}},
-        0,
-        0,
-        platform::Point{100, 100}}},
+       {.buttons = {B{Button::kLeft, true, 100, 100}, B{Button::kLeft, false, 100, 100},
+                    B{Button::kRight, true, 100, 100}, B{Button::kRight, false, 100, 100},
+                    B{Button::kMiddle, true, 100, 100}, B{Button::kMiddle, false, 100, 100}},
+        .pointer = platform::Point{100, 100}}},
       {"ADragMovesWithTheButtonHeld",
        {{S::kMouse, "R l d m -10 2 R l u"}},
-       {U"",
-        {B{Button::kLeft, true, 640, 400}, B{Button::kLeft, false, 630, 402}},
-        0,
-        0,
-        platform::Point{630, 402}}},
+       {.buttons = {B{Button::kLeft, true, 640, 400}, B{Button::kLeft, false, 630, 402}},
+        .pointer = platform::Point{630, 402}}},
       {"WheelStepsGatheredPerReadAndDividedByFive",
        {{S::kMouse, "w 12 h 3"}, {S::kMouse, "w -5"}, {S::kMouse, "h 10"}, {S::kMouse, "w 4"}},
-       {U"", {}, 1, 2, {}}},
+       {.wheelUp = 1, .wheelLeft = 2}},
   };
 }
 
@@ -175,13 +169,12 @@ class InputBackendTest : public ::testing::Test {
     services.events = events;
     platform::Install(services);
   }
-  void Key(std::string_view payload) {
-    PlayInputStep({InputStep::kKey, std::string(payload)}, held_);
+  void Step(InputStep::Kind kind, std::string_view payload) {
+    PlayInputStep({kind, std::string(payload)}, held_);
   }
-  void Mouse(std::string_view payload) {
-    PlayInputStep({InputStep::kMouse, std::string(payload)}, held_);
-  }
-  void Type(std::string_view text) { PlayInputStep({InputStep::kText, std::string(text)}, held_); }
+  void Key(std::string_view payload) { Step(InputStep::kKey, payload); }
+  void Mouse(std::string_view payload) { Step(InputStep::kMouse, payload); }
+  void Type(std::string_view text) { Step(InputStep::kText, text); }
   void Play(const InputCase& c) {
     for (const InputStep& step : c.steps) PlayInputStep(step, held_);
   }

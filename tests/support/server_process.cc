@@ -24,14 +24,6 @@ namespace {
   std::_Exit(127);
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
-
 }  // namespace
 
 CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::string& home) {
@@ -55,9 +47,7 @@ CommandResult RunHovraCommand(const std::vector<std::string>& args, const std::s
   return result;
 }
 
-ServerProcess::ServerProcess(ServerProcessOptions options) {
-  char pattern[] = "/tmp/hovra-test-XXXXXX";
-  dir_ = ::mkdtemp(pattern);
+ServerProcess::ServerProcess(ServerProcessOptions options) : dir_(temp_.path().string()) {
   std::filesystem::create_directories(dir_ + "/home");
   std::filesystem::create_directories(dir_ + "/config");
   // The server refuses a configuration folder others could change, whatever the umask.
@@ -106,8 +96,6 @@ ServerProcess::ServerProcess(ServerProcessOptions options) {
 
 ServerProcess::~ServerProcess() {
   if (Running()) Stop(SIGKILL);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
 }
 
 bool ServerProcess::Running() {
@@ -140,7 +128,10 @@ bool ServerProcess::Control(std::string_view line) const {
 }
 
 std::vector<std::string> ServerProcess::JournalLines() const {
-  return SplitLines(ReadFile(dir_ + "/journal.jsonl"));
+  std::vector<std::string> lines;
+  std::istringstream in(ReadFile(dir_ + "/journal.jsonl"));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
 }
 
 std::vector<std::string> ServerProcess::WaitForJournal(size_t count,

@@ -72,6 +72,7 @@ class ServerProcess {
  private:
   long StatusKiB(const std::string& field) const;
 
+  TempDir temp_;
   std::string dir_;
   pid_t pid_ = -1;
   unsigned short port_ = 0;

@@ -9,8 +9,6 @@ class WaylandSharedCases : public WaylandFixture,
                            public ::testing::WithParamInterface<InputCase> {};
 
 TEST_P(WaylandSharedCases, TheWindowSeesWhatTheCaseExpects) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   const InputSeen& expected = GetParam().expected;
   Play(GetParam());
   ASSERT_TRUE(events_->Sync());
@@ -43,8 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Shared, WaylandSharedCases, ::testing::ValuesIn(SharedI
                          InputCaseName());
 
 TEST_F(WaylandFixture, MoreCharactersThanSpareKeysAreAllTyped) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   std::u32string many;
   std::string text;
   for (char32_t c = 0x4E00; c < 0x4E00 + platform::wayland::kMaxBoundKeys + 8; ++c) {
@@ -56,8 +52,6 @@ TEST_F(WaylandFixture, MoreCharactersThanSpareKeysAreAllTyped) {
 }
 
 TEST_F(WaylandFixture, ExplicitFlagsCarryExactlyTheirModifiersAndAHugeWheelDeltaIsCapped) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   PostExplicitFlagKeys();
   Key("c");
   EXPECT_EQ(client_->TakeText(4), U"hBfc");
@@ -81,9 +75,13 @@ constexpr char kTwoOutputs[] =  // A 640x800 at the left, B 640x600 beside it, 1
     "output HEADLESS-1 resolution 640x800 position 0 0\n"
     "output HEADLESS-2 resolution 640x600 position 640 100\n";
 
-TEST_F(WaylandFixture, MovesCrossAndClampOnTwoOutputsAsOnTheSimulatedDesktop) {
-  Start(kTwoOutputs, 2, R"({"screens":[[0,0,640,800],[640,100,640,600]],"pointer":[320,400]})");
-  if (HasFatalFailure() || IsSkipped()) return;
+class WaylandTwoOutputs : public WaylandFixture {
+  void SetUp() override {
+    Start(kTwoOutputs, 2, R"({"screens":[[0,0,640,800],[640,100,640,600]],"pointer":[320,400]})");
+  }
+};
+
+TEST_F(WaylandTwoOutputs, MovesCrossAndClampAsOnTheSimulatedDesktop) {
   ASSERT_TRUE(sway_->Command("focus output HEADLESS-2"));
   WaylandClient second(*sway_, "org.hovra.Second");  // to see the pointer there
   ASSERT_TRUE(second.Ready() && second.WaitForLine("pointer-ready"));

@@ -16,6 +16,7 @@ namespace hovra::testing {
 
 class WaylandFixture : public InputBackendTest {
  protected:
+  void SetUp() override { Start(); }
   // swayConfig: the outputs; simJson: the journal's desktop, the same outputs in screen space.
   void Start(const std::string& swayConfig = kOneOutput, int outputs = 1,
              std::string_view simJson = kSharedDesktopSim) {

@@ -8,6 +8,9 @@ namespace {
 
 class X11Connection : public X11Fixture {
  protected:
+  std::string_view SimJson() const override {
+    return R"({"screens":[[0,0,1280,800]],"pointer":[300,500]})";
+  }
   // Ends the display (the window's connection first: it would not survive the loss).
   int StopDisplay() {
     window_.reset();
@@ -23,8 +26,6 @@ class X11Connection : public X11Fixture {
 };
 
 TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
-  Start(R"({"screens":[[0,0,1280,800]],"pointer":[300,500]})");
-  if (HasFatalFailure() || IsSkipped()) return;
   window_->WarpPointer(300, 300);
   Key("a");
   EXPECT_EQ(Synced().TakeText(), U"a");
@@ -56,8 +57,6 @@ TEST_F(X11Connection, ALostDisplayDropsEventsAndIsReopenedWhenBack) {
 }
 
 TEST_F(X11Connection, NoReconnectAttemptBeforeTheRetryIsDue) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   events_ = platform::x11::OpenX11Events(xvfb_->Name().c_str(), std::chrono::hours(1));
   ASSERT_NE(events_, nullptr);
   Use(events_.get());

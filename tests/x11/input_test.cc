@@ -7,8 +7,6 @@ namespace {
 class X11SharedCases : public X11Fixture, public ::testing::WithParamInterface<InputCase> {};
 
 TEST_P(X11SharedCases, TheWindowSeesWhatTheCaseExpects) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   window_->WarpPointer(640, 400);
   Play(GetParam());
   InputSeen seen;
@@ -32,8 +30,6 @@ INSTANTIATE_TEST_SUITE_P(Shared, X11SharedCases, ::testing::ValuesIn(SharedInput
 class X11Layouts : public X11Fixture, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(X11Layouts, TheTypingCasesTypeTheSameCharacters) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   ASSERT_TRUE(xvfb_->Run("setxkbmap", {GetParam()}));
   for (const InputCase& c : SharedInputCases()) {
     if (c.expected.text.empty()) continue;
@@ -45,8 +41,6 @@ TEST_P(X11Layouts, TheTypingCasesTypeTheSameCharacters) {
 INSTANTIATE_TEST_SUITE_P(Layouts, X11Layouts, ::testing::Values("de", "fr"));
 
 TEST_F(X11Fixture, KeysBoundForTextAreGivenBackWhenTheServicesClose) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   constexpr unsigned long kMiddleKeysym = 0x01004e2d;  // 中, which no layout here carries
   EXPECT_FALSE(window_->KeymapHas(kMiddleKeysym));
   Type("中文字");
@@ -58,8 +52,6 @@ TEST_F(X11Fixture, KeysBoundForTextAreGivenBackWhenTheServicesClose) {
 }
 
 TEST_F(X11Fixture, ExplicitFlagsCarryExactlyTheirModifiersAndHeldKeysAreLetGoAtClose) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   PostExplicitFlagKeys();
   Key("[R] CTRL d");
   using Keys = std::vector<std::pair<char32_t, unsigned>>;
@@ -75,8 +67,6 @@ TEST_F(X11Fixture, ExplicitFlagsCarryExactlyTheirModifiersAndHeldKeysAreLetGoAtC
 }
 
 TEST_F(X11Fixture, HeldButtonsAreTheServersAndAHugeWheelDeltaIsCapped) {
-  Start();
-  if (HasFatalFailure() || IsSkipped()) return;
   Mouse("R l d");
   EXPECT_EQ(events_->PressedMouseButtons(), 1u);
   Mouse("R l u");
@@ -98,12 +88,12 @@ struct Arrangement {
   std::vector<std::pair<int, int>> moves;
 };
 
-class X11Monitors : public X11Fixture, public ::testing::WithParamInterface<Arrangement> {};
+class X11Monitors : public X11Fixture, public ::testing::WithParamInterface<Arrangement> {
+  std::string_view SimJson() const override { return GetParam().simJson; }
+};
 
 TEST_P(X11Monitors, MovesCrossAndClampAsOnTheSimulatedDesktop) {
   const Arrangement& a = GetParam();
-  Start(a.simJson);
-  if (HasFatalFailure() || IsSkipped()) return;
   for (size_t i = 0; i < a.monitors.size(); ++i) {
     ASSERT_TRUE(xvfb_->Run("xrandr", {"--setmonitor", a.monitors[i].first, a.monitors[i].second,
                                       i == 0 ? "screen" : "none"}));

@@ -26,14 +26,15 @@ namespace hovra::testing {
 
 class X11Fixture : public InputBackendTest {
  protected:
-  // simJson: the journal's desktop, matching the X monitors in screen space.
-  void Start(std::string_view simJson = kSharedDesktopSim) {
+  // The journal's desktop, matching the X monitors in screen space.
+  virtual std::string_view SimJson() const { return kSharedDesktopSim; }
+  void SetUp() override {
     xvfb_ = std::make_unique<XvfbDisplay>();
     if (!xvfb_->Running()) GTEST_SKIP() << xvfb_->WhyNot();
     OpenWindow();
     events_ = platform::x11::OpenX11Events(xvfb_->Name().c_str(), std::chrono::milliseconds(0));
     ASSERT_NE(events_, nullptr);
-    Install(events_.get(), simJson);
+    Install(events_.get(), SimJson());
   }
 
   void OpenWindow() {

@@ -130,16 +130,6 @@ bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds
       wait);
 }
 
-std::string MakeTempDir(const std::string& prefix) {
-  std::string pattern = "/tmp/" + prefix + "-XXXXXX";
-  return ::mkdtemp(pattern.data());
-}
-
-void RemoveTree(const std::string& dir) {
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
-}
-
 bool ProgramExists(const std::string& name) {
   gchar* found = g_find_program_in_path(name.c_str());
   g_free(found);

@@ -66,8 +66,6 @@ inline bool WaitUntil(const std::function<bool()>& condition,
 // PollUntil, running this thread's GLib main context (D-Bus replies, signals) meanwhile.
 bool SpinUntil(const std::function<bool()>& condition, std::chrono::milliseconds wait = 5s);
 
-std::string MakeTempDir(const std::string& prefix);  // removed by RemoveTree
-void RemoveTree(const std::string& dir);
 bool ProgramExists(const std::string& name);  // in PATH, or an absolute path
 
 }  // namespace hovra::testing
