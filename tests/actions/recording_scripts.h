@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -33,9 +34,8 @@ class RecordingScripts : public platform::ScriptServices {
   }
 
   std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const RanScript& script : ran) names.push_back(script.name);
-    return names;
+    auto names = ran | std::views::transform(&RanScript::name);
+    return {names.begin(), names.end()};
   }
 
   std::vector<RanScript> ran;

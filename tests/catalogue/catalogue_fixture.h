@@ -47,7 +47,6 @@ inline void WriteDockPlist(const std::string& path, const std::vector<Tile>& til
   plist_free(root);
 }
 
-// A square RGBA image of one colour, `width` pixels wide.
 inline platform::ImageRepresentation SolidImage(int width, int height,
                                                 std::array<uint8_t, 4> rgba) {
   platform::ImageRepresentation image{width, height, {}};
@@ -66,7 +65,6 @@ inline void WritePng(const std::string& path, const platform::ImageRepresentatio
       << png.message;
 }
 
-// Reads back a PNG held in memory.
 inline platform::ImageRepresentation DecodePng(const std::vector<uint8_t>& bytes) {
   png_image png{};
   png.version = PNG_IMAGE_VERSION;

@@ -3,7 +3,6 @@
 namespace hovra::testing {
 namespace {
 
-// The default desktop: one 1920x1080 screen, the pointer at (960, 540) in event space.
 class Buttons : public InputTest {
  protected:
   std::string LeftDown(std::optional<int> count = {}) { return MouseLine(1, 960, 540, 0, count); }

@@ -7,7 +7,6 @@ namespace {
 
 class Held : public InputTest {
  protected:
-  // Releases what the client holds; the lines that posted.
   Lines Release(HeldInput& held) {
     Take();
     held.ReleaseAll();

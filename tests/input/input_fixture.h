@@ -63,6 +63,7 @@ inline const std::string kStartForward = ScriptLine(
 inline const std::string kEnd = ScriptLine(
     "EndSwitchingWindow", R"(tell application \"System Events\"\nkey up {command}\nend tell)");
 
+// By default one 1920x1080 screen, the pointer at (960, 540) in event space.
 class InputTest : public ::testing::Test {
  protected:
   InputTest() {
@@ -76,7 +77,6 @@ class InputTest : public ::testing::Test {
   }
   ~InputTest() override { SetTickSource(nullptr); }
 
-  // Replaces the simulated desktop (screens, pointer) with the given one.
   void UseDesktop(std::string_view simJson) {
     platform_.reset();
     platform_.emplace(simJson);

@@ -27,22 +27,18 @@ char32_t UsCharacter(int code, bool shift) {
 InputSeen ReadJournal(const std::vector<std::string>& lines) {
   InputSeen seen;
   bool shift = false;
-  char16_t high = 0;
   for (const std::string& line : lines) {
     auto event = nlohmann::json::parse(line);
     if (event["kind"] == "key") {
       bool down = event["down"];
       if (event.contains("unicode")) {
         for (const auto& value : event["unicode"]) {
-          auto unit = static_cast<char16_t>(value.get<int>());
+          const auto unit = static_cast<char32_t>(value.get<int>());
           if (!down) continue;
-          if (unit >= 0xD800 && unit <= 0xDBFF) {
-            high = unit;
-          } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            seen.text += 0x10000 + ((char32_t(high) - 0xD800) << 10) + (unit - 0xDC00);
-          } else {
+          if (unit >= 0xDC00 && unit <= 0xDFFF && !seen.text.empty())  // joins its high half
+            seen.text.back() = 0x10000 + ((seen.text.back() - 0xD800) << 10) + (unit - 0xDC00);
+          else
             seen.text += unit;
-          }
         }
       } else if (event["code"] == 56) {
         shift = down;

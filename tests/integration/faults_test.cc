@@ -42,7 +42,6 @@ std::string Strokes(const ServerProcess& server) {
   return strokes;
 }
 
-// Waits until `done(strokes)` holds; returns the last strokes read.
 template <typename Done>
 std::string WaitForStrokes(const ServerProcess& server, Done done) {
   std::string strokes;
@@ -63,7 +62,6 @@ class Typist {
     std::mt19937 random(seed);
     for (int i = 0; i < count; ++i) text_ += letters_[random() % letters_.size()];
   }
-  // Sends letters [from, to) one frame per send.
   bool Type(size_t from, size_t to) {
     for (size_t i = from; i < to && i < text_.size(); ++i)
       if (!client.Send(KeyFrame(std::string(1, text_[i])))) return false;
@@ -75,7 +73,6 @@ class Typist {
     for (char letter : text_) strokes += {letter, static_cast<char>(std::toupper(letter))};
     return strokes;
   }
-  // This typist's strokes among everyone's.
   std::string Mine(const std::string& all) const {
     std::string mine;
     for (char c : all)
@@ -159,7 +156,6 @@ TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   EXPECT_TRUE(flooded);
   ASSERT_TRUE(flooder.Send("\nping\n"));
   EXPECT_NE(flooder.ReadUntil("echo", 30s).find("echo"), std::string::npos);
-  // And the typists are still served.
   ASSERT_TRUE(first.client.Send("ping\n"));
   EXPECT_NE(first.client.ReadUntil("echo").find("echo"), std::string::npos);
 }
@@ -188,7 +184,6 @@ TEST(Faults, OutOfDescriptorsTheServerKeepsServingAndRecovers) {
       WaitForStrokes(server, [&](const std::string& k) { return k.size() >= 2 * typist.Length(); }),
       typist.Expected());
 
-  // With descriptors free again, a newcomer is accepted and greeted.
   SocketClient newcomer(server.Port());
   EXPECT_NE(newcomer.ReadUntil("\n", 15s).find("system mac"), std::string::npos);
   EXPECT_TRUE(server.Running());

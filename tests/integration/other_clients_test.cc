@@ -11,6 +11,11 @@
 namespace hovra::testing {
 namespace {
 
+std::string Activated(const std::string& bundleId, const std::string& name) {
+  return R"({"notify":"activated","bundleId":")" + bundleId + R"(","name":")" + name +
+         R"(","policy":0})";
+}
+
 TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
   TempDir folder;  // its listing is about 60 KB: 300 entries of "f", 197 bytes and "\r"
   for (int i = 0; i < 300; ++i)
@@ -38,8 +43,7 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
   SocketClient reader = SocketClient::Greeted(server.Port());
   // Every application switch is reported to the five that stopped reading.
   for (int i = 0; i < 10; ++i)
-    server.Control(R"({"notify":"activated","bundleId":"com.example.app)" + std::to_string(i) +
-                   R"(","name":"App","policy":0})");
+    server.Control(Activated("com.example.app" + std::to_string(i), "App"));
   for (int i = 0; i < 40; ++i) {
     ASSERT_TRUE(reader.Send("ping\n"));
     ASSERT_EQ(reader.Read(4, 10s), "echo") << "ping " << i;
@@ -53,11 +57,6 @@ TEST(OtherClients, ClientsThatStopReadingDoNotDelayAReader) {
   EXPECT_TRUE(hog.WaitForClose(30s));
   asking.join();
   EXPECT_TRUE(server.Running());
-}
-
-std::string Activated(const char* bundleId, const char* name) {
-  return std::string(R"({"notify":"activated","bundleId":")") + bundleId + R"(","name":")" + name +
-         R"(","policy":0})";
 }
 
 TEST(CatalogueOverSocket, ReportsTheFrontmostApplicationOnlyToClientsThatAsked) {

@@ -7,7 +7,6 @@
 namespace hovra::testing {
 namespace {
 
-// The default desktop: one 1920x1080 screen, the pointer at (960, 540) in event space.
 class FramePayloads : public InputTest {
  protected:
   void Mouse(const std::string& p) {

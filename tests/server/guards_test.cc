@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,7 +29,8 @@ class Guards : public ::testing::Test {
  protected:
   Guards() { TakeNotices(); }
 
-  ServerOptions Options() {
+  // A server without discovery whose PIN is kRight, with `adjust` applied to its options.
+  void Start(const std::function<void(ServerOptions&)>& adjust = [](ServerOptions&) {}) {
     ServerOptions options;
     options.discovery.port = 0;
     options.hooks.isPasswordProtection = [this] { return protection_.load(); };
@@ -37,9 +39,9 @@ class Guards : public ::testing::Test {
       return std::string(answer) == kRight;
     };
     options.guessClock = clock_.Function();
-    return options;
+    adjust(options);
+    server_ = std::make_unique<CHovraSvrSock>("", 0, std::move(options));
   }
-  void Start(ServerOptions o) { server_ = std::make_unique<CHovraSvrSock>("", 0, std::move(o)); }
 
   // Connected from `source` and greeted (with the PIN asked for when protection is on).
   SocketClient Greeted(const char* source) {
@@ -63,9 +65,7 @@ class Guards : public ::testing::Test {
 };
 
 TEST_F(Guards, FiveWrongAnswersThenAWaitThatOutlastsReconnecting) {
-  ServerOptions options = Options();
-  options.guesses.budgetPerWindow = 1000;  // the per-source rule alone
-  Start(std::move(options));
+  Start([](ServerOptions& o) { o.guesses.budgetPerWindow = 1000; });  // the per-source rule alone
   ::testing::internal::CaptureStderr();
   {
     SocketClient guesser = Greeted("127.0.0.2");
@@ -95,7 +95,7 @@ TEST_F(Guards, FiveWrongAnswersThenAWaitThatOutlastsReconnecting) {
 
 // Two wrong answers a minute in all: answers beyond that are refused unchecked.
 TEST_F(Guards, RefusedAnswersCountTowardsTheConnectionsCutOff) {
-  Start(Options());
+  Start();
   SocketClient guesser = Greeted("127.0.0.7");
   for (int i = 0; i < 6; ++i) EXPECT_EQ(Answer(guesser, "wrong"), kFailed) << i;
   EXPECT_TRUE(guesser.WaitForClose()) << "the sixth answer ends the connection as before";
@@ -103,10 +103,9 @@ TEST_F(Guards, RefusedAnswersCountTowardsTheConnectionsCutOff) {
 }
 
 TEST_F(Guards, CapsCloseNewConnectionsAtOnceAndOtherSourcesAreStillGreeted) {
-  ServerOptions options = Options();
-  options.connections.mostConnections = 8;
-  options.connections.mostUnverifiedPerSource = 3;
-  Start(std::move(options));
+  Start([](ServerOptions& o) {
+    o.connections = {.mostConnections = 8, .mostUnverifiedPerSource = 3};
+  });
   ::testing::internal::CaptureStderr();
   std::vector<SocketClient> kept;
   for (int i = 0; i < 3; ++i) kept.push_back(Greeted("127.0.0.8"));
@@ -131,9 +130,7 @@ TEST_F(Guards, CapsCloseNewConnectionsAtOnceAndOtherSourcesAreStillGreeted) {
 }
 
 TEST_F(Guards, AnUnverifiedConnectionIsClosedAfterTheLimit) {
-  ServerOptions options = Options();
-  options.connections.unverifiedLimit = 100ms;
-  Start(std::move(options));
+  Start([](ServerOptions& o) { o.connections.unverifiedLimit = 100ms; });
   SocketClient owner = ConnectFrom("127.0.0.15", server_->ListeningPort());
   owner.Send("verifypassword right\n");  // at once, well within the limit
   EXPECT_NE(owner.ReadUntil(kOk).find(kOk), std::string::npos);
@@ -145,9 +142,7 @@ TEST_F(Guards, AnUnverifiedConnectionIsClosedAfterTheLimit) {
 
 TEST_F(Guards, TurningProtectionOnClosesThoseWhoHaveNotGivenThePin) {
   protection_ = false;
-  ServerOptions options = Options();
-  options.connections.protectionPoll = 10ms;
-  Start(std::move(options));
+  Start([](ServerOptions& o) { o.connections.protectionPoll = 10ms; });
   SocketClient unasked = Greeted("127.0.0.16");
   SocketClient owner = Greeted("127.0.0.17");
   EXPECT_EQ(Answer(owner, kRight), kOk);
@@ -167,15 +162,16 @@ TEST_F(Guards, AProbeFloodDrawsAtMostTheBurst) {
   UdpCatcher announcements;
   const unsigned short replyPort = FreePort(true);
   UdpCatcher source("127.0.0.20", replyPort);
-  ServerOptions options = Options();
-  options.discovery.port = FreePort(true);
-  options.discovery.probeReplyPort = replyPort;
-  options.discovery.announceTo.resize(1);
-  ASSERT_TRUE(ParseAnnounceTarget("127.0.0.1:" + std::to_string(announcements.Port()),
-                                  options.discovery.announceTo[0]));
-  options.discovery.clock = clock_.Function();
-  Start(options);
-  for (int i = 0; i < 30; ++i) source.SendTo(options.discovery.port, kProbeText);
+  const unsigned short probePort = FreePort(true);
+  sockaddr_in target{};
+  ASSERT_TRUE(ParseAnnounceTarget("127.0.0.1:" + std::to_string(announcements.Port()), target));
+  Start([&](ServerOptions& o) {
+    o.discovery.port = probePort;
+    o.discovery.announceTo = {target};
+    o.discovery.probeReplyPort = replyPort;
+    o.discovery.clock = clock_.Function();
+  });
+  for (int i = 0; i < 30; ++i) source.SendTo(probePort, kProbeText);
   int replies = 0;
   while (replies < 4 && !source.Receive(5s).empty()) ++replies;
   while (!source.Receive(100ms).empty()) ++replies;
