@@ -55,7 +55,6 @@ class ServerProcess {
   std::vector<std::string> WaitForJournal(size_t count, std::chrono::milliseconds wait = 5s) const;
   std::string Stdout() const;
   std::string Stderr() const;
-  // Waits until standard error holds `text`.
   bool WaitForStderr(const std::string& text, std::chrono::milliseconds wait = 5s) const;
 
   // Sends `signal` and waits for the exit; returns the exit code (-1: killed or timed out).

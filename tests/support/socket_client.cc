@@ -40,18 +40,14 @@ unsigned short BindLoopback(int fd, const char* address, unsigned short port) {
 }
 
 SocketClient::SocketClient(unsigned short port, bool ipv6) {
-  if (ipv6) {
-    sockaddr_in6 to{};
-    to.sin6_family = AF_INET6;
-    to.sin6_port = htons(port);
-    to.sin6_addr = in6addr_loopback;
-    fd_ = ConnectOrClose(::socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0),
-                         reinterpret_cast<sockaddr*>(&to), sizeof to);
-  } else {
-    sockaddr_in to = Ipv4(port);
-    fd_ = ConnectOrClose(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0),
-                         reinterpret_cast<sockaddr*>(&to), sizeof to);
-  }
+  sockaddr_in to4 = Ipv4(port);
+  sockaddr_in6 to6{};
+  to6.sin6_family = AF_INET6;
+  to6.sin6_port = htons(port);
+  to6.sin6_addr = in6addr_loopback;
+  fd_ = ConnectOrClose(::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0),
+                       ipv6 ? reinterpret_cast<sockaddr*>(&to6) : reinterpret_cast<sockaddr*>(&to4),
+                       ipv6 ? sizeof to6 : sizeof to4);
 }
 
 SocketClient::~SocketClient() { Close(); }

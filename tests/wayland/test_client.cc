@@ -27,8 +27,6 @@ struct Client {
   wl_pointer* pointer = nullptr;
   wl_keyboard* keyboard = nullptr;
   wl_surface* surface = nullptr;
-  xdg_surface* xdgSurface = nullptr;
-  xdg_toplevel* toplevel = nullptr;
   wl_buffer* buffer = nullptr;
   xkb_context* xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
   xkb_keymap* keymap = nullptr;
@@ -208,12 +206,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   c.surface = wl_compositor_create_surface(c.compositor);
-  c.xdgSurface = xdg_wm_base_get_xdg_surface(c.wmBase, c.surface);
-  xdg_surface_add_listener(c.xdgSurface, &kSurfaceListener, &c);
-  c.toplevel = xdg_surface_get_toplevel(c.xdgSurface);
-  xdg_toplevel_add_listener(c.toplevel, &kToplevelListener, &c);
-  xdg_toplevel_set_app_id(c.toplevel, appId);
-  xdg_toplevel_set_title(c.toplevel, "Hovra test window");
+  xdg_surface* xdgSurface = xdg_wm_base_get_xdg_surface(c.wmBase, c.surface);
+  xdg_surface_add_listener(xdgSurface, &kSurfaceListener, &c);
+  xdg_toplevel* toplevel = xdg_surface_get_toplevel(xdgSurface);
+  xdg_toplevel_add_listener(toplevel, &kToplevelListener, &c);
+  xdg_toplevel_set_app_id(toplevel, appId);
+  xdg_toplevel_set_title(toplevel, "Hovra test window");
   wl_surface_commit(c.surface);
   while (wl_display_dispatch(c.display) >= 0) {
   }

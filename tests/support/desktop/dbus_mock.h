@@ -48,11 +48,8 @@ struct DbusMockOptions {
   std::string path{}, interfaceName{};  // of a bare object, without a template
 
   static DbusMockOptions Object(std::string name, std::string path, std::string interface) {
-    DbusMockOptions o;
-    o.name = std::move(name);
-    o.path = std::move(path);
-    o.interfaceName = std::move(interface);
-    return o;
+    return {
+        .name = std::move(name), .path = std::move(path), .interfaceName = std::move(interface)};
   }
 };
 

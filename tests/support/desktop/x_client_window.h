@@ -1,6 +1,5 @@
-// A real X client window on its own connection: one for window-tracking tests, or a focused
-// one covering the display that records the text its keys type (read through the keyboard
-// map in force then) and the buttons pressed on it.
+// A real X client window on its own connection: for window tracking, or a focused one
+// covering the display that records the characters and buttons it receives.
 #pragma once
 
 #include <chrono>
@@ -51,8 +50,7 @@ class XClientWindow {
   std::string HexId() const;  // "0x..." for wmctrl and xprop
   // Sets _NET_WM_PID (and the machine) on the mapped window.
   void SetPid(int pid);
-  // Destroys the window now (an application closing it).
-  void Close();
+  void Close();  // destroys the window now (an application closing it)
   // Whether the window manager put _NET_WM_STATE_<state> on the window ("HIDDEN", ...).
   bool HasState(const std::string& state);
   // Whether the window manager asked the window to close (WM_DELETE_WINDOW) by then.

@@ -22,19 +22,15 @@ XdgTree::XdgTree(const std::vector<std::string>& favourites, const std::string& 
   ::chmod((root_ / "recorder.sh").c_str(), 0755);
   std::string list;
   for (const std::string& id : favourites) list += (list.empty() ? "'" : ", '") + id + "'";
-  Write("schemas/hovra-test.gschema.xml",
-        "<schemalist>\n"
-        "  <schema id=\"org.gnome.shell\" path=\"/org/gnome/shell/\">\n"
-        "    <key name=\"favorite-apps\" type=\"as\"><default>[" +
-            list +
-            "]</default></key>\n"
-            "  </schema>\n"
-            "  <schema id=\"org.gnome.desktop.interface\" path=\"/org/gnome/desktop/interface/\">\n"
-            "    <key name=\"icon-theme\" type=\"s\"><default>'" +
-            iconTheme +
-            "'</default></key>\n"
-            "  </schema>\n"
-            "</schemalist>\n");
+  const std::string shell = R"(
+  <schema id="org.gnome.shell" path="/org/gnome/shell/">
+    <key name="favorite-apps" type="as"><default>[)" +
+                            list + "]</default></key>\n  </schema>";
+  const std::string desktop = R"(
+  <schema id="org.gnome.desktop.interface" path="/org/gnome/desktop/interface/">
+    <key name="icon-theme" type="s"><default>')" +
+                              iconTheme + "'</default></key>\n  </schema>";
+  Write("schemas/hovra-test.gschema.xml", "<schemalist>" + shell + desktop + "\n</schemalist>\n");
   if (RunTool({"glib-compile-schemas", root_ / "schemas"}).exitCode != 0)
     std::fprintf(stderr, "glib-compile-schemas failed\n");
 }

@@ -1,6 +1,5 @@
-// A hermetic Linux desktop in a temporary folder: XDG data (desktop entries, icon themes,
-// default handlers), GSettings schemas for GNOME's favourites and icon theme (keyfile
-// backend), and a recorder program that entries run to leave their arguments in a file.
+// A hermetic Linux desktop in a temporary folder: XDG data, GNOME's favourites and icon theme
+// in GSettings (keyfile backend), and a recorder program that entries run.
 #pragma once
 
 #include <array>
@@ -45,8 +44,7 @@ class XdgTree {
   void AddPng(const std::string& path, int size, std::array<uint8_t, 4> rgba);
   void AddSvg(const std::string& path, const std::string& fill, double opacity);
 
-  // XDG_DATA_DIRS, XDG_DATA_HOME, XDG_CONFIG_HOME, HOME, GSETTINGS_SCHEMA_DIR,
-  // GSETTINGS_BACKEND=keyfile, XDG_CURRENT_DESKTOP=GNOME in this process.
+  // The tree's XDG, HOME and GSettings variables (Environment()), set in this process.
   void ApplyToEnvironment() const;
   std::vector<std::pair<std::string, std::string>> Environment() const;
 

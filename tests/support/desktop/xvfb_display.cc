@@ -4,7 +4,7 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <cctype>
+#include <regex>
 
 #include "tests/support/desktop/x_client_window.h"
 
@@ -33,14 +33,11 @@ XvfbDisplay::XvfbDisplay(Manager manager, int number) {
               {"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x800x24"});
   xvfb_ = std::make_unique<ServiceProcess>(ServiceOptions{.argv = argv, .output = dir_ / "xvfb"});
   xvfb_->WaitReady([&] {
-    std::string out = xvfb_->Output();  // its warnings go there too: the line of digits
-    for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
-      if (end > at && std::all_of(out.begin() + long(at), out.begin() + long(end), ::isdigit)) {
-        number_ = std::stoi(out.substr(at, end - at));
-        return true;
-      }
-    }
-    return false;
+    std::smatch line;  // its warnings go to the output too: the line of digits
+    const std::string out = xvfb_->Output();
+    if (!std::regex_search(out, line, std::regex(R"((^|\n)(\d+)\n)"))) return false;
+    number_ = std::stoi(line[2]);
+    return true;
   });
   if (number_ < 0) {
     why_ = "Xvfb did not start (display number taken?)";
