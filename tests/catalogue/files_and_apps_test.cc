@@ -79,12 +79,11 @@ TEST_F(FolderListingTest, CutsAnOverlongListingAfterTheLastWholeEntry) {
 
 TEST_F(FolderListingTest, OpensFilesThroughFinderWithThePathQuoted) {
   actions::LaunchFile("~/say \"hi\" \\ there.txt");
-  std::string home = folder_.path().string();
   EXPECT_EQ(
       platform_.Take(),
       (Lines{
           R"({"kind":"script","name":"OpenFile.Finder","source":"tell application \"Finder\" to open POSIX file \")" +
-          home + R"(/say \\\"hi\\\" \\\\ there.txt\""})"}));
+          folder_.path().string() + R"(/say \\\"hi\\\" \\\\ there.txt\""})"}));
 }
 
 // A main queue that has stopped: it refuses all work.
