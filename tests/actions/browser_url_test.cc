@@ -1,4 +1,5 @@
 // An address from the network stays one intact string literal in the script, or nothing runs.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,7 @@
 namespace hovra::actions {
 namespace {
 
+using ::testing::HasSubstr;
 using testing::RecordingScripts;
 using testing::TestPlatform;
 
@@ -43,8 +45,7 @@ TEST(BrowserNewURL, QuotesAndBackslashesCannotLeaveTheStringLiteral) {
     SCOPED_TRACE(url);
     scripts.ran.clear();
     Open(url);
-    ASSERT_EQ(scripts.Names(),
-              (std::vector<std::string>{"BrowserNewURL.Safari", "BrowserNewURL.Chrome"}));
+    ASSERT_EQ(scripts.Names(), (testing::Lines{"BrowserNewURL.Safari", "BrowserNewURL.Chrome"}));
     EXPECT_TRUE(scripts.ran[0].source.ends_with(
         Literal(url) + ")\n       end tell\n   end tell\n   end if\nend tell"));
     EXPECT_TRUE(scripts.ran[1].source.ends_with(
@@ -68,9 +69,8 @@ TEST(BrowserNewURL, OpensWebPagesOnlyAndNeverWithAControlByte) {
   BrowserNewURL(nullptr);
   EXPECT_TRUE(scripts.ran.empty());
   const std::string log = ::testing::internal::GetCapturedStderr();
-  EXPECT_NE(log.find(R"(browser openurl: refused "file:///etc/passwd": only http and https)"),
-            std::string::npos)
-      << log;
+  EXPECT_THAT(log,
+              HasSubstr(R"(browser openurl: refused "file:///etc/passwd": only http and https)"));
   for (const char* url : {"http://example.com/", "HTTPS://Example.com/x", "hTTp://a"}) {
     scripts.ran.clear();
     Open(url);
@@ -82,7 +82,7 @@ TEST(BrowserNewURL, RunsOnlyForInstalledBrowsers) {
   TestPlatform platform(R"({"installed":{"com.apple.Safari":"/Applications/Safari.app"}})");
   RecordingScripts scripts;
   Open("https://example.com/");
-  EXPECT_EQ(scripts.Names(), (std::vector<std::string>{"BrowserNewURL.Safari"}));
+  EXPECT_EQ(scripts.Names(), testing::Lines{"BrowserNewURL.Safari"});
 }
 
 }  // namespace

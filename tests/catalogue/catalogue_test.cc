@@ -204,40 +204,32 @@ class FavouritesWorkspace : public platform::journal::JournalWorkspace {
   std::vector<DockItem> items;
 };
 
-class DockItemsTest : public ::testing::Test {
- protected:
-  DockItemsTest()
-      : env_(R"({"running":[{"bundleId":"org.example.Player","name":"Player","policy":0},)"
-             R"({"bundleId":"org.example.Other","name":"Other","policy":0}]})"),
-        workspace_(env_.Platform().Backend().Journal(), env_.Platform().Desktop()) {
-    platform::Services services = platform::Current();
-    services.workspace = &workspace_;
-    platform::Install(services);
-    workspace_.items = {{"Files", "org.example.Files"},
-                        {"Player", "org.example.Player"},
-                        {std::nullopt, "org.example.Nameless"}};
-  }
-  std::string Text() { return env_.Catalogue().getDockInfoStr().value_or("(absent)"); }
-
-  CatalogueEnvironment env_;
-  FavouritesWorkspace workspace_;
-};
-
 // An item without a name is left out of the description, as a tile without a label is.
-TEST_F(DockItemsTest, ItemsComeFirstInOrderRunningOnesMergeAndChangesRebuild) {
+TEST(DockItemsTest, ItemsComeFirstInOrderRunningOnesMergeAndChangesRebuild) {
+  CatalogueEnvironment env(
+      R"({"running":[{"bundleId":"org.example.Player","name":"Player",)"
+      R"("policy":0},{"bundleId":"org.example.Other","name":"Other","policy":0}]})");
+  FavouritesWorkspace workspace(env.Platform().Backend().Journal(), env.Platform().Desktop());
+  platform::Services services = platform::Current();
+  services.workspace = &workspace;
+  platform::Install(services);
+  workspace.items = {{"Files", "org.example.Files"},
+                     {"Player", "org.example.Player"},
+                     {std::nullopt, "org.example.Nameless"}};
+  auto Text = [&] { return env.Catalogue().getDockInfoStr().value_or("(absent)"); };
   EXPECT_EQ(Text(), Dock({Item("Files", "org.example.Files", false),
                           Item("Player", "org.example.Player", true),
                           Item("Other", "org.example.Other", true)}));
-  env_.Catalogue().startMonitorDockInfo(nullptr);
-  workspace_.items = {{"Other", "org.example.Other"}};
-  workspace_.Notify(WorkspaceEvent{kDockChanged, std::nullopt});
+  env.Catalogue().startMonitorDockInfo(nullptr);
+  workspace.items = {{"Other", "org.example.Other"}};
+  workspace.Notify(WorkspaceEvent{kDockChanged, std::nullopt});
   EXPECT_EQ(Text(), Dock({Item("Other", "org.example.Other", true),
                           Item("Player", "org.example.Player", true)}));
   // A Dock item that quits stays, not running; a running one outside the Dock goes.
-  workspace_.Notify(WorkspaceEvent{kTerminated, RunningApp{"org.example.Other", "Other", 0}});
-  workspace_.Notify(WorkspaceEvent{kTerminated, RunningApp{"org.example.Player", "Player", 0}});
+  workspace.Notify(WorkspaceEvent{kTerminated, RunningApp{"org.example.Other", "Other", 0}});
+  workspace.Notify(WorkspaceEvent{kTerminated, RunningApp{"org.example.Player", "Player", 0}});
   EXPECT_EQ(Text(), Dock({Item("Other", "org.example.Other", false)}));
-  env_.Catalogue().stopMonitorDockInfo();
+  env.Catalogue().stopMonitorDockInfo();
 }
 
 }  // namespace

@@ -37,7 +37,6 @@ class ServerFixture : public ::testing::Test {
     client->peer = std::make_unique<SocketClient>(pair[1]);
     return client;
   }
-  ~ServerFixture() override { server_.reset(); }
 
   void Feed(LooseClient& c, std::string_view b) { ReceiveBytes(c.record, b.data(), b.size()); }
   static std::string Buffered(const LooseClient& c) {
