@@ -138,8 +138,7 @@ TEST(DescriptorLimit, IsRaisedToTheHardLimit) {
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
   if (saved.rlim_max < 512) GTEST_SKIP() << "hard descriptor limit too low to lower the soft one";
-  rlimit low = saved;
-  low.rlim_cur = 256;
+  const rlimit low{256, saved.rlim_max};
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
   RaiseDescriptorLimit();
   rlimit now{};

@@ -65,8 +65,7 @@ TEST(FileSettingsStore, FailedWriteLeavesTheOldFileWhole) {
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
   auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 64;
+  const rlimit small{64, saved.rlim_max};
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
   store.SetString("UUID", std::string(200, 'u'));
   bool synced = store.Synchronize();

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "platform/services.h"
@@ -14,14 +15,13 @@ namespace hovra::testing {
 
 class ScopedServices {
  public:
-  explicit ScopedServices(platform::SettingsStore* settings) {
+  template <class Service>
+  explicit ScopedServices(Service* service) {
     platform::Services next = platform::Current();
-    next.settings = settings;
-    previous_ = platform::Install(next);
-  }
-  explicit ScopedServices(platform::UserInterface* ui) {
-    platform::Services next = platform::Current();
-    next.ui = ui;
+    if constexpr (std::is_base_of_v<platform::UserInterface, Service>)
+      next.ui = service;
+    else
+      next.settings = service;
     previous_ = platform::Install(next);
   }
   ~ScopedServices() { platform::Install(previous_); }

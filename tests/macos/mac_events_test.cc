@@ -1,5 +1,4 @@
-// The event services driven through the input layer, checked on a recording Quartz's calls,
-// and the Accessibility permission they ask for.
+// The event services through the input layer on a recording Quartz; the Accessibility gate.
 #include "platform/macos/mac_events.h"
 
 #include <gtest/gtest.h>
@@ -132,20 +131,18 @@ struct FakeTrust : platform::macos::TrustCalls {
   std::vector<bool> prompts;  // one per question: whether the prompt was allowed
 };
 
-struct Gate : ::testing::Test {
-  AccessibilityGate::Clock::time_point now_{};
-  FakeTrust trust_;
-  AccessibilityGate gate_{trust_, [this] { return now_; }, 5000ms};
-};
-
-TEST_F(Gate, OnlyTheFirstQuestionMayPromptARefusalShowsTheNoticeAndPostingRechecksSpacedOut) {
-  EXPECT_FALSE(gate_.TrustedForPosting());
-  trust_.trusted = true;  // granted in System Settings meanwhile
-  now_ += 4999ms;
-  EXPECT_FALSE(gate_.TrustedForPosting()) << "the last answer is still fresh";
-  now_ += 1ms;
-  EXPECT_TRUE(gate_.TrustedForPosting());
-  EXPECT_EQ(trust_.prompts, (std::vector<bool>{true, false}));
+TEST(AccessibilityGate, OnlyTheFirstQuestionMayPromptARefusalShowsTheNoticeAndPostingRechecks) {
+  AccessibilityGate::Clock::time_point now{};
+  FakeTrust trust;
+  AccessibilityGate spaced(
+      trust, [&now] { return now; }, 5000ms);
+  EXPECT_FALSE(spaced.TrustedForPosting());
+  trust.trusted = true;  // granted in System Settings meanwhile
+  now += 4999ms;
+  EXPECT_FALSE(spaced.TrustedForPosting()) << "the last answer is still fresh";
+  now += 1ms;
+  EXPECT_TRUE(spaced.TrustedForPosting());
+  EXPECT_EQ(trust.prompts, (std::vector<bool>{true, false}));
 
   FakeTrust refused;
   AccessibilityGate gate(refused);
@@ -167,13 +164,13 @@ TEST_F(Gate, OnlyTheFirstQuestionMayPromptARefusalShowsTheNoticeAndPostingRechec
   EXPECT_TRUE(quiet.panels.empty());
 }
 
-TEST_F(Gate, EventsAskTheGateBeforeTheyArePosted) {
-  TestPlatform platform;
-  FillKeyNameMaps();
-  MacStack mac(&gate_);
+TEST_F(MacEvents, EventsAskTheAccessibilityGateBeforeTheyArePosted) {
+  FakeTrust trust;
+  AccessibilityGate gate(trust);
+  MacStack mac(&gate);
   SendKeyPress("a");
   SendKeyPress("b");
-  EXPECT_EQ(trust_.prompts.size(), 1u);
+  EXPECT_EQ(trust.prompts.size(), 1u);
   EXPECT_EQ(mac.quartz.TakeLog().size(), 12u) << "posted all the same: the system decides";
 }
 

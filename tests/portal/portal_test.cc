@@ -1,10 +1,10 @@
-// The portal backend, and the real server choosing it, against a fake desktop portal
-// (fake_portal.py) on a private session bus.
+// The portal backend, and the real server choosing it, against fake_portal.py.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "platform/portal/portal_events.h"
 #include "tests/support/desktop/private_bus.h"
@@ -18,14 +18,13 @@ using nlohmann::json;
 using platform::portal::PortalEvents;
 using platform::portal::SessionState;
 
-struct Call {
-  std::string method;
-  json args;
-};
+// Each call the portal took: {"method": ..., "args": [...]}.
+using Calls = std::vector<json>;
 
-std::string Methods(const std::vector<Call>& calls) {
+std::string Methods(const Calls& calls) {
   std::string names;
-  for (const Call& call : calls) names += (names.empty() ? "" : " ") + call.method;
+  for (const json& call : calls)
+    names += (names.empty() ? "" : " ") + call["method"].get<std::string>();
   return names;
 }
 constexpr char kSetUp[] = "CreateSession SelectSources SelectDevices Start";
@@ -62,31 +61,24 @@ class PortalBackend : public ::testing::Test {
   }
 
   // Every call the portal has logged, once `count` have arrived (or 5 seconds passed).
-  std::vector<Call> Calls(size_t count) {
+  Calls Taken(size_t count) {
     events_->Flush();
-    std::vector<Call> calls;
-    WaitUntil(
-        [&] {
-          calls.clear();
-          std::ifstream in(Log());
-          for (std::string line; std::getline(in, line);) {
-            json entry = json::parse(line);
-            calls.push_back({entry["method"], entry["args"]});
-          }
-          return calls.size() >= count;
-        },
-        5s);
+    auto lines = [this] { return static_cast<size_t>(std::ranges::count(ReadFile(Log()), '\n')); };
+    WaitUntil([&] { return lines() >= count; }, 5s);
+    Calls calls;
+    std::istringstream in(ReadFile(Log()));
+    for (std::string line; std::getline(in, line);) calls.push_back(json::parse(line));
     return calls;
   }
   // The Notify calls after the set-up, each as its method and arguments after the options.
   std::vector<std::pair<std::string, json>> Notified(size_t count) {
     std::vector<std::pair<std::string, json>> notified;
-    for (const Call& call : Calls(setupCalls_ + count)) {
-      if (!call.method.starts_with("Notify")) continue;
-      EXPECT_EQ(call.args[0], events_->Outcome().sessionHandle);
-      EXPECT_EQ(call.args[1], json::object());
-      notified.emplace_back(call.method,
-                            json(std::vector<json>(call.args.begin() + 2, call.args.end())));
+    for (const json& call : Taken(setupCalls_ + count)) {
+      const json& args = call["args"];
+      if (!call["method"].get<std::string>().starts_with("Notify")) continue;
+      EXPECT_EQ(args[0], events_->Outcome().sessionHandle);
+      EXPECT_EQ(args[1], json::object());
+      notified.emplace_back(call["method"], json(std::vector<json>(args.begin() + 2, args.end())));
     }
     return notified;
   }
@@ -95,11 +87,8 @@ class PortalBackend : public ::testing::Test {
     return {.type = type, .position = {x, y}, .button = 0, .clickState = {}};
   }
   static platform::KeyEvent Key(uint16_t code, bool down, std::u16string_view text = {}) {
-    return {.code = code,
-            .down = down,
-            .source = platform::EventSource::kNone,
-            .flags = text.empty() ? std::nullopt : std::optional<uint64_t>(0),
-            .unicode = text};
+    const auto flags = text.empty() ? std::nullopt : std::optional<uint64_t>(0);
+    return {code, down, platform::EventSource::kNone, flags, text};
   }
 
   TempDir dir_;
@@ -114,15 +103,15 @@ class PortalBackend : public ::testing::Test {
 TEST_F(PortalBackend, AnAllowedSessionIsSetUpInOrderAndCarriesEveryKindOfInput) {
   ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
-  std::vector<Call> setup = Calls(4);
+  Calls setup = Taken(4);
   ASSERT_EQ(Methods(setup), kSetUp);
-  EXPECT_TRUE(setup[0].args[0].contains("handle_token"));
-  EXPECT_TRUE(setup[0].args[0].contains("session_handle_token"));
-  EXPECT_EQ(setup[1].args[1]["types"], 1);
-  EXPECT_EQ(setup[1].args[1]["multiple"], true);
-  EXPECT_EQ(setup[2].args[1]["types"], 3);
-  EXPECT_FALSE(setup[2].args[1].contains("persist_mode"));  // version 1 keeps nothing
-  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(setup[i].args[0], events_->Outcome().sessionHandle);
+  EXPECT_TRUE(setup[0]["args"][0].contains("handle_token"));
+  EXPECT_TRUE(setup[0]["args"][0].contains("session_handle_token"));
+  EXPECT_EQ(setup[1]["args"][1]["types"], 1);
+  EXPECT_EQ(setup[1]["args"][1]["multiple"], true);
+  EXPECT_EQ(setup[2]["args"][1]["types"], 3);
+  EXPECT_FALSE(setup[2]["args"][1].contains("persist_mode"));  // version 1 keeps nothing
+  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(setup[i]["args"][0], events_->Outcome().sessionHandle);
   EXPECT_TRUE(told_.empty());
 
   // The monitor streams are the screens: B lies right of A, 100 lower.
@@ -169,23 +158,23 @@ TEST_F(PortalBackend, ARefusalIsLoggedAndShownOnceAndInputThenGoesNowhere) {
                                             "is started again."});
   EXPECT_NE(log.find("declined remote input"), std::string::npos) << log;
   EXPECT_EQ(log.find("input dropped"), log.rfind("input dropped")) << log;  // one line
-  EXPECT_EQ(Methods(Calls(4)), kSetUp) << "nothing retried, nothing notified";
+  EXPECT_EQ(Methods(Taken(4)), kSetUp) << "nothing retried, nothing notified";
 }
 
 TEST_F(PortalBackend, TheRestoreTokenIsKeptAndOfferedAtTheNextStart) {
   ASSERT_NO_FATAL_FAILURE(Start({"--version", "2", "--token", "kept-choice-1"}));
   ASSERT_EQ(events_->Outcome().state, SessionState::kReady);
   EXPECT_EQ(saved_, "kept-choice-1");
-  std::vector<Call> first = Calls(4);
+  Calls first = Taken(4);
   ASSERT_EQ(Methods(first), kSetUp);
-  EXPECT_EQ(first[2].args[1]["persist_mode"], 2);
-  EXPECT_FALSE(first[2].args[1].contains("restore_token"));
+  EXPECT_EQ(first[2]["args"][1]["persist_mode"], 2);
+  EXPECT_FALSE(first[2]["args"][1].contains("restore_token"));
 
   events_.reset();  // the next start of the server
   Begin();
-  std::vector<Call> second = Calls(4 + 1 + 4);  // the first session's Close, then the set-up
+  Calls second = Taken(4 + 1 + 4);  // the first session's Close, then the set-up
   ASSERT_EQ(Methods(second), kSetUp + std::string(" Session.Close ") + kSetUp);
-  EXPECT_EQ(second[7].args[1]["restore_token"], "kept-choice-1");
+  EXPECT_EQ(second[7]["args"][1]["restore_token"], "kept-choice-1");
 }
 
 TEST_F(PortalBackend, WithoutScreenCastingMotionIsRelativeOnANominalScreen) {

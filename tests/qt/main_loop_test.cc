@@ -1,5 +1,4 @@
-// Qt's event loop as the main queue, and modal alerts (what the application does with their
-// answers: tests/app).
+// Qt's event loop as the main queue, and modal alerts.
 #include "platform/qt/alert.h"
 #include "platform/qt/qt_main_loop.h"
 #include "tests/qt/tray_fixture.h"

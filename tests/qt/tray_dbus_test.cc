@@ -1,5 +1,5 @@
 // The real binary's status icon under Xvfb, read over D-Bus with a dbusmock tray host.
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <filesystem>
 #include <memory>
@@ -14,6 +14,7 @@ namespace hovra::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::IsSupersetOf;
 using MenuLines = std::vector<std::string>;  // "-", "title >", "[x] title" or "title"
 
 const char kHelper[] = HOVRA_QT_TEST_DIR "/tray_menu.py";
@@ -83,9 +84,8 @@ class TrayOverDBusTest : public ::testing::Test {
     return nlohmann::json::parse(Helper({"layout", item}), nullptr, false);
   }
   size_t AutostartEntries() const {
-    std::error_code ec;
-    fs::directory_iterator it(server_->Dir() + "/home/.config/autostart", ec);
-    return ec ? 0 : static_cast<size_t>(std::distance(it, fs::directory_iterator()));
+    const fs::path folder = server_->Dir() + "/home/.config/autostart";
+    return fs::exists(folder) ? SortedNames(folder).size() : 0;
   }
 
   XvfbDisplay display_;
@@ -103,10 +103,8 @@ TEST_F(TrayOverDBusTest, AutoChoosesTheTrayWhereAHostIsRegisteredAndItsMenuWorks
   nlohmann::json layout = Layout(item);
   ASSERT_TRUE(layout.is_object());
   EXPECT_EQ(layout["toolTip"], "Hovra Server");
-  for (int size : {16, 22, 24, 32}) {
-    EXPECT_TRUE(std::count(layout["iconSizes"].begin(), layout["iconSizes"].end(), size))
-        << "an icon drawn at " << size << " pixels";
-  }
+  EXPECT_THAT(layout["iconSizes"].get<std::vector<int>>(), IsSupersetOf({16, 22, 24, 32}))
+      << "an icon drawn at each size a panel asks for";
   EXPECT_EQ(Lines(layout["menu"]),
             (MenuLines{"[ ] Auto Start", "Check update", "IP Address...", "-", "Password...", "-",
                        "Taplume apps >", "-", "Our Website", "Our Facebook", "Mail To Us",

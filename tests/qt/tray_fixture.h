@@ -1,5 +1,4 @@
-// The tray's user interface on Qt's offscreen platform over the recording platform, with
-// settings in a real file the binary's subcommands can change.
+// The tray's user interface offscreen, with settings in a file the subcommands change too.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,7 +31,7 @@ class TrayFixture : public ::testing::Test {
     platform::Services services = platform::Current();
     services.ui = &ui_;
     services.settings = &settings_;
-    platform::Install(services);
+    previous_ = platform::Install(services);
     options_.port = 0;
     options_.discoveryPort = 0;
     options_.configDir = dir_ / "config";
@@ -40,9 +39,7 @@ class TrayFixture : public ::testing::Test {
   }
   ~TrayFixture() override {
     delegate_.reset();
-    platform::Services services = platform::Current();
-    services.ui = nullptr;
-    platform::Install(services);
+    platform::Install(previous_);
   }
 
   // The application started up, its start-up tasks done, its shell attached to the tray.
@@ -62,6 +59,7 @@ class TrayFixture : public ::testing::Test {
   Options options_;
   std::unique_ptr<app::AppDelegate> delegate_;
   int quits_ = 0;
+  platform::Services previous_;
 };
 
 inline QString LabelText(QWidget* window, const char* name) {

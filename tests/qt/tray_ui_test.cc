@@ -1,6 +1,4 @@
-// The tray's user interface: the windows the status menu opens (the password window beside
-// the command line), the menu's items (layout, "Auto Start": tray_dbus_test.cc) and the
-// notification panel (the count of its ticks: AppDelegateTest).
+// The tray's windows, the menu's items and the notification panel.
 #include <gtest/gtest.h>
 
 #include <QAction>

@@ -1,6 +1,7 @@
-// The Linux script services in this process, on a shared hermetic session, with a fake
-// application side; and the GLib main loop they run on as the main queue.
+// The Linux script services in this process on a shared hermetic session; the GLib main loop.
 #include <gmock/gmock.h>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/linux/loop/glib_main_loop.h"
 #include "platform/linux/services/linux_services.h"
@@ -61,10 +62,9 @@ class DesktopScripts : public ::testing::Test {
   std::vector<std::string> Keys() {
     std::vector<std::string> keys;
     for (const std::string& line : platform_.Take()) {
-      if (line.find(R"("kind":"key")") == std::string::npos) continue;
-      size_t code = line.find(R"("code":)") + 7;
-      keys.push_back(line.substr(code, line.find(',', code) - code) +
-                     (line.find(R"("down":true)") != std::string::npos ? " d" : " u"));
+      nlohmann::json event = nlohmann::json::parse(line);
+      if (event["kind"] == "key")
+        keys.push_back(event["code"].dump() + (event["down"] == true ? " d" : " u"));
     }
     return keys;
   }

@@ -67,7 +67,9 @@ ServerProcessOptions LinuxSession::ServerOptions() const {
 std::unique_ptr<DbusMock> LinuxSession::Mock(DbusMockOptions options, bool system) const {
   options.bus = system ? systemBus_->Address() : sessionBus_->Address();
   options.system = system;
-  return std::make_unique<DbusMock>(options);
+  auto mock = std::make_unique<DbusMock>(options);
+  EXPECT_TRUE(mock->Running()) << options.name << " did not start";
+  return mock;
 }
 
 std::unique_ptr<DbusMock> LinuxSession::Player(const std::string& name,

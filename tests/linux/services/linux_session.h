@@ -1,5 +1,4 @@
-// A hermetic Linux session (private buses, PulseAudio, XDG data, stand-ins for the programs
-// the server starts that record their arguments) for the real server or this process.
+// A hermetic Linux session: private buses, PulseAudio, XDG data, recording stand-in programs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -33,6 +32,7 @@ class LinuxSession {
   Environment Env() const;
   void ApplyToThisProcess() const;  // for in-process tests: setenv of Env()
 
+  // A dbusmock service; one that does not start fails the test.
   std::unique_ptr<DbusMock> Mock(DbusMockOptions options, bool system = false) const;
   // A fake MPRIS player "org.mpris.MediaPlayer2.<name>" (parameters: the template's JSON).
   std::unique_ptr<DbusMock> Player(const std::string& name, const std::string& parameters) const;

@@ -1,5 +1,4 @@
-// The real server with X11 input and the linux desktop under Xvfb and openbox: window
-// commands are window operations, not keys a window could take for something else.
+// Window commands are window operations, not keys a window could take for something else.
 #include "tests/linux/services/linux_session.h"
 #include "tests/support/desktop/x_client_window.h"
 #include "tests/support/desktop/xvfb_display.h"

@@ -1,5 +1,4 @@
-// Applications on a Linux desktop and their icon themes (server_desktop_test.cc launches and
-// opens through them).
+// Applications on a Linux desktop and their icon themes.
 #include "platform/linux/apps/known_apps.h"
 #include "platform/linux/icons/icon_theme.h"
 #include "tests/linux/workspace/workspace_fixture.h"

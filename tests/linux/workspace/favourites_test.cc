@@ -1,5 +1,4 @@
-// The Dock's favourites, waking from sleep and the host name, from the desktop's settings
-// and system services.
+// The Dock's favourites, waking from sleep and the host name.
 #include "platform/linux/workspace/favourites.h"
 
 #include "platform/linux/host/linux_host.h"

@@ -1,5 +1,4 @@
-// The real server with the Linux desktop over a socket, on a hermetic desktop with Xvfb,
-// openbox and real client windows.
+// The real server's Linux desktop on Xvfb, openbox and real client windows, over a socket.
 #include "catalogue/base64.h"
 #include "tests/catalogue/catalogue_fixture.h"
 #include "tests/linux/workspace/workspace_fixture.h"
