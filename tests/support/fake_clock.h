@@ -21,6 +21,5 @@ class FakeClock {
  private:
   std::atomic<int64_t> now_{std::chrono::nanoseconds(std::chrono::hours(1000)).count()};
 };
-using SharedFakeClock = FakeClock;
 
 }  // namespace hovra::testing

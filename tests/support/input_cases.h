@@ -148,9 +148,8 @@ inline std::vector<InputCase> SharedInputCases() {
   };
 }
 
-// What the tests of a desktop's input backend share: the backend's event services installed
-// in place of the journal's (which stay at hand to compute where the simulated pointer would
-// be), and the core's frame readers.
+// The backend's event services installed in place of the journal's (kept at hand to compute
+// where the simulated pointer would be), and the core's frame readers.
 class InputBackendTest : public ::testing::Test {
  protected:
   void Install(platform::EventServices* backend, std::string_view simJson) {

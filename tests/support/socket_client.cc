@@ -135,8 +135,7 @@ std::string SocketClient::ReadAvailable(std::chrono::milliseconds wait) {
 bool SocketClient::WaitForClose(std::chrono::milliseconds wait) {
   auto deadline = std::chrono::steady_clock::now() + wait;
   while (!closed_ && std::chrono::steady_clock::now() < deadline) {
-    if (!Fill(deadline)) continue;
-    pending_.clear();
+    if (Fill(deadline)) pending_.clear();
   }
   return closed_;
 }

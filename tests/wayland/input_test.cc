@@ -16,9 +16,7 @@ TEST_P(WaylandSharedCases, TheWindowSeesWhatTheCaseExpects) {
   seen.text = client_->TakeText(expected.text.size());
   for (auto [code, state, x, y] :
        client_->Take<unsigned, int, double, double>("button", expected.buttons.size())) {
-    Button button = code == 0x110   ? Button::kLeft
-                    : code == 0x111 ? Button::kRight
-                                    : Button::kMiddle;
+    const auto button = static_cast<Button>(code - 0x110);  // BTN_LEFT, BTN_RIGHT, BTN_MIDDLE
     seen.buttons.push_back({button, state == 1, static_cast<int>(x), static_cast<int>(y)});
   }
   // Wheel steps come one axis per line: gather until the expected totals (or the wait is over).

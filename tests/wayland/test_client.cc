@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "xdg-shell-client.h"
 
@@ -29,7 +30,6 @@ struct Client {
   wl_surface* surface = nullptr;
   wl_buffer* buffer = nullptr;
   xkb_context* xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-  xkb_keymap* keymap = nullptr;
   xkb_state* state = nullptr;
   int width = 0, height = 0;
   bool ready = false;
@@ -74,10 +74,9 @@ void OnKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t si
                                  XKB_KEYMAP_COMPILE_NO_FLAGS);
   munmap(text, size);
   if (keymap == nullptr) return void(std::printf("keymap-invalid\n"));
-  if (c.state != nullptr) xkb_state_unref(c.state);
-  if (c.keymap != nullptr) xkb_keymap_unref(c.keymap);
-  c.keymap = keymap;
-  c.state = xkb_state_new(keymap);
+  xkb_state_unref(c.state);
+  c.state = xkb_state_new(keymap);  // which keeps the keymap
+  xkb_keymap_unref(keymap);
 }
 void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {
   std::printf("keyboard-enter\n");
@@ -162,8 +161,7 @@ void OnSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial) {
   wl_surface_attach(c.surface, c.buffer, 0, 0);
   wl_surface_damage(c.surface, 0, 0, c.width, c.height);
   wl_surface_commit(c.surface);
-  if (!c.ready) std::printf("ready %d %d\n", c.width, c.height);
-  c.ready = true;
+  if (!std::exchange(c.ready, true)) std::printf("ready %d %d\n", c.width, c.height);
 }
 constexpr xdg_surface_listener kSurfaceListener{OnSurfaceConfigure};
 

@@ -36,7 +36,6 @@ class WaylandToplevels : public ::testing::Test {
         std::make_unique<platform::wayland::ForeignToplevelTracker>(sway_->Display(), queue_);
     tracker_->Start([this](const WindowSnapshot& snapshot) { delivered_.push_back(snapshot); });
   }
-  void TearDown() override { tracker_.reset(); }
 
   // Runs the main queue until the last snapshot delivered looks like `expected`.
   ::testing::AssertionResult WaitFor(const Seen& expected) {
@@ -52,8 +51,8 @@ class WaylandToplevels : public ::testing::Test {
 
   std::unique_ptr<SwaySession> sway_;
   ManualMainQueue queue_;
-  std::unique_ptr<platform::wayland::ForeignToplevelTracker> tracker_;
   std::vector<WindowSnapshot> delivered_;
+  std::unique_ptr<platform::wayland::ForeignToplevelTracker> tracker_;  // goes first
 };
 
 TEST_F(WaylandToplevels, FollowsWindowsAppearingActivatedAndClosedAndClosesTheActivatedOne) {

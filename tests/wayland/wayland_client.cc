@@ -53,13 +53,13 @@ void WaylandClient::Read(std::chrono::milliseconds wait) {
 
 bool WaylandClient::ReadUntil(const std::function<bool()>& done, std::chrono::milliseconds wait) {
   const auto deadline = std::chrono::steady_clock::now() + wait;
-  for (;;) {
-    if (done()) return true;
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
+  while (!done()) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left <= 0ms) return false;
     Read(left);
   }
+  return true;
 }
 
 std::vector<std::istringstream> WaylandClient::TakeKind(const std::string& kind, size_t count,

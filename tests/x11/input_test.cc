@@ -4,6 +4,8 @@
 namespace hovra::testing {
 namespace {
 
+constexpr Button kXButtons[] = {Button::kLeft, Button::kMiddle, Button::kRight};
+
 class X11SharedCases : public X11Fixture, public ::testing::WithParamInterface<InputCase> {};
 
 TEST_P(X11SharedCases, TheWindowSeesWhatTheCaseExpects) {
@@ -12,9 +14,8 @@ TEST_P(X11SharedCases, TheWindowSeesWhatTheCaseExpects) {
   InputSeen seen;
   seen.text = Synced().TakeText();
   for (auto [code, press, x, y] : Synced().TakeButtons()) {
-    if (code <= 3) {
-      Button button = code == 1 ? Button::kLeft : code == 3 ? Button::kRight : Button::kMiddle;
-      seen.buttons.push_back({button, press, x, y});
+    if (code <= 3) {  // 1 left, 2 middle, 3 right
+      seen.buttons.push_back({kXButtons[code - 1], press, x, y});
     } else if (press) {  // wheel clicks: 4 up, 5 down, 6 left, 7 right
       (code <= 5 ? seen.wheelUp : seen.wheelLeft) += code % 2 == 0 ? 1 : -1;
     }
@@ -54,9 +55,9 @@ TEST_F(X11Fixture, KeysBoundForTextAreGivenBackWhenTheServicesClose) {
 TEST_F(X11Fixture, ExplicitFlagsCarryExactlyTheirModifiersAndHeldKeysAreLetGoAtClose) {
   PostExplicitFlagKeys();
   Key("[R] CTRL d");
-  using Keys = std::vector<std::pair<char32_t, unsigned>>;
   EXPECT_EQ(Synced().TakeKeys(),
-            (Keys{{U'h', kSuperMask}, {U'B', kShiftMask}, {U'f', kControlMask | kAltMask}}));
+            (std::vector<TypedKey>{
+                {U'h', kSuperMask}, {U'B', kShiftMask}, {U'f', kControlMask | kAltMask}}));
   unsigned state = 0;
   window_->Pointer(nullptr, nullptr, &state);
   EXPECT_EQ(state & (kControlMask | kAltMask), unsigned{kControlMask});  // Alt went with the f

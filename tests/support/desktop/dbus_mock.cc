@@ -36,11 +36,9 @@ std::optional<std::string> BusClient::Call(const std::string& destination, const
                                                 interface.c_str(), method.c_str(), args, nullptr,
                                                 G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
   if (!reply) return std::nullopt;
-  gchar* text = g_variant_print(reply, FALSE);
-  std::string result = text;
-  g_free(text);
+  g_autofree gchar* text = g_variant_print(reply, FALSE);
   g_variant_unref(reply);
-  return result;
+  return text;
 }
 
 bool BusClient::AddMockMethod(const std::string& destination, const std::string& path,

@@ -1,7 +1,6 @@
 // A test's own connection to a private bus (GDBus), and a python3-dbusmock service on it
 // (a template or a bare named object) whose log of calls tests read. Runs under the
 // system's python3, where the Debian package installs dbusmock.
-//   EXPECT_TRUE(logind.WaitForLog("PowerOff True"));
 #pragma once
 
 #include <gio/gio.h>

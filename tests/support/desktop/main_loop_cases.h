@@ -1,7 +1,5 @@
-// What every desktop's main loop (GLib's, Qt's) must do as the main queue: work from
-// other threads in order on the main thread, waiting callers, timers and delayed work,
-// GLib's own sources (D-Bus and settings signals) beside it, and an end that never hangs
-// a waiter.
+// What every desktop's main loop (GLib's, Qt's) must do as the main queue, GLib's own
+// sources (D-Bus and settings signals) running beside it.
 //   INSTANTIATE_TYPED_TEST_SUITE_P(Glib, MainLoopCases, linux_desktop::GlibMainLoop);
 #pragma once
 

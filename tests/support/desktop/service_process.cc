@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sstream>
+
 namespace hovra::testing {
 namespace {
 
@@ -100,12 +102,9 @@ std::optional<std::string> ServiceProcess::WaitForLine(const std::string& prefix
   std::optional<std::string> found;
   PollUntil(
       [&] {
-        std::string out = Output();
-        for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
-          if (out.compare(at, prefix.size(), prefix) == 0) {
-            found = out.substr(at + prefix.size(), end - at - prefix.size());
-            return true;
-          }
+        std::istringstream out(Output());
+        for (std::string line; std::getline(out, line) && !out.eof();) {  // whole lines only
+          if (line.starts_with(prefix)) return (found = line.substr(prefix.size())).has_value();
         }
         return !Running();
       },

@@ -1,5 +1,4 @@
-// Helper programs a test starts for itself (a bus daemon, a sound server, a D-Bus mock),
-// with extra environment and their output in a file; ended by the destructor.
+// A helper program a test starts for itself (bus daemon, sound server ...), ended with it.
 #pragma once
 
 #include <sys/types.h>
