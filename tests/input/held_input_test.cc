@@ -43,6 +43,11 @@ TEST_F(Held, ReleasesWhatIsStillHeldMostRecentFirstAndOnlyOnce) {
   client_.MouseButton(kMouseLeft, false);
   client_.MouseButton(kMouseMiddle, true);
   EXPECT_EQ(Release(client_), Lines({MouseLine(2, 960, 540), KeyLine(59, false)}));
+  // Keys, the switcher and buttons unwind in one order.
+  client_.RawKey(56, false);
+  client_.SlideRight();
+  client_.MouseButton(kMouseRight, false);
+  EXPECT_EQ(Release(client_), Lines({MouseLine(4, 960, 540), kEnd, KeyLine(56, false)}));
 }
 
 TEST_F(Held, ButtonsAndDragsAreReleasedWhereThePointerIsNow) {
@@ -85,13 +90,6 @@ TEST_F(Held, OnlyTheSwitcherThisClientStillHoldsIsClosed) {
   other_.SlideRight();  // presses Command again: now the other client's switch
   EXPECT_TRUE(Release(client_).empty());
   EXPECT_EQ(Release(other_), Lines({kEnd}));
-}
-
-TEST_F(Held, KeysSwitcherAndButtonsUnwindInOneOrder) {
-  client_.RawKey(56, false);
-  client_.SlideRight();
-  client_.MouseButton(kMouseRight, false);
-  EXPECT_EQ(Release(client_), Lines({MouseLine(4, 960, 540), kEnd, KeyLine(56, false)}));
 }
 
 }  // namespace

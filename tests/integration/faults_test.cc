@@ -57,8 +57,7 @@ bool ShiftReleased(const std::string& strokes) {
 class Typist {
  public:
   Typist(unsigned short port, std::string letters, unsigned seed, int count)
-      : client(port), letters_(std::move(letters)) {
-    client.ReadUntil("\n");
+      : client(SocketClient::Greeted(port)), letters_(std::move(letters)) {
     std::mt19937 random(seed);
     for (int i = 0; i < count; ++i) text_ += letters_[random() % letters_.size()];
   }

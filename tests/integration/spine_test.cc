@@ -11,12 +11,11 @@ TEST(Discovery, AnnouncesAndAnswersTheProbe) {
   UdpCatcher announcements;
   UdpCatcher prober;
   unsigned short discoveryPort = FreePort(true);
-  ServerProcessOptions options;
-  options.fastTimers = true;  // announcements every 150 ms
-  options.extraArgs = {"--discovery-port",   std::to_string(discoveryPort),
-                       "--announce",         "127.0.0.1:" + std::to_string(announcements.Port()),
-                       "--probe-reply-port", std::to_string(prober.Port())};
-  ServerProcess server(options);
+  ServerProcess server(ServerProcessOptions{
+      .extraArgs = {"--discovery-port", std::to_string(discoveryPort), "--announce",
+                    "127.0.0.1:" + std::to_string(announcements.Port()), "--probe-reply-port",
+                    std::to_string(prober.Port())},
+      .fastTimers = true});  // announcements every 150 ms
   ASSERT_NE(server.Port(), 0) << server.Stderr();
 
   // Answered to the probe-reply port, not the sender's: BC, the name's length in three

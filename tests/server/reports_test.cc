@@ -28,10 +28,8 @@ TEST(NotifyMsg, CutsOverLongTextsAtACharacterBoundary) {
   std::string text(kNoticeMessageBytes - 1, 'a');
   text += "\xC3\xA9\xC3\xA9";  // an e-acute would straddle the limit
   HandleNotifyMsg(("Msg||" + text + "||https://" + std::string(3000, 'u')).c_str());
-  std::optional<Notice> shown = TakeNotice();
-  ASSERT_TRUE(shown);
-  EXPECT_EQ(shown->message, std::string(kNoticeMessageBytes - 3, 'a') + "...") << "marked as cut";
-  EXPECT_EQ(shown->url.size(), kNoticeUrlBytes);
+  EXPECT_THAT(TakeNotice(), Optional(FieldsAre(std::string(kNoticeMessageBytes - 3, 'a') + "...",
+                                               ::testing::SizeIs(kNoticeUrlBytes))));
 }
 
 // Links pass the browser's web-address rule; only here does one holding a control byte reach it.
