@@ -158,7 +158,6 @@ TEST_F(UpdateCheckTest, AHangingCheckIsCancelledAndStoppingLeavesNoneRunning) {
   EXPECT_FALSE(checker.TakeNeedUpdate());
 }
 
-// Digit runs by value, a prefix first, other units by their UTF-16 value.
 TEST(CompareVersions, DigitRunsByValuePrefixesFirstOtherUnitsByUtf16Value) {
   constexpr VersionOrder kNewer = VersionOrder::kDescending;
   constexpr VersionOrder kOlder = VersionOrder::kAscending;

@@ -35,23 +35,12 @@ def plain(value):
     return value
 
 
-class Session(dbus.service.Object):
-    def __init__(self, portal, path):
-        super().__init__(portal.bus, path)
-        self.portal = portal
-
-    @dbus.service.method("org.freedesktop.portal.Session", in_signature="", out_signature="")
-    def Close(self):
-        self.portal.record("Session.Close", [])
-
-
 class Portal(dbus.service.Object):
     def __init__(self, bus, args):
         super().__init__(bus, PATH)
         self.bus = bus
         self.args = args
         self.log = open(args.log, "a", buffering=1)
-        self.sessions = []
 
     def record(self, method, arguments):
         self.log.write(json.dumps({"method": method, "args": plain(arguments)}) + "\n")
@@ -82,7 +71,6 @@ class Portal(dbus.service.Object):
     def CreateSession(self, options, sender=None):
         self.record("CreateSession", [options])
         path = "%s/session/%s/%s" % (PATH, sender[1:].replace(".", "_"), options["session_handle_token"])
-        self.sessions.append(Session(self, path))
         return self.request(sender, options, 0, {"session_handle": dbus.String(path)})
 
     @dbus.service.method(REMOTE, in_signature="oa{sv}", out_signature="o", sender_keyword="sender")
@@ -110,9 +98,14 @@ class Portal(dbus.service.Object):
             results["restore_token"] = dbus.String(self.args.token)
         return self.request(sender, options, 0, results)
 
-    def notify(self, bus, message):
-        """The Notify calls, logged when their arguments are what the interface takes."""
+    def calls(self, bus, message):
+        """The Notify calls, logged when their arguments are what the interface takes, and the
+        sessions' Close."""
         member = message.get_member()
+        if message.get_interface() == "org.freedesktop.portal.Session" and member == "Close":
+            self.record("Session.Close", [])
+            bus.send_message(dbus.lowlevel.MethodReturnMessage(message))
+            return dbus.lowlevel.HANDLER_RESULT_HANDLED
         if message.get_interface() != REMOTE or member not in NOTIFY:
             return dbus.lowlevel.HANDLER_RESULT_NOT_YET_HANDLED
         if message.get_signature() == NOTIFY[member]:
@@ -135,7 +128,7 @@ def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
     portal = Portal(bus, args)
-    bus.add_message_filter(portal.notify)
+    bus.add_message_filter(portal.calls)
     name = dbus.service.BusName(BUS_NAME, bus)  # kept: the name goes with this object
     print("ready", flush=True)
     GLib.MainLoop().run()

@@ -11,8 +11,6 @@
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "app/app_delegate.h"
 #include "platform/posix/file_settings_store.h"

@@ -16,8 +16,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Glib, MainLoopCases, platform::linux_desktop::Gli
 namespace {
 
 using platform::Script;
-class FakeApps : public platform::linux_desktop::LinuxApps {
- public:
+struct FakeApps : platform::linux_desktop::LinuxApps {
   std::string FrontmostAppId() override { return frontmost; }
   std::optional<std::string> InstalledAppFor(std::string_view) override { return std::nullopt; }
   bool Launch(std::string_view) override { return false; }

@@ -23,8 +23,7 @@ std::string Describe(const KeyEvent& e) {
   return out + flags;
 }
 
-class RecordingInput : public EventServices {
- public:
+struct RecordingInput : EventServices {
   explicit RecordingInput(Events& into) : events(&into) {}
   void PostKey(const KeyEvent& event) override { events->push_back(Describe(event)); }
   void PostMouse(const MouseEvent&) override {}
@@ -36,8 +35,7 @@ class RecordingInput : public EventServices {
   Events* events;
 };
 
-class FakeWindows : public WindowTracker {
- public:
+struct FakeWindows : WindowTracker {
   void Start(std::function<void(const WindowSnapshot&)>) override {}
   WindowSnapshot Snapshot() override { return {}; }
   bool Apply(WindowOperation operation) override {

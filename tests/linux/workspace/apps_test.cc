@@ -42,8 +42,7 @@ TEST_F(AppsTest, MacIdentifiersFindTheirLinuxStandInsAndTheirDesktopFiles) {
 constexpr std::array<uint8_t, 4> kBlue{0, 0, 255, 255};
 constexpr std::array<uint8_t, 4> kGreen{0, 255, 0, 255};
 
-// Two themes, "Front" inheriting "Back" (which inherits "Front" again: a loop to survive),
-// hicolor under both, and a pixmap.
+// "Front" inherits "Back", which inherits "Front" again: a loop to survive.
 class IconsTest : public DesktopTest {
  protected:
   IconsTest() {

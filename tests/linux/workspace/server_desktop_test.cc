@@ -67,8 +67,7 @@ std::string Entry(const std::string& name, const std::string& id, bool running) 
          "\",\"Running\":" + (running ? "true" : "false") + "}";
 }
 
-// The default file manager first, then the installed favourites, each once; running and
-// frontmost applications follow real windows.
+// The default file manager first, then the installed favourites, each once.
 TEST_F(ServerDesktopTest, DockComesFromFavouritesAndWindowsAndFollowsThem) {
   EXPECT_EQ(DockInfo(), "dock_info [" + Entry("Files", "org.test.Files", false) + "," +
                             Entry("VLC media player", "vlc", false) + "," +
@@ -99,8 +98,7 @@ TEST_F(ServerDesktopTest, DockComesFromFavouritesAndWindowsAndFollowsThem) {
       << DockInfo();
 }
 
-// Named (SVG, or PNG through the inherited theme) or absolute icons, scaled to 128 pixels
-// with straight alpha (half-transparent red stays full red); then launches and opens.
+// Icons scaled to 128 pixels with straight alpha: half-transparent red stays full red.
 TEST_F(ServerDesktopTest, IconsComeFromBothThemesAndLaunchesRunTheirEntries) {
   DockInfo();  // the catalogue is built
   struct Case {
