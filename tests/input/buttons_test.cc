@@ -57,10 +57,8 @@ TEST_F(Buttons, OtherButtonsAndClicksNeitherCountNorCarryTheCount) {
   SendMouseRawKey(kMouseMiddle, false);
   SendMouseRawKey(kMouseMiddle, true);
   SendMouseRawKey(static_cast<MouseKey_>(7), false);
-  SendMouseClick(kMouseLeft);
-  SendMouseClick(kMouseRight);
-  SendMouseClick(kMouseMiddle);
-  SendMouseClick(static_cast<MouseKey_>(-1));
+  for (MouseKey_ key : {kMouseLeft, kMouseRight, kMouseMiddle, static_cast<MouseKey_>(-1)})
+    SendMouseClick(key);
   LeftClickAt(100100);
   EXPECT_EQ(Take(),
             Lines({LeftDown(), LeftUp(), MouseLine(3, 960, 540), MouseLine(4, 960, 540),

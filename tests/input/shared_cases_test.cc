@@ -17,10 +17,9 @@ namespace {
 char32_t UsCharacter(int code, bool shift) {
   if (code == 36) return U'\r';
   for (const KeyEntry& entry : shift ? std::span<const KeyEntry>(UPPER_KEY_ENTRIES)
-                                     : std::span<const KeyEntry>(LOWER_KEY_ENTRIES)) {
+                                     : std::span<const KeyEntry>(LOWER_KEY_ENTRIES))
     if (entry.code == code && entry.name[0] != '\0' && entry.name[1] == '\0')
       return static_cast<char32_t>(static_cast<unsigned char>(entry.name[0]));
-  }
   return 0;
 }
 

@@ -60,14 +60,10 @@ const std::string kMissionControl =
                R"(try\n\ttell application id \"com.apple.exposelauncher\" to launch\nend try)");
 
 TEST_F(Gestures, SlidesOpenStepAndCloseTheSwitcher) {
-  SlideEnd();  // nothing open: nothing to do
-  SlideBegin();
-  SlideLeft();
-  SlideLeft();
-  SlideRight();
-  SlideEnd();
-  SlideRight();
-  SlideEnd();
+  // The first end finds nothing open: nothing to do.
+  for (void (*step)() :
+       {SlideEnd, SlideBegin, SlideLeft, SlideLeft, SlideRight, SlideEnd, SlideRight, SlideEnd})
+    step();
   EXPECT_EQ(Take(), Lines({kStartReverse, kBack, kForward, kEnd, kStartForward, kEnd}));
   EXPECT_FALSE(IsSwitchingWindows());
   SlideUp();  // closes an open switch before Mission Control

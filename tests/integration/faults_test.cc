@@ -113,9 +113,6 @@ std::string Garbage(size_t size, unsigned seed) {
   return bytes;
 }
 
-constexpr size_t kGarbageBytes = 16u << 20;
-constexpr size_t kGarbageChunk = 1u << 20;
-
 TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   ServerProcess server;
   ASSERT_NE(server.Port(), 0);
@@ -125,13 +122,13 @@ TEST(Faults, TypistsLoseNothingAmidChurnAndGarbage) {
   ASSERT_TRUE(first.client.Connected() && second.client.Connected());
 
   SocketClient flooder(server.Port());
-  const std::string garbage = Garbage(kGarbageChunk, 3);
+  const std::string garbage = Garbage(1u << 20, 3);
 
   std::vector<std::thread> crowd;
   for (unsigned t = 0; t < 4; ++t) crowd.emplace_back(Churn, server.Port(), 10 + t, 250);
   std::atomic<bool> flooded{true};
   std::thread flooding([&] {
-    for (size_t sent = 0; sent < kGarbageBytes; sent += kGarbageChunk)
+    for (size_t sent = 0; sent < 16u << 20; sent += garbage.size())  // 16 MB
       if (!flooder.Send(garbage)) flooded = false;
   });
   for (size_t at = 0; at < first.Length(); at += 40) {
