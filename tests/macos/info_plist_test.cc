@@ -14,11 +14,7 @@ using Plist = std::unique_ptr<void, decltype(&plist_free)>;
 std::string StringOf(plist_t dict, const char* key) {
   plist_t node = plist_dict_get_item(dict, key);
   if (node == nullptr || plist_get_node_type(node) != PLIST_STRING) return "(no string)";
-  char* value = nullptr;
-  plist_get_string_val(node, &value);
-  std::string out = value ? value : "";
-  free(value);
-  return out;
+  return plist_get_string_ptr(node, nullptr);
 }
 
 TEST(InfoPlist, IsWellFormedAndDescribesAMenuBarProgramThatScriptsOthers) {
@@ -37,11 +33,8 @@ TEST(InfoPlist, IsWellFormedAndDescribesAMenuBarProgramThatScriptsOthers) {
   EXPECT_EQ(StringOf(dict, "CFBundleShortVersionString"), HOVRA_APP_VERSION);
   EXPECT_EQ(StringOf(dict, "LSMinimumSystemVersion"), HOVRA_TEST_MINIMUM_MACOS);
   EXPECT_GT(StringOf(dict, "NSAppleEventsUsageDescription").size(), 20u);
-  plist_t element = plist_dict_get_item(dict, "LSUIElement");
-  ASSERT_TRUE(element != nullptr && plist_get_node_type(element) == PLIST_BOOLEAN);
-  uint8_t menuBarOnly = 0;
-  plist_get_bool_val(element, &menuBarOnly);
-  EXPECT_TRUE(menuBarOnly) << "no Dock icon, no menu bar of its own";
+  EXPECT_EQ(plist_bool_val_is_true(plist_dict_get_item(dict, "LSUIElement")), 1)
+      << "no Dock icon, no menu bar of its own";
 }
 
 }  // namespace
