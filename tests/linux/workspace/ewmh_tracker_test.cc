@@ -1,4 +1,5 @@
 // Windows under a real EWMH window manager (openbox on a private Xvfb).
+#include <glib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -74,6 +75,16 @@ TEST_F(EwmhTest, WindowsTheirIdentityAndTheFocusAreFollowedAndOperatedOn) {
   EXPECT_TRUE(SpinUntil([&] {
     return x_.Run("sh", {"-c", "xprop -root _NET_SHOWING_DESKTOP | grep -q '= 1'"});
   }));
+}
+
+TEST_F(EwmhTest, ALostDisplayIsLetGoInsteadOfSpunOn) {
+  tracker_->Start([](const WindowSnapshot&) {});
+  x_.Stop();
+  // Its dead socket reads as ready for ever: once the tracker sees that, the loop falls quiet.
+  ASSERT_TRUE(PollUntil([] { return g_main_context_iteration(nullptr, FALSE) != 0; }));
+  int more = 0;
+  while (more < 1000 && g_main_context_iteration(nullptr, FALSE)) ++more;
+  EXPECT_LT(more, 1000) << "still dispatching the lost display";
 }
 
 }  // namespace
