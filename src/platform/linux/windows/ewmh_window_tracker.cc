@@ -58,7 +58,7 @@ class Tracker : public EwmhWindowTracker {
     }
     if (context_ != nullptr) g_main_context_unref(context_);
     UntrapErrorsOf(display_);
-    if (!broken_) XCloseDisplay(display_);
+    XCloseDisplay(display_);  // a lost display is only freed: Xlib sends nothing on it
   }
 
   void Start(std::function<void(const WindowSnapshot&)> changed) override;
