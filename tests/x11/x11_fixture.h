@@ -28,8 +28,9 @@ class X11Fixture : public InputBackendTest {
  protected:
   // The journal's desktop, matching the X monitors in screen space.
   virtual std::string_view SimJson() const { return kSharedDesktopSim; }
+  virtual int DisplayNumber() const { return -1; }  // -1: the first free one
   void SetUp() override {
-    xvfb_ = std::make_unique<XvfbDisplay>();
+    xvfb_ = std::make_unique<XvfbDisplay>(XvfbDisplay::kBare, DisplayNumber());
     if (!xvfb_->Running()) GTEST_SKIP() << xvfb_->WhyNot();
     OpenWindow();
     events_ = platform::x11::OpenX11Events(xvfb_->Name().c_str(), std::chrono::milliseconds(0));
